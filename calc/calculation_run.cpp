@@ -1,0 +1,282 @@
+#include "calc/calculation_run.h"
+
+#include <array>
+#include <charconv>
+#include <string_view>
+
+#include "calc/leading_number.h"
+#include "calc/number_format.h"
+#include "calc/selector_items.h"
+#include "calc/tone_plan.h"
+#include "calc/tuning.h"
+
+namespace jt4dds {
+namespace {
+
+constexpr std::string_view kLineEnd = "\r\n";
+constexpr std::string_view kHeaderLabel = "FreqData                                ;";
+
+// How the operator knows each numeric field, for messages.
+std::string_view fieldName(TextField field) {
+    switch (field) {
+        case TextField::Fout:
+            return "Output Frequency";
+        case TextField::Mult:
+            return "RF Multiplication";
+        case TextField::Fref:
+            return "Master Reference";
+        case TextField::RefTone:
+            return "Reference Tone";
+        case TextField::UpTone:
+            return "FSK CW (key up) Tone";
+        case TextField::DownTone:
+            return "FSK CW (key down) Tone";
+        case TextField::SpTone:
+            return "Aux Tone";
+        case TextField::Text1:
+        case TextField::SSBCarrier:
+            break;
+    }
+    return "a field";
+}
+
+std::string integerText(double whole) {
+    std::array<char, 32> buf;
+    const auto r = std::to_chars(buf.data(), buf.data() + buf.size(), whole, std::chars_format::fixed, 0);
+    return std::string(buf.data(), r.ptr);
+}
+
+std::string toneName(int row) { return "Tone " + std::to_string(row); }
+
+// The operator's words for arithmetic that has no result; `where` names what
+// was being calculated.
+std::string explain(const Fault& fault, std::string_view where) {
+    switch (fault.kind) {
+        case Undefined::MultiplicationZero:
+            return "RF Multiplication reads 0: the DDS frequency is the output frequency divided by it, "
+                   "so nothing can be calculated.";
+        case Undefined::ReferenceZero:
+            return std::string(where) +
+                   ": Master Reference reads 0 and the tuning word divides by it (Direct Freq Gen).";
+        case Undefined::DdsFrequencyZero:
+            return std::string(where) + ": the DDS frequency is 0 Hz and the tuning word divides by it (Reverse DDS).";
+        case Undefined::WordOutOfRange:
+            return std::string(where) + ": the tuning word " + integerText(fault.value) +
+                   " lies outside the 32-bit range -2147483648 to 2147483647; check the signs of the values.";
+        case Undefined::ReverseResolutionWordZero:
+            return "The resolution cannot be calculated: Tone 7 (aux) exceeds the Reverse DDS limit, "
+                   "so its tuning word is 0.";
+        case Undefined::NotFinite:
+            break;
+    }
+    return std::string(where) + ": the result is too large to calculate with; check the values.";
+}
+
+// One press of "Calculate". Each step returns false when the run ends there.
+class CalculationRun {
+public:
+    explicit CalculationRun(FormView& view) : view_(view), separator_(view.decimalSeparator()) {}
+
+    void hideWarning() {
+        step_ = RunStep::HideWarning;
+        view_.setVisible(Shown::Warning, false);
+    }
+
+    bool readFrequencyPlan() {
+        step_ = RunStep::ReadFrequencyPlan;
+        double mult = 0.0;
+        double foutMHz = 0.0;
+        double frefMHz = 0.0;
+        if (!readField(TextField::Mult, mult) || !readField(TextField::Fout, foutMHz)) return false;
+        mult_ = mult;
+        double foutHz = 0.0;
+        if (!take(megahertzToHertz(foutMHz), foutHz, "Output Frequency in Hz")) return false;
+        if (!take(ddsCarrierHz(foutHz, mult_), carrierHz_, "The DDS frequency (Output Frequency / RF Multiplication)"))
+            return false;
+        if (!readField(TextField::Fref, frefMHz)) return false;
+        if (!take(megahertzToHertz(frefMHz), frefHz_, "Master Reference in Hz")) return false;
+
+        auto submode = resolveSelection(Selector::JTMode);
+        if (!submode) {
+            return end(
+                "No JT4 submode or PI4 is selected: pick one from the list "
+                "(A to G, or PI4).");
+        }
+        submode_ = std::move(*submode);
+        return true;
+    }
+
+    void applyOption800() {
+        step_ = RunStep::ApplyOption800;
+        option800_ = view_.ref800Checked();
+        if (!option800_) return;
+        view_.setText(TextField::RefTone, kRef800Text);
+        if (toneZeroOffsetWrong(submode_.number, option800_)) raise(kToneZeroOffsetMessage);
+    }
+
+    bool buildTonePlan() {
+        step_ = RunStep::BuildTonePlan;
+        plan_ = dataTones(submode_.number, option800_);
+        constexpr std::array<std::pair<ToneRow, TextField>, 4> kToneFields{{
+            {kReferenceTone, TextField::RefTone},
+            {kKeyUpTone, TextField::UpTone},
+            {kKeyDownTone, TextField::DownTone},
+            {kAuxTone, TextField::SpTone},
+        }};
+        for (const auto& [row, field] : kToneFields)
+            if (!readField(field, plan_.hz[row])) return false;
+        return true;
+    }
+
+    bool writeHeader() {
+        step_ = RunStep::WriteHeader;
+        auto config = resolveSelection(Selector::Config);
+        if (!config) {
+            return end(
+                "No configuration is selected: pick \"Direct Freq Gen\" or "
+                "\"Reverse DDS\" from the list.");
+        }
+        config_ = config->index == 1 ? DdsConfig::Reverse : DdsConfig::Direct;
+        listing_.reserve(640);
+        listing_ = kHeaderLabel;
+        listing_ += config->label;
+        listing_ += "   JT4";
+        listing_ += submode_.label;
+        listing_ += "   Ref ";
+        listing_ += formatNumber(frefHz_ / kMegahertz, NumberPattern::Megahertz, separator_);
+        listing_ += kLineEnd;
+        return true;
+    }
+
+    bool writeRows() {
+        step_ = RunStep::WriteRows;
+        for (int row = 0; row < kToneCount; ++row) {
+            RowResult result;
+            if (!take(computeRow(row, plan_, carrierHz_, mult_, frefHz_, config_), result, toneName(row))) return false;
+            if (result.limit == Limit::Direct) raise(kDirectLimitMessage);
+            if (result.limit == Limit::Reverse) raise(kReverseLimitMessage);
+            appendRowLine(row, result);
+            lastWord_ = result.word;
+        }
+        return true;
+    }
+
+    bool writeResolution() {
+        step_ = RunStep::WriteResolution;
+        if (!take(resolutionHz(mult_, frefHz_, config_, lastWord_), resolutionHz_, "The resolution")) return false;
+        listing_ += kLineEnd;
+        listing_ += "Resolution  ";
+        listing_ += formatNumber(resolutionHz_, NumberPattern::Hertz, separator_);
+        return true;
+    }
+
+    void checkResolution() {
+        step_ = RunStep::CheckResolution;
+        if (resolutionTooLow(resolutionHz_, submode_.number)) raise(kResolutionMessage);
+    }
+
+    bool showSsbCarrier() {
+        step_ = RunStep::ShowSsbCarrier;
+        double dialMHz = 0.0;
+        if (!take(ssbCarrierMHz(carrierHz_, mult_, plan_.hz[kReferenceTone]), dialMHz, "The SSB carrier")) return false;
+        view_.setVisible(Shown::SSBCarrier, true);
+        view_.setText(TextField::SSBCarrier, formatNumber(dialMHz, NumberPattern::CarrierMegahertz, separator_));
+        view_.setVisible(Shown::Label10, true);
+        return true;
+    }
+
+    // Text1 gets the listing as far as it was written; untouched when the run
+    // ended before the header.
+    void publishListing() {
+        if (!listing_.empty() && !published_) view_.setText(TextField::Text1, listing_);
+        published_ = true;
+    }
+
+    RunOutcome outcome() && { return RunOutcome{std::move(ended_)}; }
+
+private:
+    bool readField(TextField field, double& value) {
+        const NumberRead read = LeadingNumber(view_.text(field));
+        if (!read.inRange) {
+            return end(std::string(fieldName(field)) +
+                       " reads a number beyond the range of the calculation; enter a smaller one.");
+        }
+        value = read.value;
+        return true;
+    }
+
+    template <class T>
+    bool take(Checked<T> checked, T& value, std::string_view where) {
+        if (const auto* fault = std::get_if<Fault>(&checked)) return end(explain(*fault, where));
+        value = std::get<T>(std::move(checked));
+        return true;
+    }
+
+    // A selector's item: the selected one or, when typing left none selected,
+    // the one whose label was typed.
+    std::optional<SelectedItem> resolveSelection(Selector selector) const {
+        if (auto item = view_.selectedItem(selector)) return item;
+        return itemLabelled(selector, view_.selectorText(selector));
+    }
+
+    void raise(std::string_view message) {
+        view_.setVisible(Shown::Warning, true);
+        view_.setWarningCaption(message);
+    }
+
+    void appendRowLine(int row, const RowResult& result) {
+        const std::string hex = hexWord(result.word);
+        listing_ += "    de  0x";
+        listing_.append(hex, 0, 2);
+        for (std::size_t pair = 2; pair < 8; pair += 2) {
+            listing_ += ", 0x";
+            listing_.append(hex, pair, 2);
+        }
+        listing_ += "    ;  Tone";
+        listing_ += formatToneNumber(row);
+        listing_ += formatNumber(result.outputMHz, NumberPattern::OutputMegahertz, separator_);
+        listing_ += kLineEnd;
+    }
+
+    bool end(std::string message) {
+        ended_ = RunEnd{step_, std::move(message)};
+        return false;
+    }
+
+    FormView& view_;
+    std::string separator_;
+    RunStep step_ = RunStep::HideWarning;
+    std::optional<RunEnd> ended_;
+
+    double mult_ = 0.0;
+    double carrierHz_ = 0.0;
+    double frefHz_ = 0.0;
+    SelectedItem submode_;
+    bool option800_ = false;
+    TonePlan plan_;
+    DdsConfig config_ = DdsConfig::Direct;
+    TuningWord lastWord_ = 0;
+    double resolutionHz_ = 0.0;
+    std::string listing_;
+    bool published_ = false;
+};
+
+}  // namespace
+
+RunOutcome calculate(FormView& view) {
+    CalculationRun run(view);
+    run.hideWarning();
+    if (run.readFrequencyPlan()) {
+        run.applyOption800();
+        if (run.buildTonePlan() && run.writeHeader() && run.writeRows() && run.writeResolution()) {
+            run.publishListing();
+            run.checkResolution();
+            run.showSsbCarrier();
+        }
+    }
+    // A run that ended early leaves the header and rows it wrote.
+    run.publishListing();
+    return std::move(run).outcome();
+}
+
+}  // namespace jt4dds

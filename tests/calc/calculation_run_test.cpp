@@ -1,0 +1,323 @@
+#include "calc/calculation_run.h"
+
+#include <gtest/gtest.h>
+
+#include "tests/case_name.h"
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "calc/form_state.h"
+
+namespace jt4dds {
+namespace {
+
+const std::string kListing300 =
+    "FreqData                                ;Direct Freq Gen   JT4D   Ref 300.0MHz\r\n"
+    "    de  0x52, 0x7E, 0x10, 0xB4    ;  Tone 0  2320.0999414MHz\r\n"
+    "    de  0x52, 0x7E, 0x10, 0xCB    ;  Tone 1  2320.0999808MHz\r\n"
+    "    de  0x52, 0x7E, 0x10, 0xE3    ;  Tone 2  2320.1000201MHz\r\n"
+    "    de  0x52, 0x7E, 0x10, 0xFA    ;  Tone 3  2320.1000595MHz\r\n"
+    "    de  0x52, 0x7E, 0x10, 0xD7    ;  Tone 4  2320.1000000MHz\r\n"
+    "    de  0x52, 0x7E, 0x0E, 0xD0    ;  Tone 5  2320.0991300MHz\r\n"
+    "    de  0x52, 0x7E, 0x0F, 0xBE    ;  Tone 6  2320.0995300MHz\r\n"
+    "    de  0x52, 0x7E, 0x10, 0x36    ;  Tone 7  2320.0997300MHz\r\n"
+    "\r\n"
+    "Resolution  0.838Hz";
+
+TEST(CalculationRun, Reference300ListingCharacterForCharacter) {
+    FormState form;
+    form.setText(TextField::Fref, "300");
+    const RunOutcome outcome = calculate(form);
+    EXPECT_TRUE(outcome.completed());
+    EXPECT_EQ(form.text(TextField::Text1), kListing300);
+    EXPECT_FALSE(form.isVisible(Shown::Warning));
+    EXPECT_TRUE(form.isVisible(Shown::SSBCarrier));
+    EXPECT_TRUE(form.isVisible(Shown::Label10));
+    EXPECT_EQ(form.text(TextField::SSBCarrier), "2320.09873");
+}
+
+std::vector<std::string> lines(const std::string& text) {
+    std::vector<std::string> out;
+    std::size_t start = 0;
+    for (std::size_t end; (end = text.find("\r\n", start)) != std::string::npos; start = end + 2)
+        out.push_back(text.substr(start, end - start));
+    out.push_back(text.substr(start));
+    return out;
+}
+
+// The eight hex digits a row line carries, from its four "0x" bytes.
+std::string rowWord(const std::string& line) {
+    std::string word;
+    for (std::size_t at = line.find("0x"); at != std::string::npos && word.size() < 8; at = line.find("0x", at + 2))
+        word += line.substr(at + 2, 2);
+    return word;
+}
+
+struct RunCase {
+    const char* name;
+    std::function<void(FormState&)> setUp;
+    std::string header;              // the first line, empty to skip
+    std::vector<std::string> words;  // the row lines written, in order
+    std::string lastLine;            // empty to skip
+    std::string warning;             // empty when hidden
+    std::string ssbCarrier;          // empty when hidden
+    std::string refTone;
+    std::optional<RunStep> endedAt;
+};
+
+const std::vector<std::string> kAllZero(8, "00000000");
+
+const RunCase kRuns[] = {
+    {"pi4_reference_300",
+     [](FormState& f) {
+         f.setText(TextField::Fref, "300");
+         f.select(Selector::JTMode, 7);
+     },
+     "FreqData                                ;Direct Freq Gen   JT4PI4   Ref 300.0MHz",
+     {"527E1091", "527E111D", "527E11A9", "527E1235", "527E10D7", "527E0ED0", "527E0FBE", "527E1036"},
+     "Resolution  0.838Hz",
+     "Resolution too low for this mode",
+     "2320.09873",
+     "1270",
+     std::nullopt},
+    {"option_800_reference_300",
+     [](FormState& f) {
+         f.setText(TextField::Fref, "300");
+         f.setRef800(true);
+     },
+     "",
+     {"527E11CD", "527E11E5", "527E11FC", "527E1214", "527E10D7", "527E0FE8", "527E10D7", "527E114E"},
+     "Resolution  0.838Hz",
+     "Tone0 offset / wrong mode - check",
+     "2320.0992",
+     "800",
+     std::nullopt},
+    {"option_800_initial_values_last_warning_wins", [](FormState& f) { f.setRef800(true); }, "", kAllZero,
+     "Resolution  0.698Hz", "Ref too low, check values", "2320.0992", "800", std::nullopt},
+    {"initial_values", [](FormState&) {},
+     "FreqData                                ;Direct Freq Gen   JT4D   Ref 250.0MHz", kAllZero, "Resolution  0.698Hz",
+     "Ref too low, check values", "2320.09873", "1270", std::nullopt},
+    {"reverse_2m",
+     [](FormState& f) {
+         f.setText(TextField::Fout, "144.4");
+         f.setText(TextField::Mult, "1");
+         f.setText(TextField::Fref, "10");
+         f.select(Selector::Config, 1);
+     },
+     "FreqData                                ;Reverse DDS   JT4D   Ref 10.0MHz",
+     {"11BA8189", "11BA8138", "11BA80E7", "11BA8096", "11BA8110", "11BA8810", "11BA84D8", "11BA833C"},
+     "Resolution  0.243Hz",
+     "",
+     "144.39873",
+     "1270",
+     std::nullopt},
+    {"reverse_3cm_jt4g_800",
+     [](FormState& f) {
+         f.setText(TextField::Fout, "9600");
+         f.setText(TextField::Fref, "10");
+         f.select(Selector::JTMode, 6);
+         f.select(Selector::Config, 1);
+         f.setRef800(true);
+     },
+     "FreqData                                ;Reverse DDS   JT4G   Ref 10.0MHz",
+     {"06666666", "06666663", "0666665F", "0666665C", "06666666", "0666666B", "06666666", "06666664"},
+     "Resolution  44.703Hz",
+     "Resolution too low for this mode",
+     "9599.9992",
+     "800",
+     std::nullopt},
+    // Row 7 exceeds the Reverse limit, so the resolution cannot be formed: the
+    // eight rows stay listed, without a resolution line, and no SSB carrier.
+    {"reverse_aux_word_zero_ends_before_resolution",
+     [](FormState& f) {
+         f.setText(TextField::Fout, "100");
+         f.setText(TextField::Mult, "1");
+         f.setText(TextField::Fref, "35");
+         f.select(Selector::Config, 1);
+     },
+     "",
+     {"00000000", "00000000", "5999986B", "5999961B", "5999999A", "00000000", "00000000", "00000000"},
+     "",
+     "Not Possible, check values",
+     "",
+     "1270",
+     RunStep::WriteResolution},
+    // A negative output gives words beyond 32 bits from tone 0 on: the header
+    // stays and no row is written.
+    {"word_out_of_range_ends_in_the_rows",
+     [](FormState& f) {
+         f.setText(TextField::Fout, "-60");
+         f.setText(TextField::Mult, "1");
+         f.setText(TextField::Fref, "100");
+     },
+     "FreqData                                ;Direct Freq Gen   JT4D   Ref 100.0MHz",
+     {},
+     "",
+     "",
+     "",
+     "1270",
+     RunStep::WriteRows},
+    // Only the aux tone is pushed beyond the word range: rows 0 to 6 stay.
+    {"aux_tone_word_out_of_range_keeps_earlier_rows",
+     [](FormState& f) {
+         f.setText(TextField::Fout, "10");
+         f.setText(TextField::Mult, "1");
+         f.setText(TextField::Fref, "100");
+         f.setText(TextField::SpTone, "-61e6");
+     },
+     "",
+     {"19998FC5", "19999660", "19999CFB", "1999A396", "1999999A", "199907A3", "19994ABF", ""},
+     "",
+     "",
+     "",
+     "1270",
+     RunStep::WriteRows},
+    {"field_beyond_double_range_ends_at_its_read",
+     [](FormState& f) { f.setText(TextField::UpTone, "1e400"); },
+     "",
+     {},
+     "",
+     "",
+     "",
+     "1270",
+     RunStep::BuildTonePlan},
+    {"reference_beyond_range_in_hertz",
+     [](FormState& f) { f.setText(TextField::Fref, "1e303"); },
+     "",
+     {},
+     "",
+     "",
+     "",
+     "1270",
+     RunStep::ReadFrequencyPlan},
+    {"typed_submode_label_is_taken",
+     [](FormState& f) {
+         f.setText(TextField::Fref, "300");
+         f.typeInto(Selector::JTMode, " pi4 ");
+     },
+     "FreqData                                ;Direct Freq Gen   JT4PI4   Ref 300.0MHz",
+     {"527E1091", "527E111D", "527E11A9", "527E1235", "527E10D7", "527E0ED0", "527E0FBE", "527E1036"},
+     "Resolution  0.838Hz",
+     "Resolution too low for this mode",
+     "2320.09873",
+     "1270",
+     std::nullopt},
+    {"unknown_typed_submode_ends_the_run",
+     [](FormState& f) { f.typeInto(Selector::JTMode, "H"); },
+     "",
+     {},
+     "",
+     "",
+     "",
+     "1270",
+     RunStep::ReadFrequencyPlan},
+    {"unknown_typed_config_ends_before_the_header",
+     [](FormState& f) { f.typeInto(Selector::Config, "Dir"); },
+     "",
+     {},
+     "",
+     "",
+     "",
+     "1270",
+     RunStep::WriteHeader},
+    {"comma_locale",
+     [](FormState& f) {
+         f.setText(TextField::Fref, "300");
+         f.setDecimalSeparator(",");
+     },
+     "FreqData                                ;Direct Freq Gen   JT4D   Ref 300,0MHz",
+     {"527E10B4", "527E10CB", "527E10E3", "527E10FA", "527E10D7", "527E0ED0", "527E0FBE", "527E1036"},
+     "Resolution  0,838Hz",
+     "",
+     "2320,09873",
+     "1270",
+     std::nullopt},
+};
+
+class CalculationRuns : public testing::TestWithParam<RunCase> {};
+
+TEST_P(CalculationRuns, LeaveWhatTheWindowWouldShow) {
+    const RunCase& c = GetParam();
+    FormState form;
+    c.setUp(form);
+    const RunOutcome outcome = calculate(form);
+
+    ASSERT_EQ(outcome.ended.has_value(), c.endedAt.has_value())
+        << (outcome.ended ? outcome.ended->message : "completed");
+    if (c.endedAt) {
+        EXPECT_EQ(outcome.ended->step, *c.endedAt);
+        EXPECT_FALSE(outcome.ended->message.empty());
+    }
+
+    const auto listing = lines(form.text(TextField::Text1));
+    const bool wroteHeader = !form.text(TextField::Text1).empty();
+    if (!c.header.empty()) {
+        EXPECT_EQ(listing.front(), c.header);
+    }
+    std::vector<std::string> words;
+    for (std::size_t i = 1; i < listing.size() && listing[i].starts_with("    de  0x"); ++i)
+        words.push_back(rowWord(listing[i]));
+    std::vector<std::string> expectedWords = c.words;
+    if (!expectedWords.empty() && expectedWords.back().empty()) expectedWords.pop_back();
+    EXPECT_EQ(words, expectedWords);
+    if (!c.lastLine.empty()) {
+        EXPECT_EQ(listing.back(), c.lastLine);
+        EXPECT_EQ(listing[listing.size() - 2], "");
+    } else if (wroteHeader) {
+        EXPECT_EQ(listing.back(), "") << "no resolution line after an early end";
+    }
+
+    EXPECT_EQ(form.isVisible(Shown::Warning), !c.warning.empty());
+    if (!c.warning.empty()) {
+        EXPECT_EQ(form.warningCaption(), c.warning);
+    }
+    EXPECT_EQ(form.isVisible(Shown::SSBCarrier), !c.ssbCarrier.empty());
+    EXPECT_EQ(form.isVisible(Shown::Label10), !c.ssbCarrier.empty());
+    EXPECT_EQ(form.text(TextField::SSBCarrier), c.ssbCarrier);
+    EXPECT_EQ(form.text(TextField::RefTone), c.refTone);
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, CalculationRuns, testing::ValuesIn(kRuns), testing_support::CaseName{});
+
+TEST(CalculationRun, MultiplicationZeroEndsBeforeTheListingIsTouched) {
+    FormState form;
+    form.setText(TextField::Fref, "300");
+    calculate(form);
+    form.setRef800(true);  // raises a warning that the next run must hide first
+    calculate(form);
+    ASSERT_TRUE(form.isVisible(Shown::Warning));
+    const std::string previous = form.text(TextField::Text1);
+
+    form.setText(TextField::Mult, "");
+    const RunOutcome outcome = calculate(form);
+    ASSERT_FALSE(outcome.completed());
+    EXPECT_EQ(outcome.ended->step, RunStep::ReadFrequencyPlan);
+    EXPECT_NE(outcome.ended->message.find("RF Multiplication reads 0"), std::string::npos);
+    EXPECT_EQ(form.text(TextField::Text1), previous);
+    EXPECT_FALSE(form.isVisible(Shown::Warning));
+}
+
+TEST(CalculationRun, SecondPressReplacesTheListing) {
+    FormState form;
+    form.setText(TextField::Fref, "300");
+    calculate(form);
+    form.setText(TextField::Text1, form.text(TextField::Text1) + "\r\noperator's note");
+    calculate(form);
+    EXPECT_EQ(form.text(TextField::Text1), kListing300);
+}
+
+TEST(CalculationRun, WarningHiddenAtTheStartOfEveryRun) {
+    FormState form;
+    calculate(form);  // all rows above the Direct limit
+    ASSERT_TRUE(form.isVisible(Shown::Warning));
+    form.setText(TextField::Fref, "300");
+    calculate(form);
+    EXPECT_FALSE(form.isVisible(Shown::Warning));
+    EXPECT_EQ(form.warningCaption(), "Ref too low, check values") << "the caption stays, hidden";
+}
+
+}  // namespace
+}  // namespace jt4dds
