@@ -1,0 +1,202 @@
+#include "cli/cli.h"
+
+#include <CLI/CLI.hpp>
+#include <cctype>
+#include <nlohmann/json.hpp>
+#include <ostream>
+#include <string>
+#include <string_view>
+
+#include "calc/calculation_run.h"
+#include "calc/form_state.h"
+#include "calc/selector_items.h"
+#include "calc/tuning.h"
+
+namespace jt4dds {
+namespace {
+
+// True when `text` is well-formed UTF-8 (no overlongs, no surrogates).
+bool isUtf8(std::string_view text) {
+    std::size_t i = 0;
+    while (i < text.size()) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        std::size_t extra = 0;
+        unsigned lowest = 0;
+        unsigned code = 0;
+        if (c < 0x80) {
+            ++i;
+            continue;
+        } else if (c >= 0xC2 && c <= 0xDF) {
+            extra = 1, lowest = 0x80, code = c & 0x1FU;
+        } else if (c >= 0xE0 && c <= 0xEF) {
+            extra = 2, lowest = 0x800, code = c & 0x0FU;
+        } else if (c >= 0xF0 && c <= 0xF4) {
+            extra = 3, lowest = 0x10000, code = c & 0x07U;
+        } else {
+            return false;
+        }
+        if (i + extra >= text.size()) return false;
+        for (std::size_t k = 1; k <= extra; ++k) {
+            const auto cc = static_cast<unsigned char>(text[i + k]);
+            if ((cc & 0xC0U) != 0x80U) return false;
+            code = (code << 6) | (cc & 0x3FU);
+        }
+        if (code < lowest || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) return false;
+        i += extra + 1;
+    }
+    return true;
+}
+
+// "direct" or "reverse" in any case, or a configuration's full label.
+std::optional<SelectedItem> configNamed(std::string_view name) {
+    std::string lower(name);
+    for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    if (lower == "direct") return itemAt(Selector::Config, static_cast<int>(DdsConfig::Direct));
+    if (lower == "reverse") return itemAt(Selector::Config, static_cast<int>(DdsConfig::Reverse));
+    return itemLabelled(Selector::Config, name);
+}
+
+void usageError(std::ostream& err, std::string_view message) {
+    err << "jt4dds-cli: " << message << " (see jt4dds-cli --help)\n";
+}
+
+std::string choiceList(Selector selector) {
+    std::string out;
+    for (int i = 0; i < itemCount(selector); ++i) {
+        if (i > 0) out += ", ";
+        out += itemAt(selector, i)->label;
+    }
+    return out;
+}
+
+// What the window would show after the press, as one JSON object.
+nlohmann::ordered_json stateAsJson(const FormState& form, const RunOutcome& outcome) {
+    nlohmann::ordered_json out;
+    out["text1"] = form.text(TextField::Text1);
+    out["warning"] = {{"visible", form.isVisible(Shown::Warning)}, {"caption", form.warningCaption()}};
+    out["ref_tone"] = form.text(TextField::RefTone);
+    out["ssb_carrier"] = {{"visible", form.isVisible(Shown::SSBCarrier)},
+                          {"text", form.text(TextField::SSBCarrier)}};
+    out["label10_visible"] = form.isVisible(Shown::Label10);
+    out["completed"] = outcome.completed();
+    out["error"] = outcome.ended ? nlohmann::ordered_json(outcome.ended->message) : nlohmann::ordered_json(nullptr);
+    return out;
+}
+
+void printListing(const FormState& form, const RunOutcome& outcome, std::ostream& out, std::ostream& err) {
+    out << form.text(TextField::Text1);
+    out.flush();
+    if (form.isVisible(Shown::Warning)) err << "Warning: " << form.warningCaption() << '\n';
+    if (form.isVisible(Shown::SSBCarrier)) err << "SSB Carrier, Tuning Point: " << form.text(TextField::SSBCarrier) << '\n';
+    if (outcome.ended) err << "Calculation stopped: " << outcome.ended->message << '\n';
+}
+
+int runChecked(std::span<const char* const> args, std::ostream& out, std::ostream& err) {
+    for (std::size_t i = 1; i < args.size(); ++i) {
+        if (!isUtf8(args[i])) {
+            usageError(err, "argument " + std::to_string(i) + " is not valid UTF-8 text");
+            return kExitUsage;
+        }
+    }
+
+    const FormState initial;
+    struct {
+        std::string fout, mult, fref, refTone, keyUp, keyDown, aux;
+        std::string submode = "D";
+        std::string config = "direct";
+        bool ref800 = false;
+        bool json = false;
+    } o;
+    o.fout = initial.text(TextField::Fout);
+    o.mult = initial.text(TextField::Mult);
+    o.fref = initial.text(TextField::Fref);
+    o.refTone = initial.text(TextField::RefTone);
+    o.keyUp = initial.text(TextField::UpTone);
+    o.keyDown = initial.text(TextField::DownTone);
+    o.aux = initial.text(TextField::SpTone);
+
+    CLI::App app{
+        "Computes the eight 32-bit DDS tuning words of a JT4/PI4 beacon, as the window's \"Calculate\" does,\n"
+        "and prints the assembler listing. Each field takes its text as typed in the window: the leading\n"
+        "number is read (\".\" as the decimal point, blanks ignored), an empty field reads as 0.\n"
+        "A field value starting with '-' is given as --fout=-10.",
+        "jt4dds-cli"};
+    app.option_defaults()->always_capture_default();
+    app.add_option("--fout", o.fout, "Output Frequency, MHz: where the reference tone lands at RF");
+    app.add_option("--mult", o.mult, "RF Multiplication after the DDS (fractions allowed)");
+    app.add_option("--fref", o.fref, "Master Reference clock of the DDS, MHz");
+    app.add_option("--submode", o.submode, "JT4 submode A to G, or PI4 (any case)");
+    app.add_flag("--ref800", o.ref800,
+                 "JT4G Reference Tone0 = 800Hz: puts JT4G tone 0 on an 800 Hz reference tone");
+    app.add_option("--ref-tone", o.refTone, "Reference Tone, Hz (audio): lands on the output frequency");
+    app.add_option("--key-up", o.keyUp, "FSK CW key-up tone, Hz (audio)");
+    app.add_option("--key-down", o.keyDown, "FSK CW key-down tone, Hz (audio)");
+    app.add_option("--aux", o.aux, "Aux tone, Hz (audio)");
+    app.add_option("--config", o.config,
+                   "DDS arrangement: direct (Direct Freq Gen: the reference clocks the DDS) or reverse "
+                   "(Reverse DDS: the tone clocks the DDS, which generates the reference)");
+    app.add_flag("--json", o.json, "Print the window's state after the press as one JSON object");
+    app.footer(
+        "Output: the listing on standard output exactly as the results box holds it (CR LF line ends),\n"
+        "then the warning and the SSB carrier on standard error.\n"
+        "Exit status: 0 when the calculation completed (warnings included), 3 when a value had no\n"
+        "defined result and the calculation stopped, 2 for a command line that cannot be understood.\n");
+
+    try {
+        app.parse(static_cast<int>(args.size()), args.data());
+    } catch (const CLI::CallForHelp&) {
+        out << app.help();
+        return kExitCompleted;
+    } catch (const CLI::ParseError& e) {
+        usageError(err, e.what());
+        return kExitUsage;
+    }
+
+    FormState form;
+    form.setDecimalSeparator(operatorDecimalSeparator());
+    form.setText(TextField::Fout, o.fout);
+    form.setText(TextField::Mult, o.mult);
+    form.setText(TextField::Fref, o.fref);
+    form.setText(TextField::RefTone, o.refTone);
+    form.setText(TextField::UpTone, o.keyUp);
+    form.setText(TextField::DownTone, o.keyDown);
+    form.setText(TextField::SpTone, o.aux);
+    form.setRef800(o.ref800);
+
+    const auto submode = itemLabelled(Selector::JTMode, o.submode);
+    if (!submode) {
+        usageError(err, "--submode must be one of " + choiceList(Selector::JTMode));
+        return kExitUsage;
+    }
+    form.select(Selector::JTMode, submode->index);
+    const auto config = configNamed(o.config);
+    if (!config) {
+        usageError(err, "--config must be direct or reverse");
+        return kExitUsage;
+    }
+    form.select(Selector::Config, config->index);
+
+    const RunOutcome outcome = calculate(form);
+    if (o.json) {
+        out << stateAsJson(form, outcome).dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) << '\n';
+    } else {
+        printListing(form, outcome, out, err);
+    }
+    return outcome.completed() ? kExitCompleted : kExitEndedEarly;
+}
+
+}  // namespace
+
+int runCli(std::span<const char* const> args, std::ostream& out, std::ostream& err) noexcept {
+    try {
+        return runChecked(args, out, err);
+    } catch (const std::exception& e) {
+        try {
+            err << "jt4dds-cli: " << e.what() << '\n';
+        } catch (...) {
+        }
+        return 1;
+    }
+}
+
+}  // namespace jt4dds

@@ -1,0 +1,112 @@
+#include "cli/cli.h"
+
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "tests/case_name.h"
+
+namespace jt4dds {
+namespace {
+
+struct CliResult {
+    int status;
+    std::string out;
+    std::string err;
+};
+
+CliResult run(std::vector<std::string> args) {
+    args.insert(args.begin(), "jt4dds-cli");
+    std::vector<const char*> argv;
+    for (const auto& a : args) argv.push_back(a.c_str());
+    std::ostringstream out;
+    std::ostringstream err;
+    const int status = runCli(argv, out, err);
+    return {status, out.str(), err.str()};
+}
+
+struct CliCase {
+    const char* name;
+    std::vector<std::string> args;
+    int status;
+    std::string outStartsWith;
+    std::string errContains;
+};
+
+const CliCase kCases[] = {
+    {"initial_values_warn_but_complete", {}, kExitCompleted, "FreqData                                ;Direct Freq Gen   JT4D   Ref 250.0MHz\r\n",
+     "Warning: Ref too low, check values\nSSB Carrier, Tuning Point: 2320.09873\n"},
+    {"submode_any_case", {"--submode", "pi4", "--fref", "300"}, kExitCompleted,
+     "FreqData                                ;Direct Freq Gen   JT4PI4   Ref 300.0MHz", "Resolution too low"},
+    {"config_by_full_label", {"--config", "Reverse DDS", "--fout", "144.4", "--mult", "1", "--fref", "10"},
+     kExitCompleted, "FreqData                                ;Reverse DDS   JT4D", "SSB Carrier, Tuning Point: 144.39873"},
+    {"ref800_writes_800", {"--ref800", "--fref", "300"}, kExitCompleted, "", "Tone0 offset / wrong mode - check"},
+    {"negative_value_with_equals", {"--fout=-10", "--mult", "1", "--fref", "100"}, kExitCompleted,
+     "", "SSB Carrier, Tuning Point: -10.00127"},
+    {"empty_mult_ends_early", {"--mult", ""}, kExitEndedEarly, "", "Calculation stopped: RF Multiplication reads 0"},
+    {"field_beyond_range_ends_before_the_header", {"--aux", "1e400"}, kExitEndedEarly, "",
+     "Calculation stopped: Aux Tone reads a number beyond the range"},
+    {"unknown_submode", {"--submode", "H"}, kExitUsage, "", "--submode must be one of A, B, C, D, E, F, G, PI4"},
+    {"unknown_config", {"--config", "sideways"}, kExitUsage, "", "--config must be direct or reverse"},
+    {"unknown_option", {"--frequency", "1"}, kExitUsage, "", "jt4dds-cli: "},
+    {"missing_value", {"--fout"}, kExitUsage, "", "--fout"},
+    {"non_utf8_argument", {"--fout", "23\xFF"}, kExitUsage, "", "not valid UTF-8"},
+    {"overlong_utf8_argument", {"--fout", "\xC0\xAF"}, kExitUsage, "", "not valid UTF-8"},
+    {"truncated_utf8_argument", {"--fout", "1\xE2\x82"}, kExitUsage, "", "not valid UTF-8"},
+    {"utf8_text_is_read_as_typed", {"--fout", "2320.1 MHz \xE2\x80\x94 beacon", "--fref", "300"}, kExitCompleted,
+     "FreqData", "SSB Carrier, Tuning Point: 2320.09873"},
+};
+
+class CommandLine : public testing::TestWithParam<CliCase> {};
+
+TEST_P(CommandLine, StatusAndOutput) {
+    const CliCase& c = GetParam();
+    const CliResult r = run(c.args);
+    EXPECT_EQ(r.status, c.status) << r.err;
+    EXPECT_TRUE(r.out.starts_with(c.outStartsWith)) << r.out;
+    EXPECT_NE(r.err.find(c.errContains), std::string::npos) << r.err;
+    if (c.status == kExitUsage) {
+        EXPECT_EQ(r.out, "");
+        EXPECT_EQ(r.err.find('\n'), r.err.size() - 1) << "one line: " << r.err;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, CommandLine, testing::ValuesIn(kCases), testing_support::CaseName{});
+
+TEST(CommandLineJson, WindowStateAfterOnePress) {
+    const CliResult r = run({"--fref", "300", "--json"});
+    ASSERT_EQ(r.status, kExitCompleted);
+    const auto state = nlohmann::json::parse(r.out);
+    EXPECT_EQ(state["completed"], true);
+    EXPECT_EQ(state["error"], nullptr);
+    EXPECT_EQ(state["ssb_carrier"], (nlohmann::json{{"visible", true}, {"text", "2320.09873"}}));
+    EXPECT_EQ(state["warning"], (nlohmann::json{{"visible", false}, {"caption", "Warning"}}));
+    EXPECT_EQ(state["label10_visible"], true);
+    EXPECT_EQ(state["ref_tone"], "1270");
+    EXPECT_TRUE(state["text1"].get<std::string>().ends_with("\r\n\r\nResolution  0.838Hz"));
+}
+
+TEST(CommandLineJson, EarlyEndSaysWhy) {
+    const CliResult r = run({"--fout", "100", "--mult", "1", "--fref", "35", "--config", "reverse", "--json"});
+    ASSERT_EQ(r.status, kExitEndedEarly);
+    const auto state = nlohmann::json::parse(r.out);
+    EXPECT_EQ(state["completed"], false);
+    EXPECT_NE(state["error"].get<std::string>().find("Tone 7"), std::string::npos);
+    EXPECT_EQ(state["warning"]["caption"], "Not Possible, check values");
+    EXPECT_EQ(state["ssb_carrier"]["visible"], false);
+    EXPECT_EQ(state["label10_visible"], false);
+}
+
+TEST(CommandLine, HelpExplainsEveryField) {
+    const CliResult r = run({"--help"});
+    EXPECT_EQ(r.status, kExitCompleted);
+    for (const char* option : {"--fout", "--mult", "--fref", "--submode", "--ref800", "--ref-tone", "--key-up",
+                               "--key-down", "--aux", "--config", "--json"})
+        EXPECT_NE(r.out.find(option), std::string::npos) << option;
+}
+
+}  // namespace
+}  // namespace jt4dds
