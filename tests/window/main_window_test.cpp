@@ -1,0 +1,255 @@
+#include <QApplication>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTest>
+
+#include "calc/calculation_run.h"
+#include "calc/form_state.h"
+#include "window/main_window.h"
+
+using jt4dds::FormState;
+using jt4dds::MainWindow;
+using jt4dds::Shown;
+using jt4dds::TextField;
+
+class MainWindowTest : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<MainWindow> window_;
+
+    template <class T = QWidget>
+    T* control(const char* name) {
+        auto* widget = window_->findChild<T*>(QString::fromLatin1(name));
+        if (!widget) qFatal("no control %s", name);
+        return widget;
+    }
+
+    void replaceText(const char* field, const QString& text) {
+        auto* box = control<QLineEdit>(field);
+        box->setFocus();
+        box->selectAll();
+        QTest::keyClick(box, Qt::Key_Delete);
+        QTest::keyClicks(box, text);
+    }
+
+    void clickCalculate() { QTest::mouseClick(control<QPushButton>("Command1"), Qt::LeftButton); }
+
+    QMessageBox* stoppedMessage() { return window_->findChild<QMessageBox*>(QStringLiteral("CalculationStopped")); }
+
+    static QColor textColour(QWidget* w) { return w->palette().color(QPalette::Text); }
+
+    // The state the window shows, as the calculation's own in-memory form would hold it.
+    void expectSameAs(const FormState& form) {
+        QCOMPARE(window_->text(TextField::Text1), form.text(TextField::Text1));
+        QCOMPARE(control("Warning")->isVisible(), form.isVisible(Shown::Warning));
+        QCOMPARE(control<QLabel>("Warning")->text().toStdString(), form.warningCaption());
+        QCOMPARE(control("SSBCarrier")->isVisible(), form.isVisible(Shown::SSBCarrier));
+        QCOMPARE(control("Label10")->isVisible(), form.isVisible(Shown::Label10));
+        QCOMPARE(control<QLineEdit>("SSBCarrier")->text().toStdString(), form.text(TextField::SSBCarrier));
+        QCOMPARE(control<QLineEdit>("RefTone")->text().toStdString(), form.text(TextField::RefTone));
+    }
+
+private slots:
+    void init() {
+        window_ = std::make_unique<MainWindow>();
+        window_->show();
+        window_->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(window_.get()));
+    }
+    void cleanup() { window_.reset(); }
+
+    void initialState() {
+        QCOMPARE(window_->windowTitle(), QStringLiteral("JT4 / PI4  - 32 bit DDS Design Utility     Arvok"));
+        QCOMPARE(window_->size(), QSize(726, 357));
+        QVERIFY(!window_->windowIcon().isNull());
+        QCOMPARE(QApplication::focusWidget(), control("Fout"));
+        const QColor red(255, 0, 0);
+        for (const char* field : {"Fout", "Mult", "Fref"}) QCOMPARE(textColour(control(field)), red);
+        QCOMPARE(control<QLineEdit>("Fout")->text(), QStringLiteral("2320.1"));
+        QCOMPARE(control<QComboBox>("JTMode")->currentText(), QStringLiteral("D"));
+        QCOMPARE(control<QComboBox>("JTMode")->count(), 8);
+        QCOMPARE(control<QComboBox>("Config")->currentText(), QStringLiteral("Direct Freq Gen"));
+        QVERIFY(!control<QCheckBox>("Ref800")->isChecked());
+        for (const char* hidden : {"Warning", "Label10", "SSBCarrier"}) QVERIFY2(!control(hidden)->isVisible(), hidden);
+        QCOMPARE(control<QLabel>("Warning")->palette().color(QPalette::WindowText), red);
+        QCOMPARE(control<QLabel>("Label1")->buddy(), control("Fout"));
+        QCOMPARE(control("Fout")->accessibleName(), QStringLiteral("Output Frequency  MHz"));
+        QVERIFY(!control<QPushButton>("Command1")->isDefault());
+        // Nothing but the load has happened: the in-memory form starts the same.
+        expectSameAs(FormState());
+    }
+
+    void geometry_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QRect>("twips");
+        const auto row = [](const char* name, int left, int top, int width, int height) {
+            QTest::newRow(name) << QString::fromLatin1(name) << QRect(left, top, width, height);
+        };
+        row("Label1", 360, 480, 1935, 255);
+        row("Fout", 2400, 480, 1575, 285);
+        row("Label2", 360, 840, 1935, 255);
+        row("Mult", 2400, 840, 1575, 285);
+        row("Label3", 360, 1200, 1935, 255);
+        row("Fref", 2400, 1200, 1575, 285);
+        row("Label4", 360, 1560, 1935, 255);
+        row("JTMode", 2400, 1560, 1575, 315);
+        row("Ref800", 720, 2040, 3255, 255);
+        row("Label5", 360, 2400, 1935, 255);
+        row("RefTone", 2400, 2400, 1575, 285);
+        row("Label6", 360, 2760, 1935, 255);
+        row("UpTone", 2400, 2760, 1575, 285);
+        row("Label7", 360, 3120, 1935, 255);
+        row("DownTone", 2400, 3120, 1575, 285);
+        row("Label9", 360, 3480, 1935, 255);
+        row("SpTone", 2400, 3480, 1575, 285);
+        row("Label8", 360, 3840, 1935, 255);
+        row("Config", 2400, 3840, 1575, 315);
+        row("Command1", 2400, 4200, 1575, 495);
+        row("Warning", 4920, 120, 4575, 495);
+        row("Text1", 4440, 720, 6135, 3255);
+        row("Label10", 5760, 4080, 1935, 255);
+        row("SSBCarrier", 7800, 4080, 1575, 285);
+    }
+    void geometry() {
+        QFETCH(QString, name);
+        QFETCH(QRect, twips);
+        const QRect pixels(twips.left() / 15, twips.top() / 15, twips.width() / 15, twips.height() / 15);
+        QWidget* widget = control(name.toLatin1().constData());
+        QCOMPARE(widget->geometry(), pixels);
+        window_->resize(1200, 700);  // resizing moves nothing
+        QCOMPARE(widget->geometry(), pixels);
+    }
+
+    void colourCue_data() {
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<bool>("turnsBlack");
+        QTest::newRow("Fout") << "Fout" << true;
+        QTest::newRow("Mult") << "Mult" << true;
+        QTest::newRow("Fref") << "Fref" << true;
+        QTest::newRow("RefTone") << "RefTone" << false;
+        QTest::newRow("UpTone") << "UpTone" << false;
+        QTest::newRow("DownTone") << "DownTone" << false;
+        QTest::newRow("SpTone") << "SpTone" << false;
+    }
+    void colourCue() {
+        QFETCH(QString, field);
+        QFETCH(bool, turnsBlack);
+        auto* box = control<QLineEdit>(field.toLatin1().constData());
+        const QColor before = textColour(box);
+        box->setFocus();
+        box->end(false);
+        QTest::keyClick(box, Qt::Key_5);
+        QCOMPARE(textColour(box), turnsBlack ? QColor(0, 0, 0) : before);
+        QTest::keyClick(box, Qt::Key_Backspace);
+        QCOMPARE(textColour(box), turnsBlack ? QColor(0, 0, 0) : before);  // one way only
+    }
+
+    void typedReference300MatchesTheInMemoryRun() {
+        replaceText("Fref", QStringLiteral("300"));
+        clickCalculate();
+        FormState form;
+        form.setText(TextField::Fref, "300");
+        QVERIFY(jt4dds::calculate(form).completed());
+        expectSameAs(form);
+        QVERIFY(window_->text(TextField::Text1).ends_with("\r\n\r\nResolution  0.838Hz"));
+        QVERIFY(!stoppedMessage());
+    }
+
+    void initialValuesRaiseTheWarning() {
+        clickCalculate();
+        FormState form;
+        jt4dds::calculate(form);
+        expectSameAs(form);
+        QVERIFY(control("Warning")->isVisible());
+    }
+
+    void ref800LeavesRefToneAt800() {
+        replaceText("Fref", QStringLiteral("300"));
+        QTest::mouseClick(control<QCheckBox>("Ref800"), Qt::LeftButton, {}, QPoint(6, 8));
+        QVERIFY(control<QCheckBox>("Ref800")->isChecked());
+        clickCalculate();
+        QCOMPARE(control<QLineEdit>("RefTone")->text(), QStringLiteral("800"));
+        QCOMPARE(control<QLabel>("Warning")->text(), QStringLiteral("Tone0 offset / wrong mode - check"));
+        QCOMPARE(control<QLineEdit>("SSBCarrier")->text(), QStringLiteral("2320.0992"));
+    }
+
+    void secondPressReplacesTheListing() {
+        replaceText("Fref", QStringLiteral("300"));
+        clickCalculate();
+        const std::string first = window_->text(TextField::Text1);
+        clickCalculate();
+        QCOMPARE(window_->text(TextField::Text1), first);
+    }
+
+    void earlyEndKeepsTheListingAndTellsWhy() {
+        replaceText("Fref", QStringLiteral("300"));
+        clickCalculate();
+        const std::string listing = window_->text(TextField::Text1);
+        replaceText("Mult", QString());
+        clickCalculate();
+        QCOMPARE(window_->text(TextField::Text1), listing);
+        QVERIFY(!control("Warning")->isVisible());
+        QMessageBox* message = stoppedMessage();
+        QVERIFY(message);
+        QVERIFY(message->text().contains(QStringLiteral("RF Multiplication reads 0")));
+        QVERIFY(window_->isVisible());
+    }
+
+    void typedSelectorTextIsTakenWhenItNamesAnItem() {
+        replaceText("Fref", QStringLiteral("300"));
+        auto* mode = control<QComboBox>("JTMode");
+        mode->lineEdit()->selectAll();
+        QTest::keyClicks(mode->lineEdit(), QStringLiteral("pi4"));
+        clickCalculate();
+        QVERIFY(window_->text(TextField::Text1).starts_with(
+            "FreqData                                ;Direct Freq Gen   JT4PI4   Ref 300.0MHz\r\n"));
+        QCOMPARE(mode->count(), 8);  // typing never adds an item
+    }
+
+    void typedSelectorTextNamingNoItemStopsTheRun() {
+        auto* config = control<QComboBox>("Config");
+        config->lineEdit()->selectAll();
+        QTest::keyClicks(config->lineEdit(), QStringLiteral("sideways"));
+        clickCalculate();
+        QVERIFY(stoppedMessage());
+        QVERIFY(stoppedMessage()->text().contains(QStringLiteral("No configuration is selected")));
+        QCOMPARE(window_->text(TextField::Text1), std::string());
+        QCOMPARE(config->count(), 2);
+    }
+
+    void copiedListingKeepsCrLf() {
+        replaceText("Fref", QStringLiteral("300"));
+        clickCalculate();
+        auto* results = control<QPlainTextEdit>("Text1");
+        results->setFocus();
+        results->selectAll();
+        results->copy();
+        QCOMPARE(QApplication::clipboard()->text().toStdString(), window_->text(TextField::Text1));
+        QVERIFY(QApplication::clipboard()->text().contains(QStringLiteral("0.838Hz")));
+    }
+
+    void focusOrderByTab() {
+        clickCalculate();  // shows SSBCarrier, which takes part in the order
+        const char* order[] = {"Fout",  "Mult",   "Fref",   "RefTone",    "UpTone", "DownTone", "JTMode",
+                               "Command1", "Text1", "Config", "SpTone", "SSBCarrier", "Ref800", "Fout"};
+        control("Fout")->setFocus();
+        for (std::size_t i = 1; i < std::size(order); ++i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            QWidget* focused = QApplication::focusWidget();
+            // A selector's text area has the focus on the selector's behalf.
+            while (focused && focused->objectName().isEmpty()) focused = focused->parentWidget();
+            QVERIFY(focused);
+            QCOMPARE(focused->objectName(), QString::fromLatin1(order[i]));
+        }
+    }
+};
+
+QTEST_MAIN(MainWindowTest)
+#include "main_window_test.moc"

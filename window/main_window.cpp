@@ -1,0 +1,289 @@
+#include "window/main_window.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QIcon>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPalette>
+#include <QPushButton>
+#include <algorithm>
+
+#include "calc/calculation_run.h"
+#include "calc/form_state.h"
+#include "calc/selector_items.h"
+#include "calc/tone_plan.h"
+#include "window/results_box.h"
+
+namespace jt4dds {
+namespace {
+
+// Positions and sizes are laid out in twips, 15 to a logical pixel; Qt scales
+// logical pixels to the screen.
+constexpr int kTwipsPerPixel = 15;
+constexpr QRect twips(int left, int top, int width, int height) {
+    return {left / kTwipsPerPixel, top / kTwipsPerPixel, width / kTwipsPerPixel, height / kTwipsPerPixel};
+}
+
+constexpr int kClientWidth = 10890;
+constexpr int kClientHeight = 5355;
+// The input column: captions right-aligned to the left of their fields.
+constexpr int kCaptionLeft = 360;
+constexpr int kCaptionWidth = 1935;
+constexpr int kCaptionHeight = 255;
+constexpr int kFieldLeft = 2400;
+constexpr int kFieldWidth = 1575;
+constexpr int kTextBoxHeight = 285;
+constexpr int kSelectorHeight = 315;
+
+const QColor kRed(255, 0, 0);
+const QColor kBlack(0, 0, 0);
+
+QString qs(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
+
+// The captions of the input column, the widest text a fixed-size control holds.
+constexpr const char* kCaptions[] = {
+    "Output Frequency  MHz", "RF Multiplication", "Master Reference  MHz", "JT4 Submode or PI4", "Reference Tone   Hz",
+    "FSK CW  (key up) Tone", "FSK CW (key down) Tone", "Aux Tone  Hz", "Configuration",
+};
+
+// The desktop's own dialog font, made just small enough for every caption to
+// fit its fixed width: the layout is fixed, the desktop's font size is not.
+QFont dialogFont() {
+    QFont font = QApplication::font();
+    const QFontMetricsF metrics(font);
+    qreal widest = 0;
+    for (const char* caption : kCaptions) widest = std::max(widest, metrics.horizontalAdvance(QLatin1String(caption)));
+    const qreal room = twips(0, 0, kCaptionWidth, 0).width() - 2;
+    if (widest > room && font.pointSizeF() > 0) font.setPointSizeF(font.pointSizeF() * room / widest);
+    return font;
+}
+
+void setTextColour(QWidget* widget, const QColor& colour) {
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::Text, colour);
+    widget->setPalette(palette);
+}
+
+}  // namespace
+
+MainWindow::MainWindow(QWidget* parent) : QWidget(parent) {
+    setWindowTitle(QStringLiteral("JT4 / PI4  - 32 bit DDS Design Utility     Arvok"));
+    setWindowIcon(QIcon(QStringLiteral(":/jt4dds/jt4dds.png")));
+    resize(twips(0, 0, kClientWidth, kClientHeight).size());
+    setFont(dialogFont());
+    createControls();
+    setFocusOrder();
+    load();
+    fout_->setFocus();
+}
+
+MainWindow::~MainWindow() = default;
+
+void MainWindow::createControls() {
+    const auto caption = [this](const char* name, const char* text, int top) {
+        auto* label = new QLabel(QString::fromLatin1(text), this);
+        label->setObjectName(QString::fromLatin1(name));
+        label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        label->setGeometry(twips(kCaptionLeft, top, kCaptionWidth, kCaptionHeight));
+        return label;
+    };
+    const auto textBox = [this](const char* name, const QString& text, int top, QLabel* label) {
+        auto* box = new QLineEdit(text, this);
+        box->setObjectName(QString::fromLatin1(name));
+        box->setGeometry(twips(kFieldLeft, top, kFieldWidth, kTextBoxHeight));
+        label->setBuddy(box);
+        box->setAccessibleName(label->text());
+        return box;
+    };
+    const auto selector = [this](const char* name, Selector which, int top, QLabel* label) {
+        auto* box = new QComboBox(this);
+        box->setObjectName(QString::fromLatin1(name));
+        box->setEditable(true);
+        box->setInsertPolicy(QComboBox::NoInsert);
+        for (int i = 0; i < itemCount(which); ++i) {
+            const auto item = itemAt(which, i);
+            box->addItem(qs(item->label), item->number);
+        }
+        box->setGeometry(twips(kFieldLeft, top, kFieldWidth, kSelectorHeight));
+        label->setBuddy(box);
+        box->setAccessibleName(label->text());
+        return box;
+    };
+
+    // The initial field contents are the ones an in-memory form starts with.
+    const FormState initial;
+    const auto initialText = [&initial](TextField field) { return qs(initial.text(field)); };
+
+    label1_ = caption("Label1", kCaptions[0], 480);
+    fout_ = textBox("Fout", initialText(TextField::Fout), 480, label1_);
+    label2_ = caption("Label2", kCaptions[1], 840);
+    mult_ = textBox("Mult", initialText(TextField::Mult), 840, label2_);
+    label3_ = caption("Label3", kCaptions[2], 1200);
+    fref_ = textBox("Fref", initialText(TextField::Fref), 1200, label3_);
+    label4_ = caption("Label4", kCaptions[3], 1560);
+    jtMode_ = selector("JTMode", Selector::JTMode, 1560, label4_);
+
+    ref800_ = new QCheckBox(QStringLiteral("JT4G Reference Tone0 = 800Hz"), this);
+    ref800_->setObjectName(QStringLiteral("Ref800"));
+    ref800_->setGeometry(twips(720, 2040, 3255, 255));
+
+    label5_ = caption("Label5", kCaptions[4], 2400);
+    refTone_ = textBox("RefTone", initialText(TextField::RefTone), 2400, label5_);
+    label6_ = caption("Label6", kCaptions[5], 2760);
+    upTone_ = textBox("UpTone", initialText(TextField::UpTone), 2760, label6_);
+    label7_ = caption("Label7", kCaptions[6], 3120);
+    downTone_ = textBox("DownTone", initialText(TextField::DownTone), 3120, label7_);
+    label9_ = caption("Label9", kCaptions[7], 3480);
+    spTone_ = textBox("SpTone", initialText(TextField::SpTone), 3480, label9_);
+    label8_ = caption("Label8", kCaptions[8], 3840);
+    config_ = selector("Config", Selector::Config, 3840, label8_);
+
+    command1_ = new QPushButton(QStringLiteral("Calculate"), this);
+    command1_->setObjectName(QStringLiteral("Command1"));
+    command1_->setGeometry(twips(2400, 4200, 1575, 495));
+    command1_->setAutoDefault(false);
+
+    warning_ = new QLabel(QStringLiteral("Warning"), this);
+    warning_->setObjectName(QStringLiteral("Warning"));
+    warning_->setGeometry(twips(4920, 120, 4575, 495));
+    warning_->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    warning_->setWordWrap(true);
+    QFont warningFont(QStringLiteral("MS Sans Serif"));
+    warningFont.setStyleHint(QFont::SansSerif);
+    warningFont.setPointSizeF(13.5);
+    warning_->setFont(warningFont);
+    QPalette warningPalette = warning_->palette();
+    warningPalette.setColor(QPalette::WindowText, kRed);
+    warning_->setPalette(warningPalette);
+    warning_->hide();
+
+    text1_ = new ResultsBox(this);
+    text1_->setObjectName(QStringLiteral("Text1"));
+    text1_->setGeometry(twips(4440, 720, 6135, 3255));
+    text1_->setAccessibleName(QStringLiteral("Listing"));
+
+    label10_ = new QLabel(QStringLiteral("SSB Carrier, Tuning Point"), this);
+    label10_->setObjectName(QStringLiteral("Label10"));
+    label10_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    label10_->setGeometry(twips(5760, 4080, 1935, 255));
+    label10_->hide();
+
+    ssbCarrier_ = new QLineEdit(this);
+    ssbCarrier_->setObjectName(QStringLiteral("SSBCarrier"));
+    ssbCarrier_->setGeometry(twips(7800, 4080, 1575, 285));
+    ssbCarrier_->setAccessibleName(label10_->text());
+    label10_->setBuddy(ssbCarrier_);
+    ssbCarrier_->hide();
+
+    for (QLineEdit* planField : {fout_, mult_, fref_}) setTextColour(planField, kRed);
+
+    connect(fout_, &QLineEdit::textChanged, this, &MainWindow::foutChanged);
+    connect(mult_, &QLineEdit::textChanged, this, &MainWindow::multChanged);
+    connect(fref_, &QLineEdit::textChanged, this, &MainWindow::frefChanged);
+    connect(command1_, &QPushButton::clicked, this, &MainWindow::command1Clicked);
+    // What the operator types into a selector leaves it with no item
+    // selected; picking an item selects it again.
+    connect(jtMode_->lineEdit(), &QLineEdit::textEdited, this, [this] { jtModeTyped_ = true; });
+    connect(jtMode_, &QComboBox::activated, this, [this] { jtModeTyped_ = false; });
+    connect(config_->lineEdit(), &QLineEdit::textEdited, this, [this] { configTyped_ = true; });
+    connect(config_, &QComboBox::activated, this, [this] { configTyped_ = false; });
+}
+
+void MainWindow::setFocusOrder() {
+    QWidget* const order[] = {fout_,    mult_,    fref_,   refTone_, upTone_,     downTone_, jtMode_,
+                              command1_, text1_, config_, spTone_,  ssbCarrier_, ref800_};
+    for (std::size_t i = 0; i + 1 < std::size(order); ++i)
+        QWidget::setTabOrder(order[i], order[i + 1]);
+}
+
+void MainWindow::load() {
+    jtMode_->setCurrentIndex(kInitialSubmodeIndex);
+    config_->setCurrentIndex(0);
+    // Show the labels from their start in the narrow text areas.
+    jtMode_->lineEdit()->setCursorPosition(0);
+    config_->lineEdit()->setCursorPosition(0);
+}
+
+void MainWindow::foutChanged() { setTextColour(fout_, kBlack); }
+void MainWindow::multChanged() { setTextColour(mult_, kBlack); }
+void MainWindow::frefChanged() { setTextColour(fref_, kBlack); }
+
+void MainWindow::command1Clicked() {
+    const RunOutcome outcome = calculate(*this);
+    if (outcome.completed()) return;
+    // Non-modal, so the operator can read it beside what the run left.
+    auto* box = new QMessageBox(QMessageBox::Warning, QStringLiteral("Calculation stopped"),
+                                qs(outcome.ended->message), QMessageBox::Ok, this);
+    box->setObjectName(QStringLiteral("CalculationStopped"));
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->open();
+}
+
+QLineEdit* MainWindow::textBox(TextField field) const {
+    switch (field) {
+        case TextField::Fout: return fout_;
+        case TextField::Mult: return mult_;
+        case TextField::Fref: return fref_;
+        case TextField::RefTone: return refTone_;
+        case TextField::UpTone: return upTone_;
+        case TextField::DownTone: return downTone_;
+        case TextField::SpTone: return spTone_;
+        case TextField::SSBCarrier: return ssbCarrier_;
+        case TextField::Text1: break;
+    }
+    return nullptr;
+}
+
+QComboBox* MainWindow::selectorBox(Selector selector) const {
+    return selector == Selector::JTMode ? jtMode_ : config_;
+}
+
+QWidget* MainWindow::shownControl(Shown control) const {
+    switch (control) {
+        case Shown::Warning: return warning_;
+        case Shown::SSBCarrier: return ssbCarrier_;
+        case Shown::Label10: return label10_;
+    }
+    return warning_;
+}
+
+std::string MainWindow::text(TextField field) const {
+    if (field == TextField::Text1) return text1_->listingText();
+    return textBox(field)->text().toStdString();
+}
+
+void MainWindow::setText(TextField field, std::string_view text) {
+    if (field == TextField::Text1) {
+        text1_->setListingText(text);
+        return;
+    }
+    textBox(field)->setText(qs(text));
+}
+
+std::optional<SelectedItem> MainWindow::selectedItem(Selector selector) const {
+    const bool typed = selector == Selector::JTMode ? jtModeTyped_ : configTyped_;
+    const QComboBox* box = selectorBox(selector);
+    const int index = box->currentIndex();
+    if (typed || index < 0) return std::nullopt;
+    return SelectedItem{index, box->itemText(index).toStdString(), box->itemData(index).toInt()};
+}
+
+std::string MainWindow::selectorText(Selector selector) const {
+    return selectorBox(selector)->currentText().toStdString();
+}
+
+bool MainWindow::ref800Checked() const { return ref800_->checkState() != Qt::Unchecked; }
+
+void MainWindow::setVisible(Shown control, bool visible) { shownControl(control)->setVisible(visible); }
+
+void MainWindow::setWarningCaption(std::string_view caption) { warning_->setText(qs(caption)); }
+
+std::string MainWindow::decimalSeparator() const {
+    if (!separator_) separator_ = operatorDecimalSeparator();
+    return *separator_;
+}
+
+}  // namespace jt4dds

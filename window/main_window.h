@@ -1,0 +1,88 @@
+#pragma once
+
+#include <QWidget>
+#include <optional>
+#include <string>
+
+#include "calc/form_view.h"
+
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+namespace jt4dds {
+
+class ResultsBox;
+
+// The one window: the input column on the left, the results box on the right,
+// the warning line above it and the SSB carrier below. It implements FormView
+// over its controls and only gets and sets their state; the calculation run
+// makes every decision.
+class MainWindow final : public QWidget, public FormView {
+    Q_OBJECT
+
+public:
+    explicit MainWindow(QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    // FormView
+    std::string text(TextField field) const override;
+    void setText(TextField field, std::string_view text) override;
+    std::optional<SelectedItem> selectedItem(Selector selector) const override;
+    std::string selectorText(Selector selector) const override;
+    bool ref800Checked() const override;
+    void setVisible(Shown control, bool visible) override;
+    void setWarningCaption(std::string_view caption) override;
+    std::string decimalSeparator() const override;
+
+    using QWidget::setVisible;
+
+private:
+    void createControls();
+    void setFocusOrder();
+    // Events, one per control that has one.
+    void load();
+    void foutChanged();
+    void multChanged();
+    void frefChanged();
+    void command1Clicked();
+
+    QLineEdit* textBox(TextField field) const;
+    QComboBox* selectorBox(Selector selector) const;
+    QWidget* shownControl(Shown control) const;
+
+    QLabel* label1_ = nullptr;
+    QLabel* label2_ = nullptr;
+    QLabel* label3_ = nullptr;
+    QLabel* label4_ = nullptr;
+    QLabel* label5_ = nullptr;
+    QLabel* label6_ = nullptr;
+    QLabel* label7_ = nullptr;
+    QLabel* label8_ = nullptr;
+    QLabel* label9_ = nullptr;
+    QLabel* label10_ = nullptr;
+    QLineEdit* fout_ = nullptr;
+    QLineEdit* mult_ = nullptr;
+    QLineEdit* fref_ = nullptr;
+    QComboBox* jtMode_ = nullptr;
+    QCheckBox* ref800_ = nullptr;
+    QLineEdit* refTone_ = nullptr;
+    QLineEdit* upTone_ = nullptr;
+    QLineEdit* downTone_ = nullptr;
+    QLineEdit* spTone_ = nullptr;
+    QComboBox* config_ = nullptr;
+    QPushButton* command1_ = nullptr;
+    QLabel* warning_ = nullptr;
+    ResultsBox* text1_ = nullptr;
+    QLineEdit* ssbCarrier_ = nullptr;
+
+    // Typing into a selector's text area leaves it with no item selected
+    // until an item is picked again.
+    bool jtModeTyped_ = false;
+    bool configTyped_ = false;
+    mutable std::optional<std::string> separator_;
+};
+
+}  // namespace jt4dds
