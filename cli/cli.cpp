@@ -75,8 +75,7 @@ nlohmann::ordered_json stateAsJson(const FormState& form, const RunOutcome& outc
     out["text1"] = form.text(TextField::Text1);
     out["warning"] = {{"visible", form.isVisible(Shown::Warning)}, {"caption", form.warningCaption()}};
     out["ref_tone"] = form.text(TextField::RefTone);
-    out["ssb_carrier"] = {{"visible", form.isVisible(Shown::SSBCarrier)},
-                          {"text", form.text(TextField::SSBCarrier)}};
+    out["ssb_carrier"] = {{"visible", form.isVisible(Shown::SSBCarrier)}, {"text", form.text(TextField::SSBCarrier)}};
     out["label10_visible"] = form.isVisible(Shown::Label10);
     out["completed"] = outcome.completed();
     out["error"] = outcome.ended ? nlohmann::ordered_json(outcome.ended->message) : nlohmann::ordered_json(nullptr);
@@ -87,7 +86,8 @@ void printListing(const FormState& form, const RunOutcome& outcome, std::ostream
     out << form.text(TextField::Text1);
     out.flush();
     if (form.isVisible(Shown::Warning)) err << "Warning: " << form.warningCaption() << '\n';
-    if (form.isVisible(Shown::SSBCarrier)) err << "SSB Carrier, Tuning Point: " << form.text(TextField::SSBCarrier) << '\n';
+    if (form.isVisible(Shown::SSBCarrier))
+        err << "SSB Carrier, Tuning Point: " << form.text(TextField::SSBCarrier) << '\n';
     if (outcome.ended) err << "Calculation stopped: " << outcome.ended->message << '\n';
 }
 
@@ -126,8 +126,7 @@ int runChecked(std::span<const char* const> args, std::ostream& out, std::ostrea
     app.add_option("--mult", o.mult, "RF Multiplication after the DDS (fractions allowed)");
     app.add_option("--fref", o.fref, "Master Reference clock of the DDS, MHz");
     app.add_option("--submode", o.submode, "JT4 submode A to G, or PI4 (any case)");
-    app.add_flag("--ref800", o.ref800,
-                 "JT4G Reference Tone0 = 800Hz: puts JT4G tone 0 on an 800 Hz reference tone");
+    app.add_flag("--ref800", o.ref800, "JT4G Reference Tone0 = 800Hz: puts JT4G tone 0 on an 800 Hz reference tone");
     app.add_option("--ref-tone", o.refTone, "Reference Tone, Hz (audio): lands on the output frequency");
     app.add_option("--key-up", o.keyUp, "FSK CW key-up tone, Hz (audio)");
     app.add_option("--key-down", o.keyDown, "FSK CW key-down tone, Hz (audio)");

@@ -45,8 +45,9 @@ QString qs(std::string_view text) { return QString::fromUtf8(text.data(), static
 
 // The captions of the input column, the widest text a fixed-size control holds.
 constexpr const char* kCaptions[] = {
-    "Output Frequency  MHz", "RF Multiplication", "Master Reference  MHz", "JT4 Submode or PI4", "Reference Tone   Hz",
-    "FSK CW  (key up) Tone", "FSK CW (key down) Tone", "Aux Tone  Hz", "Configuration",
+    "Output Frequency  MHz",  "RF Multiplication",   "Master Reference  MHz",
+    "JT4 Submode or PI4",     "Reference Tone   Hz", "FSK CW  (key up) Tone",
+    "FSK CW (key down) Tone", "Aux Tone  Hz",        "Configuration",
 };
 
 // The desktop's own dialog font, made just small enough for every caption to
@@ -193,10 +194,9 @@ void MainWindow::createControls() {
 }
 
 void MainWindow::setFocusOrder() {
-    QWidget* const order[] = {fout_,    mult_,    fref_,   refTone_, upTone_,     downTone_, jtMode_,
+    QWidget* const order[] = {fout_,     mult_,  fref_,   refTone_, upTone_,     downTone_, jtMode_,
                               command1_, text1_, config_, spTone_,  ssbCarrier_, ref800_};
-    for (std::size_t i = 0; i + 1 < std::size(order); ++i)
-        QWidget::setTabOrder(order[i], order[i + 1]);
+    for (std::size_t i = 0; i + 1 < std::size(order); ++i) QWidget::setTabOrder(order[i], order[i + 1]);
 }
 
 void MainWindow::load() {
@@ -215,8 +215,8 @@ void MainWindow::command1Clicked() {
     const RunOutcome outcome = calculate(*this);
     if (outcome.completed()) return;
     // Non-modal, so the operator can read it beside what the run left.
-    auto* box = new QMessageBox(QMessageBox::Warning, QStringLiteral("Calculation stopped"),
-                                qs(outcome.ended->message), QMessageBox::Ok, this);
+    auto* box = new QMessageBox(QMessageBox::Warning, QStringLiteral("Calculation stopped"), qs(outcome.ended->message),
+                                QMessageBox::Ok, this);
     box->setObjectName(QStringLiteral("CalculationStopped"));
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->open();
@@ -224,28 +224,38 @@ void MainWindow::command1Clicked() {
 
 QLineEdit* MainWindow::textBox(TextField field) const {
     switch (field) {
-        case TextField::Fout: return fout_;
-        case TextField::Mult: return mult_;
-        case TextField::Fref: return fref_;
-        case TextField::RefTone: return refTone_;
-        case TextField::UpTone: return upTone_;
-        case TextField::DownTone: return downTone_;
-        case TextField::SpTone: return spTone_;
-        case TextField::SSBCarrier: return ssbCarrier_;
-        case TextField::Text1: break;
+        case TextField::Fout:
+            return fout_;
+        case TextField::Mult:
+            return mult_;
+        case TextField::Fref:
+            return fref_;
+        case TextField::RefTone:
+            return refTone_;
+        case TextField::UpTone:
+            return upTone_;
+        case TextField::DownTone:
+            return downTone_;
+        case TextField::SpTone:
+            return spTone_;
+        case TextField::SSBCarrier:
+            return ssbCarrier_;
+        case TextField::Text1:
+            break;
     }
     return nullptr;
 }
 
-QComboBox* MainWindow::selectorBox(Selector selector) const {
-    return selector == Selector::JTMode ? jtMode_ : config_;
-}
+QComboBox* MainWindow::selectorBox(Selector selector) const { return selector == Selector::JTMode ? jtMode_ : config_; }
 
 QWidget* MainWindow::shownControl(Shown control) const {
     switch (control) {
-        case Shown::Warning: return warning_;
-        case Shown::SSBCarrier: return ssbCarrier_;
-        case Shown::Label10: return label10_;
+        case Shown::Warning:
+            return warning_;
+        case Shown::SSBCarrier:
+            return ssbCarrier_;
+        case Shown::Label10:
+            return label10_;
     }
     return warning_;
 }

@@ -208,8 +208,9 @@ private slots:
         mode->lineEdit()->selectAll();
         QTest::keyClicks(mode->lineEdit(), QStringLiteral("pi4"));
         clickCalculate();
-        QVERIFY(window_->text(TextField::Text1).starts_with(
-            "FreqData                                ;Direct Freq Gen   JT4PI4   Ref 300.0MHz\r\n"));
+        QVERIFY(
+            window_->text(TextField::Text1)
+                .starts_with("FreqData                                ;Direct Freq Gen   JT4PI4   Ref 300.0MHz\r\n"));
         QCOMPARE(mode->count(), 8);  // typing never adds an item
     }
 
@@ -237,8 +238,8 @@ private slots:
 
     void focusOrderByTab() {
         clickCalculate();  // shows SSBCarrier, which takes part in the order
-        const char* order[] = {"Fout",  "Mult",   "Fref",   "RefTone",    "UpTone", "DownTone", "JTMode",
-                               "Command1", "Text1", "Config", "SpTone", "SSBCarrier", "Ref800", "Fout"};
+        const char* order[] = {"Fout",     "Mult",  "Fref",   "RefTone", "UpTone",     "DownTone", "JTMode",
+                               "Command1", "Text1", "Config", "SpTone",  "SSBCarrier", "Ref800",   "Fout"};
         control("Fout")->setFocus();
         for (std::size_t i = 1; i < std::size(order); ++i) {
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
