@@ -6,6 +6,7 @@
 #include <ostream>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "calc/calculation_run.h"
 #include "calc/form_state.h"
@@ -141,8 +142,25 @@ int runChecked(std::span<const char* const> args, std::ostream& out, std::ostrea
         "Exit status: 0 when the calculation completed (warnings included), 3 when a value had no\n"
         "defined result and the calculation stopped, 2 for a command line that cannot be understood.\n");
 
+    // "--fout=" with nothing after the sign would take the next argument as its
+    // value; given as "--fout" "" it is the empty field it means.
+    std::vector<std::string> storage;
+    storage.reserve(args.size() + 8);
+    for (const char* arg : args) {
+        const std::string_view a(arg);
+        if (a.starts_with("--") && a.size() > 3 && a.find('=') == a.size() - 1) {
+            storage.emplace_back(a.substr(0, a.size() - 1));
+            storage.emplace_back();
+        } else {
+            storage.emplace_back(a);
+        }
+    }
+    std::vector<const char*> argv;
+    argv.reserve(storage.size());
+    for (const auto& a : storage) argv.push_back(a.c_str());
+
     try {
-        app.parse(static_cast<int>(args.size()), args.data());
+        app.parse(static_cast<int>(argv.size()), argv.data());
     } catch (const CLI::CallForHelp&) {
         out << app.help();
         return kExitCompleted;

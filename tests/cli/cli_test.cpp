@@ -64,6 +64,12 @@ const CliCase kCases[] = {
      kExitEndedEarly,
      "",
      "Calculation stopped: Aux Tone reads a number beyond the range"},
+    // An empty value after "=" used to take the next option as the field's text.
+    {"empty_value_after_equals_is_an_empty_field",
+     {"--mult=", "--fref", "300"},
+     kExitEndedEarly,
+     "",
+     "RF Multiplication reads 0"},
     {"unknown_submode", {"--submode", "H"}, kExitUsage, "", "--submode must be one of A, B, C, D, E, F, G, PI4"},
     {"unknown_config", {"--config", "sideways"}, kExitUsage, "", "--config must be direct or reverse"},
     {"unknown_option", {"--frequency", "1"}, kExitUsage, "", "jt4dds-cli: "},
