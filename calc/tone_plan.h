@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <string_view>
 
@@ -29,7 +30,7 @@ inline constexpr int kInitialSubmodeIndex = 3;  // "D"
 inline constexpr std::int32_t kJt4gSpacingNumber = 72;
 
 // Rows of the tone plan, in listing order.
-enum ToneRow : int {
+enum ToneRow : std::size_t {
     kDataTone0 = 0,
     kDataTone1 = 1,
     kDataTone2 = 2,

@@ -321,3 +321,63 @@ TEST(CalculationRun, WarningHiddenAtTheStartOfEveryRun) {
 
 }  // namespace
 }  // namespace jt4dds
+
+namespace jt4dds {
+namespace {
+
+// Whatever an operator types or pastes, the run either completes or stops
+// with a reason: never a crash, a hang or an unexplained half-listing.
+struct HostileCase {
+    const char* name;
+    std::string text;
+};
+
+const HostileCase kHostile[] = {
+    {"empty", ""},
+    {"lone_sign", "-"},
+    {"lone_point", "."},
+    {"signs_and_points_in_odd_places", "+-.5.-"},
+    {"thousands_of_digits", std::string(5000, '7')},
+    {"beyond_range", "1e400"},
+    {"beyond_range_negative", "-1e400"},
+    {"below_range", "1e-400"},
+    {"nan", "nan"},
+    {"inf", "inf"},
+    {"non_ascii", "\xE2\x80\x94\xC2\xB5Hz"},
+    {"megabyte", std::string(1 << 20, '9')},
+    {"control_characters", "\x01\x02\x1B[31m12"},
+    {"nul_in_the_middle", std::string("30\0"
+                                      "0",
+                                      4)},
+    {"tab_and_line_feed_inside", "3\t0\n0"},
+    {"invalid_utf8",
+     "\xFF\xFE"
+     "300"},
+};
+
+class HostileFields : public testing::TestWithParam<HostileCase> {};
+
+TEST_P(HostileFields, EveryFieldGetsADefinedOutcome) {
+    constexpr TextField kFields[] = {TextField::Fout,   TextField::Mult,     TextField::Fref,  TextField::RefTone,
+                                     TextField::UpTone, TextField::DownTone, TextField::SpTone};
+    for (const TextField field : kFields) {
+        for (const int config : {0, 1}) {
+            FormState form;
+            form.setText(TextField::Fref, "300");
+            form.select(Selector::Config, config);
+            form.setText(field, GetParam().text);
+            const RunOutcome outcome = calculate(form);
+            EXPECT_EQ(form.isVisible(Shown::SSBCarrier), outcome.completed());
+            if (outcome.completed()) {
+                EXPECT_NE(form.text(TextField::Text1).find("\r\n\r\nResolution  "), std::string::npos);
+            } else {
+                EXPECT_FALSE(outcome.ended->message.empty());
+            }
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, HostileFields, testing::ValuesIn(kHostile), testing_support::CaseName{});
+
+}  // namespace
+}  // namespace jt4dds

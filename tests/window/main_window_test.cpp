@@ -202,6 +202,30 @@ private slots:
         QVERIFY(window_->isVisible());
     }
 
+    void hostileTextGetsTheSameOutcomeAsInMemory_data() {
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("nul_in_the_middle") << "Fref" << QString::fromUtf16(u"30\u00000");
+        QTest::newRow("megabyte_of_digits") << "Mult" << QString(1 << 20, QLatin1Char('9'));
+        QTest::newRow("beyond_range") << "SpTone" << QStringLiteral("-1e400");
+        QTest::newRow("non_ascii") << "Fout" << QStringLiteral("2320.1\u00a0MHz \u2014");
+    }
+    void hostileTextGetsTheSameOutcomeAsInMemory() {
+        QFETCH(QString, field);
+        QFETCH(QString, text);
+        control<QLineEdit>(field.toLatin1().constData())->setText(text);
+        clickCalculate();
+        FormState form;
+        form.setText(field == QLatin1String("Fref")     ? TextField::Fref
+                     : field == QLatin1String("Mult")   ? TextField::Mult
+                     : field == QLatin1String("SpTone") ? TextField::SpTone
+                                                        : TextField::Fout,
+                     text.toStdString());
+        const bool completed = jt4dds::calculate(form).completed();
+        expectSameAs(form);
+        QCOMPARE(stoppedMessage() == nullptr, completed);
+    }
+
     void typedSelectorTextIsTakenWhenItNamesAnItem() {
         replaceText("Fref", QStringLiteral("300"));
         auto* mode = control<QComboBox>("JTMode");
