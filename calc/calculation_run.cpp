@@ -88,13 +88,14 @@ public:
         double foutMHz = 0.0;
         double frefMHz = 0.0;
         if (!readField(TextField::Mult, mult) || !readField(TextField::Fout, foutMHz)) return false;
-        mult_ = mult;
+        fig_.mult = mult;
         double foutHz = 0.0;
         if (!take(megahertzToHertz(foutMHz), foutHz, "Output Frequency in Hz")) return false;
-        if (!take(ddsCarrierHz(foutHz, mult_), carrierHz_, "The DDS frequency (Output Frequency / RF Multiplication)"))
+        if (!take(ddsCarrierHz(foutHz, mult), fig_.carrierHz,
+                  "The DDS frequency (Output Frequency / RF Multiplication)"))
             return false;
         if (!readField(TextField::Fref, frefMHz)) return false;
-        if (!take(megahertzToHertz(frefMHz), frefHz_, "Master Reference in Hz")) return false;
+        if (!take(megahertzToHertz(frefMHz), fig_.frefHz, "Master Reference in Hz")) return false;
 
         auto submode = resolveSelection(Selector::JTMode);
         if (!submode) {
@@ -103,6 +104,7 @@ public:
                 "(A to G, or PI4).");
         }
         submode_ = std::move(*submode);
+        fig_.spacingNumber = submode_.number;
         return true;
     }
 
@@ -116,7 +118,7 @@ public:
 
     bool buildTonePlan() {
         step_ = RunStep::BuildTonePlan;
-        plan_ = dataTones(submode_.number, option800_);
+        fig_.plan = dataTones(submode_.number, option800_);
         constexpr std::array<std::pair<ToneRow, TextField>, 4> kToneFields{{
             {kReferenceTone, TextField::RefTone},
             {kKeyUpTone, TextField::UpTone},
@@ -124,7 +126,7 @@ public:
             {kAuxTone, TextField::SpTone},
         }};
         for (const auto& [row, field] : kToneFields)
-            if (!readField(field, plan_.hz[row])) return false;
+            if (!readField(field, fig_.plan.hz[row])) return false;
         return true;
     }
 
@@ -136,14 +138,14 @@ public:
                 "No configuration is selected: pick \"Direct Freq Gen\" or "
                 "\"Reverse DDS\" from the list.");
         }
-        config_ = config->index == 1 ? DdsConfig::Reverse : DdsConfig::Direct;
+        fig_.config = config->index == 1 ? DdsConfig::Reverse : DdsConfig::Direct;
         listing_.reserve(640);
         listing_ = kHeaderLabel;
         listing_ += config->label;
         listing_ += "   JT4";
         listing_ += submode_.label;
         listing_ += "   Ref ";
-        listing_ += formatNumber(frefHz_ / kMegahertz, NumberPattern::Megahertz, separator_);
+        listing_ += formatNumber(fig_.frefHz / kMegahertz, NumberPattern::Megahertz, separator_);
         listing_ += kLineEnd;
         return true;
     }
@@ -151,34 +153,42 @@ public:
     bool writeRows() {
         step_ = RunStep::WriteRows;
         for (int row = 0; row < kToneCount; ++row) {
-            RowResult result;
-            if (!take(computeRow(row, plan_, carrierHz_, mult_, frefHz_, config_), result, toneName(row))) return false;
+            RowResult& result = fig_.rows[static_cast<std::size_t>(row)];
+            if (!take(computeRow(row, fig_.plan, fig_.carrierHz, fig_.mult, fig_.frefHz, fig_.config), result,
+                      toneName(row)))
+                return false;
             if (result.limit == Limit::Direct) raise(kDirectLimitMessage);
             if (result.limit == Limit::Reverse) raise(kReverseLimitMessage);
             appendRowLine(row, result);
-            lastWord_ = result.word;
+            fig_.rowsWritten = row + 1;
         }
         return true;
     }
 
     bool writeResolution() {
         step_ = RunStep::WriteResolution;
-        if (!take(resolutionHz(mult_, frefHz_, config_, lastWord_), resolutionHz_, "The resolution")) return false;
+        double resolution = 0.0;
+        const TuningWord auxWord = fig_.rows[kAuxTone].word;
+        if (!take(resolutionHz(fig_.mult, fig_.frefHz, fig_.config, auxWord), resolution, "The resolution"))
+            return false;
+        fig_.resolutionHz = resolution;
         listing_ += kLineEnd;
         listing_ += "Resolution  ";
-        listing_ += formatNumber(resolutionHz_, NumberPattern::Hertz, separator_);
+        listing_ += formatNumber(resolution, NumberPattern::Hertz, separator_);
         return true;
     }
 
     void checkResolution() {
         step_ = RunStep::CheckResolution;
-        if (resolutionTooLow(resolutionHz_, submode_.number)) raise(kResolutionMessage);
+        if (resolutionTooLow(*fig_.resolutionHz, submode_.number)) raise(kResolutionMessage);
     }
 
     bool showSsbCarrier() {
         step_ = RunStep::ShowSsbCarrier;
         double dialMHz = 0.0;
-        if (!take(ssbCarrierMHz(carrierHz_, mult_, plan_.hz[kReferenceTone]), dialMHz, "The SSB carrier")) return false;
+        if (!take(ssbCarrierMHz(fig_.carrierHz, fig_.mult, fig_.plan.hz[kReferenceTone]), dialMHz, "The SSB carrier"))
+            return false;
+        fig_.ssbCarrierMHz = dialMHz;
         view_.setVisible(Shown::SSBCarrier, true);
         view_.setText(TextField::SSBCarrier, formatNumber(dialMHz, NumberPattern::CarrierMegahertz, separator_));
         view_.setVisible(Shown::Label10, true);
@@ -192,7 +202,7 @@ public:
         published_ = true;
     }
 
-    RunOutcome outcome() && { return RunOutcome{std::move(ended_)}; }
+    RunOutcome outcome() && { return RunOutcome{std::move(ended_), fig_}; }
 
 private:
     bool readField(TextField field, double& value) {
@@ -248,15 +258,9 @@ private:
     RunStep step_ = RunStep::HideWarning;
     std::optional<RunEnd> ended_;
 
-    double mult_ = 0.0;
-    double carrierHz_ = 0.0;
-    double frefHz_ = 0.0;
+    RunFigures fig_;
     SelectedItem submode_;
     bool option800_ = false;
-    TonePlan plan_;
-    DdsConfig config_ = DdsConfig::Direct;
-    TuningWord lastWord_ = 0;
-    double resolutionHz_ = 0.0;
     std::string listing_;
     bool published_ = false;
 };

@@ -1,9 +1,13 @@
 #pragma once
 
+#include <array>
+#include <cstdint>
 #include <optional>
 #include <string>
 
 #include "calc/form_view.h"
+#include "calc/tone_plan.h"
+#include "calc/tuning.h"
 
 namespace jt4dds {
 
@@ -27,9 +31,25 @@ struct RunEnd {
     std::string message;
 };
 
+// The numbers behind what a run wrote, as far as it got: for reports that
+// need more than the listing shows.
+struct RunFigures {
+    double mult = 0.0;
+    double carrierHz = 0.0;
+    double frefHz = 0.0;
+    std::int32_t spacingNumber = 0;
+    DdsConfig config = DdsConfig::Direct;
+    TonePlan plan;
+    std::array<RowResult, kToneCount> rows{};
+    int rowsWritten = 0;
+    std::optional<double> resolutionHz;
+    std::optional<double> ssbCarrierMHz;
+};
+
 struct RunOutcome {
     // Set when the run met a value it cannot calculate with and stopped there.
     std::optional<RunEnd> ended;
+    RunFigures figures;
     bool completed() const { return !ended.has_value(); }
 };
 

@@ -53,7 +53,8 @@ struct TonePlan {
 inline constexpr double kCentreHz = (11025.0 / 1024.0) * 118.0;
 inline constexpr double kCentre800Hz = 1272.5;
 inline constexpr double kJt4StepHz = 4.375;
-// PI4's data tones relative to the centre.
+// PI4's data tones relative to the centre, 234.375 Hz apart.
+inline constexpr double kPi4SpacingHz = 234.375;
 inline constexpr std::array<double, 4> kPi4OffsetsHz{-117.1875, 117.1875, 351.5625, 585.9375};
 // The reference tone the 800 Hz option writes into its field.
 inline constexpr std::string_view kRef800Text = "800";

@@ -104,4 +104,18 @@ Checked<double> ssbCarrierMHz(double carrierHz, double mult, double referenceTon
     return dial / kMegahertz;
 }
 
+std::optional<double> actualOutputHz(TuningWord word, double mult, double frefHz, DdsConfig config) noexcept {
+    const double w = word;
+    double ddsHz = 0.0;
+    if (config == DdsConfig::Direct) {
+        ddsHz = w * frefHz / kTwoPow32;
+    } else {
+        if (word == 0) return std::nullopt;
+        ddsHz = kTwoPow32 * frefHz / w;
+    }
+    const double output = mult * ddsHz;
+    if (!finite(output)) return std::nullopt;
+    return output;
+}
+
 }  // namespace jt4dds

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string_view>
 #include <variant>
 
@@ -79,5 +80,11 @@ bool resolutionTooLow(double resolutionHz, std::int32_t spacingNumber) noexcept;
 // The SSB dial frequency in MHz that puts the reference tone on the output:
 // (Carrier × Mult − row 4) / 1e6.
 Checked<double> ssbCarrierMHz(double carrierHz, double mult, double referenceToneHz) noexcept;
+
+// The output frequency in Hz that `word` really produces: Direct
+// Mult × (W × FrefHz / 2^32); Reverse Mult × (2^32 × FrefHz / W). Nothing for
+// a Reverse word of 0 (a rejected row), or when the result leaves the range
+// of a double.
+std::optional<double> actualOutputHz(TuningWord word, double mult, double frefHz, DdsConfig config) noexcept;
 
 }  // namespace jt4dds

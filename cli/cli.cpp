@@ -2,16 +2,21 @@
 
 #include <CLI/CLI.hpp>
 #include <cctype>
-#include <nlohmann/json.hpp>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
 #include <ostream>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include <unistd.h>
+
 #include "calc/calculation_run.h"
 #include "calc/form_state.h"
 #include "calc/selector_items.h"
 #include "calc/tuning.h"
+#include "cli/formats.h"
 
 namespace jt4dds {
 namespace {
@@ -70,22 +75,93 @@ std::string choiceList(Selector selector) {
     return out;
 }
 
-// What the window would show after the press, as one JSON object.
-nlohmann::ordered_json stateAsJson(const FormState& form, const RunOutcome& outcome) {
-    nlohmann::ordered_json out;
-    out["text1"] = form.text(TextField::Text1);
-    out["warning"] = {{"visible", form.isVisible(Shown::Warning)}, {"caption", form.warningCaption()}};
-    out["ref_tone"] = form.text(TextField::RefTone);
-    out["ssb_carrier"] = {{"visible", form.isVisible(Shown::SSBCarrier)}, {"text", form.text(TextField::SSBCarrier)}};
-    out["label10_visible"] = form.isVisible(Shown::Label10);
-    out["completed"] = outcome.completed();
-    out["error"] = outcome.ended ? nlohmann::ordered_json(outcome.ended->message) : nlohmann::ordered_json(nullptr);
+// The command line, as given.
+struct Options {
+    std::string fout, mult, fref, refTone, keyUp, keyDown, aux;
+    std::string submode = "D";
+    std::string config = "direct";
+    std::string format = "listing";
+    std::string output;
+    bool ref800 = false;
+    bool json = false;
+    bool strict = false;
+};
+
+// "--fout=" with nothing after the sign would take the next argument as its
+// value; given as "--fout" "" it is the empty field it means.
+std::vector<std::string> normalisedArguments(std::span<const char* const> args) {
+    std::vector<std::string> out;
+    out.reserve(args.size() + 8);
+    for (const char* arg : args) {
+        const std::string_view a(arg);
+        if (a.starts_with("--") && a.size() > 3 && a.find('=') == a.size() - 1) {
+            out.emplace_back(a.substr(0, a.size() - 1));
+            out.emplace_back();
+        } else {
+            out.emplace_back(a);
+        }
+    }
     return out;
 }
 
-void printListing(const FormState& form, const RunOutcome& outcome, std::ostream& out, std::ostream& err) {
-    out << form.text(TextField::Text1);
-    out.flush();
+void describeOptions(CLI::App& app, Options& o) {
+    app.option_defaults()->always_capture_default();
+    app.add_option("--fout", o.fout, "Output Frequency, MHz: where the reference tone lands at RF");
+    app.add_option("--mult", o.mult, "RF Multiplication after the DDS (fractions allowed)");
+    app.add_option("--fref", o.fref, "Master Reference clock of the DDS, MHz");
+    app.add_option("--submode", o.submode, "JT4 submode A to G, or PI4 (any case)");
+    app.add_flag("--ref800", o.ref800, "JT4G Reference Tone0 = 800Hz: puts JT4G tone 0 on an 800 Hz reference tone");
+    app.add_option("--ref-tone", o.refTone, "Reference Tone, Hz (audio): lands on the output frequency");
+    app.add_option("--key-up", o.keyUp, "FSK CW key-up tone, Hz (audio)");
+    app.add_option("--key-down", o.keyDown, "FSK CW key-down tone, Hz (audio)");
+    app.add_option("--aux", o.aux, "Aux tone, Hz (audio)");
+    app.add_option("--config", o.config,
+                   "DDS arrangement: direct (Direct Freq Gen: the reference clocks the DDS) or reverse "
+                   "(Reverse DDS: the tone clocks the DDS, which generates the reference)");
+    app.add_option("--format", o.format,
+                   "listing (the results box), asm (assembler source to include), c (a C header) or json "
+                   "(the window's state and every tone's figures)");
+    app.add_flag("--json", o.json, "The same as --format json");
+    app.add_option("--output", o.output,
+                   "Write to FILE instead of standard output, all at once (a build never sees half a file)");
+    app.add_flag("--strict", o.strict, "Fail (status 4) on any warning, and then write no --output file");
+    app.footer(
+        "Output: the listing on standard output exactly as the results box holds it (CR LF line ends),\n"
+        "then the warning and the SSB carrier on standard error.\n"
+        "Exit status: 0 when the calculation completed (warnings included); 1 when --output cannot be\n"
+        "written; 2 for a command line that cannot be understood; 3 when a value had no defined result\n"
+        "and the calculation stopped; 4 with --strict when a warning was raised.\n");
+}
+
+// Writes `text` to `path` through a temporary file beside it and a rename, so
+// the file is either the old one or the whole new one.
+bool writeAtomically(const std::string& path, const std::string& text, std::ostream& err) {
+    namespace fs = std::filesystem;
+    const fs::path target(path);
+    fs::path temporary = target;
+    temporary += ".tmp-" + std::to_string(::getpid());
+    {
+        std::ofstream file(temporary, std::ios::binary | std::ios::trunc);
+        file << text;
+        file.flush();
+        if (!file) {
+            err << "jt4dds-cli: cannot write " << temporary.string() << "\n";
+            std::error_code ignored;
+            fs::remove(temporary, ignored);
+            return false;
+        }
+    }
+    std::error_code ec;
+    fs::rename(temporary, target, ec);
+    if (ec) {
+        err << "jt4dds-cli: cannot write " << path << ": " << ec.message() << "\n";
+        fs::remove(temporary, ec);
+        return false;
+    }
+    return true;
+}
+
+void reportOnStderr(const FormState& form, const RunOutcome& outcome, std::ostream& err) {
     if (form.isVisible(Shown::Warning)) err << "Warning: " << form.warningCaption() << '\n';
     if (form.isVisible(Shown::SSBCarrier))
         err << "SSB Carrier, Tuning Point: " << form.text(TextField::SSBCarrier) << '\n';
@@ -100,21 +176,15 @@ int runChecked(std::span<const char* const> args, std::ostream& out, std::ostrea
         }
     }
 
-    const FormState initial;
-    struct {
-        std::string fout, mult, fref, refTone, keyUp, keyDown, aux;
-        std::string submode = "D";
-        std::string config = "direct";
-        bool ref800 = false;
-        bool json = false;
-    } o;
-    o.fout = initial.text(TextField::Fout);
-    o.mult = initial.text(TextField::Mult);
-    o.fref = initial.text(TextField::Fref);
-    o.refTone = initial.text(TextField::RefTone);
-    o.keyUp = initial.text(TextField::UpTone);
-    o.keyDown = initial.text(TextField::DownTone);
-    o.aux = initial.text(TextField::SpTone);
+    FormState form;
+    Options o;
+    o.fout = form.text(TextField::Fout);
+    o.mult = form.text(TextField::Mult);
+    o.fref = form.text(TextField::Fref);
+    o.refTone = form.text(TextField::RefTone);
+    o.keyUp = form.text(TextField::UpTone);
+    o.keyDown = form.text(TextField::DownTone);
+    o.aux = form.text(TextField::SpTone);
 
     CLI::App app{
         "Computes the eight 32-bit DDS tuning words of a JT4/PI4 beacon, as the window's \"Calculate\" does,\n"
@@ -122,43 +192,11 @@ int runChecked(std::span<const char* const> args, std::ostream& out, std::ostrea
         "number is read (\".\" as the decimal point, blanks ignored), an empty field reads as 0.\n"
         "A field value starting with '-' is given as --fout=-10.",
         "jt4dds-cli"};
-    app.option_defaults()->always_capture_default();
-    app.add_option("--fout", o.fout, "Output Frequency, MHz: where the reference tone lands at RF");
-    app.add_option("--mult", o.mult, "RF Multiplication after the DDS (fractions allowed)");
-    app.add_option("--fref", o.fref, "Master Reference clock of the DDS, MHz");
-    app.add_option("--submode", o.submode, "JT4 submode A to G, or PI4 (any case)");
-    app.add_flag("--ref800", o.ref800, "JT4G Reference Tone0 = 800Hz: puts JT4G tone 0 on an 800 Hz reference tone");
-    app.add_option("--ref-tone", o.refTone, "Reference Tone, Hz (audio): lands on the output frequency");
-    app.add_option("--key-up", o.keyUp, "FSK CW key-up tone, Hz (audio)");
-    app.add_option("--key-down", o.keyDown, "FSK CW key-down tone, Hz (audio)");
-    app.add_option("--aux", o.aux, "Aux tone, Hz (audio)");
-    app.add_option("--config", o.config,
-                   "DDS arrangement: direct (Direct Freq Gen: the reference clocks the DDS) or reverse "
-                   "(Reverse DDS: the tone clocks the DDS, which generates the reference)");
-    app.add_flag("--json", o.json, "Print the window's state after the press as one JSON object");
-    app.footer(
-        "Output: the listing on standard output exactly as the results box holds it (CR LF line ends),\n"
-        "then the warning and the SSB carrier on standard error.\n"
-        "Exit status: 0 when the calculation completed (warnings included), 3 when a value had no\n"
-        "defined result and the calculation stopped, 2 for a command line that cannot be understood.\n");
-
-    // "--fout=" with nothing after the sign would take the next argument as its
-    // value; given as "--fout" "" it is the empty field it means.
-    std::vector<std::string> storage;
-    storage.reserve(args.size() + 8);
-    for (const char* arg : args) {
-        const std::string_view a(arg);
-        if (a.starts_with("--") && a.size() > 3 && a.find('=') == a.size() - 1) {
-            storage.emplace_back(a.substr(0, a.size() - 1));
-            storage.emplace_back();
-        } else {
-            storage.emplace_back(a);
-        }
-    }
+    describeOptions(app, o);
+    const std::vector<std::string> storage = normalisedArguments(args);
     std::vector<const char*> argv;
     argv.reserve(storage.size());
     for (const auto& a : storage) argv.push_back(a.c_str());
-
     try {
         app.parse(static_cast<int>(argv.size()), argv.data());
     } catch (const CLI::CallForHelp&) {
@@ -169,7 +207,29 @@ int runChecked(std::span<const char* const> args, std::ostream& out, std::ostrea
         return kExitUsage;
     }
 
-    FormState form;
+    auto format = outputFormatNamed(o.format);
+    if (!format) {
+        usageError(err, "--format must be listing, asm, c or json");
+        return kExitUsage;
+    }
+    if (o.json) {
+        if (app.count("--format") > 0 && *format != OutputFormat::Json) {
+            usageError(err, "--json and --format " + o.format + " ask for two different outputs");
+            return kExitUsage;
+        }
+        format = OutputFormat::Json;
+    }
+    const auto submode = itemLabelled(Selector::JTMode, o.submode);
+    if (!submode) {
+        usageError(err, "--submode must be one of " + choiceList(Selector::JTMode));
+        return kExitUsage;
+    }
+    const auto config = configNamed(o.config);
+    if (!config) {
+        usageError(err, "--config must be direct or reverse");
+        return kExitUsage;
+    }
+
     form.setDecimalSeparator(operatorDecimalSeparator());
     form.setText(TextField::Fout, o.fout);
     form.setText(TextField::Mult, o.mult);
@@ -179,27 +239,42 @@ int runChecked(std::span<const char* const> args, std::ostream& out, std::ostrea
     form.setText(TextField::DownTone, o.keyDown);
     form.setText(TextField::SpTone, o.aux);
     form.setRef800(o.ref800);
-
-    const auto submode = itemLabelled(Selector::JTMode, o.submode);
-    if (!submode) {
-        usageError(err, "--submode must be one of " + choiceList(Selector::JTMode));
-        return kExitUsage;
-    }
     form.select(Selector::JTMode, submode->index);
-    const auto config = configNamed(o.config);
-    if (!config) {
-        usageError(err, "--config must be direct or reverse");
-        return kExitUsage;
-    }
     form.select(Selector::Config, config->index);
 
     const RunOutcome outcome = calculate(form);
-    if (o.json) {
-        out << stateAsJson(form, outcome).dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) << '\n';
-    } else {
-        printListing(form, outcome, out, err);
+    const bool warned = form.isVisible(Shown::Warning);
+    const bool firmwareSource = *format == OutputFormat::Asm || *format == OutputFormat::C;
+    if (*format != OutputFormat::Json) reportOnStderr(form, outcome, err);
+    // Source for a firmware build, and any file written, is all or nothing;
+    // only the JSON report, which says why, describes a run that stopped.
+    if (!outcome.completed() && *format != OutputFormat::Json && (firmwareSource || !o.output.empty()))
+        return kExitEndedEarly;
+
+    std::string text;
+    switch (*format) {
+        case OutputFormat::Listing:
+            text = form.text(TextField::Text1);
+            break;
+        case OutputFormat::Asm:
+            text = asmSource(form);
+            break;
+        case OutputFormat::C:
+            text = cHeader(form, outcome);
+            break;
+        case OutputFormat::Json:
+            text = jsonReport(form, outcome);
+            break;
     }
-    return outcome.completed() ? kExitCompleted : kExitEndedEarly;
+    const bool strictFailure = o.strict && warned;
+    if (!o.output.empty()) {
+        if (!strictFailure && !writeAtomically(o.output, text, err)) return kExitCannotWrite;
+    } else {
+        out << text;
+        out.flush();
+    }
+    if (!outcome.completed()) return kExitEndedEarly;
+    return strictFailure ? kExitStrictWarning : kExitCompleted;
 }
 
 }  // namespace
@@ -212,7 +287,7 @@ int runCli(std::span<const char* const> args, std::ostream& out, std::ostream& e
             err << "jt4dds-cli: " << e.what() << '\n';
         } catch (...) {
         }
-        return 1;
+        return kExitCannotWrite;
     }
 }
 

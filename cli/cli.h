@@ -6,9 +6,11 @@
 namespace jt4dds {
 
 // Exit statuses of jt4dds-cli.
-inline constexpr int kExitCompleted = 0;   // the calculation ran to its end (warnings included)
-inline constexpr int kExitUsage = 2;       // the command line could not be understood
-inline constexpr int kExitEndedEarly = 3;  // a value had no defined result; the run stopped
+inline constexpr int kExitCompleted = 0;      // the calculation ran to its end (warnings included)
+inline constexpr int kExitCannotWrite = 1;    // the output could not be written
+inline constexpr int kExitUsage = 2;          // the command line could not be understood
+inline constexpr int kExitEndedEarly = 3;     // a value had no defined result; the run stopped
+inline constexpr int kExitStrictWarning = 4;  // --strict and a warning was raised
 
 // Runs the command-line tool on `args` (args[0] is the program name), printing
 // to `out` and `err`; returns the exit status. Never throws.

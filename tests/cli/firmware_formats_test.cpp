@@ -1,0 +1,238 @@
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <cmath>
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <nlohmann/json.hpp>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "cli/cli.h"
+#include "tests/case_name.h"
+
+namespace jt4dds {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct CliResult {
+    int status;
+    std::string out;
+    std::string err;
+};
+
+CliResult run(std::vector<std::string> args) {
+    args.insert(args.begin(), "jt4dds-cli");
+    std::vector<const char*> argv;
+    for (const auto& a : args) argv.push_back(a.c_str());
+    std::ostringstream out, err;
+    const int status = runCli(argv, out, err);
+    return {status, out.str(), err.str()};
+}
+
+std::string slurp(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+class Scratch {
+public:
+    Scratch() {
+        std::string pattern = (fs::temp_directory_path() / "jt4dds-test-XXXXXX").string();
+        dir_ = mkdtemp(pattern.data());
+    }
+    ~Scratch() {
+        std::error_code ignored;
+        fs::remove_all(dir_, ignored);
+    }
+    fs::path operator/(const char* name) const { return dir_ / name; }
+    const fs::path& path() const { return dir_; }
+
+private:
+    fs::path dir_;
+};
+
+// The eight words as the JSON report gives them, most significant byte first.
+std::vector<std::uint8_t> wordBytes(const std::vector<std::string>& beacon) {
+    auto args = beacon;
+    args.push_back("--json");
+    const auto report = nlohmann::json::parse(run(args).out);
+    std::vector<std::uint8_t> bytes;
+    for (const auto& row : report["rows"]) {
+        const auto word = static_cast<std::uint32_t>(row["word"].get<std::int32_t>());
+        for (int shift = 24; shift >= 0; shift -= 8) bytes.push_back(static_cast<std::uint8_t>(word >> shift));
+    }
+    return bytes;
+}
+
+struct BeaconCase {
+    const char* name;
+    std::vector<std::string> args;
+};
+
+const BeaconCase kBeacons[] = {
+    {"reference_300", {"--fref", "300"}},
+    {"reverse_2m", {"--fout", "144.4", "--mult", "1", "--fref", "10", "--config", "reverse"}},
+    {"negative_words", {"--fout=-10", "--mult", "1", "--fref", "100"}},
+    {"with_a_warning", {"--fref", "300", "--submode", "PI4"}},
+};
+
+class FirmwareFormats : public testing::TestWithParam<BeaconCase> {};
+
+// The asm output, included in a minimal PIC program at the data EEPROM origin,
+// assembles with gpasm, and the EEPROM image holds exactly the eight words.
+TEST_P(FirmwareFormats, AsmAssemblesToTheWordsBytes) {
+    Scratch dir;
+    auto args = GetParam().args;
+    args.insert(args.end(), {"--format", "asm", "--output", (dir / "words.inc").string()});
+    ASSERT_EQ(run(args).status, kExitCompleted);
+    std::ofstream(dir / "main.asm") << "    processor 16f628a\n    org 0x2100\n    include \"words.inc\"\n    end\n";
+    const std::string command = "cd '" + dir.path().string() + "' && gpasm -o out.hex main.asm > gpasm.log 2>&1";
+    ASSERT_EQ(std::system(command.c_str()), 0) << slurp(dir / "gpasm.log");
+
+    // Intel HEX: the EEPROM's bytes are the low bytes of the words at 0x2100,
+    // that is byte address 0x4200 onwards.
+    std::map<std::uint32_t, std::uint8_t> image;
+    std::istringstream hex(slurp(dir / "out.hex"));
+    std::uint32_t upper = 0;
+    for (std::string line; std::getline(hex, line);) {
+        if (line.empty() || line[0] != ':') continue;
+        const auto byteAt = [&line](std::size_t i) {
+            return static_cast<std::uint8_t>(std::stoul(line.substr(1 + 2 * i, 2), nullptr, 16));
+        };
+        const std::uint32_t count = byteAt(0);
+        const std::uint32_t address = upper + (static_cast<std::uint32_t>(byteAt(1)) << 8 | byteAt(2));
+        const int type = byteAt(3);
+        if (type == 4) upper = static_cast<std::uint32_t>(byteAt(4) << 8 | byteAt(5)) << 16;
+        if (type == 0)
+            for (std::uint32_t i = 0; i < count; ++i) image[address + i] = byteAt(4 + i);
+    }
+    const auto expected = wordBytes(GetParam().args);
+    ASSERT_EQ(expected.size(), 32u);
+    ASSERT_EQ(image.size(), 64u) << "32 EEPROM bytes, each in a 14-bit word";
+    for (std::uint32_t k = 0; k < 32; ++k) {
+        EXPECT_EQ(image[0x4200 + 2 * k], expected[k]) << "byte " << k;
+        EXPECT_EQ(image[0x4200 + 2 * k + 1], 0) << "byte " << k;
+    }
+}
+
+// The C header compiles warning-free as C99 into a program that checks its
+// bytes against the words, and into one that includes it without using it.
+TEST_P(FirmwareFormats, CHeaderCompilesAndHoldsTheWords) {
+    Scratch dir;
+    auto args = GetParam().args;
+    args.insert(args.end(), {"--format", "c", "--output", (dir / "tuning_words.h").string()});
+    ASSERT_EQ(run(args).status, kExitCompleted);
+
+    std::ostringstream program;
+    program << "#include \"tuning_words.h\"\nstatic const unsigned char expected[32] = {";
+    for (const auto b : wordBytes(GetParam().args)) program << static_cast<int>(b) << ",";
+    program << "};\nint main(void) {\n  int t, b;\n  for (t = 0; t < JT4DDS_TONE_COUNT; ++t)\n"
+               "    for (b = 0; b < 4; ++b) {\n"
+               "      if (jt4dds_word_bytes[t][b] != expected[4 * t + b]) return 1;\n"
+               "      if (((jt4dds_words[t] >> (24 - 8 * b)) & 0xFFu) != expected[4 * t + b]) return 2;\n"
+               "    }\n  return 0;\n}\n";
+    std::ofstream(dir / "check.c") << program.str();
+    std::ofstream(dir / "unused.c") << "#include \"tuning_words.h\"\nint unused(void) { return 0; }\n";
+    const std::string command = "cd '" + dir.path().string() +
+                                "' && gcc -std=c99 -Wall -Wextra -Wpedantic -Werror -o check check.c > cc.log 2>&1"
+                                " && gcc -std=c99 -Wall -Wextra -Wpedantic -Werror -c unused.c >> cc.log 2>&1"
+                                " && ./check";
+    EXPECT_EQ(std::system(command.c_str()), 0) << slurp(dir / "cc.log");
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, FirmwareFormats, testing::ValuesIn(kBeacons), testing_support::CaseName{});
+
+// What the rounded words really transmit, against the same sums done apart
+// in long double.
+TEST(JsonReport, ActualFrequenciesAndErrorsPerTone) {
+    struct Case {
+        std::vector<std::string> args;
+        long double mult, frefHz;
+        bool reverse;
+    };
+    const Case cases[] = {
+        {{"--fref", "300"}, 24, 300e6L, false},
+        {{"--fout", "144.4", "--mult", "1", "--fref", "10", "--config", "reverse"}, 1, 10e6L, true},
+    };
+    for (const Case& c : cases) {
+        auto args = c.args;
+        args.push_back("--json");
+        const auto report = nlohmann::json::parse(run(args).out);
+        ASSERT_EQ(report["rows"].size(), 8u);
+        for (const auto& row : report["rows"]) {
+            const long double w = row["word"].get<std::int32_t>();
+            const long double actual =
+                c.reverse ? c.mult * 4294967296.0L * c.frefHz / w : c.mult * w * c.frefHz / 4294967296.0L;
+            EXPECT_NEAR(row["actual_hz"].get<double>(), static_cast<double>(actual), 1e-3) << row["tone"];
+            EXPECT_NEAR(row["error_hz"].get<double>(),
+                        static_cast<double>(actual - row["planned_hz"].get<long double>()), 1e-3);
+            EXPECT_LT(std::fabs(row["error_hz"].get<double>()), 1.0) << "a word is within a step of its plan";
+        }
+        ASSERT_EQ(report["spacing"].size(), 3u);
+        for (const auto& pair : report["spacing"]) {
+            EXPECT_EQ(pair["nominal_hz"], 39.375);
+            EXPECT_NEAR(pair["realised_hz"].get<double>(), 39.375, 2.0);
+        }
+    }
+}
+
+TEST(JsonReport, RejectedRowsHaveNoActualFrequency) {
+    const auto report = nlohmann::json::parse(run({"--json"}).out);  // every row over the Direct limit
+    for (const auto& row : report["rows"]) {
+        EXPECT_EQ(row["limit"], "direct");
+        EXPECT_TRUE(row["actual_hz"].is_null());
+        EXPECT_TRUE(row["error_hz"].is_null());
+    }
+    EXPECT_NEAR(report["resolution_hz"].get<double>(), 0.6984919309616089, 0.0);
+    EXPECT_NEAR(report["ssb_carrier_hz"].get<double>(), 2320098730.0, 1e-3);
+}
+
+struct OutputCase {
+    const char* name;
+    std::vector<std::string> args;
+    int status;
+    bool written;
+};
+
+const OutputCase kOutputs[] = {
+    {"plain_listing", {"--fref", "300"}, kExitCompleted, true},
+    {"warning_without_strict_still_writes", {"--format", "c"}, kExitCompleted, true},
+    {"strict_warning_fails_and_writes_nothing", {"--format", "c", "--strict"}, kExitStrictWarning, false},
+    {"strict_clean_run_writes", {"--format", "asm", "--fref", "300", "--strict"}, kExitCompleted, true},
+    {"early_end_writes_nothing", {"--format", "c", "--mult", "0"}, kExitEndedEarly, false},
+    {"early_end_listing_writes_nothing", {"--mult", "0"}, kExitEndedEarly, false},
+    {"json_explains_an_early_end", {"--json", "--mult", "0"}, kExitEndedEarly, true},
+    {"conflicting_formats", {"--json", "--format", "c"}, kExitUsage, false},
+    {"unknown_format", {"--format", "hex"}, kExitUsage, false},
+};
+
+class OutputFile : public testing::TestWithParam<OutputCase> {};
+
+TEST_P(OutputFile, WrittenWholeOrNotAtAll) {
+    Scratch dir;
+    const fs::path target = dir / "out.txt";
+    std::ofstream(target) << "previous";
+    auto args = GetParam().args;
+    args.insert(args.end(), {"--output", target.string()});
+    const CliResult r = run(args);
+    EXPECT_EQ(r.status, GetParam().status) << r.err;
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(slurp(target) != "previous", GetParam().written);
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 1) << "no temporary left";
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, OutputFile, testing::ValuesIn(kOutputs), testing_support::CaseName{});
+
+TEST(OutputFile, UnwritablePlaceFailsWithStatusOne) {
+    const CliResult r = run({"--fref", "300", "--output", "/nonexistent-dir/words.inc"});
+    EXPECT_EQ(r.status, kExitCannotWrite);
+    EXPECT_NE(r.err.find("cannot write"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace jt4dds
