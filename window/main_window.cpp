@@ -52,14 +52,38 @@ constexpr const char* kCaptions[] = {
 
 // The desktop's own dialog font, made just small enough for every caption to
 // fit its fixed width: the layout is fixed, the desktop's font size is not.
-QFont dialogFont() {
-    QFont font = QApplication::font();
+QFont fittedDialogFont(const QFont& applicationFont) {
+    QFont font = applicationFont;
     const QFontMetricsF metrics(font);
     qreal widest = 0;
     for (const char* caption : kCaptions) widest = std::max(widest, metrics.horizontalAdvance(QLatin1String(caption)));
     const qreal room = twips(0, 0, kCaptionWidth, 0).width() - 2;
     if (widest > room && font.pointSizeF() > 0) font.setPointSizeF(font.pointSizeF() * room / widest);
     return font;
+}
+
+// Measuring the captions shapes their text, which costs more than creating
+// all the controls; the answer changes only with the application's font.
+// The cache is never destroyed: a font must not outlive the application.
+QFont dialogFont() {
+    struct Fitted {
+        QFont applicationFont;
+        QFont font;
+    };
+    static Fitted* cache = nullptr;
+    const QFont applicationFont = QApplication::font();
+    if (!cache) {
+        cache = new Fitted{applicationFont, fittedDialogFont(applicationFont)};
+    } else if (cache->applicationFont != applicationFont) {
+        *cache = Fitted{applicationFont, fittedDialogFont(applicationFont)};
+    }
+    return cache->font;
+}
+
+// Loaded once per program; like the font, kept to the end.
+const QIcon& programIcon() {
+    static const QIcon* icon = new QIcon(QStringLiteral(":/jt4dds/jt4dds.png"));
+    return *icon;
 }
 
 void setTextColour(QWidget* widget, const QColor& colour) {
@@ -72,7 +96,7 @@ void setTextColour(QWidget* widget, const QColor& colour) {
 
 MainWindow::MainWindow(QWidget* parent) : QWidget(parent) {
     setWindowTitle(QStringLiteral("JT4 / PI4  - 32 bit DDS Design Utility     Arvok"));
-    setWindowIcon(QIcon(QStringLiteral(":/jt4dds/jt4dds.png")));
+    setWindowIcon(programIcon());
     resize(twips(0, 0, kClientWidth, kClientHeight).size());
     setFont(dialogFont());
     createControls();

@@ -1,0 +1,12 @@
+// The baseline program: a plain Qt window with the same controls as jt4dds,
+// for timing whole processes against.
+#include <QApplication>
+
+#include "bench/baseline_window.h"
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    jt4dds::bench::BaselineWindow window;
+    window.show();
+    return QApplication::exec();
+}

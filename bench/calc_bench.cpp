@@ -1,0 +1,75 @@
+// The calculation without a window: a whole press on an in-memory form, and
+// the pieces it is made of.
+#include <benchmark/benchmark.h>
+
+#include "calc/calculation_run.h"
+#include "calc/form_state.h"
+#include "calc/leading_number.h"
+#include "calc/number_format.h"
+#include "calc/tuning.h"
+
+namespace {
+
+using namespace jt4dds;
+
+void runOn(benchmark::State& state, FormState& form) {
+    for (auto _ : state) {
+        RunOutcome outcome = calculate(form);
+        benchmark::DoNotOptimize(outcome);
+    }
+}
+
+void BM_RunInitialValues(benchmark::State& state) {
+    FormState form;
+    runOn(state, form);
+}
+BENCHMARK(BM_RunInitialValues);
+
+void BM_RunReference300(benchmark::State& state) {
+    FormState form;
+    form.setText(TextField::Fref, "300");
+    runOn(state, form);
+}
+BENCHMARK(BM_RunReference300);
+
+void BM_RunPi4Reverse(benchmark::State& state) {
+    FormState form;
+    form.setText(TextField::Fout, "144.4");
+    form.setText(TextField::Mult, "1");
+    form.setText(TextField::Fref, "10");
+    form.select(Selector::JTMode, 7);
+    form.select(Selector::Config, 1);
+    runOn(state, form);
+}
+BENCHMARK(BM_RunPi4Reverse);
+
+void BM_LeadingNumber(benchmark::State& state) {
+    const char* texts[] = {"2320.1", "24", " 1 2 7 0 ", "1.5e-3MHz"};
+    for (auto _ : state)
+        for (const char* text : texts) benchmark::DoNotOptimize(LeadingNumber(text));
+    state.SetItemsProcessed(state.iterations() * 4);
+}
+BENCHMARK(BM_LeadingNumber);
+
+void BM_OneRow(benchmark::State& state) {
+    TonePlan plan = dataTones(9, false);
+    plan.hz[kReferenceTone] = 1270;
+    const double carrier = 2320.1e6 / 24;
+    for (auto _ : state) benchmark::DoNotOptimize(computeRow(0, plan, carrier, 24, 300e6, DdsConfig::Direct));
+}
+BENCHMARK(BM_OneRow);
+
+void BM_ListingPatterns(benchmark::State& state) {
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(formatNumber(300.0, NumberPattern::Megahertz, "."));
+        benchmark::DoNotOptimize(formatNumber(2320.0999414062498, NumberPattern::OutputMegahertz, "."));
+        benchmark::DoNotOptimize(formatNumber(0.8381903171539307, NumberPattern::Hertz, "."));
+        benchmark::DoNotOptimize(formatNumber(2320.09873, NumberPattern::CarrierMegahertz, "."));
+    }
+    state.SetItemsProcessed(state.iterations() * 4);
+}
+BENCHMARK(BM_ListingPatterns);
+
+}  // namespace
+
+BENCHMARK_MAIN();
