@@ -236,6 +236,8 @@ void MainWindow::multChanged() { setTextColour(mult_, kBlack); }
 void MainWindow::frefChanged() { setTextColour(fref_, kBlack); }
 
 void MainWindow::command1Clicked() {
+    // A message about an earlier press no longer applies.
+    if (auto* earlier = findChild<QMessageBox*>(QStringLiteral("CalculationStopped"))) earlier->close();
     const RunOutcome outcome = calculate(*this);
     if (outcome.completed()) return;
     // Non-modal, so the operator can read it beside what the run left.

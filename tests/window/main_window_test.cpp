@@ -200,6 +200,10 @@ private slots:
         QVERIFY(message);
         QVERIFY(message->text().contains(QStringLiteral("RF Multiplication reads 0")));
         QVERIFY(window_->isVisible());
+        clickCalculate();  // a second press replaces the message rather than stacking another
+        int shown = 0;
+        for (auto* box : window_->findChildren<QMessageBox*>()) shown += box->isVisible() ? 1 : 0;
+        QCOMPARE(shown, 1);
     }
 
     void hostileTextGetsTheSameOutcomeAsInMemory_data() {
