@@ -13,26 +13,15 @@
 
 #include "cli/cli.h"
 #include "tests/case_name.h"
+#include "tests/cli/cli_runner.h"
 
 namespace jt4dds {
 namespace {
 
 namespace fs = std::filesystem;
 
-struct CliResult {
-    int status;
-    std::string out;
-    std::string err;
-};
-
-CliResult run(std::vector<std::string> args) {
-    args.insert(args.begin(), "jt4dds-cli");
-    std::vector<const char*> argv;
-    for (const auto& a : args) argv.push_back(a.c_str());
-    std::ostringstream out, err;
-    const int status = runCli(argv, out, err);
-    return {status, out.str(), err.str()};
-}
+using testing_support::CliResult;
+CliResult run(std::vector<std::string> args) { return testing_support::runTool(std::move(args)); }
 
 std::string slurp(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);
