@@ -209,7 +209,7 @@ private:
         const NumberRead read = LeadingNumber(view_.text(field));
         if (!read.inRange) {
             return end(std::string(fieldName(field)) +
-                       " reads a number beyond the range of the calculation; enter a smaller one.");
+                       " reads a number beyond the range of the calculation (about ±1.8e308).");
         }
         value = read.value;
         return true;
