@@ -198,8 +198,7 @@ public:
     // Text1 gets the listing as far as it was written; untouched when the run
     // ended before the header.
     void publishListing() {
-        if (!listing_.empty() && !published_) view_.setText(TextField::Text1, listing_);
-        published_ = true;
+        if (!listing_.empty()) view_.setText(TextField::Text1, listing_);
     }
 
     RunOutcome outcome() && { return RunOutcome{std::move(ended_), fig_}; }
@@ -262,7 +261,6 @@ private:
     SelectedItem submode_;
     bool option800_ = false;
     std::string listing_;
-    bool published_ = false;
 };
 
 }  // namespace
@@ -270,16 +268,17 @@ private:
 RunOutcome calculate(FormView& view) {
     CalculationRun run(view);
     run.hideWarning();
+    bool reachedResolution = false;
     if (run.readFrequencyPlan()) {
         run.applyOption800();
-        if (run.buildTonePlan() && run.writeHeader() && run.writeRows() && run.writeResolution()) {
-            run.publishListing();
-            run.checkResolution();
-            run.showSsbCarrier();
-        }
+        reachedResolution = run.buildTonePlan() && run.writeHeader() && run.writeRows() && run.writeResolution();
     }
     // A run that ended early leaves the header and rows it wrote.
     run.publishListing();
+    if (reachedResolution) {
+        run.checkResolution();
+        run.showSsbCarrier();
+    }
     return std::move(run).outcome();
 }
 

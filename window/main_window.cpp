@@ -142,29 +142,29 @@ void MainWindow::createControls() {
     const FormState initial;
     const auto initialText = [&initial](TextField field) { return qs(initial.text(field)); };
 
-    label1_ = caption("Label1", kCaptions[0], 480);
-    fout_ = textBox("Fout", initialText(TextField::Fout), 480, label1_);
-    label2_ = caption("Label2", kCaptions[1], 840);
-    mult_ = textBox("Mult", initialText(TextField::Mult), 840, label2_);
-    label3_ = caption("Label3", kCaptions[2], 1200);
-    fref_ = textBox("Fref", initialText(TextField::Fref), 1200, label3_);
-    label4_ = caption("Label4", kCaptions[3], 1560);
-    jtMode_ = selector("JTMode", Selector::JTMode, 1560, label4_);
+    QLabel* label1 = caption("Label1", kCaptions[0], 480);
+    fout_ = textBox("Fout", initialText(TextField::Fout), 480, label1);
+    QLabel* label2 = caption("Label2", kCaptions[1], 840);
+    mult_ = textBox("Mult", initialText(TextField::Mult), 840, label2);
+    QLabel* label3 = caption("Label3", kCaptions[2], 1200);
+    fref_ = textBox("Fref", initialText(TextField::Fref), 1200, label3);
+    QLabel* label4 = caption("Label4", kCaptions[3], 1560);
+    jtMode_ = selector("JTMode", Selector::JTMode, 1560, label4);
 
     ref800_ = new QCheckBox(QStringLiteral("JT4G Reference Tone0 = 800Hz"), this);
     ref800_->setObjectName(QStringLiteral("Ref800"));
     ref800_->setGeometry(twips(720, 2040, 3255, 255));
 
-    label5_ = caption("Label5", kCaptions[4], 2400);
-    refTone_ = textBox("RefTone", initialText(TextField::RefTone), 2400, label5_);
-    label6_ = caption("Label6", kCaptions[5], 2760);
-    upTone_ = textBox("UpTone", initialText(TextField::UpTone), 2760, label6_);
-    label7_ = caption("Label7", kCaptions[6], 3120);
-    downTone_ = textBox("DownTone", initialText(TextField::DownTone), 3120, label7_);
-    label9_ = caption("Label9", kCaptions[7], 3480);
-    spTone_ = textBox("SpTone", initialText(TextField::SpTone), 3480, label9_);
-    label8_ = caption("Label8", kCaptions[8], 3840);
-    config_ = selector("Config", Selector::Config, 3840, label8_);
+    QLabel* label5 = caption("Label5", kCaptions[4], 2400);
+    refTone_ = textBox("RefTone", initialText(TextField::RefTone), 2400, label5);
+    QLabel* label6 = caption("Label6", kCaptions[5], 2760);
+    upTone_ = textBox("UpTone", initialText(TextField::UpTone), 2760, label6);
+    QLabel* label7 = caption("Label7", kCaptions[6], 3120);
+    downTone_ = textBox("DownTone", initialText(TextField::DownTone), 3120, label7);
+    QLabel* label9 = caption("Label9", kCaptions[7], 3480);
+    spTone_ = textBox("SpTone", initialText(TextField::SpTone), 3480, label9);
+    QLabel* label8 = caption("Label8", kCaptions[8], 3840);
+    config_ = selector("Config", Selector::Config, 3840, label8);
 
     command1_ = new QPushButton(QStringLiteral("Calculate"), this);
     command1_->setObjectName(QStringLiteral("Command1"));

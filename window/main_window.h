@@ -53,15 +53,6 @@ private:
     QComboBox* selectorBox(Selector selector) const;
     QWidget* shownControl(Shown control) const;
 
-    QLabel* label1_ = nullptr;
-    QLabel* label2_ = nullptr;
-    QLabel* label3_ = nullptr;
-    QLabel* label4_ = nullptr;
-    QLabel* label5_ = nullptr;
-    QLabel* label6_ = nullptr;
-    QLabel* label7_ = nullptr;
-    QLabel* label8_ = nullptr;
-    QLabel* label9_ = nullptr;
     QLabel* label10_ = nullptr;
     QLineEdit* fout_ = nullptr;
     QLineEdit* mult_ = nullptr;
