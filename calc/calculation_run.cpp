@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "calc/calculation_run.h"
 
 #include <array>
@@ -5,18 +6,13 @@
 #include <string_view>
 
 #include "calc/leading_number.h"
-#include "calc/number_format.h"
+#include "calc/listing.h"
 #include "calc/selector_items.h"
 #include "calc/tone_plan.h"
 #include "calc/tuning.h"
 
 namespace jt4dds {
-namespace {
 
-constexpr std::string_view kLineEnd = "\r\n";
-constexpr std::string_view kHeaderLabel = "FreqData                                ;";
-
-// How the operator knows each numeric field, for messages.
 std::string_view fieldName(TextField field) {
     switch (field) {
         case TextField::Fout:
@@ -39,6 +35,8 @@ std::string_view fieldName(TextField field) {
     }
     return "a field";
 }
+
+namespace {
 
 std::string integerText(double whole) {
     std::array<char, 32> buf;
@@ -75,7 +73,7 @@ std::string explain(const Fault& fault, std::string_view where) {
 // One press of "Calculate". Each step returns false when the run ends there.
 class CalculationRun {
 public:
-    explicit CalculationRun(FormView& view) : view_(view), separator_(view.decimalSeparator()) {}
+    explicit CalculationRun(FormView& view) : view_(view) { fig_.separator = view.decimalSeparator(); }
 
     void hideWarning() {
         step_ = RunStep::HideWarning;
@@ -89,7 +87,7 @@ public:
         double frefMHz = 0.0;
         if (!readField(TextField::Mult, mult) || !readField(TextField::Fout, foutMHz)) return false;
         fig_.mult = mult;
-        double foutHz = 0.0;
+        double& foutHz = fig_.foutHz;
         if (!take(megahertzToHertz(foutMHz), foutHz, "Output Frequency in Hz")) return false;
         if (!take(ddsCarrierHz(foutHz, mult), fig_.carrierHz,
                   "The DDS frequency (Output Frequency / RF Multiplication)"))
@@ -105,12 +103,14 @@ public:
         }
         submode_ = std::move(*submode);
         fig_.spacingNumber = submode_.number;
+        fig_.submodeLabel = submode_.label;
         return true;
     }
 
     void applyOption800() {
         step_ = RunStep::ApplyOption800;
         option800_ = view_.ref800Checked();
+        fig_.option800 = option800_;
         if (!option800_) return;
         view_.setText(TextField::RefTone, kRef800Text);
         if (toneZeroOffsetWrong(submode_.number, option800_)) raise(kToneZeroOffsetMessage);
@@ -139,14 +139,7 @@ public:
                 "\"Reverse DDS\" from the list.");
         }
         fig_.config = config->index == 1 ? DdsConfig::Reverse : DdsConfig::Direct;
-        listing_.reserve(640);
-        listing_ = kHeaderLabel;
-        listing_ += config->label;
-        listing_ += "   JT4";
-        listing_ += submode_.label;
-        listing_ += "   Ref ";
-        listing_ += formatNumber(fig_.frefHz / kMegahertz, NumberPattern::Megahertz, separator_);
-        listing_ += kLineEnd;
+        fig_.configLabel = std::move(config->label);
         return true;
     }
 
@@ -157,9 +150,8 @@ public:
             if (!take(computeRow(row, fig_.plan, fig_.carrierHz, fig_.mult, fig_.frefHz, fig_.config), result,
                       toneName(row)))
                 return false;
-            if (result.limit == Limit::Direct) raise(kDirectLimitMessage);
-            if (result.limit == Limit::Reverse) raise(kReverseLimitMessage);
-            appendRowLine(row, result);
+            if (result.limit == Limit::Direct) raise(kDirectLimitMessage, row);
+            if (result.limit == Limit::Reverse) raise(kReverseLimitMessage, row);
             fig_.rowsWritten = row + 1;
         }
         return true;
@@ -172,9 +164,6 @@ public:
         if (!take(resolutionHz(fig_.mult, fig_.frefHz, fig_.config, auxWord), resolution, "The resolution"))
             return false;
         fig_.resolutionHz = resolution;
-        listing_ += kLineEnd;
-        listing_ += "Resolution  ";
-        listing_ += formatNumber(resolution, NumberPattern::Hertz, separator_);
         return true;
     }
 
@@ -190,22 +179,24 @@ public:
             return false;
         fig_.ssbCarrierMHz = dialMHz;
         view_.setVisible(Shown::SSBCarrier, true);
-        view_.setText(TextField::SSBCarrier, formatNumber(dialMHz, NumberPattern::CarrierMegahertz, separator_));
+        view_.setText(TextField::SSBCarrier, ssbCarrierText(fig_));
         view_.setVisible(Shown::Label10, true);
         return true;
     }
 
-    // Text1 gets the listing as far as it was written; untouched when the run
-    // ended before the header.
+    // Text1 gets the listing as far as the run got; untouched when it ended
+    // before the header.
     void publishListing() {
-        if (!listing_.empty()) view_.setText(TextField::Text1, listing_);
+        if (!fig_.configLabel.empty()) view_.setText(TextField::Text1, listingText(fig_));
     }
 
     RunOutcome outcome() && { return RunOutcome{std::move(ended_), fig_}; }
 
 private:
     bool readField(TextField field, double& value) {
-        const NumberRead read = LeadingNumber(view_.text(field));
+        auto& slot = fig_.reads[static_cast<std::size_t>(field)];
+        slot = FieldRead{view_.text(field), {}};
+        const NumberRead read = slot->number = LeadingNumber(slot->text);
         if (!read.inRange) {
             return end(std::string(fieldName(field)) +
                        " reads a number beyond the range of the calculation (about ±1.8e308).");
@@ -228,23 +219,10 @@ private:
         return itemLabelled(selector, view_.selectorText(selector));
     }
 
-    void raise(std::string_view message) {
+    void raise(std::string_view message, std::optional<int> row = std::nullopt) {
+        if (fig_.raisedCount < fig_.raised.size()) fig_.raised[fig_.raisedCount++] = RaisedWarning{message, row};
         view_.setVisible(Shown::Warning, true);
         view_.setWarningCaption(message);
-    }
-
-    void appendRowLine(int row, const RowResult& result) {
-        const std::string hex = hexWord(result.word);
-        listing_ += "    de  0x";
-        listing_.append(hex, 0, 2);
-        for (std::size_t pair = 2; pair < 8; pair += 2) {
-            listing_ += ", 0x";
-            listing_.append(hex, pair, 2);
-        }
-        listing_ += "    ;  Tone";
-        listing_ += formatToneNumber(row);
-        listing_ += formatNumber(result.outputMHz, NumberPattern::OutputMegahertz, separator_);
-        listing_ += kLineEnd;
     }
 
     bool end(std::string message) {
@@ -253,14 +231,12 @@ private:
     }
 
     FormView& view_;
-    std::string separator_;
     RunStep step_ = RunStep::HideWarning;
     std::optional<RunEnd> ended_;
 
     RunFigures fig_;
     SelectedItem submode_;
     bool option800_ = false;
-    std::string listing_;
 };
 
 }  // namespace

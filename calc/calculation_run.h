@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <array>
@@ -6,6 +7,7 @@
 #include <string>
 
 #include "calc/form_view.h"
+#include "calc/leading_number.h"
 #include "calc/tone_plan.h"
 #include "calc/tuning.h"
 
@@ -31,10 +33,46 @@ struct RunEnd {
     std::string message;
 };
 
-// The numbers behind what a run wrote, as far as it got: for reports that
-// need more than the listing shows.
+// The numeric fields, top to bottom in the window; TextField numbers them 0 to 6.
+inline constexpr std::array<TextField, 7> kNumericFields{
+    TextField::Fout,   TextField::Mult,     TextField::Fref,   TextField::RefTone,
+    TextField::UpTone, TextField::DownTone, TextField::SpTone,
+};
+
+// How the operator knows a numeric field: "Output Frequency", "RF Multiplication", ...
+std::string_view fieldName(TextField field);
+
+// One numeric field as the run read it: the text as typed and what
+// LeadingNumber made of it.
+struct FieldRead {
+    std::string text;
+    NumberRead number;
+};
+
+// A caption the run gave the warning label, and the tone row that raised it
+// (none for the 800 Hz option's and the resolution's).
+struct RaisedWarning {
+    std::string_view caption;
+    std::optional<int> row;
+};
+// The 800 Hz option, eight rows and the resolution: at most ten per press.
+inline constexpr std::size_t kMaxRaised = 10;
+
+// The numbers behind what a run wrote, as far as it got: for the plan check
+// and the outputs that need more than the listing shows.
 struct RunFigures {
+    // The fields read so far, indexed by TextField (Fout to SpTone).
+    std::array<std::optional<FieldRead>, kNumericFields.size()> reads;
+    std::string separator;     // the decimal separator the listing was written with
+    std::string submodeLabel;  // as the header names it
+    std::string configLabel;   // empty until the header is written
+    bool option800 = false;
+    // Every caption raised, in order; the label shows the last.
+    std::array<RaisedWarning, kMaxRaised> raised{};
+    std::size_t raisedCount = 0;
+
     double mult = 0.0;
+    double foutHz = 0.0;
     double carrierHz = 0.0;
     double frefHz = 0.0;
     std::int32_t spacingNumber = 0;
@@ -44,6 +82,8 @@ struct RunFigures {
     int rowsWritten = 0;
     std::optional<double> resolutionHz;
     std::optional<double> ssbCarrierMHz;
+
+    const std::optional<FieldRead>& read(TextField field) const { return reads[static_cast<std::size_t>(field)]; }
 };
 
 struct RunOutcome {

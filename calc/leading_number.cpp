@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "calc/leading_number.h"
 
 #include <array>
@@ -12,8 +13,13 @@ namespace {
 // of whether any non-zero digit follows them; keeping a few more costs nothing
 // and lets a text of any length be read from a fixed buffer.
 constexpr std::size_t kKeptDigits = 800;
-// Any decimal exponent beyond this overflows or underflows a double outright.
+// Any decimal exponent beyond this overflows or underflows a double outright,
+// whatever the (at most kKeptDigits + 1) digits in front of it.
 constexpr std::int64_t kExponentClamp = 99999;
+// The exponent's own digits are gathered up to this bound, which leaves room
+// to add the digits' scale (a text's length at most) without overflow. Only
+// the sum is clamped: "0.000…01e100000" must come out as the 1 it is.
+constexpr std::int64_t kExponentDigitsClamp = 100'000'000'000'000'000;
 
 constexpr bool isDropped(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
 constexpr bool isDigit(char c) { return c >= '0' && c <= '9'; }
@@ -41,9 +47,9 @@ private:
     std::size_t consumedEnd_ = 0;
 };
 
-std::int64_t clampExponent(std::int64_t e) {
-    if (e > kExponentClamp) return kExponentClamp;
-    if (e < -kExponentClamp) return -kExponentClamp;
+std::int64_t clamp(std::int64_t e, std::int64_t bound) {
+    if (e > bound) return bound;
+    if (e < -bound) return -bound;
     return e;
 }
 
@@ -104,7 +110,7 @@ NumberRead LeadingNumber(std::string_view text) noexcept {
         }
         if (isDigit(probe.peek())) {
             while (isDigit(probe.peek())) {
-                exponent = clampExponent(exponent * 10 + (probe.peek() - '0'));
+                exponent = clamp(exponent * 10 + (probe.peek() - '0'), kExponentDigitsClamp);
                 probe.markConsumed();
                 probe.advance();
             }
@@ -118,7 +124,7 @@ NumberRead LeadingNumber(std::string_view text) noexcept {
         buf[kept++] = '1';
         --scale;
     }
-    const std::int64_t totalExponent = clampExponent(scale + exponent);
+    const std::int64_t totalExponent = clamp(scale + exponent, kExponentClamp);
 
     char* out = buf.data() + kept;
     *out++ = 'e';

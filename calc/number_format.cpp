@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "calc/number_format.h"
 
 #include <array>
@@ -68,10 +69,7 @@ std::string roundedMagnitude(double magnitude, int decimals) {
     return fixedDigits(magnitude, decimals);
 }
 
-}  // namespace
-
-std::string formatNumber(double value, NumberPattern pattern, std::string_view separator) {
-    const PatternShape shape = shapeOf(pattern);
+std::string formatShaped(double value, const PatternShape& shape, std::string_view separator) {
     if (!std::isfinite(value)) {
         std::string s = std::isnan(value) ? "nan" : (value < 0 ? "-inf" : "inf");
         return s.append(shape.unit);
@@ -79,6 +77,7 @@ std::string formatNumber(double value, NumberPattern pattern, std::string_view s
 
     std::string digits = roundedMagnitude(std::fabs(value), shape.maxDecimals);
     std::size_t point = digits.find('.');
+    if (point == std::string::npos) point = digits.size();  // no decimals asked for
     // Trailing zeros beyond the decimals the pattern always shows are dropped.
     std::size_t keep = digits.size();
     while (keep > point + 1 + static_cast<std::size_t>(shape.minDecimals) && digits[keep - 1] == '0') --keep;
@@ -93,10 +92,26 @@ std::string formatNumber(double value, NumberPattern pattern, std::string_view s
     out.reserve(digits.size() + separator.size() + shape.unit.size() + 1);
     if (value < 0 && showsNonZero) out += '-';
     out.append(digits, 0, point);
-    out += separator;
-    out.append(digits, point + 1);
+    if (digits.size() > point + 1) {
+        out += separator;
+        out.append(digits, point + 1);
+    }
     out += shape.unit;
     return out;
+}
+
+}  // namespace
+
+std::string formatNumber(double value, NumberPattern pattern, std::string_view separator) {
+    return formatShaped(value, shapeOf(pattern), separator);
+}
+
+std::string decimalText(double value, int maxDecimals) {
+    return formatShaped(value, PatternShape{1, 0, maxDecimals, ""}, ".");
+}
+
+std::string fixedText(double value, int decimals) {
+    return formatShaped(value, PatternShape{1, decimals, decimals, ""}, ".");
 }
 
 std::string formatToneNumber(int tone) {

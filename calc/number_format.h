@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <cstdint>
@@ -25,6 +26,15 @@ enum class NumberPattern {
 // as "inf", "-inf" or "nan" followed by the unit (the calculation never passes
 // one). Locale-free, never throws except std::bad_alloc.
 std::string formatNumber(double value, NumberPattern pattern, std::string_view separator);
+
+// `value` rounded like formatNumber to at most `maxDecimals` places, without
+// trailing zeros or a bare point, "." as the separator: 276.2025, 28, -0.5.
+// For messages that tell the operator what to type, which is read with "."
+// whatever the locale.
+std::string decimalText(double value, int maxDecimals);
+
+// The same with exactly `decimals` places, trailing zeros kept: for tables.
+std::string fixedText(double value, int decimals);
 
 // The tone number pattern " 0  ": a blank, the integer, two blanks.
 std::string formatToneNumber(int tone);

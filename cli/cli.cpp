@@ -1,6 +1,8 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "cli/cli.h"
 
 #include <CLI/CLI.hpp>
+#include <algorithm>
 #include <cctype>
 #include <cstdio>
 #include <filesystem>
@@ -14,9 +16,11 @@
 
 #include "calc/calculation_run.h"
 #include "calc/form_state.h"
+#include "calc/leading_number.h"
+#include "calc/plan_check.h"
 #include "calc/selector_items.h"
 #include "calc/tuning.h"
-#include "cli/formats.h"
+#include "formats/outputs.h"
 
 namespace jt4dds {
 namespace {
@@ -82,9 +86,12 @@ struct Options {
     std::string config = "direct";
     std::string format = "listing";
     std::string output;
+    std::string separator = ".";
+    std::string spacingTolerance = "5";
     bool ref800 = false;
     bool json = false;
     bool strict = false;
+    bool force = false;
 };
 
 // "--fout=" with nothing after the sign would take the next argument as its
@@ -119,18 +126,28 @@ void describeOptions(CLI::App& app, Options& o) {
                    "DDS arrangement: direct (Direct Freq Gen: the reference clocks the DDS) or reverse "
                    "(Reverse DDS: the tone clocks the DDS, which generates the reference)");
     app.add_option("--format", o.format,
-                   "listing (the results box), asm (assembler source to include), c (a C header) or json "
-                   "(the window's state and every tone's figures)");
+                   "listing (the results box), asm (assembler source to include), c (a C header), json "
+                   "(the window's state, every tone's figures, the reads and the findings) or report (the "
+                   "tone table and the findings, for people)");
     app.add_flag("--json", o.json, "The same as --format json");
     app.add_option("--output", o.output,
                    "Write to FILE instead of standard output, all at once (a build never sees half a file)");
-    app.add_flag("--strict", o.strict, "Fail (status 4) on any warning, and then write no --output file");
+    app.add_flag("--strict", o.strict,
+                 "Fail (status 4) on any error or warning finding, and then write no --output file");
+    app.add_flag("--force", o.force, "Write asm or c even when a finding says the words cannot make the beacon");
+    app.add_option("--decimal-separator", o.separator,
+                   "The decimal separator of the listing's numbers (default \".\", the same on every machine)");
+    app.add_option("--spacing-tolerance", o.spacingTolerance,
+                   "How far, in percent of the nominal spacing, a realised data-tone spacing may stray before "
+                   "it is a warning (default 5)");
     app.footer(
         "Output: the listing on standard output exactly as the results box holds it (CR LF line ends),\n"
-        "then the warning and the SSB carrier on standard error.\n"
-        "Exit status: 0 when the calculation completed (warnings included); 1 when --output cannot be\n"
+        "then the warning, the SSB carrier and the plan check's findings on standard error, one a line:\n"
+        "  jt4dds-cli: error|warning|note: SUBJECT: what is wrong. Fix: what to change\n"
+        "Exit status: 0 when the calculation completed (findings included); 1 when --output cannot be\n"
         "written; 2 for a command line that cannot be understood; 3 when a value had no defined result\n"
-        "and the calculation stopped; 4 with --strict when a warning was raised.\n");
+        "and the calculation stopped; 4 with --strict on an error or warning finding, or when asm or c\n"
+        "is refused because of an error finding (--force writes it all the same).\n");
 }
 
 // Writes `text` to `path` through a temporary file beside it and a rename, so
@@ -161,11 +178,41 @@ bool writeAtomically(const std::string& path, const std::string& text, std::ostr
     return true;
 }
 
-void reportOnStderr(const FormState& form, const RunOutcome& outcome, std::ostream& err) {
+void reportOnStderr(const FormState& form, const RunOutcome& outcome, const std::vector<Finding>& findings,
+                    std::ostream& err) {
     if (form.isVisible(Shown::Warning)) err << "Warning: " << form.warningCaption() << '\n';
     if (form.isVisible(Shown::SSBCarrier))
         err << "SSB Carrier, Tuning Point: " << form.text(TextField::SSBCarrier) << '\n';
     if (outcome.ended) err << "Calculation stopped: " << outcome.ended->message << '\n';
+    for (const Finding& finding : findings) err << "jt4dds-cli: " << findingLine(finding) << '\n';
+}
+
+// The kinds of the findings that make --strict fail, or that refuse firmware
+// source, for the line that says so.
+std::string kindsOf(const std::vector<Finding>& findings, bool (*counts)(const Finding&)) {
+    std::string kinds;
+    for (const Finding& f : findings) {
+        if (!counts(f)) continue;
+        const std::string_view kind = kindName(f.kind);
+        if (kinds.find(kind) != std::string::npos) continue;
+        if (!kinds.empty()) kinds += ", ";
+        kinds += kind;
+    }
+    return kinds;
+}
+bool isError(const Finding& f) { return f.severity == Severity::Error; }
+bool isErrorOrWarning(const Finding& f) { return f.severity != Severity::Note; }
+
+// A percentage written as a plain number: "5", "2.5".
+std::optional<double> percentNamed(std::string_view text) {
+    const NumberRead read = LeadingNumber(text);
+    if (read.end == 0 || read.end != text.size() || !(read.value > 0.0) || read.value > 100.0) return std::nullopt;
+    return read.value;
+}
+
+bool usableSeparator(std::string_view separator) {
+    if (separator.empty() || separator.size() > 8) return false;
+    return separator.find_first_of("0123456789\r\n") == std::string_view::npos;
 }
 
 int runChecked(std::span<const char* const> args, std::ostream& out, std::ostream& err) {
@@ -209,7 +256,16 @@ int runChecked(std::span<const char* const> args, std::ostream& out, std::ostrea
 
     auto format = outputFormatNamed(o.format);
     if (!format) {
-        usageError(err, "--format must be listing, asm, c or json");
+        usageError(err, "--format must be listing, asm, c, json or report");
+        return kExitUsage;
+    }
+    const auto tolerancePercent = percentNamed(o.spacingTolerance);
+    if (!tolerancePercent) {
+        usageError(err, "--spacing-tolerance takes a percentage above 0 and at most 100, such as 5");
+        return kExitUsage;
+    }
+    if (!usableSeparator(o.separator)) {
+        usageError(err, "--decimal-separator takes one to eight characters, no digit and no line break");
         return kExitUsage;
     }
     if (o.json) {
@@ -230,7 +286,8 @@ int runChecked(std::span<const char* const> args, std::ostream& out, std::ostrea
         return kExitUsage;
     }
 
-    form.setDecimalSeparator(operatorDecimalSeparator());
+    // Output a build consumes is the same on every machine: no locale here.
+    form.setDecimalSeparator(o.separator);
     form.setText(TextField::Fout, o.fout);
     form.setText(TextField::Mult, o.mult);
     form.setText(TextField::Fref, o.fref);
@@ -243,30 +300,24 @@ int runChecked(std::span<const char* const> args, std::ostream& out, std::ostrea
     form.select(Selector::Config, config->index);
 
     const RunOutcome outcome = calculate(form);
-    const bool warned = form.isVisible(Shown::Warning);
+    const std::vector<Finding> findings = checkPlan(outcome, PlanCheckOptions{*tolerancePercent / 100.0});
     const bool firmwareSource = *format == OutputFormat::Asm || *format == OutputFormat::C;
-    if (*format != OutputFormat::Json) reportOnStderr(form, outcome, err);
+    if (*format != OutputFormat::Json) reportOnStderr(form, outcome, findings, err);
     // Source for a firmware build, and any file written, is all or nothing;
-    // only the JSON report, which says why, describes a run that stopped.
-    if (!outcome.completed() && *format != OutputFormat::Json && (firmwareSource || !o.output.empty()))
-        return kExitEndedEarly;
-
-    std::string text;
-    switch (*format) {
-        case OutputFormat::Listing:
-            text = form.text(TextField::Text1);
-            break;
-        case OutputFormat::Asm:
-            text = asmSource(form);
-            break;
-        case OutputFormat::C:
-            text = cHeader(form, outcome);
-            break;
-        case OutputFormat::Json:
-            text = jsonReport(form, outcome);
-            break;
+    // only the reports, which say why, describe a run that stopped.
+    const bool report = *format == OutputFormat::Json || *format == OutputFormat::Report;
+    if (!outcome.completed() && !report && (firmwareSource || !o.output.empty())) return kExitEndedEarly;
+    if (firmwareSource && !o.force && anyOf(findings, Severity::Error)) {
+        err << "jt4dds-cli: no " << o.format << " written: these words cannot make the beacon ("
+            << kindsOf(findings, isError) << "); --force writes them all the same\n";
+        return kExitStrictWarning;
     }
-    const bool strictFailure = o.strict && warned;
+
+    const std::string text = render(*format, outcome, findings);
+    const bool strictFailure = o.strict && std::any_of(findings.begin(), findings.end(), isErrorOrWarning);
+    if (strictFailure)
+        err << "jt4dds-cli: --strict: failing on " << kindsOf(findings, isErrorOrWarning)
+            << (o.output.empty() ? "" : "; no file written") << '\n';
     if (!o.output.empty()) {
         if (!strictFailure && !writeAtomically(o.output, text, err)) return kExitCannotWrite;
     } else {

@@ -66,7 +66,7 @@ struct BeaconCase {
 const BeaconCase kBeacons[] = {
     {"reference_300", {"--fref", "300"}},
     {"reverse_2m", {"--fout", "144.4", "--mult", "1", "--fref", "10", "--config", "reverse"}},
-    {"negative_words", {"--fout=-10", "--mult", "1", "--fref", "100"}},
+    {"negative_words_forced", {"--fout=-10", "--mult", "1", "--fref", "100", "--force"}},
     {"with_a_warning", {"--fref", "300", "--submode", "PI4"}},
 };
 
@@ -190,7 +190,18 @@ struct OutputCase {
 
 const OutputCase kOutputs[] = {
     {"plain_listing", {"--fref", "300"}, kExitCompleted, true},
-    {"warning_without_strict_still_writes", {"--format", "c"}, kExitCompleted, true},
+    {"warning_label_without_strict_still_writes", {"--format", "c", "--submode", "PI4", "--fref", "300"}, kExitCompleted,
+     true},
+    {"dead_words_refused", {"--format", "c"}, kExitStrictWarning, false},
+    {"dead_words_forced", {"--format", "c", "--force"}, kExitCompleted, true},
+    {"dead_words_listing_still_written", {}, kExitCompleted, true},
+    {"strict_sound_pi4_passes", {"--format", "c", "--fref", "300", "--submode", "PI4", "--strict"}, kExitCompleted,
+     true},
+    {"strict_fails_on_ignored_text", {"--format", "c", "--fout", "2320,1", "--fref", "300", "--strict"},
+     kExitStrictWarning, false},
+    {"strict_fails_on_the_800_hz_option", {"--format", "asm", "--fref", "300", "--ref800", "--strict"},
+     kExitStrictWarning, false},
+    {"report_explains_an_early_end", {"--format", "report", "--mult", "0"}, kExitEndedEarly, true},
     {"strict_warning_fails_and_writes_nothing", {"--format", "c", "--strict"}, kExitStrictWarning, false},
     {"strict_clean_run_writes", {"--format", "asm", "--fref", "300", "--strict"}, kExitCompleted, true},
     {"early_end_writes_nothing", {"--format", "c", "--mult", "0"}, kExitEndedEarly, false},

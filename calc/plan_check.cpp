@@ -1,0 +1,703 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "calc/plan_check.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "calc/number_format.h"
+#include "calc/tone_plan.h"
+
+namespace jt4dds {
+namespace {
+
+constexpr std::array<std::string_view, kToneCount> kToneNames{
+    "data tone 0",    "data tone 1",        "data tone 2",          "data tone 3",
+    "reference tone", "FSK CW key-up tone", "FSK CW key-down tone", "aux tone",
+};
+constexpr std::uint8_t kDataToneMask = 0x0F;
+constexpr std::uint8_t bit(std::size_t row) { return static_cast<std::uint8_t>(1U << row); }
+constexpr bool has(std::uint8_t mask, std::size_t row) { return (mask & bit(row)) != 0; }
+
+// ---- The conditions. judgePlan and checkPlan both ask these, so a plan the
+// ---- search calls clean is one the check has nothing against.
+
+std::size_t rowsWritten(const RunFigures& f) { return static_cast<std::size_t>(f.rowsWritten); }
+
+bool accepted(const RunFigures& f, std::size_t row) { return row < rowsWritten(f) && f.rows[row].limit == Limit::None; }
+
+std::uint8_t rowsOverLimit(const RunFigures& f) {
+    std::uint8_t mask = 0;
+    for (std::size_t row = 0; row < rowsWritten(f); ++row)
+        if (f.rows[row].limit != Limit::None) mask |= bit(row);
+    return mask;
+}
+
+std::uint8_t rowsAtOrBelowZero(const RunFigures& f) {
+    std::uint8_t mask = 0;
+    for (std::size_t row = 0; row < rowsWritten(f); ++row)
+        if (f.rows[row].ddsHz <= 0.0 || (accepted(f, row) && f.rows[row].word == 0)) mask |= bit(row);
+    return mask;
+}
+
+bool referenceRead(const RunFigures& f) {
+    const auto& read = f.read(TextField::Fref);
+    return read && read->number.inRange && f.submodeLabel.size() > 0;
+}
+
+bool referenceAtOrBelowZero(const RunFigures& f) { return referenceRead(f) && f.frefHz <= 0.0; }
+
+// Data tones (accepted, above zero) that share their word with another.
+std::uint8_t sharedWordTones(const RunFigures& f) {
+    std::uint8_t mask = 0;
+    for (std::size_t a = 0; a < 4; ++a)
+        for (std::size_t b = a + 1; b < 4; ++b)
+            if (accepted(f, a) && accepted(f, b) && f.rows[a].word == f.rows[b].word) mask = static_cast<std::uint8_t>(mask | bit(a) | bit(b));
+    return mask;
+}
+
+std::optional<double> realisedHz(const RunFigures& f, std::size_t row) {
+    if (!accepted(f, row)) return std::nullopt;
+    return actualOutputHz(f.rows[row].word, f.mult, f.frefHz, f.config);
+}
+
+double nominalSpacing(const RunFigures& f) { return nominalSpacingHz(f.spacingNumber); }
+
+// The realised spacing of data tones `low` and `low + 1`, when both sound.
+std::optional<double> realisedSpacingHz(const RunFigures& f, std::size_t low) {
+    if (f.rows[low].word == f.rows[low + 1].word) return std::nullopt;
+    const auto a = realisedHz(f, low);
+    const auto b = realisedHz(f, low + 1);
+    if (!a || !b) return std::nullopt;
+    return *b - *a;
+}
+
+struct SpacingSurvey {
+    std::uint8_t offTones = 0;     // tones of the pairs beyond the tolerance
+    std::size_t worstLow = 0;      // the lower tone of the worst pair
+    double worstErrorHz = 0.0;     // signed, realised − nominal
+    bool measured = false;         // at least one pair could be measured
+};
+
+SpacingSurvey surveySpacing(const RunFigures& f, double tolerance) {
+    SpacingSurvey s;
+    const double nominal = nominalSpacing(f);
+    for (std::size_t low = 0; low < 3; ++low) {
+        const auto spacing = realisedSpacingHz(f, low);
+        if (!spacing) continue;
+        const double error = *spacing - nominal;
+        if (!s.measured || std::fabs(error) > std::fabs(s.worstErrorHz)) {
+            s.worstErrorHz = error;
+            s.worstLow = low;
+        }
+        s.measured = true;
+        if (std::fabs(error) > tolerance * nominal) s.offTones = static_cast<std::uint8_t>(s.offTones | bit(low) | bit(low + 1));
+    }
+    return s;
+}
+
+bool toneZeroOffset(const RunFigures& f) { return f.option800 && toneZeroOffsetWrong(f.spacingNumber, true); }
+
+bool resolutionWarned(const RunFigures& f) {
+    return f.resolutionHz && resolutionTooLow(*f.resolutionHz, f.spacingNumber);
+}
+
+bool isPi4(const RunFigures& f) { return f.spacingNumber <= 0; }
+
+// ---- Words for the operator.
+
+std::string number(double value, int decimals) {
+    if (value != 0.0 && (std::fabs(value) >= 1e15 || std::fabs(value) < 1e-6)) {
+        // Too long to write out: a mantissa and a power of ten is enough to see it.
+        const double exponent = std::floor(std::log10(std::fabs(value)));
+        return decimalText(value / std::pow(10.0, exponent), 3) + "e" + decimalText(exponent, 0);
+    }
+    return decimalText(value, decimals);
+}
+std::string hz(double value, int decimals = 3) { return number(value, decimals) + " Hz"; }
+std::string mhz(double valueHz, int decimals = 6) { return number(valueHz / kMegahertz, decimals) + " MHz"; }
+std::string percent(double fraction) { return number(fraction * 100.0, 1) + " %"; }
+
+std::string tonesText(std::uint8_t mask) {
+    std::vector<std::size_t> rows;
+    for (std::size_t row = 0; row < kToneCount; ++row)
+        if (has(mask, row)) rows.push_back(row);
+    if (rows.empty()) return "Tones";
+    if (rows.size() == 1) return "Tone " + std::to_string(rows[0]);
+    const bool run = rows.back() - rows.front() + 1 == rows.size();
+    if (run && rows.size() > 2) return "Tones " + std::to_string(rows.front()) + " to " + std::to_string(rows.back());
+    std::string text = "Tones ";
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        if (i > 0) text += i + 1 == rows.size() ? " and " : ", ";
+        text += std::to_string(rows[i]);
+    }
+    return text;
+}
+
+std::string modeName(const RunFigures& f) { return "JT4" + f.submodeLabel; }
+
+std::string_view unitOf(TextField field) {
+    switch (field) {
+        case TextField::Fout:
+        case TextField::Fref:
+            return "MHz";
+        case TextField::Mult:
+            return "";
+        default:
+            return "Hz";
+    }
+}
+
+bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
+
+std::string withoutBlanks(std::string_view text) {
+    std::string out;
+    for (char c : text)
+        if (!isBlank(c)) out += c;
+    return out;
+}
+
+bool equalsIgnoringCase(std::string_view a, std::string_view b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+               return lower(x) == lower(y);
+           });
+}
+
+// A trailing unit that says what the field already means is no finding.
+bool isOwnUnit(TextField field, std::string_view ignored) {
+    if (field == TextField::Mult) return ignored == "x" || ignored == "X" || ignored == "\xC3\x97";  // ×
+    return equalsIgnoringCase(ignored, unitOf(field));
+}
+
+// The factor a unit prefix typed after a number stands for in the field's own
+// unit (GHz in a MHz field: 1000), or nothing when it is no such prefix.
+std::optional<double> prefixFactor(TextField field, std::string_view ignored) {
+    if (field == TextField::Mult || ignored.empty()) return std::nullopt;
+    const bool megahertzField = unitOf(field) == "MHz";
+    const std::string_view rest = ignored.substr(1);
+    if (!rest.empty() && !equalsIgnoringCase(rest, "Hz")) return std::nullopt;
+    switch (ignored[0]) {
+        case 'G':
+        case 'g':
+            return megahertzField ? 1e3 : 1e9;
+        case 'M':
+            return megahertzField ? std::nullopt : std::optional<double>(1e6);
+        case 'k':
+        case 'K':
+            return megahertzField ? 1e-3 : 1e3;
+        default:
+            return std::nullopt;
+    }
+}
+
+std::string readsText(TextField field, double value) {
+    std::string text = "reads " + number(value, 9);
+    if (!unitOf(field).empty()) (text += ' ') += unitOf(field);
+    return text;
+}
+
+void checkField(TextField field, const FieldRead& read, std::vector<Finding>& out) {
+    const std::string& text = read.text;
+    const NumberRead& n = read.number;
+    const auto add = [&](FindingKind kind, std::string message, std::string fix = {}) {
+        out.push_back(Finding{Severity::Warning, kind, field, 0, {}, std::move(message), std::move(fix)});
+    };
+    const std::string typed = withoutBlanks(text);
+    if (typed.empty()) {
+        add(FindingKind::EmptyField, "is empty and reads 0");
+        return;
+    }
+    if (n.end == 0) {
+        std::string message = "'" + typed + "' holds no number and reads 0";
+        std::string fix;
+        if (typed.size() > 1 && typed[0] == ',' && typed[1] >= '0' && typed[1] <= '9') {
+            message += " (the decimal point is '.')";
+            fix = "type 0." + typed.substr(1);
+        } else if (typed.size() > 1 && typed[0] == '&') {
+            message += " (a number is read in decimal only)";
+        }
+        add(FindingKind::NoNumber, std::move(message), std::move(fix));
+        return;
+    }
+    if (!n.inRange) return;  // the run stopped at this field and says so itself
+
+    const std::string_view consumed(text.data(), n.end);
+    if (consumed.find_first_of("\r\n") != std::string_view::npos) {
+        const std::string_view firstLine = consumed.substr(0, consumed.find_first_of("\r\n"));
+        const std::string first = withoutBlanks(firstLine);
+        add(FindingKind::JoinedNumbers,
+            readsText(field, n.value) + ": the numbers on separate lines were read as one",
+            first.empty() ? std::string() : "keep one number in the field, such as " + first);
+    }
+
+    const std::string ignored = withoutBlanks(std::string_view(text).substr(n.end));
+    if (ignored.empty() || isOwnUnit(field, ignored)) return;
+    std::string message = readsText(field, n.value) + "; '" + ignored + "' ignored";
+    std::string fix;
+    if (ignored.size() > 1 && ignored[0] == ',' && ignored[1] >= '0' && ignored[1] <= '9') {
+        message += " (the decimal point is '.')";
+        std::size_t digits = 1;
+        while (digits < ignored.size() && ignored[digits] >= '0' && ignored[digits] <= '9') ++digits;
+        fix = "type " + withoutBlanks(consumed) + "." + ignored.substr(1, digits - 1);
+    } else if (const auto factor = prefixFactor(field, ignored)) {
+        const std::string unit = std::string(1, ignored[0]) + "Hz";
+        fix = "for " + number(n.value, 9) + " " + unit + " type " + number(n.value * *factor, 9);
+    }
+    add(FindingKind::IgnoredText, std::move(message), std::move(fix));
+}
+
+// ---- Fixes, each proved by the very row arithmetic the listing uses.
+
+struct Trial {
+    double mult;
+    double frefHz;
+};
+
+// Every row computed afresh for other values of RF Multiplication and Master
+// Reference: true when each gets a word inside the limit.
+bool everyRowAccepted(const RunFigures& f, Trial t) {
+    const auto carrier = ddsCarrierHz(f.foutHz, t.mult);
+    if (!std::holds_alternative<double>(carrier)) return false;
+    for (int row = 0; row < kToneCount; ++row) {
+        const auto r = computeRow(row, f.plan, std::get<double>(carrier), t.mult, t.frefHz, f.config);
+        const auto* result = std::get_if<RowResult>(&r);
+        if (!result || result->limit != Limit::None || result->ddsHz <= 0.0 || result->word == 0) return false;
+    }
+    return true;
+}
+
+// The resolution check passes (it cannot for PI4) with those values.
+bool resolutionFits(const RunFigures& f, Trial t) {
+    if (isPi4(f) || !everyRowAccepted(f, t)) return false;
+    const auto carrier = std::get<double>(ddsCarrierHz(f.foutHz, t.mult));
+    const auto aux = computeRow(kAuxTone, f.plan, carrier, t.mult, t.frefHz, f.config);
+    const auto res = resolutionHz(t.mult, t.frefHz, f.config, std::get<RowResult>(aux).word);
+    return std::holds_alternative<double>(res) && !resolutionTooLow(std::get<double>(res), f.spacingNumber);
+}
+
+// A reference as the operator would type it: whole kilohertz, read back as
+// the field would read it.
+double typedReferenceHz(double kilohertz) { return LeadingNumber(decimalText(kilohertz / 1000.0, 3)).value * kMegahertz; }
+
+// From `start` (in kHz) step by `step` kHz until `ok`; nothing after a few
+// steps (the estimate is then not near an answer).
+template <class Ok>
+std::optional<double> settleReference(double startKhz, double stepKhz, Ok ok) {
+    for (int i = 0; i < 16; ++i, startKhz += stepKhz) {
+        if (startKhz <= 0.0) return std::nullopt;
+        if (ok(typedReferenceHz(startKhz))) return startKhz;
+    }
+    return std::nullopt;
+}
+
+// The integer multiplications near `estimate` where `ok` changes; walks up
+// while !ok (for a lower bound) or down while !ok (for an upper bound).
+template <class Ok>
+std::optional<double> settleMultiplication(double estimate, bool lowerBound, Ok ok) {
+    if (!std::isfinite(estimate)) return std::nullopt;
+    double m = std::max(1.0, lowerBound ? std::ceil(estimate) : std::floor(estimate));
+    if (m > 1e6) return std::nullopt;
+    for (int i = 0; i < 16 && m >= 1.0; ++i) {
+        if (ok(m)) {
+            // Step back over the boundary while the neighbour still works.
+            const double towards = lowerBound ? -1.0 : 1.0;
+            while (m + towards >= 1.0 && ok(m + towards)) m += towards;
+            return m;
+        }
+        m += lowerBound ? 1.0 : -1.0;
+    }
+    return std::nullopt;
+}
+
+// Highest and lowest DDS frequency over all eight rows, computed afresh.
+struct Extremes {
+    double lowestHz;
+    double highestHz;
+};
+std::optional<Extremes> ddsExtremes(const RunFigures& f) {
+    const auto carrier = ddsCarrierHz(f.foutHz, f.mult);
+    if (!std::holds_alternative<double>(carrier)) return std::nullopt;
+    Extremes e{INFINITY, -INFINITY};
+    for (int row = 0; row < kToneCount; ++row) {
+        const auto r = computeRow(row, f.plan, std::get<double>(carrier), f.mult, f.frefHz, f.config);
+        if (!std::holds_alternative<RowResult>(r)) return std::nullopt;
+        e.lowestHz = std::min(e.lowestHz, std::get<RowResult>(r).ddsHz);
+        e.highestHz = std::max(e.highestHz, std::get<RowResult>(r).ddsHz);
+    }
+    return e;
+}
+
+// RF offsets of the rows at the output: highest and lowest audio offset from
+// the reference tone.
+Extremes audioOffsets(const RunFigures& f) {
+    Extremes e{INFINITY, -INFINITY};
+    for (std::size_t row = 0; row < kToneCount; ++row) {
+        const double offset = f.plan.hz[row] - f.plan.hz[kReferenceTone];
+        e.lowestHz = std::min(e.lowestHz, offset);
+        e.highestHz = std::max(e.highestHz, offset);
+    }
+    return e;
+}
+
+// "from 28 to 77", "28 or more", "1 to 9" for the integer multiplications
+// that accept every row (and, for JT4, keep the resolution) with the typed
+// reference; empty when none does.
+std::string multiplicationRange(const RunFigures& f) {
+    const Trial typed{f.mult, f.frefHz};
+    const auto works = [&](double m) {
+        const Trial t{m, typed.frefHz};
+        return isPi4(f) ? everyRowAccepted(f, t) : resolutionFits(f, t);
+    };
+    const Extremes offsets = audioOffsets(f);
+    const double limit = kLimitFraction * f.frefHz;
+    if (limit <= 0.0) return {};
+    std::optional<double> low;
+    std::optional<double> high;
+    if (f.config == DdsConfig::Direct) {
+        // (Fout + offset) / m <= 35 % of the reference for every row.
+        low = settleMultiplication((f.foutHz + offsets.highestHz) / limit, true, works);
+        if (!low) return {};
+        if (!isPi4(f)) {
+            // Mult × reference / 2^33 <= N / 4.
+            high = settleMultiplication(f.spacingNumber / 4.0 * kTwoPow33 / f.frefHz, false, works);
+            if (!high || *high < *low) return {};
+        }
+    } else {
+        high = settleMultiplication((f.foutHz + offsets.lowestHz) * kLimitFraction / f.frefHz, false, works);
+        if (!high) return {};
+        // The aux tone's resolution, about (Fout + offset)² / (2^33 × reference × m), <= N / 4.
+        const double aux = f.foutHz + (f.plan.hz[kAuxTone] - f.plan.hz[kReferenceTone]);
+        const double estimate = isPi4(f) ? 1.0 : aux * aux / (kTwoPow33 * f.frefHz * (f.spacingNumber / 4.0));
+        low = settleMultiplication(estimate, true, works);
+        if (!low || *low > *high) return {};
+    }
+    const std::string lo = decimalText(*low, 0);
+    if (!high) return lo + " or more";
+    if (*high == *low) return lo;
+    return "from " + lo + " to " + decimalText(*high, 0);
+}
+
+std::string referenceText(double frefHz) { return mhz(frefHz, 3); }
+
+void explainLimit(const RunFigures& f, std::uint8_t mask, std::string_view caption, std::vector<Finding>& out) {
+    const bool direct = f.config == DdsConfig::Direct;
+    double worst = direct ? -INFINITY : INFINITY;
+    for (std::size_t row = 0; row < kToneCount; ++row)
+        if (has(mask, row)) worst = direct ? std::max(worst, f.rows[row].ddsHz) : std::min(worst, f.rows[row].ddsHz);
+    const double limitHz = kLimitFraction * f.frefHz;
+    std::string message;
+    if (direct) {
+        message = "the DDS frequency, up to " + mhz(worst) + ", is above 35 % of the " + referenceText(f.frefHz) +
+                  " Master Reference (" + mhz(limitHz) + ")";
+    } else {
+        message = "the " + referenceText(f.frefHz) + " Master Reference is above 35 % of the DDS frequency, down to " +
+                  mhz(worst) + " (" + mhz(kLimitFraction * worst) + ")";
+    }
+    message += ", so their words are 0x00000000 and the DDS sends nothing there";
+
+    std::string fix;
+    const auto extremes = ddsExtremes(f);
+    if (extremes && extremes->lowestHz > 0.0) {
+        const auto acceptsAll = [&](double frefHz) { return everyRowAccepted(f, Trial{f.mult, frefHz}); };
+        std::optional<double> khz;
+        if (direct) {
+            khz = settleReference(std::ceil(extremes->highestHz / kLimitFraction / 1000.0), 1.0, acceptsAll);
+            if (khz) fix = "a Master Reference of at least " + decimalText(*khz / 1000.0, 3) + " MHz";
+        } else {
+            khz = settleReference(std::floor(extremes->lowestHz * kLimitFraction / 1000.0), -1.0, acceptsAll);
+            if (khz) fix = "a Master Reference of at most " + decimalText(*khz / 1000.0, 3) + " MHz";
+        }
+        if (const std::string range = multiplicationRange(f); !range.empty()) {
+            if (!fix.empty()) fix += ", or ";
+            fix += "an RF Multiplication " + range + " with " + referenceText(f.frefHz);
+        }
+    }
+    out.push_back(Finding{Severity::Error, FindingKind::LimitExceeded, {}, mask, caption, std::move(message),
+                          std::move(fix)});
+}
+
+std::string signCauses(const RunFigures& f) {
+    std::string causes;
+    const auto note = [&](TextField field, double value) {
+        if (value >= 0.0) return;
+        if (!causes.empty()) causes += ", ";
+        causes += std::string(fieldName(field)) + " " + readsText(field, value);
+    };
+    note(TextField::Fout, f.foutHz / kMegahertz);
+    note(TextField::Mult, f.mult);
+    note(TextField::Fref, f.frefHz / kMegahertz);
+    return causes.empty() ? "the tones lie further below the Reference Tone than the output frequency allows" : causes;
+}
+
+void explainAtOrBelowZero(const RunFigures& f, std::uint8_t mask, std::vector<Finding>& out) {
+    std::size_t shown = kReferenceTone;
+    if (!has(mask, shown))
+        for (std::size_t row = 0; row < kToneCount; ++row)
+            if (has(mask, row)) {
+                shown = row;
+                break;
+            }
+    const RowResult& r = f.rows[shown];
+    std::string message = "the DDS frequency of tone " + std::to_string(shown) + " is " + mhz(r.ddsHz) + " (" +
+                          signCauses(f) + ")";
+    if (accepted(f, shown) && f.config == DdsConfig::Direct && r.word != 0) {
+        const auto unsignedWord = static_cast<double>(static_cast<std::uint32_t>(r.word));
+        message += "; a DDS takes the word 0x" + hexWord(r.word) + " as " + decimalText(unsignedWord, 0) +
+                   " of 2^32, that is " + mhz(unsignedWord / kTwoPow32 * f.frefHz) +
+                   ", above half its clock: it sends only the alias at " + mhz(std::fabs(r.ddsHz)) +
+                   " and the tones come out mirrored";
+    } else if (accepted(f, shown) && r.word == 0) {
+        message += "; its word 0x00000000 makes the DDS send nothing";
+    } else {
+        message += "; a DDS cannot generate it";
+    }
+    out.push_back(Finding{Severity::Error, FindingKind::DdsAtOrBelowZero, {}, mask, {}, std::move(message),
+                          "make Output Frequency and RF Multiplication positive"});
+}
+
+// The step one word unit makes at the output for `row`'s word.
+double outputStepHz(const RunFigures& f, std::size_t row) {
+    const TuningWord w = f.rows[row].word;
+    const TuningWord next = w == INT32_MAX ? w - 1 : w + 1;
+    const auto a = actualOutputHz(w, f.mult, f.frefHz, f.config);
+    const auto b = actualOutputHz(next, f.mult, f.frefHz, f.config);
+    return a && b ? std::fabs(*b - *a) : 0.0;
+}
+
+std::string stepAdvice(const RunFigures& f, std::size_t row, double tolerance) {
+    return "the DDS steps " + hz(outputStepHz(f, row)) + " at the output; a step of at most " +
+           hz(tolerance * nominalSpacing(f)) + " keeps the spacing within " + percent(tolerance) +
+           " (Find settings lists references and multiplications that do)";
+}
+
+void explainResolution(const RunFigures& f, const SpacingSurvey& spacing, const PlanCheckOptions& options,
+                       std::vector<Finding>& out) {
+    const double res = *f.resolutionHz;
+    if (isPi4(f)) {
+        std::string message =
+            "PI4 has spacing number 0, so the resolution " + hz(res) +
+            " is compared with 0 Hz and this caption shows for every PI4 plan; what counts is the tone spacing";
+        if (spacing.measured) {
+            message += ": " + hz(nominalSpacing(f)) + " nominal, worst realised error " + hz(spacing.worstErrorHz) +
+                       " (" + percent(std::fabs(spacing.worstErrorHz) / nominalSpacing(f)) + ")";
+            message += spacing.offTones == 0 ? ", within the " + percent(options.spacingTolerance) + " tolerance"
+                                             : ", beyond the " + percent(options.spacingTolerance) + " tolerance";
+        }
+        out.push_back(Finding{Severity::Note, FindingKind::Resolution, {}, 0, kResolutionMessage, std::move(message), {}});
+        return;
+    }
+    const double limit = f.spacingNumber / 4.0;
+    std::string message = "the resolution " + hz(res) + " is coarser than " + hz(limit) + ", a quarter of " +
+                          modeName(f) + "'s spacing number " + std::to_string(f.spacingNumber) + " in hertz";
+    std::string fix;
+    const auto fits = [&](double frefHz) { return resolutionFits(f, Trial{f.mult, frefHz}); };
+    std::optional<double> khz;
+    if (f.config == DdsConfig::Direct) {
+        khz = settleReference(std::floor(limit * kTwoPow33 / f.mult / 1000.0), -1.0, fits);
+        if (khz) fix = "a Master Reference of at most " + decimalText(*khz / 1000.0, 3) + " MHz";
+    } else if (f.mult > 0.0) {
+        const double aux = f.foutHz + (f.plan.hz[kAuxTone] - f.plan.hz[kReferenceTone]);
+        khz = settleReference(std::ceil(aux * aux / (kTwoPow33 * f.mult * limit) / 1000.0), 1.0, fits);
+        if (khz) fix = "a Master Reference of at least " + decimalText(*khz / 1000.0, 3) + " MHz";
+    }
+    if (const std::string range = multiplicationRange(f); !range.empty()) {
+        if (!fix.empty()) fix += ", or ";
+        fix += "an RF Multiplication " + range + " with " + referenceText(f.frefHz);
+    }
+    if (fix.empty()) fix = "no other Master Reference or RF Multiplication alone mends it; Find settings searches both";
+    out.push_back(Finding{Severity::Warning, FindingKind::Resolution, {}, 0, kResolutionMessage, std::move(message),
+                          std::move(fix)});
+}
+
+}  // namespace
+
+std::string_view severityName(Severity severity) {
+    switch (severity) {
+        case Severity::Error:
+            return "error";
+        case Severity::Warning:
+            return "warning";
+        case Severity::Note:
+            break;
+    }
+    return "note";
+}
+
+std::string_view kindName(FindingKind kind) {
+    switch (kind) {
+        case FindingKind::IgnoredText:
+            return "ignored-text";
+        case FindingKind::JoinedNumbers:
+            return "joined-numbers";
+        case FindingKind::EmptyField:
+            return "empty-field";
+        case FindingKind::NoNumber:
+            return "no-number";
+        case FindingKind::ToneZeroOffset:
+            return "tone0-offset";
+        case FindingKind::LimitExceeded:
+            return "limit-exceeded";
+        case FindingKind::DdsAtOrBelowZero:
+            return "dds-at-or-below-zero";
+        case FindingKind::ReferenceAtOrBelowZero:
+            return "reference-at-or-below-zero";
+        case FindingKind::SharedWord:
+            return "shared-word";
+        case FindingKind::SpacingOff:
+            return "spacing-off";
+        case FindingKind::Resolution:
+            return "resolution";
+        case FindingKind::RunEnded:
+            break;
+    }
+    return "run-ended";
+}
+
+std::string findingSubject(const Finding& finding) {
+    if (finding.field) return std::string(fieldName(*finding.field));
+    if (finding.tones != 0) return tonesText(finding.tones);
+    switch (finding.kind) {
+        case FindingKind::ToneZeroOffset:
+            return "JT4G Reference Tone0 = 800Hz";
+        case FindingKind::Resolution:
+            return "Resolution";
+        default:
+            return "Calculation";
+    }
+}
+
+std::string findingLine(const Finding& finding) {
+    std::string line(severityName(finding.severity));
+    line += ": ";
+    line += findingSubject(finding);
+    line += ": ";
+    line += finding.message;
+    if (!finding.fix.empty()) line += ". Fix: " + finding.fix;
+    return line;
+}
+
+std::string fieldNote(const std::vector<Finding>& findings, TextField field) {
+    std::string note;
+    for (const Finding& f : findings) {
+        if (f.field != field) continue;
+        if (!note.empty()) note += '\n';
+        note += f.message;
+        if (!f.fix.empty()) note += "; " + f.fix;
+    }
+    return note;
+}
+
+bool anyOf(const std::vector<Finding>& findings, Severity severity) {
+    return std::any_of(findings.begin(), findings.end(), [severity](const Finding& f) { return f.severity == severity; });
+}
+
+double nominalSpacingHz(std::int32_t spacingNumber) {
+    return spacingNumber > 0 ? (spacingNumber * 1.0) * kJt4StepHz : kPi4SpacingHz;
+}
+
+std::vector<ToneDetail> toneDetails(const RunFigures& f) {
+    std::vector<ToneDetail> table;
+    for (std::size_t row = 0; row < rowsWritten(f); ++row) {
+        ToneDetail d;
+        d.tone = static_cast<int>(row);
+        d.name = kToneNames[row];
+        d.audioHz = f.plan.hz[row];
+        d.ddsHz = f.rows[row].ddsHz;
+        d.word = f.rows[row].word;
+        d.limit = f.rows[row].limit;
+        d.plannedHz = f.mult * f.rows[row].ddsHz;
+        d.realisedHz = realisedHz(f, row);
+        if (d.realisedHz) d.errorHz = *d.realisedHz - d.plannedHz;
+        table.push_back(d);
+    }
+    return table;
+}
+
+std::vector<Finding> checkPlan(const RunOutcome& outcome, const PlanCheckOptions& options) {
+    const RunFigures& f = outcome.figures;
+    std::vector<Finding> out;
+    for (TextField field : kNumericFields)
+        if (const auto& read = f.read(field)) checkField(field, *read, out);
+
+    if (referenceAtOrBelowZero(f)) {
+        out.push_back(Finding{Severity::Error, FindingKind::ReferenceAtOrBelowZero, TextField::Fref, 0, {},
+                              readsText(TextField::Fref, f.frefHz / kMegahertz) + ": a clock must be above 0 Hz",
+                              {}});
+    }
+    if (toneZeroOffset(f)) {
+        // The option is read just before the data tones are placed, so they are known here.
+        const double tone0 = f.plan.hz[kDataTone0];
+        std::string message = "the 800 Hz option puts tone 0 on the 800 Hz Reference Tone only for JT4G; with " +
+                              modeName(f) + " tone 0 is at " + hz(tone0, 4) + ", " + hz(std::fabs(tone0 - 800.0), 4) +
+                              " from it";
+        out.push_back(Finding{Severity::Warning, FindingKind::ToneZeroOffset, {}, 0, kToneZeroOffsetMessage,
+                              std::move(message), "select G, or clear JT4G Reference Tone0 = 800Hz"});
+    }
+
+    if (const std::uint8_t over = rowsOverLimit(f); over != 0) {
+        const std::string_view caption =
+            f.config == DdsConfig::Direct ? kDirectLimitMessage : kReverseLimitMessage;
+        explainLimit(f, over, caption, out);
+    }
+    if (const std::uint8_t low = rowsAtOrBelowZero(f); low != 0) explainAtOrBelowZero(f, low, out);
+
+    if (const std::uint8_t shared = sharedWordTones(f); shared != 0) {
+        // One clause per word that several data tones share.
+        std::string groups;
+        std::uint8_t told = 0;
+        std::size_t first = kToneCount;
+        for (std::size_t a = 0; a < 4; ++a) {
+            if (!has(shared, a) || has(told, a)) continue;
+            std::uint8_t group = 0;
+            for (std::size_t b = a; b < 4; ++b)
+                if (has(shared, b) && f.rows[b].word == f.rows[a].word) group = static_cast<std::uint8_t>(group | bit(b));
+            told = static_cast<std::uint8_t>(told | group);
+            if (first == kToneCount) first = a;
+            if (!groups.empty()) groups += "; ";
+            groups += tonesText(group) + " share the word 0x" + hexWord(f.rows[a].word);
+        }
+        out.push_back(Finding{Severity::Error, FindingKind::SharedWord, {}, shared, {},
+                              groups + ": they go out on one frequency, so " + modeName(f) + " cannot be decoded",
+                              stepAdvice(f, first, options.spacingTolerance)});
+    }
+    const SpacingSurvey spacing = surveySpacing(f, options.spacingTolerance);
+    if (spacing.offTones != 0) {
+        const double nominal = nominalSpacing(f);
+        const auto realised = realisedSpacingHz(f, spacing.worstLow);
+        out.push_back(Finding{
+            Severity::Warning, FindingKind::SpacingOff, {}, spacing.offTones, {},
+            "the worst pair, tones " + std::to_string(spacing.worstLow) + " and " +
+                std::to_string(spacing.worstLow + 1) + ", comes out " + hz(*realised) + " apart, " + hz(std::fabs(spacing.worstErrorHz)) + " (" +
+                percent(std::fabs(spacing.worstErrorHz) / nominal) + ") off the nominal " + hz(nominal) +
+                "; the tolerance is " + percent(options.spacingTolerance),
+            stepAdvice(f, spacing.worstLow, options.spacingTolerance)});
+    }
+    if (resolutionWarned(f)) explainResolution(f, spacing, options, out);
+
+    if (outcome.ended) {
+        out.push_back(Finding{Severity::Error, FindingKind::RunEnded, {}, 0, {}, outcome.ended->message, {}});
+    }
+    return out;
+}
+
+PlanVerdict judgePlan(const RunOutcome& outcome, const PlanCheckOptions& options) {
+    const RunFigures& f = outcome.figures;
+    PlanVerdict v;
+    const SpacingSurvey spacing = surveySpacing(f, options.spacingTolerance);
+    v.worstSpacingErrorHz = std::fabs(spacing.worstErrorHz);
+    double lowest = INFINITY;
+    double highest = -INFINITY;
+    for (std::size_t row = 0; row < rowsWritten(f); ++row) {
+        lowest = std::min(lowest, f.rows[row].ddsHz);
+        highest = std::max(highest, f.rows[row].ddsHz);
+        if (const auto realised = realisedHz(f, row))
+            v.worstToneErrorHz = std::max(v.worstToneErrorHz, std::fabs(*realised - f.mult * f.rows[row].ddsHz));
+    }
+    v.ddsShare = f.config == DdsConfig::Direct ? highest / f.frefHz : f.frefHz / lowest;
+    v.clean = outcome.completed() && rowsOverLimit(f) == 0 && rowsAtOrBelowZero(f) == 0 &&
+              !referenceAtOrBelowZero(f) && sharedWordTones(f) == 0 && spacing.offTones == 0 && !toneZeroOffset(f) &&
+              !(resolutionWarned(f) && !isPi4(f));
+    return v;
+}
+
+}  // namespace jt4dds

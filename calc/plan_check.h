@@ -1,0 +1,115 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "calc/calculation_run.h"
+
+namespace jt4dds {
+
+// How much a finding matters for the beacon on the air.
+enum class Severity {
+    Error,    // the words would not make this beacon
+    Warning,  // it may work, but not as typed
+    Note,     // information
+};
+// "error", "warning" or "note".
+std::string_view severityName(Severity severity);
+
+// What a finding is about; kindName gives each a stable name for scripts.
+enum class FindingKind {
+    IgnoredText,             // a field's reading stopped before its text ended
+    JoinedNumbers,           // numbers on separate lines read as one
+    EmptyField,              // an empty field reads as 0
+    NoNumber,                // a text without a leading number reads as 0
+    ToneZeroOffset,          // the 800 Hz option on a mode other than JT4G
+    LimitExceeded,           // rows rejected by the 35 % limit: their words are 0
+    DdsAtOrBelowZero,        // a DDS frequency a DDS cannot generate
+    ReferenceAtOrBelowZero,  // a master reference that is no clock
+    SharedWord,              // two data tones on one word: the mode cannot be decoded
+    SpacingOff,              // a realised data-tone spacing beyond the tolerance
+    Resolution,              // the resolution warning, explained
+    RunEnded,                // the calculation stopped before its end
+};
+// "ignored-text", "joined-numbers", "empty-field", "no-number", "tone0-offset",
+// "limit-exceeded", "dds-at-or-below-zero", "reference-at-or-below-zero",
+// "shared-word", "spacing-off", "resolution", "run-ended".
+std::string_view kindName(FindingKind kind);
+
+// One thing the plan check has to say about a press.
+struct Finding {
+    Severity severity;
+    FindingKind kind;
+    std::optional<TextField> field;  // the numeric field it is about, if one
+    std::uint8_t tones = 0;          // bit i set: it is about tone i
+    std::string_view caption;        // the warning label's caption it explains, if the run raised one
+    std::string message;             // in the operator's words, numbers with "."
+    std::string fix;                 // a concrete change computed from the numbers; empty when none
+};
+
+// What the finding is about, for the start of its line: the field's name,
+// "Tone 4", "Tones 0 and 1", "Tones 0 to 7", "Resolution" or "Calculation".
+std::string findingSubject(const Finding& finding);
+
+// "warning: Output Frequency: reads 2320 MHz; ',1' ignored (…). Fix: type 2320.1"
+// on one line.
+std::string findingLine(const Finding& finding);
+
+// Every finding in `findings` about `field`, one message a line: the field's
+// tooltip. Empty when there is none.
+std::string fieldNote(const std::vector<Finding>& findings, TextField field);
+
+struct PlanCheckOptions {
+    // How far a realised data-tone spacing may stray from its nominal value,
+    // as a fraction of it. A twentieth keeps every tone well inside its
+    // decoder bin (a bin is one spacing wide), and is met with room by a
+    // plain 300 MHz / ×24 plan at 2320.1 MHz (worst 2.2 %).
+    double spacingTolerance = 0.05;
+};
+
+// Everything one press tells about the beacon, in the order the press met it:
+// the fields as read (top to bottom), the 800 Hz option, the rows, the
+// resolution, and a stop. Each warning caption the run raised is explained
+// by one finding that carries it. Never throws except std::bad_alloc.
+std::vector<Finding> checkPlan(const RunOutcome& outcome, const PlanCheckOptions& options = {});
+
+// True when any finding has that severity.
+bool anyOf(const std::vector<Finding>& findings, Severity severity);
+
+// One row of the tone table: what the row plans and what its word really gives.
+struct ToneDetail {
+    int tone = 0;
+    std::string_view name;  // "data tone 0", …, "reference tone", "FSK CW key-up tone", …
+    double audioHz = 0.0;
+    double ddsHz = 0.0;
+    TuningWord word = 0;
+    Limit limit = Limit::None;
+    double plannedHz = 0.0;                 // at the output, as the listing's comment says
+    std::optional<double> realisedHz;       // what the rounded word gives; none for a rejected row
+    std::optional<double> errorHz;          // realised − planned
+};
+
+// The rows the run wrote, as a table.
+std::vector<ToneDetail> toneDetails(const RunFigures& figures);
+
+// The data tones' nominal spacing: N × 4.375 Hz, or 234.375 Hz for PI4.
+double nominalSpacingHz(std::int32_t spacingNumber);
+
+// The numbers a settings search ranks plans by, judged by the very
+// conditions checkPlan reports on. `clean` is false exactly when checkPlan
+// would give an `error` or `warning` finding for these figures read from
+// clean field texts.
+struct PlanVerdict {
+    bool clean = false;
+    double worstSpacingErrorHz = 0.0;  // largest |realised − nominal| over the data-tone pairs
+    double worstToneErrorHz = 0.0;     // largest |realised − planned| over the eight tones
+    double ddsShare = 0.0;             // Direct: highest F / reference; Reverse: reference / lowest F
+};
+PlanVerdict judgePlan(const RunOutcome& outcome, const PlanCheckOptions& options = {});
+
+}  // namespace jt4dds

@@ -1,0 +1,49 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "calc/calculation_run.h"
+#include "calc/plan_check.h"
+
+namespace jt4dds {
+
+// What one press of "Calculate" can be written out as. Every output is built
+// from the run's figures (never by re-reading the listing's text), so a change
+// of a listing label cannot silently break a firmware file.
+enum class OutputFormat {
+    Listing,  // the results box's text exactly
+    Asm,      // the listing as assembler source, the rest as comment lines
+    C,        // a C header with the words as bytes and as 32-bit values
+    Json,     // the window's state, every tone's figures, the reads and the findings
+    Report,   // for people: the tone table, then the findings with their fixes
+};
+
+// "listing", "asm", "c", "json" or "report"; nothing for any other name.
+std::optional<OutputFormat> outputFormatNamed(std::string_view name);
+
+// The assembler include: the header and "de" lines exactly as the listing has
+// them (CR LF), then the resolution, SSB carrier and warning as comments.
+// Needs a completed run.
+std::string asmSource(const RunOutcome& outcome);
+
+// A C99 header: a comment block, then the words as jt4dds_word_bytes[8][4]
+// (most significant byte first) and jt4dds_words[8]. Needs a completed run.
+std::string cHeader(const RunOutcome& outcome);
+
+// The window's state after the press, each tone's figures, how each field was
+// read and every finding; for any run, one that stopped included.
+std::string jsonReport(const RunOutcome& outcome, const std::vector<Finding>& findings);
+
+// A plain-text report with "\n" line ends: the plan, the per-tone table
+// (tone, audio, planned and realised output, error, word), then the findings
+// and their fixes. Numbers use "." whatever the listing's separator.
+std::string planReport(const RunOutcome& outcome, const std::vector<Finding>& findings);
+
+// The output of `format` for a press.
+std::string render(OutputFormat format, const RunOutcome& outcome, const std::vector<Finding>& findings);
+
+}  // namespace jt4dds

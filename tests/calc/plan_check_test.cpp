@@ -1,0 +1,223 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "calc/plan_check.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <functional>
+#include <regex>
+#include <string>
+#include <vector>
+
+#include "calc/form_state.h"
+#include "tests/case_name.h"
+
+namespace jt4dds {
+namespace {
+
+using Prepare = std::function<void(FormState&)>;
+
+std::vector<Finding> press(const Prepare& setUp, const PlanCheckOptions& options = {}) {
+    FormState form;
+    setUp(form);
+    return checkPlan(calculate(form), options);
+}
+
+Prepare fields(std::vector<std::pair<TextField, std::string>> texts, int submode = 3, int config = 0,
+             bool ref800 = false) {
+    return [=](FormState& f) {
+        for (const auto& [field, text] : texts) f.setText(field, text);
+        f.select(Selector::JTMode, submode);
+        f.select(Selector::Config, config);
+        f.setRef800(ref800);
+    };
+}
+
+// What one finding must say: its kind and severity, its subject, and pieces of
+// its message and fix (empty: no fix expected).
+struct Expected {
+    FindingKind kind;
+    Severity severity;
+    std::string subject;
+    std::string message;
+    std::string fix;
+};
+
+struct CheckCase {
+    const char* name;
+    Prepare prepare;
+    std::vector<Expected> findings;  // all of them, in order
+};
+
+using F = TextField;
+using K = FindingKind;
+using S = Severity;
+constexpr int kA = 0, kG = 6, kPi4 = 7, kReverse = 1;
+
+const CheckCase kChecks[] = {
+    {"reference_300_is_clean", fields({{F::Fref, "300"}}), {}},
+    {"units_that_match_the_field_are_no_finding",
+     fields({{F::Fout, "2320.1 MHz"}, {F::Fref, "300mhz"}, {F::Mult, "24x"}, {F::RefTone, "1270Hz"}}), {}},
+    {"decimal_comma",
+     fields({{F::Fout, "2320,1"}, {F::Fref, "300"}}),
+     {{K::IgnoredText, S::Warning, "Output Frequency", "reads 2320 MHz; ',1' ignored (the decimal point is '.')",
+       "type 2320.1"}}},
+    {"numbers_joined_across_a_line_break",
+     fields({{F::Fout, "2320.1\n24\n300"}, {F::Fref, "300"}}),
+     {{K::JoinedNumbers, S::Warning, "Output Frequency", "reads 2320.1243 MHz: the numbers on separate lines",
+       "such as 2320.1"}}},
+    {"gigahertz_in_a_megahertz_field",
+     fields({{F::Fout, "10.3689G"}, {F::Mult, "96"}, {F::Fref, "400"}, {F::SpTone, "1000"}}, kG),
+     {{K::IgnoredText, S::Warning, "Output Frequency", "reads 10.3689 MHz; 'G' ignored",
+       "for 10.3689 GHz type 10368.9"}}},
+    {"kilohertz_in_a_tone_field",
+     fields({{F::Fref, "300"}, {F::UpTone, "0.4kHz"}}),
+     {{K::IgnoredText, S::Warning, "FSK CW (key up) Tone", "reads 0.4 Hz; 'kHz' ignored",
+       "for 0.4 kHz type 400"}}},
+    {"empty_tone_field", fields({{F::Fref, "300"}, {F::SpTone, " "}}),
+     {{K::EmptyField, S::Warning, "Aux Tone", "is empty and reads 0", ""}}},
+    {"radix_prefix_holds_no_number", fields({{F::Fref, "300"}, {F::DownTone, "&H320"}}),
+     {{K::NoNumber, S::Warning, "FSK CW (key down) Tone", "'&H320' holds no number and reads 0 (a number is read in decimal only)",
+       ""}}},
+    {"initial_values_dead_words",
+     fields({}),
+     {{K::LimitExceeded, S::Error, "Tones 0 to 7", "up to 96.670836 MHz, is above 35 % of the 250 MHz",
+       "at least 276.203 MHz, or an RF Multiplication from 27 to 77 with 250 MHz"}}},
+    {"initial_values_with_the_800_hz_option_tells_both_warnings",
+     fields({}, 3, 0, true),
+     {{K::ToneZeroOffset, S::Warning, "JT4G Reference Tone0 = 800Hz", "with JT4D tone 0 is at 1213.4375 Hz",
+       "select G"},
+      {K::LimitExceeded, S::Error, "Tones 0 to 7", "above 35 %", "at least"}}},
+    {"only_tones_above_the_reference_exceed",
+     fields({{F::Fout, "35"}, {F::Mult, "1"}, {F::Fref, "100"}}),
+     {{K::LimitExceeded, S::Error, "Tones 2 and 3", "up to 35.00006 MHz, is above 35 % of the 100 MHz Master Reference (35 MHz)", "at least 100.001 MHz"}}},
+    {"reverse_limit_gives_the_largest_reference",
+     fields({{F::Fout, "144.4"}, {F::Mult, "1"}, {F::Fref, "60"}}, 3, kReverse),
+     {{K::LimitExceeded, S::Error, "Tones 0 to 7", "60 MHz Master Reference is above 35 % of the DDS frequency",
+       "at most 50.539 MHz"},
+      {K::RunEnded, S::Error, "Calculation", "The resolution cannot be calculated", ""}}},
+    {"negative_output_words_alias",
+     fields({{F::Fout, "-5"}, {F::Fref, "300"}}),
+     {{K::DdsAtOrBelowZero, S::Error, "Tones 0 to 7", "Output Frequency reads -5 MHz); a DDS takes the word 0xFFD27D28",
+       "make Output Frequency and RF Multiplication positive"}}},
+    {"negative_reference_reverse",
+     fields({{F::Fout, "144.4"}, {F::Mult, "1"}, {F::Fref, "-10"}}, 3, kReverse),
+     {{K::ReferenceAtOrBelowZero, S::Error, "Master Reference", "reads -10 MHz: a clock must be above 0 Hz", ""}}},
+    {"jt4a_tones_share_words",
+     fields({{F::Fout, "10368.9"}, {F::Mult, "96"}, {F::Fref, "400"}}, kA),
+     {{K::SharedWord, S::Error, "Tones 0 to 3", "Tones 0 and 1 share the word 0x45204189; Tones 2 and 3 share",
+       "the DDS steps 8.941 Hz"},
+      {K::SpacingOff, S::Warning, "Tones 1 and 2", "8.941 Hz apart", "at most 0.219 Hz"},
+      {K::Resolution, S::Warning, "Resolution", "4.47 Hz is coarser than 0.25 Hz", "Find settings"}}},
+    {"sound_pi4_resolution_is_a_note",
+     fields({{F::Fref, "300"}}, kPi4),
+     {{K::Resolution, S::Note, "Resolution", "worst realised error 0.318 Hz (0.1 %), within the 5 % tolerance", ""}}},
+    {"jt4g_reverse_spacing_and_resolution",
+     fields({{F::Fout, "9600"}, {F::Fref, "10"}}, kG, kReverse, true),
+     {{K::SpacingOff, S::Warning, "Tones 0 to 3", "46.779 Hz (14.9 %) off the nominal 315 Hz", "at most 15.75 Hz"},
+      {K::Resolution, S::Warning, "Resolution", "44.703 Hz is coarser than 18 Hz",
+       "at least 24.836 MHz, or an RF Multiplication from 60 to 335 with 10 MHz"}}},
+    {"empty_multiplication_ends_the_run",
+     fields({{F::Mult, ""}}),
+     {{K::EmptyField, S::Warning, "RF Multiplication", "is empty", ""},
+      {K::RunEnded, S::Error, "Calculation", "RF Multiplication reads 0", ""}}},
+};
+
+class PlanChecks : public testing::TestWithParam<CheckCase> {};
+
+TEST_P(PlanChecks, FindEverythingInOrderWithItsFix) {
+    const auto findings = press(GetParam().prepare);
+    ASSERT_EQ(findings.size(), GetParam().findings.size()) << (findings.empty() ? "" : findingLine(findings[0]));
+    for (std::size_t i = 0; i < findings.size(); ++i) {
+        const Finding& got = findings[i];
+        const Expected& want = GetParam().findings[i];
+        SCOPED_TRACE(findingLine(got));
+        EXPECT_EQ(kindName(got.kind), kindName(want.kind));
+        EXPECT_EQ(severityName(got.severity), severityName(want.severity));
+        EXPECT_EQ(findingSubject(got), want.subject);
+        EXPECT_NE(got.message.find(want.message), std::string::npos);
+        if (want.fix.empty()) {
+            EXPECT_EQ(got.fix, "");
+        } else {
+            EXPECT_NE(got.fix.find(want.fix), std::string::npos);
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, PlanChecks, testing::ValuesIn(kChecks), testing_support::CaseName{});
+
+// A fix names a value; typing it clears the finding, and one step short of it
+// (a kilohertz, or one multiplication) leaves the plan with an error or warning.
+struct FixCase {
+    const char* name;
+    Prepare prepare;
+    FindingKind kind;
+    const char* pattern;  // captures the value the fix names
+    TextField field;
+    double shortBy;  // the step back across the boundary
+};
+
+const FixCase kFixes[] = {
+    {"smallest_direct_reference", fields({}), K::LimitExceeded, R"(at least ([0-9.]+) MHz)", F::Fref, -0.001},
+    {"smallest_multiplication", fields({}), K::LimitExceeded, R"(from ([0-9]+) to)", F::Mult, -1},
+    {"largest_multiplication_keeps_the_resolution", fields({}), K::LimitExceeded, R"(to ([0-9]+) with)", F::Mult, 1},
+    {"largest_reverse_reference", fields({{F::Fout, "144.4"}, {F::Mult, "1"}, {F::Fref, "60"}}, 3, kReverse),
+     K::LimitExceeded, R"(at most ([0-9.]+) MHz)", F::Fref, 0.001},
+    {"smallest_reverse_reference_for_the_resolution",
+     fields({{F::Fout, "9600"}, {F::Fref, "10"}}, kG, kReverse, true), K::Resolution, R"(at least ([0-9.]+) MHz)",
+     F::Fref, -0.001},
+};
+
+class Fixes : public testing::TestWithParam<FixCase> {};
+
+TEST_P(Fixes, TypedValueClearsTheFindingAndOneStepShortDoesNot) {
+    const FixCase& c = GetParam();
+    const auto findings = press(c.prepare);
+    const auto it = std::find_if(findings.begin(), findings.end(), [&](const Finding& f) { return f.kind == c.kind; });
+    ASSERT_NE(it, findings.end());
+    std::smatch match;
+    ASSERT_TRUE(std::regex_search(it->fix, match, std::regex(c.pattern))) << it->fix;
+    const double value = std::stod(match[1]);
+    const auto typed = [&](double v) {
+        return press([&](FormState& f) {
+            c.prepare(f);
+            f.setText(c.field, std::to_string(v));
+        });
+    };
+    const auto at = typed(value);
+    EXPECT_TRUE(std::none_of(at.begin(), at.end(), [&](const Finding& f) { return f.kind == c.kind; })) << value;
+    const auto beyond = typed(value + c.shortBy);
+    EXPECT_TRUE(anyOf(beyond, S::Error) || anyOf(beyond, S::Warning)) << value + c.shortBy;
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, Fixes, testing::ValuesIn(kFixes), testing_support::CaseName{});
+
+TEST(PlanCheck, SpacingToleranceIsTheOperatorsToChoose) {
+    const Prepare reference300 = fields({{F::Fref, "300"}});
+    // The worst pair of the 300 MHz plan is 2.18 % off: inside 2.2 %, outside 2.1 %.
+    EXPECT_TRUE(press(reference300, PlanCheckOptions{0.022}).empty());
+    const auto tight = press(reference300, PlanCheckOptions{0.021});
+    ASSERT_EQ(tight.size(), 1u);
+    EXPECT_EQ(tight[0].kind, K::SpacingOff);
+}
+
+TEST(PlanCheck, FieldNoteIsTheFieldsTooltip) {
+    const auto findings = press(fields({{F::Fout, "2320,1"}, {F::Fref, "300"}}));
+    EXPECT_EQ(fieldNote(findings, F::Fout), "reads 2320 MHz; ',1' ignored (the decimal point is '.'); type 2320.1");
+    EXPECT_EQ(fieldNote(findings, F::Fref), "");
+}
+
+TEST(PlanCheck, ToneTableShowsWhatTheRoundedWordsGive) {
+    FormState form;
+    form.setText(F::Fref, "300");
+    const auto table = toneDetails(calculate(form).figures);
+    ASSERT_EQ(table.size(), 8u);
+    EXPECT_EQ(table[0].name, "data tone 0");
+    EXPECT_EQ(table[0].word, 0x527E10B4);
+    EXPECT_NEAR(*table[0].errorHz, *table[0].realisedHz - table[0].plannedHz, 1e-9);
+    EXPECT_LT(std::fabs(*table[4].errorHz), 0.838);  // within half a step
+}
+
+}  // namespace
+}  // namespace jt4dds
