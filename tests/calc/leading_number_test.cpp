@@ -67,7 +67,13 @@ const ReadCase kReads[] = {
     {"halfway_tie_to_even", "1.00000000000000011102230246251565404236316680908203125", 1.0, 55},
     {"beyond_halfway_by_a_distant_digit",
      "1.00000000000000011102230246251565404236316680908203125" + std::string(900, '0') + "1", 1.0000000000000002, 956},
+    {"halfway_tie_padded_with_zeros_beyond_the_kept_digits",
+     "1.00000000000000011102230246251565404236316680908203125" + std::string(900, '0'), 1.0, 955},
     {"thousands_of_integer_digits", "1" + std::string(300, '0'), 1e300, 301},
+    // The exponent used to be clamped before the digits' scale was added, so
+    // this read as 0.1.
+    {"exponent_clamped_only_after_the_digits_scale", "0." + std::string(99999, '0') + "1e100000", 1.0, 100009},
+    {"exponent_just_short_of_the_digits_scale", "0." + std::string(99999, '0') + "1e99999", 0.1, 100008},
 };
 
 class LeadingNumberReads : public testing::TestWithParam<ReadCase> {};

@@ -180,6 +180,8 @@ const FaultCase kFaults[] = {
     {"direct_word_just_below_range", -50'000'001.0, 100e6, DdsConfig::Direct, Undefined::WordOutOfRange},
     {"direct_word_far_below_range", -1e12, 100e6, DdsConfig::Direct, Undefined::WordOutOfRange},
     {"reverse_word_beyond_range", -1.0, -1e6, DdsConfig::Reverse, Undefined::WordOutOfRange},
+    // 2^32 × 0.5 / 1 rounds to 2^31, one beyond the largest word.
+    {"reverse_word_just_above_range", -1.0, -0.5, DdsConfig::Reverse, Undefined::WordOutOfRange},
     {"direct_quotient_overflows", -1e300, 1e-300, DdsConfig::Direct, Undefined::NotFinite},
     {"reverse_product_overflows", -1e300, -1e300, DdsConfig::Reverse, Undefined::NotFinite},
 };
@@ -210,6 +212,9 @@ const WordEdgeCase kWordEdges[] = {
     {"direct_reference_zero_positive_f_is_limited", 5.0, 0.0, DdsConfig::Direct, 0, D},
     {"direct_negative_reference_limits_positive_f", 5.0, -100e6, DdsConfig::Direct, 0, D},
     {"reverse_exactly_35_percent_passes", 100e6, 35e6, DdsConfig::Reverse, 1503238554, N},
+    {"direct_exactly_35_percent_passes", 35e6, 100e6, DdsConfig::Direct, 1503238554, N},
+    {"direct_just_above_35_percent", 35.000001e6, 100e6, DdsConfig::Direct, 0, D},
+    {"reverse_largest_word_fits", -1.0, -2147483647.0 / 4294967296.0, DdsConfig::Reverse, 2147483647, N},
     {"reverse_just_above_35_percent", 100e6, 35.000001e6, DdsConfig::Reverse, 0, R},
     // A half rounds upwards for a negative word too: -0.5 + 0.5 floors to 0.
     {"negative_half_rounds_up", -100e6 / 8589934592.0, 100e6, DdsConfig::Direct, 0, N},
