@@ -6,6 +6,7 @@
 #include "calc/form_state.h"
 #include "calc/leading_number.h"
 #include "calc/number_format.h"
+#include "calc/plan_check.h"
 #include "calc/tuning.h"
 
 namespace {
@@ -31,6 +32,28 @@ void BM_RunReference300(benchmark::State& state) {
     runOn(state, form);
 }
 BENCHMARK(BM_RunReference300);
+
+// A press and its plan check, as the window and jt4dds-cli do it: a sound
+// plan, and one whose every row is over the limit (the check then proves its
+// fixes by recomputing rows).
+void pressAndCheck(benchmark::State& state, FormState& form) {
+    for (auto _ : state) {
+        RunOutcome outcome = calculate(form);
+        std::vector<Finding> findings = checkPlan(outcome);
+        benchmark::DoNotOptimize(findings);
+    }
+}
+void BM_PressAndCheckReference300(benchmark::State& state) {
+    FormState form;
+    form.setText(TextField::Fref, "300");
+    pressAndCheck(state, form);
+}
+BENCHMARK(BM_PressAndCheckReference300);
+void BM_PressAndCheckInitialValues(benchmark::State& state) {
+    FormState form;
+    pressAndCheck(state, form);
+}
+BENCHMARK(BM_PressAndCheckInitialValues);
 
 void BM_RunPi4Reverse(benchmark::State& state) {
     FormState form;

@@ -50,7 +50,7 @@ void BM_WindowFirstPaint(benchmark::State& state) { firstPaint<jt4dds::MainWindo
 BENCHMARK(BM_WindowFirstPaint)->Unit(benchmark::kMicrosecond);
 
 void BM_CalculateClickToRepaint(benchmark::State& state) {
-    jt4dds::MainWindow window;
+    jt4dds::MainWindow window(".");
     window.findChild<QWidget*>(QStringLiteral("Fref"))->setProperty("text", QStringLiteral("300"));
     auto* results = window.findChild<QPlainTextEdit*>(QStringLiteral("Text1"));
     auto* calculate = window.findChild<QPushButton*>(QStringLiteral("Command1"));

@@ -190,7 +190,7 @@ public:
         if (!fig_.configLabel.empty()) view_.setText(TextField::Text1, listingText(fig_));
     }
 
-    RunOutcome outcome() && { return RunOutcome{std::move(ended_), fig_}; }
+    RunOutcome outcome() && { return RunOutcome{std::move(ended_), std::move(fig_)}; }
 
 private:
     bool readField(TextField field, double& value) {

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "calc/listing.h"
 
+#include <cstdint>
+
 #include "calc/number_format.h"
 
 namespace jt4dds {
@@ -16,23 +18,41 @@ std::string headerLine(std::string_view configLabel, std::string_view submodeLab
     return line;
 }
 
+namespace {
+
+// The listing is built by appending in place: a press writes ten lines and
+// each temporary string would cost an allocation.
+void appendRowComment(std::string& out, int row, const RowResult& result, std::string_view separator) {
+    out += "Tone ";
+    out += static_cast<char>('0' + row);
+    out += "  ";
+    out += formatNumber(result.outputMHz, NumberPattern::OutputMegahertz, separator);
+}
+
+void appendRowLine(std::string& out, int row, const RowResult& result, std::string_view separator) {
+    constexpr std::string_view kDigits = "0123456789ABCDEF";
+    const auto bits = static_cast<std::uint32_t>(result.word);
+    out += "    de  ";
+    for (int shift = 24; shift >= 0; shift -= 8) {
+        out += shift == 24 ? "0x" : ", 0x";
+        out += kDigits[(bits >> (shift + 4)) & 0xFU];
+        out += kDigits[(bits >> shift) & 0xFU];
+    }
+    out += "    ;  ";
+    appendRowComment(out, row, result, separator);
+}
+
+}  // namespace
+
 std::string rowComment(int row, const RowResult& result, std::string_view separator) {
-    std::string comment = "Tone";
-    comment += formatToneNumber(row);
-    comment += formatNumber(result.outputMHz, NumberPattern::OutputMegahertz, separator);
+    std::string comment;
+    appendRowComment(comment, row, result, separator);
     return comment;
 }
 
 std::string rowLine(int row, const RowResult& result, std::string_view separator) {
-    const std::string hex = hexWord(result.word);
-    std::string line = "    de  0x";
-    line.append(hex, 0, 2);
-    for (std::size_t pair = 2; pair < 8; pair += 2) {
-        line += ", 0x";
-        line.append(hex, pair, 2);
-    }
-    line += "    ;  ";
-    line += rowComment(row, result, separator);
+    std::string line;
+    appendRowLine(line, row, result, separator);
     return line;
 }
 
@@ -47,7 +67,7 @@ std::string listingText(const RunFigures& f) {
     text = headerLine(f.configLabel, f.submodeLabel, f.frefHz, f.separator);
     text += kListingLineEnd;
     for (int row = 0; row < f.rowsWritten; ++row) {
-        text += rowLine(row, f.rows[static_cast<std::size_t>(row)], f.separator);
+        appendRowLine(text, row, f.rows[static_cast<std::size_t>(row)], f.separator);
         text += kListingLineEnd;
     }
     if (f.resolutionHz) {

@@ -195,17 +195,14 @@ std::string planReport(const RunOutcome& outcome, const std::vector<Finding>& fi
         out += "Plan: " + f.configLabel + ", JT4" + f.submodeLabel + ", Master Reference " +
                decimalText(f.frefHz / kMegahertz, 6) + " MHz, RF Multiplication " + decimalText(f.mult, 6) +
                (f.option800 ? ", 800 Hz reference tone" : "") + "\n\n";
-        out += "Tone    Audio Hz       Planned MHz       Realised MHz   Error Hz  Word\n";
-        for (const ToneDetail& d : toneDetails(f)) {
-            out += padded(std::to_string(d.tone), 4) + padded(fixedText(d.audioHz, 4), 12) +
-                   padded(fixedText(d.plannedHz / kMegahertz, 7), 18);
-            if (d.realisedHz) {
-                out += padded(fixedText(*d.realisedHz / kMegahertz, 7), 19) + padded(signedText(*d.errorHz, 3), 11);
-            } else {
-                out += padded(d.limit == Limit::None ? "-" : "over limit", 19) + padded("-", 11);
-            }
-            out += "  " + hexWord(d.word) + "  " + std::string(d.name) + "\n";
-        }
+        constexpr std::array<std::size_t, 6> kWidths{4, 12, 18, 19, 11, 10};
+        const auto line = [&](const auto& cells) {
+            std::string text;
+            for (std::size_t i = 0; i < kWidths.size(); ++i) text += padded(std::string(cells[i]), kWidths[i]);
+            return text + "  " + std::string(cells[6]) + "\n";
+        };
+        out += line(kToneTableHeadings);
+        for (const auto& cells : toneTableCells(f)) out += line(cells);
         out += "\n";
         if (f.resolutionHz) out += "Resolution " + decimalText(*f.resolutionHz, 4) + " Hz\n";
         if (f.ssbCarrierMHz) out += "SSB carrier " + decimalText(*f.ssbCarrierMHz, 6) + " MHz\n";
@@ -223,6 +220,34 @@ std::string planReport(const RunOutcome& outcome, const std::vector<Finding>& fi
         if (!finding.fix.empty()) out += "    fix: " + finding.fix + "\n";
     }
     return out;
+}
+
+std::vector<std::array<std::string, 7>> toneTableCells(const RunFigures& f) {
+    std::vector<std::array<std::string, 7>> rows;
+    for (const ToneDetail& d : toneDetails(f)) {
+        std::array<std::string, 7> cells{std::to_string(d.tone), fixedText(d.audioHz, 4),
+                                         fixedText(d.plannedHz / kMegahertz, 7)};
+        if (d.realisedHz) {
+            cells[3] = fixedText(*d.realisedHz / kMegahertz, 7);
+            cells[4] = signedText(*d.errorHz, 3);
+        } else {
+            cells[3] = d.limit == Limit::None ? "-" : "over limit";
+            cells[4] = "-";
+        }
+        cells[5] = hexWord(d.word);
+        cells[6] = d.name;
+        rows.push_back(std::move(cells));
+    }
+    return rows;
+}
+
+std::string findingsText(const std::vector<Finding>& findings) {
+    std::string text;
+    for (const Finding& finding : findings) {
+        if (!text.empty()) text += '\n';
+        text += findingLine(finding);
+    }
+    return text;
 }
 
 std::string render(OutputFormat format, const RunOutcome& outcome, const std::vector<Finding>& findings) {

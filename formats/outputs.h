@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <array>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -42,6 +43,17 @@ std::string jsonReport(const RunOutcome& outcome, const std::vector<Finding>& fi
 // (tone, audio, planned and realised output, error, word), then the findings
 // and their fixes. Numbers use "." whatever the listing's separator.
 std::string planReport(const RunOutcome& outcome, const std::vector<Finding>& findings);
+
+// The tone table as text cells, one row per tone written: tone, audio Hz,
+// planned MHz, realised MHz ("over limit" or "-" when there is none), error Hz
+// (signed), word, and the tone's name. The report and every view show these.
+inline constexpr std::array<std::string_view, 7> kToneTableHeadings{
+    "Tone", "Audio Hz", "Planned MHz", "Realised MHz", "Error Hz", "Word", "Tone is",
+};
+std::vector<std::array<std::string, 7>> toneTableCells(const RunFigures& figures);
+
+// Every finding on a line of its own, as findingLine writes it; "" when none.
+std::string findingsText(const std::vector<Finding>& findings);
 
 // The output of `format` for a press.
 std::string render(OutputFormat format, const RunOutcome& outcome, const std::vector<Finding>& findings);

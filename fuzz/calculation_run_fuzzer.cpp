@@ -19,6 +19,7 @@
 #include "calc/form_state.h"
 #include "calc/leading_number.h"
 #include "calc/number_format.h"
+#include "calc/plan_check.h"
 #include "calc/selector_items.h"
 #include "calc/tone_plan.h"
 
@@ -116,6 +117,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string refToneBefore = form.text(TextField::RefTone);
 
     const RunOutcome outcome = calculate(form);
+    // The plan check explains any press without failing; a stopped run is
+    // always among its errors.
+    const std::vector<Finding> findings = checkPlan(outcome);
+    expect(outcome.completed() || anyOf(findings, Severity::Error), "a stopped run has an error finding");
+    for (const Finding& f : findings) expect(!f.message.empty(), "every finding says something");
     const std::string text1 = form.text(TextField::Text1);
     const RunStep reached = outcome.ended ? outcome.ended->step : RunStep::ShowSsbCarrier;
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "window/main_window.h"
 
 #include <QApplication>
@@ -8,7 +9,9 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPalette>
+#include <QPainter>
 #include <QPushButton>
+#include <QShortcut>
 #include <algorithm>
 
 #include "calc/calculation_run.h"
@@ -16,6 +19,8 @@
 #include "calc/selector_items.h"
 #include "calc/tone_plan.h"
 #include "window/results_box.h"
+#include "formats/outputs.h"
+#include "window/tone_details.h"
 
 namespace jt4dds {
 namespace {
@@ -86,6 +91,22 @@ const QIcon& programIcon() {
     return *icon;
 }
 
+// The small mark a field with a finding carries inside it, at its end: drawn
+// once, in the warning's red, so it needs no image file.
+const QIcon& findingMarker() {
+    static const QIcon* icon = [] {
+        QPixmap pixmap(16, 16);
+        pixmap.fill(Qt::transparent);
+        QPainter painter(&pixmap);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(QColor(255, 0, 0));
+        painter.drawEllipse(QRectF(4, 4, 8, 8));
+        return new QIcon(pixmap);
+    }();
+    return *icon;
+}
+
 void setTextColour(QWidget* widget, const QColor& colour) {
     QPalette palette = widget->palette();
     palette.setColor(QPalette::Text, colour);
@@ -94,7 +115,8 @@ void setTextColour(QWidget* widget, const QColor& colour) {
 
 }  // namespace
 
-MainWindow::MainWindow(QWidget* parent) : QWidget(parent) {
+MainWindow::MainWindow(std::string decimalSeparator, QWidget* parent)
+    : QWidget(parent), separator_(std::move(decimalSeparator)) {
     setWindowTitle(QStringLiteral("JT4 / PI4  - 32 bit DDS Design Utility     Arvok"));
     setWindowIcon(programIcon());
     resize(twips(0, 0, kClientWidth, kClientHeight).size());
@@ -209,6 +231,14 @@ void MainWindow::createControls() {
     connect(mult_, &QLineEdit::textChanged, this, &MainWindow::multChanged);
     connect(fref_, &QLineEdit::textChanged, this, &MainWindow::frefChanged);
     connect(command1_, &QPushButton::clicked, this, &MainWindow::command1Clicked);
+    connect(text1_, &ResultsBox::toneDetailsRequested, this, &MainWindow::showToneDetails);
+    auto* details = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_T), this);
+    connect(details, &QShortcut::activated, this, &MainWindow::showToneDetails);
+    for (TextField field : kNumericFields) {
+        QAction* marker = this->textBox(field)->addAction(findingMarker(), QLineEdit::TrailingPosition);
+        marker->setObjectName(QStringLiteral("FindingMarker"));
+        marker->setVisible(false);
+    }
     // What the operator types into a selector leaves it with no item
     // selected; picking an item selects it again.
     connect(jtMode_->lineEdit(), &QLineEdit::textEdited, this, [this] { jtModeTyped_ = true; });
@@ -238,14 +268,38 @@ void MainWindow::frefChanged() { setTextColour(fref_, kBlack); }
 void MainWindow::command1Clicked() {
     // A message about an earlier press no longer applies.
     if (auto* earlier = findChild<QMessageBox*>(QStringLiteral("CalculationStopped"))) earlier->close();
-    const RunOutcome outcome = calculate(*this);
-    if (outcome.completed()) return;
+    lastOutcome_ = calculate(*this);
+    lastFindings_ = checkPlan(lastOutcome_);
+    showFindings();
+    if (lastOutcome_.completed()) return;
     // Non-modal, so the operator can read it beside what the run left.
-    auto* box = new QMessageBox(QMessageBox::Warning, QStringLiteral("Calculation stopped"), qs(outcome.ended->message),
-                                QMessageBox::Ok, this);
+    auto* box = new QMessageBox(QMessageBox::Warning, QStringLiteral("Calculation stopped"),
+                                qs(lastOutcome_.ended->message), QMessageBox::Ok, this);
     box->setObjectName(QStringLiteral("CalculationStopped"));
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->open();
+}
+
+void MainWindow::showFindings() {
+    warning_->setToolTip(qs(findingsText(lastFindings_)));
+    for (TextField field : kNumericFields) {
+        QLineEdit* box = textBox(field);
+        const QString note = qs(fieldNote(lastFindings_, field));
+        box->setToolTip(note);
+        for (QAction* action : box->actions()) {
+            if (action->objectName() != QLatin1String("FindingMarker")) continue;
+            action->setVisible(!note.isEmpty());
+            action->setToolTip(note);
+        }
+    }
+    if (toneDetails_) toneDetails_->show(lastOutcome_, lastFindings_);
+}
+
+void MainWindow::showToneDetails() {
+    if (!toneDetails_) toneDetails_ = new ToneDetails(this);
+    toneDetails_->show(lastOutcome_, lastFindings_);
+    toneDetails_->raise();
+    toneDetails_->activateWindow();
 }
 
 QLineEdit* MainWindow::textBox(TextField field) const {
@@ -317,9 +371,6 @@ void MainWindow::setVisible(Shown control, bool visible) { shownControl(control)
 
 void MainWindow::setWarningCaption(std::string_view caption) { warning_->setText(qs(caption)); }
 
-std::string MainWindow::decimalSeparator() const {
-    if (!separator_) separator_ = operatorDecimalSeparator();
-    return *separator_;
-}
+std::string MainWindow::decimalSeparator() const { return separator_; }
 
 }  // namespace jt4dds

@@ -1,10 +1,15 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <QWidget>
 #include <optional>
 #include <string>
+#include <vector>
 
+#include "calc/calculation_run.h"
+#include "calc/form_state.h"
 #include "calc/form_view.h"
+#include "calc/plan_check.h"
 
 class QCheckBox;
 class QComboBox;
@@ -15,6 +20,7 @@ class QPushButton;
 namespace jt4dds {
 
 class ResultsBox;
+class ToneDetails;
 
 // The one window: the input column on the left, the results box on the right,
 // the warning line above it and the SSB carrier below. It implements FormView
@@ -24,8 +30,14 @@ class MainWindow final : public QWidget, public FormView {
     Q_OBJECT
 
 public:
-    explicit MainWindow(QWidget* parent = nullptr);
+    // `decimalSeparator` is the one the listing's numbers are written with:
+    // the operator's locale's unless a caller (a test) asks for another.
+    explicit MainWindow(std::string decimalSeparator = operatorDecimalSeparator(), QWidget* parent = nullptr);
     ~MainWindow() override;
+
+    // The non-modal view of the last press's tone table and findings; it
+    // follows every press while open.
+    void showToneDetails();
 
     // FormView
     std::string text(TextField field) const override;
@@ -48,6 +60,9 @@ private:
     void multChanged();
     void frefChanged();
     void command1Clicked();
+
+    // Tooltips and field markers for the last press's findings.
+    void showFindings();
 
     QLineEdit* textBox(TextField field) const;
     QComboBox* selectorBox(Selector selector) const;
@@ -73,7 +88,12 @@ private:
     // until an item is picked again.
     bool jtModeTyped_ = false;
     bool configTyped_ = false;
-    mutable std::optional<std::string> separator_;
+    std::string separator_;
+
+    // What the last press found, for the tooltips and the Tone details view.
+    RunOutcome lastOutcome_;
+    std::vector<Finding> lastFindings_;
+    ToneDetails* toneDetails_ = nullptr;
 };
 
 }  // namespace jt4dds

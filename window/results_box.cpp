@@ -1,5 +1,8 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "window/results_box.h"
 
+#include <QContextMenuEvent>
+#include <QMenu>
 #include <QMimeData>
 #include <QTextCursor>
 #include <QTextDocumentFragment>
@@ -33,6 +36,16 @@ QMimeData* ResultsBox::createMimeDataFromSelection() const {
     auto* mime = new QMimeData;
     mime->setText(withCrLf(textCursor().selection().toPlainText()));
     return mime;
+}
+
+void ResultsBox::contextMenuEvent(QContextMenuEvent* event) {
+    QMenu* menu = createStandardContextMenu(event->pos());
+    menu->addSeparator();
+    QAction* details = menu->addAction(QStringLiteral("Tone details\u2026"), this, &ResultsBox::toneDetailsRequested);
+    details->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_T));
+    details->setObjectName(QStringLiteral("ToneDetailsAction"));
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->popup(event->globalPos());
 }
 
 }  // namespace jt4dds

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <QPlainTextEdit>
@@ -18,8 +19,13 @@ public:
     std::string listingText() const;
     void setListingText(std::string_view text);
 
+signals:
+    // "Tone details…" was chosen from the context menu.
+    void toneDetailsRequested();
+
 protected:
     QMimeData* createMimeDataFromSelection() const override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
 };
 
 }  // namespace jt4dds

@@ -1,4 +1,9 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include <QAction>
 #include <QApplication>
+#include <QContextMenuEvent>
+#include <QMenu>
+#include <QTableWidget>
 #include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
@@ -45,6 +50,17 @@ private:
 
     static QColor textColour(QWidget* w) { return w->palette().color(QPalette::Text); }
 
+    bool markerShown(const char* field) {
+        for (QAction* action : control<QLineEdit>(field)->actions())
+            if (action->objectName() == QLatin1String("FindingMarker")) return action->isVisible();
+        qFatal("no marker in %s", field);
+    }
+
+    QTableWidget* toneTable() {
+        auto* dialog = window_->findChild<QWidget*>(QStringLiteral("ToneDetails"));
+        return dialog && dialog->isVisible() ? dialog->findChild<QTableWidget*>(QStringLiteral("ToneTable")) : nullptr;
+    }
+
     // The state the window shows, as the calculation's own in-memory form would hold it.
     void expectSameAs(const FormState& form) {
         QCOMPARE(window_->text(TextField::Text1), form.text(TextField::Text1));
@@ -58,7 +74,8 @@ private:
 
 private slots:
     void init() {
-        window_ = std::make_unique<MainWindow>();
+        // The listing's separator is the operator's; the tests compare with ".".
+        window_ = std::make_unique<MainWindow>(".");
         window_->show();
         window_->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(window_.get()));
@@ -262,6 +279,92 @@ private slots:
         results->copy();
         QCOMPARE(QApplication::clipboard()->text().toStdString(), window_->text(TextField::Text1));
         QVERIFY(QApplication::clipboard()->text().contains(QStringLiteral("0.838Hz")));
+    }
+
+    void fieldWithAFindingGetsAMarkerAndATooltip() {
+        const QRect before = control("Fout")->geometry();
+        replaceText("Fout", QStringLiteral("2320,1"));
+        replaceText("Fref", QStringLiteral("300"));
+        clickCalculate();
+        QCOMPARE(control("Fout")->toolTip(),
+                 QStringLiteral("reads 2320 MHz; ',1' ignored (the decimal point is '.'); type 2320.1"));
+        QVERIFY(markerShown("Fout"));
+        QVERIFY(!markerShown("Fref"));
+        QCOMPARE(control("Fref")->toolTip(), QString());
+        QCOMPARE(control("Fout")->geometry(), before);
+        QCOMPARE(textColour(control("Fout")), QColor(0, 0, 0));
+        replaceText("Fout", QStringLiteral("2320.1"));
+        clickCalculate();  // the next press takes the marker away again
+        QVERIFY(!markerShown("Fout"));
+    }
+
+    void warningTooltipListsEveryFindingWithItsFix() {
+        QTest::mouseClick(control<QCheckBox>("Ref800"), Qt::LeftButton, {}, QPoint(6, 8));
+        clickCalculate();
+        QCOMPARE(control<QLabel>("Warning")->text(), QStringLiteral("Ref too low, check values"));
+        const QStringList lines = control("Warning")->toolTip().split(QLatin1Char('\n'));
+        QCOMPARE(lines.size(), 2);
+        QVERIFY(lines[0].startsWith(QStringLiteral("warning: JT4G Reference Tone0 = 800Hz: ")));
+        QVERIFY(lines[1].startsWith(QStringLiteral("error: Tones 0 to 7: ")));
+        QVERIFY(lines[1].contains(QStringLiteral("Fix: a Master Reference of at least")));
+    }
+
+    void toneDetailsFollowEveryPress() {
+        QVERIFY(!toneTable());
+        replaceText("Fref", QStringLiteral("300"));
+        clickCalculate();
+        QTest::keyClick(window_.get(), Qt::Key_T, Qt::ControlModifier);
+        QTableWidget* table = toneTable();
+        QVERIFY(table);
+        QCOMPARE(table->rowCount(), 8);
+        QCOMPARE(table->item(0, 5)->text(), QStringLiteral("527E10B4"));
+        replaceText("Fref", QStringLiteral("250"));
+        clickCalculate();
+        QCOMPARE(table->item(0, 3)->text(), QStringLiteral("over limit"));
+        auto* findings = window_->findChild<QPlainTextEdit*>(QStringLiteral("Findings"));
+        QVERIFY(findings->toPlainText().startsWith(QStringLiteral("error: Tones 0 to 7: ")));
+    }
+
+    void toneDetailsFromTheResultsBoxMenu() {
+        clickCalculate();
+        auto* results = control<QPlainTextEdit>("Text1");
+        QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(10, 10), results->mapToGlobal(QPoint(10, 10)));
+        QApplication::sendEvent(results->viewport(), &event);
+        QAction* details = nullptr;
+        for (QMenu* menu : results->findChildren<QMenu*>())
+            if (auto* a = menu->findChild<QAction*>(QStringLiteral("ToneDetailsAction"))) details = a;
+        QVERIFY(details);
+        details->trigger();
+        QVERIFY(toneTable());
+        QCOMPARE(toneTable()->item(7, 3)->text(), QStringLiteral("over limit"));
+    }
+
+    void listingTakesTheSeparatorItIsGiven() {
+        window_ = std::make_unique<MainWindow>(",");
+        window_->show();
+        replaceText("Fref", QStringLiteral("300"));
+        clickCalculate();
+        QVERIFY(window_->text(TextField::Text1).starts_with(
+            "FreqData                                ;Direct Freq Gen   JT4D   Ref 300,0MHz\r\n"));
+        QCOMPARE(control<QLineEdit>("SSBCarrier")->text(), QStringLiteral("2320,09873"));
+        // Findings say what to type, which is read with "." everywhere.
+        replaceText("Fref", QStringLiteral("300,5"));
+        clickCalculate();
+        QVERIFY(control("Fref")->toolTip().endsWith(QStringLiteral("type 300.5")));
+    }
+
+    void captionsFitTheirLabelsLegibly_data() {
+        QTest::addColumn<QString>("label");
+        for (const char* name : {"Label1", "Label2", "Label3", "Label4", "Label5", "Label6", "Label7", "Label8", "Label9"})
+            QTest::newRow(name) << QString::fromLatin1(name);
+    }
+    void captionsFitTheirLabelsLegibly() {
+        QFETCH(QString, label);
+        auto* caption = control<QLabel>(label.toLatin1().constData());
+        const QFontMetrics metrics(caption->font());
+        QVERIFY2(metrics.horizontalAdvance(caption->text()) <= caption->width(), qPrintable(caption->text()));
+        QVERIFY(metrics.height() <= caption->height() + 2);
+        QVERIFY(caption->font().pointSizeF() >= 6.0);
     }
 
     void focusOrderByTab() {
