@@ -7,6 +7,7 @@
 #include "calc/leading_number.h"
 #include "calc/number_format.h"
 #include "calc/plan_check.h"
+#include "calc/settings_search.h"
 #include "calc/tuning.h"
 
 namespace {
@@ -92,6 +93,45 @@ void BM_ListingPatterns(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations() * 4);
 }
 BENCHMARK(BM_ListingPatterns);
+
+// The settings search: pairs judged per second (items per second), against a
+// plain loop over the same pairs that only computes the eight words.
+std::vector<CandidateValue> listOf(std::string_view text) { return std::get<0>(parseCandidateList(text)); }
+
+void BM_SearchDefault(benchmark::State& state) {
+    const FormState beacon;
+    const auto mults = listOf(kDefaultMultiplications);
+    const auto refs = listOf(kDefaultReferencesMHz);
+    for (auto _ : state) {
+        SearchResult result = findSettings(beacon, mults, refs);
+        benchmark::DoNotOptimize(result);
+    }
+    state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations() * mults.size() * refs.size()));
+}
+BENCHMARK(BM_SearchDefault)->Unit(benchmark::kMillisecond);
+
+void BM_SearchBaselineWordsOnly(benchmark::State& state) {
+    FormState beacon;
+    const RunOutcome typed = calculate(beacon);
+    const auto mults = listOf(kDefaultMultiplications);
+    const auto refs = listOf(kDefaultReferencesMHz);
+    const TonePlan& plan = typed.figures.plan;
+    for (auto _ : state) {
+        std::int64_t sum = 0;
+        for (const auto& m : mults) {
+            const double carrier = typed.figures.foutHz / m.value;
+            for (const auto& r : refs)
+                for (int row = 0; row < kToneCount; ++row) {
+                    const auto result =
+                        computeRow(row, plan, carrier, m.value, r.value * kMegahertz, DdsConfig::Direct);
+                    if (const auto* ok = std::get_if<RowResult>(&result)) sum += ok->word;
+                }
+        }
+        benchmark::DoNotOptimize(sum);
+    }
+    state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations() * mults.size() * refs.size()));
+}
+BENCHMARK(BM_SearchBaselineWordsOnly)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "calc/form_state.h"
 
 #include <locale>
@@ -73,6 +74,23 @@ void FormState::setDecimalSeparator(std::string separator) { separator_ = std::m
 bool FormState::isVisible(Shown control) const { return visible_[slot(control)]; }
 
 const std::string& FormState::warningCaption() const { return warningCaption_; }
+
+FormState inputsOf(const FormView& view) {
+    FormState form;
+    for (TextField field : {TextField::Fout, TextField::Mult, TextField::Fref, TextField::RefTone, TextField::UpTone,
+                            TextField::DownTone, TextField::SpTone})
+        form.setText(field, view.text(field));
+    for (Selector selector : {Selector::JTMode, Selector::Config}) {
+        if (const auto item = view.selectedItem(selector)) {
+            form.select(selector, item->index);
+        } else {
+            form.typeInto(selector, view.selectorText(selector));
+        }
+    }
+    form.setRef800(view.ref800Checked());
+    form.setDecimalSeparator(view.decimalSeparator());
+    return form;
+}
 
 std::string operatorDecimalSeparator() {
     try {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <array>
@@ -50,6 +51,11 @@ private:
     std::string warningCaption_ = "Warning";
     std::string separator_ = ".";
 };
+
+// What the operator has typed and chosen in `view` (the seven numeric fields,
+// both selectors as selected or typed, the 800 Hz box, the separator), in a
+// form of its own that a search or an export can press without the window.
+FormState inputsOf(const FormView& view);
 
 // The decimal separator of the operator's locale (from the environment), or
 // "." when the environment names no usable locale.

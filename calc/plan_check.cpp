@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include "calc/number_format.h"
 #include "calc/tone_plan.h"
@@ -14,7 +15,7 @@ constexpr std::array<std::string_view, kToneCount> kToneNames{
     "data tone 0",    "data tone 1",        "data tone 2",          "data tone 3",
     "reference tone", "FSK CW key-up tone", "FSK CW key-down tone", "aux tone",
 };
-constexpr std::uint8_t kDataToneMask = 0x0F;
+constexpr double kInf = std::numeric_limits<double>::infinity();
 constexpr std::uint8_t bit(std::size_t row) { return static_cast<std::uint8_t>(1U << row); }
 constexpr bool has(std::uint8_t mask, std::size_t row) { return (mask & bit(row)) != 0; }
 
@@ -51,7 +52,8 @@ std::uint8_t sharedWordTones(const RunFigures& f) {
     std::uint8_t mask = 0;
     for (std::size_t a = 0; a < 4; ++a)
         for (std::size_t b = a + 1; b < 4; ++b)
-            if (accepted(f, a) && accepted(f, b) && f.rows[a].word == f.rows[b].word) mask = static_cast<std::uint8_t>(mask | bit(a) | bit(b));
+            if (accepted(f, a) && accepted(f, b) && f.rows[a].word == f.rows[b].word)
+                mask = static_cast<std::uint8_t>(mask | bit(a) | bit(b));
     return mask;
 }
 
@@ -72,10 +74,10 @@ std::optional<double> realisedSpacingHz(const RunFigures& f, std::size_t low) {
 }
 
 struct SpacingSurvey {
-    std::uint8_t offTones = 0;     // tones of the pairs beyond the tolerance
-    std::size_t worstLow = 0;      // the lower tone of the worst pair
-    double worstErrorHz = 0.0;     // signed, realised − nominal
-    bool measured = false;         // at least one pair could be measured
+    std::uint8_t offTones = 0;  // tones of the pairs beyond the tolerance
+    std::size_t worstLow = 0;   // the lower tone of the worst pair
+    double worstErrorHz = 0.0;  // signed, realised − nominal
+    bool measured = false;      // at least one pair could be measured
 };
 
 SpacingSurvey surveySpacing(const RunFigures& f, double tolerance) {
@@ -90,7 +92,8 @@ SpacingSurvey surveySpacing(const RunFigures& f, double tolerance) {
             s.worstLow = low;
         }
         s.measured = true;
-        if (std::fabs(error) > tolerance * nominal) s.offTones = static_cast<std::uint8_t>(s.offTones | bit(low) | bit(low + 1));
+        if (std::fabs(error) > tolerance * nominal)
+            s.offTones = static_cast<std::uint8_t>(s.offTones | bit(low) | bit(low + 1));
     }
     return s;
 }
@@ -225,8 +228,7 @@ void checkField(TextField field, const FieldRead& read, std::vector<Finding>& ou
     if (consumed.find_first_of("\r\n") != std::string_view::npos) {
         const std::string_view firstLine = consumed.substr(0, consumed.find_first_of("\r\n"));
         const std::string first = withoutBlanks(firstLine);
-        add(FindingKind::JoinedNumbers,
-            readsText(field, n.value) + ": the numbers on separate lines were read as one",
+        add(FindingKind::JoinedNumbers, readsText(field, n.value) + ": the numbers on separate lines were read as one",
             first.empty() ? std::string() : "keep one number in the field, such as " + first);
     }
 
@@ -277,7 +279,9 @@ bool resolutionFits(const RunFigures& f, Trial t) {
 
 // A reference as the operator would type it: whole kilohertz, read back as
 // the field would read it.
-double typedReferenceHz(double kilohertz) { return LeadingNumber(decimalText(kilohertz / 1000.0, 3)).value * kMegahertz; }
+double typedReferenceHz(double kilohertz) {
+    return LeadingNumber(decimalText(kilohertz / 1000.0, 3)).value * kMegahertz;
+}
 
 // From `start` (in kHz) step by `step` kHz until `ok`; nothing after a few
 // steps (the estimate is then not near an answer).
@@ -317,7 +321,7 @@ struct Extremes {
 std::optional<Extremes> ddsExtremes(const RunFigures& f) {
     const auto carrier = ddsCarrierHz(f.foutHz, f.mult);
     if (!std::holds_alternative<double>(carrier)) return std::nullopt;
-    Extremes e{INFINITY, -INFINITY};
+    Extremes e{kInf, -kInf};
     for (int row = 0; row < kToneCount; ++row) {
         const auto r = computeRow(row, f.plan, std::get<double>(carrier), f.mult, f.frefHz, f.config);
         if (!std::holds_alternative<RowResult>(r)) return std::nullopt;
@@ -330,7 +334,7 @@ std::optional<Extremes> ddsExtremes(const RunFigures& f) {
 // RF offsets of the rows at the output: highest and lowest audio offset from
 // the reference tone.
 Extremes audioOffsets(const RunFigures& f) {
-    Extremes e{INFINITY, -INFINITY};
+    Extremes e{kInf, -kInf};
     for (std::size_t row = 0; row < kToneCount; ++row) {
         const double offset = f.plan.hz[row] - f.plan.hz[kReferenceTone];
         e.lowestHz = std::min(e.lowestHz, offset);
@@ -371,7 +375,7 @@ std::string multiplicationRange(const RunFigures& f) {
         low = settleMultiplication(estimate, true, works);
         if (!low || *low > *high) return {};
     }
-    const std::string lo = decimalText(*low, 0);
+    std::string lo = decimalText(*low, 0);
     if (!high) return lo + " or more";
     if (*high == *low) return lo;
     return "from " + lo + " to " + decimalText(*high, 0);
@@ -381,7 +385,7 @@ std::string referenceText(double frefHz) { return mhz(frefHz, 3); }
 
 void explainLimit(const RunFigures& f, std::uint8_t mask, std::string_view caption, std::vector<Finding>& out) {
     const bool direct = f.config == DdsConfig::Direct;
-    double worst = direct ? -INFINITY : INFINITY;
+    double worst = direct ? -kInf : kInf;
     for (std::size_t row = 0; row < kToneCount; ++row)
         if (has(mask, row)) worst = direct ? std::max(worst, f.rows[row].ddsHz) : std::min(worst, f.rows[row].ddsHz);
     const double limitHz = kLimitFraction * f.frefHz;
@@ -412,8 +416,8 @@ void explainLimit(const RunFigures& f, std::uint8_t mask, std::string_view capti
             fix += "an RF Multiplication " + range + " with " + referenceText(f.frefHz);
         }
     }
-    out.push_back(Finding{Severity::Error, FindingKind::LimitExceeded, {}, mask, caption, std::move(message),
-                          std::move(fix)});
+    out.push_back(
+        Finding{Severity::Error, FindingKind::LimitExceeded, {}, mask, caption, std::move(message), std::move(fix)});
 }
 
 std::string signCauses(const RunFigures& f) {
@@ -438,8 +442,8 @@ void explainAtOrBelowZero(const RunFigures& f, std::uint8_t mask, std::vector<Fi
                 break;
             }
     const RowResult& r = f.rows[shown];
-    std::string message = "the DDS frequency of tone " + std::to_string(shown) + " is " + mhz(r.ddsHz) + " (" +
-                          signCauses(f) + ")";
+    std::string message =
+        "the DDS frequency of tone " + std::to_string(shown) + " is " + mhz(r.ddsHz) + " (" + signCauses(f) + ")";
     if (accepted(f, shown) && f.config == DdsConfig::Direct && r.word != 0) {
         const auto unsignedWord = static_cast<double>(static_cast<std::uint32_t>(r.word));
         message += "; a DDS takes the word 0x" + hexWord(r.word) + " as " + decimalText(unsignedWord, 0) +
@@ -451,7 +455,12 @@ void explainAtOrBelowZero(const RunFigures& f, std::uint8_t mask, std::vector<Fi
     } else {
         message += "; a DDS cannot generate it";
     }
-    out.push_back(Finding{Severity::Error, FindingKind::DdsAtOrBelowZero, {}, mask, {}, std::move(message),
+    out.push_back(Finding{Severity::Error,
+                          FindingKind::DdsAtOrBelowZero,
+                          {},
+                          mask,
+                          {},
+                          std::move(message),
                           "make Output Frequency and RF Multiplication positive"});
 }
 
@@ -483,7 +492,8 @@ void explainResolution(const RunFigures& f, const SpacingSurvey& spacing, const 
             message += spacing.offTones == 0 ? ", within the " + percent(options.spacingTolerance) + " tolerance"
                                              : ", beyond the " + percent(options.spacingTolerance) + " tolerance";
         }
-        out.push_back(Finding{Severity::Note, FindingKind::Resolution, {}, 0, kResolutionMessage, std::move(message), {}});
+        out.push_back(
+            Finding{Severity::Note, FindingKind::Resolution, {}, 0, kResolutionMessage, std::move(message), {}});
         return;
     }
     const double limit = f.spacingNumber / 4.0;
@@ -505,8 +515,8 @@ void explainResolution(const RunFigures& f, const SpacingSurvey& spacing, const 
         fix += "an RF Multiplication " + range + " with " + referenceText(f.frefHz);
     }
     if (fix.empty()) fix = "no other Master Reference or RF Multiplication alone mends it; Find settings searches both";
-    out.push_back(Finding{Severity::Warning, FindingKind::Resolution, {}, 0, kResolutionMessage, std::move(message),
-                          std::move(fix)});
+    out.push_back(Finding{
+        Severity::Warning, FindingKind::Resolution, {}, 0, kResolutionMessage, std::move(message), std::move(fix)});
 }
 
 }  // namespace
@@ -588,7 +598,8 @@ std::string fieldNote(const std::vector<Finding>& findings, TextField field) {
 }
 
 bool anyOf(const std::vector<Finding>& findings, Severity severity) {
-    return std::any_of(findings.begin(), findings.end(), [severity](const Finding& f) { return f.severity == severity; });
+    return std::any_of(findings.begin(), findings.end(),
+                       [severity](const Finding& f) { return f.severity == severity; });
 }
 
 double nominalSpacingHz(std::int32_t spacingNumber) {
@@ -620,7 +631,11 @@ std::vector<Finding> checkPlan(const RunOutcome& outcome, const PlanCheckOptions
         if (const auto& read = f.read(field)) checkField(field, *read, out);
 
     if (referenceAtOrBelowZero(f)) {
-        out.push_back(Finding{Severity::Error, FindingKind::ReferenceAtOrBelowZero, TextField::Fref, 0, {},
+        out.push_back(Finding{Severity::Error,
+                              FindingKind::ReferenceAtOrBelowZero,
+                              TextField::Fref,
+                              0,
+                              {},
                               readsText(TextField::Fref, f.frefHz / kMegahertz) + ": a clock must be above 0 Hz",
                               {}});
     }
@@ -630,13 +645,17 @@ std::vector<Finding> checkPlan(const RunOutcome& outcome, const PlanCheckOptions
         std::string message = "the 800 Hz option puts tone 0 on the 800 Hz Reference Tone only for JT4G; with " +
                               modeName(f) + " tone 0 is at " + hz(tone0, 4) + ", " + hz(std::fabs(tone0 - 800.0), 4) +
                               " from it";
-        out.push_back(Finding{Severity::Warning, FindingKind::ToneZeroOffset, {}, 0, kToneZeroOffsetMessage,
-                              std::move(message), "select G, or clear JT4G Reference Tone0 = 800Hz"});
+        out.push_back(Finding{Severity::Warning,
+                              FindingKind::ToneZeroOffset,
+                              {},
+                              0,
+                              kToneZeroOffsetMessage,
+                              std::move(message),
+                              "select G, or clear JT4G Reference Tone0 = 800Hz"});
     }
 
     if (const std::uint8_t over = rowsOverLimit(f); over != 0) {
-        const std::string_view caption =
-            f.config == DdsConfig::Direct ? kDirectLimitMessage : kReverseLimitMessage;
+        const std::string_view caption = f.config == DdsConfig::Direct ? kDirectLimitMessage : kReverseLimitMessage;
         explainLimit(f, over, caption, out);
     }
     if (const std::uint8_t low = rowsAtOrBelowZero(f); low != 0) explainAtOrBelowZero(f, low, out);
@@ -650,13 +669,18 @@ std::vector<Finding> checkPlan(const RunOutcome& outcome, const PlanCheckOptions
             if (!has(shared, a) || has(told, a)) continue;
             std::uint8_t group = 0;
             for (std::size_t b = a; b < 4; ++b)
-                if (has(shared, b) && f.rows[b].word == f.rows[a].word) group = static_cast<std::uint8_t>(group | bit(b));
+                if (has(shared, b) && f.rows[b].word == f.rows[a].word)
+                    group = static_cast<std::uint8_t>(group | bit(b));
             told = static_cast<std::uint8_t>(told | group);
             if (first == kToneCount) first = a;
             if (!groups.empty()) groups += "; ";
             groups += tonesText(group) + " share the word 0x" + hexWord(f.rows[a].word);
         }
-        out.push_back(Finding{Severity::Error, FindingKind::SharedWord, {}, shared, {},
+        out.push_back(Finding{Severity::Error,
+                              FindingKind::SharedWord,
+                              {},
+                              shared,
+                              {},
                               groups + ": they go out on one frequency, so " + modeName(f) + " cannot be decoded",
                               stepAdvice(f, first, options.spacingTolerance)});
     }
@@ -664,13 +688,17 @@ std::vector<Finding> checkPlan(const RunOutcome& outcome, const PlanCheckOptions
     if (spacing.offTones != 0) {
         const double nominal = nominalSpacing(f);
         const auto realised = realisedSpacingHz(f, spacing.worstLow);
-        out.push_back(Finding{
-            Severity::Warning, FindingKind::SpacingOff, {}, spacing.offTones, {},
-            "the worst pair, tones " + std::to_string(spacing.worstLow) + " and " +
-                std::to_string(spacing.worstLow + 1) + ", comes out " + hz(*realised) + " apart, " + hz(std::fabs(spacing.worstErrorHz)) + " (" +
-                percent(std::fabs(spacing.worstErrorHz) / nominal) + ") off the nominal " + hz(nominal) +
-                "; the tolerance is " + percent(options.spacingTolerance),
-            stepAdvice(f, spacing.worstLow, options.spacingTolerance)});
+        out.push_back(Finding{Severity::Warning,
+                              FindingKind::SpacingOff,
+                              {},
+                              spacing.offTones,
+                              {},
+                              "the worst pair, tones " + std::to_string(spacing.worstLow) + " and " +
+                                  std::to_string(spacing.worstLow + 1) + ", comes out " + hz(*realised) + " apart, " +
+                                  hz(std::fabs(spacing.worstErrorHz)) + " (" +
+                                  percent(std::fabs(spacing.worstErrorHz) / nominal) + ") off the nominal " +
+                                  hz(nominal) + "; the tolerance is " + percent(options.spacingTolerance),
+                              stepAdvice(f, spacing.worstLow, options.spacingTolerance)});
     }
     if (resolutionWarned(f)) explainResolution(f, spacing, options, out);
 
@@ -685,8 +713,8 @@ PlanVerdict judgePlan(const RunOutcome& outcome, const PlanCheckOptions& options
     PlanVerdict v;
     const SpacingSurvey spacing = surveySpacing(f, options.spacingTolerance);
     v.worstSpacingErrorHz = std::fabs(spacing.worstErrorHz);
-    double lowest = INFINITY;
-    double highest = -INFINITY;
+    double lowest = kInf;
+    double highest = -kInf;
     for (std::size_t row = 0; row < rowsWritten(f); ++row) {
         lowest = std::min(lowest, f.rows[row].ddsHz);
         highest = std::max(highest, f.rows[row].ddsHz);
@@ -694,8 +722,9 @@ PlanVerdict judgePlan(const RunOutcome& outcome, const PlanCheckOptions& options
             v.worstToneErrorHz = std::max(v.worstToneErrorHz, std::fabs(*realised - f.mult * f.rows[row].ddsHz));
     }
     v.ddsShare = f.config == DdsConfig::Direct ? highest / f.frefHz : f.frefHz / lowest;
-    v.clean = outcome.completed() && rowsOverLimit(f) == 0 && rowsAtOrBelowZero(f) == 0 &&
-              !referenceAtOrBelowZero(f) && sharedWordTones(f) == 0 && spacing.offTones == 0 && !toneZeroOffset(f) &&
+    v.sharedWord = sharedWordTones(f) != 0;
+    v.clean = outcome.completed() && rowsOverLimit(f) == 0 && rowsAtOrBelowZero(f) == 0 && !referenceAtOrBelowZero(f) &&
+              sharedWordTones(f) == 0 && spacing.offTones == 0 && !toneZeroOffset(f) &&
               !(resolutionWarned(f) && !isPi4(f));
     return v;
 }

@@ -89,9 +89,9 @@ struct ToneDetail {
     double ddsHz = 0.0;
     TuningWord word = 0;
     Limit limit = Limit::None;
-    double plannedHz = 0.0;                 // at the output, as the listing's comment says
-    std::optional<double> realisedHz;       // what the rounded word gives; none for a rejected row
-    std::optional<double> errorHz;          // realised − planned
+    double plannedHz = 0.0;            // at the output, as the listing's comment says
+    std::optional<double> realisedHz;  // what the rounded word gives; none for a rejected row
+    std::optional<double> errorHz;     // realised − planned
 };
 
 // The rows the run wrote, as a table.
@@ -109,6 +109,7 @@ struct PlanVerdict {
     double worstSpacingErrorHz = 0.0;  // largest |realised − nominal| over the data-tone pairs
     double worstToneErrorHz = 0.0;     // largest |realised − planned| over the eight tones
     double ddsShare = 0.0;             // Direct: highest F / reference; Reverse: reference / lowest F
+    bool sharedWord = false;           // two data tones on one word
 };
 PlanVerdict judgePlan(const RunOutcome& outcome, const PlanCheckOptions& options = {});
 

@@ -19,8 +19,10 @@
 #include "calc/leading_number.h"
 #include "calc/plan_check.h"
 #include "calc/selector_items.h"
+#include "calc/settings_search.h"
 #include "calc/tuning.h"
 #include "formats/outputs.h"
+#include "formats/search_output.h"
 
 namespace jt4dds {
 namespace {
@@ -92,6 +94,10 @@ struct Options {
     bool json = false;
     bool strict = false;
     bool force = false;
+    bool find = false;
+    std::string mults{kDefaultMultiplications};
+    std::string refs{kDefaultReferencesMHz};
+    std::size_t top = 10;
 };
 
 // "--fout=" with nothing after the sign would take the next argument as its
@@ -140,6 +146,12 @@ void describeOptions(CLI::App& app, Options& o) {
     app.add_option("--spacing-tolerance", o.spacingTolerance,
                    "How far, in percent of the nominal spacing, a realised data-tone spacing may stray before "
                    "it is a warning (default 5)");
+    app.add_flag("--find", o.find,
+                 "Find settings: judge every pair of --mults and --refs for the other fields as given, and print "
+                 "the best --top that make a clean beacon (as a table, or with --format json)");
+    app.add_option("--mults", o.mults, "RF multiplications for --find, such as 1-192 or 24,27,32,36,48,96");
+    app.add_option("--refs", o.refs, "Master references for --find, MHz, such as 10-1000/0.5 or 100,125,250,300,400");
+    app.add_option("--top", o.top, "How many candidates --find prints (1 to 1000)")->check(CLI::Range(1, 1000));
     app.footer(
         "Output: the listing on standard output exactly as the results box holds it (CR LF line ends),\n"
         "then the warning, the SSB carrier and the plan check's findings on standard error, one a line:\n"
@@ -147,7 +159,8 @@ void describeOptions(CLI::App& app, Options& o) {
         "Exit status: 0 when the calculation completed (findings included); 1 when --output cannot be\n"
         "written; 2 for a command line that cannot be understood; 3 when a value had no defined result\n"
         "and the calculation stopped; 4 with --strict on an error or warning finding, or when asm or c\n"
-        "is refused because of an error finding (--force writes it all the same).\n");
+        "is refused because of an error finding (--force writes it all the same); 5 when --find finds no\n"
+        "candidate (the reason and the nearest candidate are printed).\n");
 }
 
 // Writes `text` to `path` through a temporary file beside it and a rename, so
@@ -213,6 +226,37 @@ std::optional<double> percentNamed(std::string_view text) {
 bool usableSeparator(std::string_view separator) {
     if (separator.empty() || separator.size() > 8) return false;
     return separator.find_first_of("0123456789\r\n") == std::string_view::npos;
+}
+
+int findSettingsFor(const FormState& form, const Options& o, const PlanCheckOptions& check, OutputFormat format,
+                    std::ostream& out, std::ostream& err) {
+    if (format != OutputFormat::Listing && format != OutputFormat::Json) {
+        usageError(err, "--find prints a table, or JSON with --format json");
+        return kExitUsage;
+    }
+    const auto mults = parseCandidateList(o.mults);
+    if (const auto* why = std::get_if<std::string>(&mults)) {
+        usageError(err, "--mults: " + *why);
+        return kExitUsage;
+    }
+    const auto refs = parseCandidateList(o.refs);
+    if (const auto* why = std::get_if<std::string>(&refs)) {
+        usageError(err, "--refs: " + *why);
+        return kExitUsage;
+    }
+    const SearchResult result = findSettings(form, std::get<0>(mults), std::get<0>(refs), SearchOptions{o.top, check});
+    const std::string text = format == OutputFormat::Json ? searchJson(result, form) : searchTable(result, form);
+    if (!o.output.empty()) {
+        if (!writeAtomically(o.output, text, err)) return kExitCannotWrite;
+    } else {
+        out << text;
+        out.flush();
+    }
+    if (result.best.empty()) {
+        err << "jt4dds-cli: " << result.reason << '\n';
+        return kExitNoCandidate;
+    }
+    return kExitCompleted;
 }
 
 int runChecked(std::span<const char* const> args, std::ostream& out, std::ostream& err) {
@@ -298,6 +342,8 @@ int runChecked(std::span<const char* const> args, std::ostream& out, std::ostrea
     form.setRef800(o.ref800);
     form.select(Selector::JTMode, submode->index);
     form.select(Selector::Config, config->index);
+
+    if (o.find) return findSettingsFor(form, o, PlanCheckOptions{*tolerancePercent / 100.0}, *format, out, err);
 
     const RunOutcome outcome = calculate(form);
     const std::vector<Finding> findings = checkPlan(outcome, PlanCheckOptions{*tolerancePercent / 100.0});

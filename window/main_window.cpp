@@ -8,8 +8,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
-#include <QPalette>
 #include <QPainter>
+#include <QPalette>
 #include <QPushButton>
 #include <QShortcut>
 #include <algorithm>
@@ -18,8 +18,8 @@
 #include "calc/form_state.h"
 #include "calc/selector_items.h"
 #include "calc/tone_plan.h"
-#include "window/results_box.h"
 #include "formats/outputs.h"
+#include "window/results_box.h"
 #include "window/tone_details.h"
 
 namespace jt4dds {

@@ -25,7 +25,7 @@ std::vector<Finding> press(const Prepare& setUp, const PlanCheckOptions& options
 }
 
 Prepare fields(std::vector<std::pair<TextField, std::string>> texts, int submode = 3, int config = 0,
-             bool ref800 = false) {
+               bool ref800 = false) {
     return [=](FormState& f) {
         for (const auto& [field, text] : texts) f.setText(field, text);
         f.select(Selector::JTMode, submode);
@@ -58,7 +58,8 @@ constexpr int kA = 0, kG = 6, kPi4 = 7, kReverse = 1;
 const CheckCase kChecks[] = {
     {"reference_300_is_clean", fields({{F::Fref, "300"}}), {}},
     {"units_that_match_the_field_are_no_finding",
-     fields({{F::Fout, "2320.1 MHz"}, {F::Fref, "300mhz"}, {F::Mult, "24x"}, {F::RefTone, "1270Hz"}}), {}},
+     fields({{F::Fout, "2320.1 MHz"}, {F::Fref, "300mhz"}, {F::Mult, "24x"}, {F::RefTone, "1270Hz"}}),
+     {}},
     {"decimal_comma",
      fields({{F::Fout, "2320,1"}, {F::Fref, "300"}}),
      {{K::IgnoredText, S::Warning, "Output Frequency", "reads 2320 MHz; ',1' ignored (the decimal point is '.')",
@@ -73,13 +74,14 @@ const CheckCase kChecks[] = {
        "for 10.3689 GHz type 10368.9"}}},
     {"kilohertz_in_a_tone_field",
      fields({{F::Fref, "300"}, {F::UpTone, "0.4kHz"}}),
-     {{K::IgnoredText, S::Warning, "FSK CW (key up) Tone", "reads 0.4 Hz; 'kHz' ignored",
-       "for 0.4 kHz type 400"}}},
-    {"empty_tone_field", fields({{F::Fref, "300"}, {F::SpTone, " "}}),
+     {{K::IgnoredText, S::Warning, "FSK CW (key up) Tone", "reads 0.4 Hz; 'kHz' ignored", "for 0.4 kHz type 400"}}},
+    {"empty_tone_field",
+     fields({{F::Fref, "300"}, {F::SpTone, " "}}),
      {{K::EmptyField, S::Warning, "Aux Tone", "is empty and reads 0", ""}}},
-    {"radix_prefix_holds_no_number", fields({{F::Fref, "300"}, {F::DownTone, "&H320"}}),
-     {{K::NoNumber, S::Warning, "FSK CW (key down) Tone", "'&H320' holds no number and reads 0 (a number is read in decimal only)",
-       ""}}},
+    {"radix_prefix_holds_no_number",
+     fields({{F::Fref, "300"}, {F::DownTone, "&H320"}}),
+     {{K::NoNumber, S::Warning, "FSK CW (key down) Tone",
+       "'&H320' holds no number and reads 0 (a number is read in decimal only)", ""}}},
     {"initial_values_dead_words",
      fields({}),
      {{K::LimitExceeded, S::Error, "Tones 0 to 7", "up to 96.670836 MHz, is above 35 % of the 250 MHz",
@@ -91,7 +93,8 @@ const CheckCase kChecks[] = {
       {K::LimitExceeded, S::Error, "Tones 0 to 7", "above 35 %", "at least"}}},
     {"only_tones_above_the_reference_exceed",
      fields({{F::Fout, "35"}, {F::Mult, "1"}, {F::Fref, "100"}}),
-     {{K::LimitExceeded, S::Error, "Tones 2 and 3", "up to 35.00006 MHz, is above 35 % of the 100 MHz Master Reference (35 MHz)", "at least 100.001 MHz"}}},
+     {{K::LimitExceeded, S::Error, "Tones 2 and 3",
+       "up to 35.00006 MHz, is above 35 % of the 100 MHz Master Reference (35 MHz)", "at least 100.001 MHz"}}},
     {"reverse_limit_gives_the_largest_reference",
      fields({{F::Fout, "144.4"}, {F::Mult, "1"}, {F::Fref, "60"}}, 3, kReverse),
      {{K::LimitExceeded, S::Error, "Tones 0 to 7", "60 MHz Master Reference is above 35 % of the DDS frequency",
@@ -164,9 +167,8 @@ const FixCase kFixes[] = {
     {"largest_multiplication_keeps_the_resolution", fields({}), K::LimitExceeded, R"(to ([0-9]+) with)", F::Mult, 1},
     {"largest_reverse_reference", fields({{F::Fout, "144.4"}, {F::Mult, "1"}, {F::Fref, "60"}}, 3, kReverse),
      K::LimitExceeded, R"(at most ([0-9.]+) MHz)", F::Fref, 0.001},
-    {"smallest_reverse_reference_for_the_resolution",
-     fields({{F::Fout, "9600"}, {F::Fref, "10"}}, kG, kReverse, true), K::Resolution, R"(at least ([0-9.]+) MHz)",
-     F::Fref, -0.001},
+    {"smallest_reverse_reference_for_the_resolution", fields({{F::Fout, "9600"}, {F::Fref, "10"}}, kG, kReverse, true),
+     K::Resolution, R"(at least ([0-9.]+) MHz)", F::Fref, -0.001},
 };
 
 class Fixes : public testing::TestWithParam<FixCase> {};

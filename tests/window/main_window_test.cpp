@@ -1,17 +1,17 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <QAction>
 #include <QApplication>
-#include <QContextMenuEvent>
-#include <QMenu>
-#include <QTableWidget>
 #include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
+#include <QContextMenuEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTableWidget>
 #include <QTest>
 
 #include "calc/calculation_run.h"
@@ -344,8 +344,8 @@ private slots:
         window_->show();
         replaceText("Fref", QStringLiteral("300"));
         clickCalculate();
-        QVERIFY(window_->text(TextField::Text1).starts_with(
-            "FreqData                                ;Direct Freq Gen   JT4D   Ref 300,0MHz\r\n"));
+        QVERIFY(window_->text(TextField::Text1)
+                    .starts_with("FreqData                                ;Direct Freq Gen   JT4D   Ref 300,0MHz\r\n"));
         QCOMPARE(control<QLineEdit>("SSBCarrier")->text(), QStringLiteral("2320,09873"));
         // Findings say what to type, which is read with "." everywhere.
         replaceText("Fref", QStringLiteral("300,5"));
@@ -355,7 +355,8 @@ private slots:
 
     void captionsFitTheirLabelsLegibly_data() {
         QTest::addColumn<QString>("label");
-        for (const char* name : {"Label1", "Label2", "Label3", "Label4", "Label5", "Label6", "Label7", "Label8", "Label9"})
+        for (const char* name :
+             {"Label1", "Label2", "Label3", "Label4", "Label5", "Label6", "Label7", "Label8", "Label9"})
             QTest::newRow(name) << QString::fromLatin1(name);
     }
     void captionsFitTheirLabelsLegibly() {

@@ -1,0 +1,110 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "formats/search_output.h"
+
+#include <algorithm>
+#include <nlohmann/json.hpp>
+
+#include "calc/number_format.h"
+
+namespace jt4dds {
+namespace {
+
+using Json = nlohmann::ordered_json;
+
+bool safeInShell(char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '.' || c == ',' ||
+           c == '-' || c == '+' || c == '_' || c == '/' || c == ':' || c == '=';
+}
+
+std::string shellWord(const std::string& text) {
+    if (!text.empty() && std::all_of(text.begin(), text.end(), safeInShell)) return text;
+    std::string quoted = "'";
+    for (char c : text) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return quoted + "'";
+}
+
+std::string option(std::string_view name, const std::string& value) {
+    std::string text(1, ' ');
+    text.append(name).append(1, !value.empty() && value.front() == '-' ? '=' : ' ').append(shellWord(value));
+    return text;
+}
+
+FormState withCandidate(const FormState& beacon, const Candidate& c) {
+    FormState form = beacon;
+    form.setText(TextField::Mult, c.mult.text);
+    form.setText(TextField::Fref, c.frefMHz.text);
+    return form;
+}
+
+std::string padded(std::string text, std::size_t width) {
+    if (text.size() < width) text.insert(0, width - text.size(), ' ');
+    return text;
+}
+
+Json candidateJson(const Candidate& c, const FormState& beacon) {
+    return {{"mult", c.mult.value},
+            {"fref_mhz", c.frefMHz.value},
+            {"dds_share", c.verdict.ddsShare},
+            {"resolution_hz", c.resolutionHz},
+            {"worst_spacing_error_hz", c.verdict.worstSpacingErrorHz},
+            {"worst_tone_error_hz", c.verdict.worstToneErrorHz},
+            {"ssb_carrier_hz", c.ssbCarrierHz},
+            {"command", cliCommand(withCandidate(beacon, c))}};
+}
+
+}  // namespace
+
+std::string cliCommand(const FormState& form) {
+    std::string command = "jt4dds-cli";
+    command += option("--fout", form.text(TextField::Fout));
+    command += option("--mult", form.text(TextField::Mult));
+    command += option("--fref", form.text(TextField::Fref));
+    command += option("--submode", form.selectorText(Selector::JTMode));
+    if (form.ref800Checked()) command += " --ref800";
+    command += option("--ref-tone", form.text(TextField::RefTone));
+    command += option("--key-up", form.text(TextField::UpTone));
+    command += option("--key-down", form.text(TextField::DownTone));
+    command += option("--aux", form.text(TextField::SpTone));
+    const auto config = form.selectedItem(Selector::Config);
+    command += option("--config", config && config->index == 1   ? std::string("reverse")
+                                  : config && config->index == 0 ? std::string("direct")
+                                                                 : form.selectorText(Selector::Config));
+    return command;
+}
+
+std::string searchTable(const SearchResult& result, const FormState& beacon) {
+    std::string out = std::to_string(result.judged) + " candidates judged, " + std::to_string(result.rejected) +
+                      " rejected" + (result.cancelled ? " (search stopped early)" : "") + "\n";
+    if (result.best.empty()) return out + result.reason + "\n";
+    out += "Best " + std::to_string(result.best.size()) + ", best first:\n\n";
+    out +=
+        "  Mult  Reference MHz       DDS MHz   Share  Resolution Hz  Spacing error Hz  Tone error Hz  SSB carrier "
+        "MHz\n";
+    for (const Candidate& c : result.best) {
+        out += padded(c.mult.text, 6) + padded(c.frefMHz.text, 15) +
+               padded(fixedText(c.referenceDdsHz / kMegahertz, 6), 14) +
+               padded(fixedText(c.verdict.ddsShare * 100.0, 1) + " %", 8) + padded(fixedText(c.resolutionHz, 3), 15) +
+               padded(fixedText(c.verdict.worstSpacingErrorHz, 3), 18) +
+               padded(fixedText(c.verdict.worstToneErrorHz, 3), 15) +
+               padded(fixedText(c.ssbCarrierHz / kMegahertz, 6), 17) + "\n";
+        out += "        " + cliCommand(withCandidate(beacon, c)) + "\n";
+    }
+    return out;
+}
+
+std::string searchJson(const SearchResult& result, const FormState& beacon) {
+    Json out;
+    Json list = Json::array();
+    for (const Candidate& c : result.best) list.push_back(candidateJson(c, beacon));
+    out["candidates"] = list;
+    out["judged"] = result.judged;
+    out["rejected"] = result.rejected;
+    if (result.cancelled) out["cancelled"] = true;
+    if (result.best.empty()) {
+        out["reason"] = result.reason;
+        out["nearest"] = result.nearest ? candidateJson(*result.nearest, beacon) : Json(nullptr);
+    }
+    return out.dump(2, ' ', false, Json::error_handler_t::replace) + "\n";
+}
+
+}  // namespace jt4dds

@@ -1,0 +1,27 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <string>
+
+#include "calc/form_state.h"
+#include "calc/settings_search.h"
+
+namespace jt4dds {
+
+// The jt4dds-cli invocation that reproduces the inputs of `form`: every field
+// as typed, the submode and arrangement, the 800 Hz box. Values are quoted for
+// a POSIX shell where they need it, and a value starting with '-' is joined
+// to its option with '=' ("--fout=-10").
+std::string cliCommand(const FormState& form);
+
+// A search's answer for people: a heading, then per candidate a table line
+// (multiplication, reference, the reference tone's DDS frequency and its share
+// of the limit's clock, resolution, worst spacing and tone errors, SSB
+// carrier) and the command that reproduces it; or the reason there is none.
+std::string searchTable(const SearchResult& result, const FormState& beacon);
+
+// The same as JSON: {"candidates": [...], "judged": n, "rejected": n} and,
+// with no candidate, "reason" and "nearest".
+std::string searchJson(const SearchResult& result, const FormState& beacon);
+
+}  // namespace jt4dds

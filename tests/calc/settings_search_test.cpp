@@ -1,0 +1,203 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "calc/settings_search.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <random>
+#include <set>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "calc/form_state.h"
+#include "tests/case_name.h"
+
+namespace jt4dds {
+namespace {
+
+std::vector<CandidateValue> list(std::string_view text) {
+    auto parsed = parseCandidateList(text);
+    if (auto* why = std::get_if<std::string>(&parsed)) ADD_FAILURE() << text << ": " << *why;
+    return std::get_if<std::vector<CandidateValue>>(&parsed) ? std::get<0>(parsed) : std::vector<CandidateValue>{};
+}
+
+struct ListCase {
+    const char* name;
+    std::string text;
+    std::string expected;  // the values' texts joined by ' ', or the start of the error
+    bool valid;
+};
+
+const ListCase kLists[] = {
+    {"single", "24", "24", true},
+    {"values_sorted_and_once", "96, 24,48,24.0", "24 48 96", true},
+    {"range_by_one", "1-5", "1 2 3 4 5", true},
+    {"range_with_step_includes_both_ends", "10-11/0.5", "10 10.5 11", true},
+    {"step_that_misses_the_end", "10-11/0.3", "10 10.3 10.6 10.9", true},
+    {"mixed", "100,125, 250-300/25", "100 125 250 275 300", true},
+    {"blanks_anywhere", " 2 4 , 3 6 ", "24 36", true},
+    {"six_decimals", "0.000001", "0.000001", true},
+    {"seven_decimals", "0.0000001", "'0.0000001' is not a plain decimal", false},
+    {"empty", "", "the list is empty", false},
+    {"empty_item", "24,,48", "an empty item between commas", false},
+    {"trailing_comma", "24,", "an empty item between commas", false},
+    {"zero", "0", "'0': values must be above 0", false},
+    {"negative", "-5", "'-5' is not a plain decimal", false},
+    {"backwards_range", "48-24", "'48-24': a range runs from the smaller value to the larger", false},
+    {"zero_step", "1-5/0", "'1-5/0': the step must be above 0", false},
+    {"step_without_range", "5/1", "'5/1': a step belongs to a range", false},
+    {"letters", "24x", "'24x' is not a plain decimal", false},
+    {"exponent", "1e3", "'1e3' is not a plain decimal", false},
+    {"a_million_values", "1-1000000", "", true},
+    {"one_more_than_a_million", "1-1000001", "more than 1000000 values", false},
+};
+
+class CandidateLists : public testing::TestWithParam<ListCase> {};
+
+TEST_P(CandidateLists, ReadOrSayWhatIsWrong) {
+    const ListCase& c = GetParam();
+    const auto parsed = parseCandidateList(c.text);
+    ASSERT_EQ(std::holds_alternative<std::vector<CandidateValue>>(parsed), c.valid);
+    if (!c.valid) {
+        EXPECT_TRUE(std::get<std::string>(parsed).starts_with(c.expected)) << std::get<std::string>(parsed);
+        return;
+    }
+    const auto& values = std::get<0>(parsed);
+    if (c.expected.empty()) {
+        EXPECT_EQ(values.size(), kMaxCandidateValues);
+        return;
+    }
+    std::string joined;
+    for (const auto& v : values) joined += (joined.empty() ? "" : " ") + v.text;
+    EXPECT_EQ(joined, c.expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, CandidateLists, testing::ValuesIn(kLists), testing_support::CaseName{});
+
+// Whether a press of `beacon` with that multiplication and reference has no
+// error and no warning finding: what the search promises of every pair it keeps.
+bool pressIsClean(FormState beacon, const std::string& mult, const std::string& fref) {
+    beacon.setText(TextField::Mult, mult);
+    beacon.setText(TextField::Fref, fref);
+    const auto findings = checkPlan(calculate(beacon));
+    return !anyOf(findings, Severity::Error) && !anyOf(findings, Severity::Warning);
+}
+
+// Keeps every clean pair exactly: each returned one presses clean, and each
+// pair it left out presses with an error or warning.
+void expectSearchAgreesWithPresses(const FormState& beacon, std::string_view mults, std::string_view refs) {
+    const auto m = list(mults);
+    const auto r = list(refs);
+    const SearchResult result = findSettings(beacon, m, r, SearchOptions{m.size() * r.size(), {}});
+    ASSERT_EQ(result.judged, m.size() * r.size());
+    std::set<std::pair<std::string, std::string>> kept;
+    for (const Candidate& c : result.best) kept.emplace(c.mult.text, c.frefMHz.text);
+    EXPECT_EQ(result.rejected + result.best.size(), result.judged);
+    for (const auto& mult : m)
+        for (const auto& ref : r)
+            EXPECT_EQ(pressIsClean(beacon, mult.text, ref.text), kept.count({mult.text, ref.text}) == 1)
+                << "x" << mult.text << " " << ref.text << " MHz";
+}
+
+struct BeaconCase {
+    const char* name;
+    std::vector<std::pair<TextField, std::string>> fields;
+    int submode;
+    int config;
+    bool ref800;
+};
+
+const BeaconCase kBeacons[] = {
+    {"jt4d_13cm_direct", {}, 3, 0, false},
+    {"jt4a_3cm_direct", {{TextField::Fout, "10368.9"}}, 0, 0, false},
+    {"jt4g_3cm_reverse_800", {{TextField::Fout, "9600"}}, 6, 1, true},
+    {"pi4_2m_reverse", {{TextField::Fout, "144.4"}}, 7, 1, false},
+    {"pi4_6m_direct", {{TextField::Fout, "50.4"}}, 7, 0, false},
+    {"jt4b_23cm_direct_odd_tones", {{TextField::Fout, "1296.9"}, {TextField::SpTone, "2500"}}, 1, 0, false},
+};
+
+FormState beaconOf(const BeaconCase& c) {
+    FormState form;
+    for (const auto& [field, text] : c.fields) form.setText(field, text);
+    form.select(Selector::JTMode, c.submode);
+    form.select(Selector::Config, c.config);
+    form.setRef800(c.ref800);
+    return form;
+}
+
+class SearchBeacons : public testing::TestWithParam<BeaconCase> {};
+
+TEST_P(SearchBeacons, KeepsExactlyTheCleanPairs) {
+    expectSearchAgreesWithPresses(beaconOf(GetParam()), "1,2,3,4,6,8,12,24,96", "1-30/3.5,100,125,250,300,400,1000");
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, SearchBeacons, testing::ValuesIn(kBeacons), testing_support::CaseName{});
+
+TEST(SearchProperty, RandomBeaconsKeepExactlyTheCleanPairs) {
+    std::mt19937 random(20261207);
+    const auto pick = [&](double lo, double hi, int decimals) {
+        const double v = std::uniform_real_distribution<double>(lo, hi)(random);
+        const double scale = std::pow(10.0, decimals);
+        return std::to_string(std::round(v * scale) / scale);
+    };
+    for (int i = 0; i < 25; ++i) {
+        FormState beacon;
+        beacon.setText(TextField::Fout, pick(1.8, 24200.0, 4));
+        beacon.select(Selector::JTMode, std::uniform_int_distribution<int>(0, 7)(random));
+        beacon.select(Selector::Config, std::uniform_int_distribution<int>(0, 1)(random));
+        beacon.setText(TextField::RefTone, pick(500, 2000, 0));
+        beacon.setText(TextField::SpTone, pick(300, 3000, 1));
+        SCOPED_TRACE(beacon.text(TextField::Fout) + " MHz submode " + beacon.selectorText(Selector::JTMode) + " " +
+                     beacon.selectorText(Selector::Config));
+        expectSearchAgreesWithPresses(beacon, "1-9,12,16,18,24,32,48,96", "5-45/8,50-1000/95");
+    }
+}
+
+TEST(Search, KeepsThreeHundredAndDropsTwoHundredFifty) {
+    const SearchResult result = findSettings(FormState(), list("24"), list("250,300"));
+    ASSERT_EQ(result.best.size(), 1u);
+    EXPECT_EQ(result.best[0].frefMHz.text, "300");
+    EXPECT_EQ(result.rejected, 1u);
+}
+
+TEST(Search, RanksBySpacingErrorThenToneErrorThenMargin) {
+    const SearchResult result = findSettings(FormState(), list(kDefaultMultiplications), list(kDefaultReferencesMHz));
+    ASSERT_EQ(result.best.size(), 10u);
+    for (std::size_t i = 1; i < result.best.size(); ++i) {
+        const PlanVerdict& a = result.best[i - 1].verdict;
+        const PlanVerdict& b = result.best[i].verdict;
+        EXPECT_TRUE(std::tie(a.worstSpacingErrorHz, a.worstToneErrorHz, a.ddsShare) <=
+                    std::tie(b.worstSpacingErrorHz, b.worstToneErrorHz, b.ddsShare));
+    }
+}
+
+TEST(Search, NoCandidateNamesTheNearestAndWhyItFails) {
+    FormState jt4a;
+    jt4a.setText(TextField::Fout, "10368.9");
+    jt4a.select(Selector::JTMode, 0);
+    const SearchResult result = findSettings(jt4a, list("96"), list("100-400"));
+    EXPECT_TRUE(result.best.empty());
+    ASSERT_TRUE(result.nearest.has_value());
+    EXPECT_TRUE(result.reason.starts_with("no candidate makes a clean beacon; the nearest, RF Multiplication 96 with "))
+        << result.reason;
+    EXPECT_FALSE(pressIsClean(jt4a, result.nearest->mult.text, result.nearest->frefMHz.text));
+}
+
+TEST(Search, AFieldReadWronglyIsNamedInsteadOfSearching) {
+    FormState typo;
+    typo.setText(TextField::Fout, "2320,1");
+    const SearchResult result = findSettings(typo, list("24"), list("300"));
+    EXPECT_EQ(result.judged, 0u);
+    EXPECT_NE(result.reason.find("Output Frequency: reads 2320 MHz"), std::string::npos) << result.reason;
+}
+
+TEST(Search, StopsWhenCancelled) {
+    const std::atomic<bool> cancel{true};
+    const SearchResult result = findSettings(FormState(), list("1-10"), list("1-100"), {}, &cancel);
+    EXPECT_TRUE(result.cancelled);
+    EXPECT_EQ(result.judged, 0u);
+}
+
+}  // namespace
+}  // namespace jt4dds
