@@ -19,6 +19,7 @@
 #include "calc/selector_items.h"
 #include "calc/tone_plan.h"
 #include "formats/outputs.h"
+#include "window/find_settings.h"
 #include "window/results_box.h"
 #include "window/tone_details.h"
 
@@ -234,6 +235,9 @@ void MainWindow::createControls() {
     connect(text1_, &ResultsBox::toneDetailsRequested, this, &MainWindow::showToneDetails);
     auto* details = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_T), this);
     connect(details, &QShortcut::activated, this, &MainWindow::showToneDetails);
+    connect(text1_, &ResultsBox::findSettingsRequested, this, &MainWindow::showFindSettings);
+    auto* find = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_F), this);
+    connect(find, &QShortcut::activated, this, &MainWindow::showFindSettings);
     for (TextField field : kNumericFields) {
         QAction* marker = this->textBox(field)->addAction(findingMarker(), QLineEdit::TrailingPosition);
         marker->setObjectName(QStringLiteral("FindingMarker"));
@@ -300,6 +304,22 @@ void MainWindow::showToneDetails() {
     toneDetails_->show(lastOutcome_, lastFindings_);
     toneDetails_->raise();
     toneDetails_->activateWindow();
+}
+
+void MainWindow::showFindSettings() {
+    if (!findSettings_) {
+        findSettings_ = new FindSettings(
+            this, [this] { return inputsOf(*this); },
+            [this](const Candidate& chosen) {
+                // As if typed: the text turns black, then the press.
+                mult_->setText(qs(chosen.mult.text));
+                fref_->setText(qs(chosen.frefMHz.text));
+                command1_->click();
+            });
+    }
+    findSettings_->show();
+    findSettings_->raise();
+    findSettings_->activateWindow();
 }
 
 QLineEdit* MainWindow::textBox(TextField field) const {

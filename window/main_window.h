@@ -21,6 +21,7 @@ namespace jt4dds {
 
 class ResultsBox;
 class ToneDetails;
+class FindSettings;
 
 // The one window: the input column on the left, the results box on the right,
 // the warning line above it and the SSB carrier below. It implements FormView
@@ -38,6 +39,11 @@ public:
     // The non-modal view of the last press's tone table and findings; it
     // follows every press while open.
     void showToneDetails();
+
+    // "Find settings": searches multiplications and references for the
+    // beacon as typed; a chosen pair is typed into Mult and Fref and
+    // calculated.
+    void showFindSettings();
 
     // FormView
     std::string text(TextField field) const override;
@@ -94,6 +100,7 @@ private:
     RunOutcome lastOutcome_;
     std::vector<Finding> lastFindings_;
     ToneDetails* toneDetails_ = nullptr;
+    FindSettings* findSettings_ = nullptr;
 };
 
 }  // namespace jt4dds

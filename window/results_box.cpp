@@ -44,6 +44,9 @@ void ResultsBox::contextMenuEvent(QContextMenuEvent* event) {
     QAction* details = menu->addAction(QStringLiteral("Tone details\u2026"), this, &ResultsBox::toneDetailsRequested);
     details->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_T));
     details->setObjectName(QStringLiteral("ToneDetailsAction"));
+    QAction* find = menu->addAction(QStringLiteral("Find settings\u2026"), this, &ResultsBox::findSettingsRequested);
+    find->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
+    find->setObjectName(QStringLiteral("FindSettingsAction"));
     menu->setAttribute(Qt::WA_DeleteOnClose);
     menu->popup(event->globalPos());
 }

@@ -22,6 +22,8 @@ public:
 signals:
     // "Tone details…" was chosen from the context menu.
     void toneDetailsRequested();
+    // "Find settings…" was chosen from the context menu.
+    void findSettingsRequested();
 
 protected:
     QMimeData* createMimeDataFromSelection() const override;

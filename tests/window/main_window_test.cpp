@@ -368,6 +368,58 @@ private slots:
         QVERIFY(caption->font().pointSizeF() >= 6.0);
     }
 
+    QWidget* findSettingsDialog() {
+        QTest::keyClick(window_.get(), Qt::Key_F, Qt::ControlModifier);
+        auto* dialog = window_->findChild<QWidget*>(QStringLiteral("FindSettings"));
+        if (!dialog || !dialog->isVisible()) qFatal("Find settings did not open");
+        return dialog;
+    }
+
+    void findSettingsTypesTheChosenPairAndCalculates() {
+        QWidget* dialog = findSettingsDialog();
+        dialog->findChild<QLineEdit*>(QStringLiteral("Multiplications"))->setText(QStringLiteral("24"));
+        dialog->findChild<QLineEdit*>(QStringLiteral("References"))->setText(QStringLiteral("250, 300"));
+        QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("Search")), Qt::LeftButton);
+        auto* table = dialog->findChild<QTableWidget*>(QStringLiteral("Candidates"));
+        QTRY_COMPARE(table->rowCount(), 1);
+        QCOMPARE(table->item(0, 1)->text(), QStringLiteral("300"));
+        QVERIFY(dialog->findChild<QLabel*>(QStringLiteral("SearchStatus"))
+                    ->text()
+                    .startsWith(QStringLiteral("2 candidates judged, 1 rejected.")));
+        QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("Use")), Qt::LeftButton);
+        QCOMPARE(control<QLineEdit>("Fref")->text(), QStringLiteral("300"));
+        QCOMPARE(textColour(control("Fref")), QColor(0, 0, 0));
+        FormState form;
+        form.setText(TextField::Fref, "300");
+        jt4dds::calculate(form);
+        expectSameAs(form);
+    }
+
+    void findSettingsSaysWhyNothingFits() {
+        replaceText("Fout", QStringLiteral("2320,1"));
+        QWidget* dialog = findSettingsDialog();
+        QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("Search")), Qt::LeftButton);
+        auto* status = dialog->findChild<QLabel*>(QStringLiteral("SearchStatus"));
+        QTRY_VERIFY(status->text().contains(QStringLiteral("Output Frequency: reads 2320 MHz")));
+        dialog->findChild<QLineEdit*>(QStringLiteral("References"))->setText(QStringLiteral("10-5"));
+        QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("Search")), Qt::LeftButton);
+        QVERIFY(status->text().startsWith(QStringLiteral("Master references: '10-5': a range runs")));
+    }
+
+    void windowAnswersAPressDuringALongSearch() {
+        QWidget* dialog = findSettingsDialog();
+        dialog->findChild<QLineEdit*>(QStringLiteral("Multiplications"))->setText(QStringLiteral("1-20"));
+        dialog->findChild<QLineEdit*>(QStringLiteral("References"))->setText(QStringLiteral("1-1000/0.001"));
+        QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("Search")), Qt::LeftButton);
+        auto* status = dialog->findChild<QLabel*>(QStringLiteral("SearchStatus"));
+        QCOMPARE(status->text(), QStringLiteral("Searching\u2026"));
+        replaceText("Fref", QStringLiteral("300"));
+        clickCalculate();
+        QVERIFY(window_->text(TextField::Text1).ends_with("\r\n\r\nResolution  0.838Hz"));
+        QCOMPARE(status->text(), QStringLiteral("Searching\u2026"));  // still going, beside the window
+        dialog->close();  // stops the search; closing the window then waits for nothing long
+    }
+
     void focusOrderByTab() {
         clickCalculate();  // shows SSBCarrier, which takes part in the order
         const char* order[] = {"Fout",     "Mult",  "Fref",   "RefTone", "UpTone",     "DownTone", "JTMode",
