@@ -375,11 +375,17 @@ private slots:
         return dialog;
     }
 
-    void findSettingsTypesTheChosenPairAndCalculates() {
+    // Opens Find settings and starts a search over those lists.
+    QWidget* searchFor(const QString& mults, const QString& refs) {
         QWidget* dialog = findSettingsDialog();
-        dialog->findChild<QLineEdit*>(QStringLiteral("Multiplications"))->setText(QStringLiteral("24"));
-        dialog->findChild<QLineEdit*>(QStringLiteral("References"))->setText(QStringLiteral("250, 300"));
+        dialog->findChild<QLineEdit*>(QStringLiteral("Multiplications"))->setText(mults);
+        dialog->findChild<QLineEdit*>(QStringLiteral("References"))->setText(refs);
         QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("Search")), Qt::LeftButton);
+        return dialog;
+    }
+
+    void findSettingsTypesTheChosenPairAndCalculates() {
+        QWidget* dialog = searchFor(QStringLiteral("24"), QStringLiteral("250, 300"));
         auto* table = dialog->findChild<QTableWidget*>(QStringLiteral("Candidates"));
         QTRY_COMPARE(table->rowCount(), 1);
         QCOMPARE(table->item(0, 1)->text(), QStringLiteral("300"));
@@ -407,10 +413,7 @@ private slots:
     }
 
     void windowAnswersAPressDuringALongSearch() {
-        QWidget* dialog = findSettingsDialog();
-        dialog->findChild<QLineEdit*>(QStringLiteral("Multiplications"))->setText(QStringLiteral("1-20"));
-        dialog->findChild<QLineEdit*>(QStringLiteral("References"))->setText(QStringLiteral("1-1000/0.001"));
-        QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("Search")), Qt::LeftButton);
+        QWidget* dialog = searchFor(QStringLiteral("1-20"), QStringLiteral("1-1000/0.001"));
         auto* status = dialog->findChild<QLabel*>(QStringLiteral("SearchStatus"));
         QCOMPARE(status->text(), QStringLiteral("Searching\u2026"));
         replaceText("Fref", QStringLiteral("300"));
