@@ -101,24 +101,22 @@ public:
                 "No JT4 submode or PI4 is selected: pick one from the list "
                 "(A to G, or PI4).");
         }
-        submode_ = std::move(*submode);
-        fig_.spacingNumber = submode_.number;
-        fig_.submodeLabel = submode_.label;
+        fig_.spacingNumber = submode->number;
+        fig_.submodeLabel = std::move(submode->label);
         return true;
     }
 
     void applyOption800() {
         step_ = RunStep::ApplyOption800;
-        option800_ = view_.ref800Checked();
-        fig_.option800 = option800_;
-        if (!option800_) return;
+        fig_.option800 = view_.ref800Checked();
+        if (!fig_.option800) return;
         view_.setText(TextField::RefTone, kRef800Text);
-        if (toneZeroOffsetWrong(submode_.number, option800_)) raise(kToneZeroOffsetMessage);
+        if (toneZeroOffsetWrong(fig_.spacingNumber, fig_.option800)) raise(kToneZeroOffsetMessage);
     }
 
     bool buildTonePlan() {
         step_ = RunStep::BuildTonePlan;
-        fig_.plan = dataTones(submode_.number, option800_);
+        fig_.plan = dataTones(fig_.spacingNumber, fig_.option800);
         constexpr std::array<std::pair<ToneRow, TextField>, 4> kToneFields{{
             {kReferenceTone, TextField::RefTone},
             {kKeyUpTone, TextField::UpTone},
@@ -169,7 +167,7 @@ public:
 
     void checkResolution() {
         step_ = RunStep::CheckResolution;
-        if (resolutionTooLow(*fig_.resolutionHz, submode_.number)) raise(kResolutionMessage);
+        if (resolutionTooLow(*fig_.resolutionHz, fig_.spacingNumber)) raise(kResolutionMessage);
     }
 
     bool showSsbCarrier() {
@@ -235,8 +233,6 @@ private:
     std::optional<RunEnd> ended_;
 
     RunFigures fig_;
-    SelectedItem submode_;
-    bool option800_ = false;
 };
 
 }  // namespace

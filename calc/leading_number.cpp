@@ -55,6 +55,14 @@ std::int64_t clamp(std::int64_t e, std::int64_t bound) {
 
 }  // namespace
 
+std::string withoutDroppedBlanks(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (char c : text)
+        if (!isDropped(c)) out += c;
+    return out;
+}
+
 NumberRead LeadingNumber(std::string_view text) noexcept {
     Cursor at(text);
 

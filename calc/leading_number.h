@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <string>
 #include <string_view>
 
 namespace jt4dds {
@@ -34,5 +35,9 @@ struct NumberRead {
 // any exponent are read exactly (correctly rounded, ties to even). Never
 // throws, never allocates, accepts any bytes (NUL and non-ASCII stop reading).
 NumberRead LeadingNumber(std::string_view text) noexcept;
+
+// `text` without the blanks LeadingNumber drops (spaces, tabs, line feeds,
+// carriage returns): what the operator typed, as the reading sees it.
+std::string withoutDroppedBlanks(std::string_view text);
 
 }  // namespace jt4dds

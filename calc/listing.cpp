@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "calc/listing.h"
 
-#include <cstdint>
-
 #include "calc/number_format.h"
 
 namespace jt4dds {
@@ -23,20 +21,17 @@ namespace {
 // The listing is built by appending in place: a press writes ten lines and
 // each temporary string would cost an allocation.
 void appendRowComment(std::string& out, int row, const RowResult& result, std::string_view separator) {
-    out += "Tone ";
-    out += static_cast<char>('0' + row);
-    out += "  ";
+    out += "Tone";
+    out += formatToneNumber(row);  // short enough to stay in the string's own buffer
     out += formatNumber(result.outputMHz, NumberPattern::OutputMegahertz, separator);
 }
 
 void appendRowLine(std::string& out, int row, const RowResult& result, std::string_view separator) {
-    constexpr std::string_view kDigits = "0123456789ABCDEF";
-    const auto bits = static_cast<std::uint32_t>(result.word);
+    const std::string hex = hexWord(result.word);  // eight digits: no allocation
     out += "    de  ";
-    for (int shift = 24; shift >= 0; shift -= 8) {
-        out += shift == 24 ? "0x" : ", 0x";
-        out += kDigits[(bits >> (shift + 4)) & 0xFU];
-        out += kDigits[(bits >> shift) & 0xFU];
+    for (std::size_t pair = 0; pair < 8; pair += 2) {
+        out += pair == 0 ? "0x" : ", 0x";
+        out.append(hex, pair, 2);
     }
     out += "    ;  ";
     appendRowComment(out, row, result, separator);

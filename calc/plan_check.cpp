@@ -5,6 +5,7 @@
 #include <cmath>
 #include <limits>
 
+#include "calc/leading_number.h"
 #include "calc/number_format.h"
 #include "calc/tone_plan.h"
 
@@ -150,15 +151,6 @@ std::string_view unitOf(TextField field) {
     }
 }
 
-bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
-
-std::string withoutBlanks(std::string_view text) {
-    std::string out;
-    for (char c : text)
-        if (!isBlank(c)) out += c;
-    return out;
-}
-
 bool equalsIgnoringCase(std::string_view a, std::string_view b) {
     return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
                const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
@@ -205,7 +197,7 @@ void checkField(TextField field, const FieldRead& read, std::vector<Finding>& ou
     const auto add = [&](FindingKind kind, std::string message, std::string fix = {}) {
         out.push_back(Finding{Severity::Warning, kind, field, 0, {}, std::move(message), std::move(fix)});
     };
-    const std::string typed = withoutBlanks(text);
+    const std::string typed = withoutDroppedBlanks(text);
     if (typed.empty()) {
         add(FindingKind::EmptyField, "is empty and reads 0");
         return;
@@ -227,12 +219,12 @@ void checkField(TextField field, const FieldRead& read, std::vector<Finding>& ou
     const std::string_view consumed(text.data(), n.end);
     if (consumed.find_first_of("\r\n") != std::string_view::npos) {
         const std::string_view firstLine = consumed.substr(0, consumed.find_first_of("\r\n"));
-        const std::string first = withoutBlanks(firstLine);
+        const std::string first = withoutDroppedBlanks(firstLine);
         add(FindingKind::JoinedNumbers, readsText(field, n.value) + ": the numbers on separate lines were read as one",
             first.empty() ? std::string() : "keep one number in the field, such as " + first);
     }
 
-    const std::string ignored = withoutBlanks(std::string_view(text).substr(n.end));
+    const std::string ignored = withoutDroppedBlanks(std::string_view(text).substr(n.end));
     if (ignored.empty() || isOwnUnit(field, ignored)) return;
     std::string message = readsText(field, n.value) + "; '" + ignored + "' ignored";
     std::string fix;
@@ -240,7 +232,7 @@ void checkField(TextField field, const FieldRead& read, std::vector<Finding>& ou
         message += " (the decimal point is '.')";
         std::size_t digits = 1;
         while (digits < ignored.size() && ignored[digits] >= '0' && ignored[digits] <= '9') ++digits;
-        fix = "type " + withoutBlanks(consumed) + "." + ignored.substr(1, digits - 1);
+        fix = "type " + withoutDroppedBlanks(consumed) + "." + ignored.substr(1, digits - 1);
     } else if (const auto factor = prefixFactor(field, ignored)) {
         const std::string unit = std::string(1, ignored[0]) + "Hz";
         fix = "for " + number(n.value, 9) + " " + unit + " type " + number(n.value * *factor, 9);

@@ -59,13 +59,6 @@ std::string decimalWritten(std::int64_t scaled, int decimals) {
     return digits;
 }
 
-std::string withoutBlanks(std::string_view text) {
-    std::string out;
-    for (char c : text)
-        if (c != ' ' && c != '\t' && c != '\n' && c != '\r') out += c;
-    return out;
-}
-
 // ---- Judging one pair.
 
 // A candidate while searching: indices into the lists and what ranks it.
@@ -110,7 +103,7 @@ const Finding* blocker(const std::vector<Finding>& findings) {
 }  // namespace
 
 std::variant<std::vector<CandidateValue>, std::string> parseCandidateList(std::string_view text) {
-    const std::string list = withoutBlanks(text);
+    const std::string list = withoutDroppedBlanks(text);
     if (list.empty()) return std::string("the list is empty");
     std::vector<CandidateValue> values;
     std::size_t start = 0;

@@ -11,14 +11,6 @@ namespace {
 
 using Json = nlohmann::ordered_json;
 
-std::string hexByte(std::uint32_t value) {
-    constexpr std::string_view kDigits = "0123456789ABCDEF";
-    std::string out = "0x";
-    out += kDigits[(value >> 4) & 0xFU];
-    out += kDigits[value & 0xFU];
-    return out;
-}
-
 Json optionalNumber(std::optional<double> value) { return value ? Json(*value) : Json(nullptr); }
 
 std::string resolutionText(const RunFigures& f) {
@@ -68,11 +60,6 @@ Json findingsJson(const std::vector<Finding>& findings) {
         });
     }
     return list;
-}
-
-std::string padded(std::string text, std::size_t width) {
-    if (text.size() < width) text.insert(0, width - text.size(), ' ');
-    return text;
 }
 
 std::string signedText(double value, int decimals) {
@@ -128,9 +115,9 @@ std::string cHeader(const RunOutcome& outcome) {
     out += "/* Tones 0 to 7, each word's bytes most significant first. */\n";
     out += "static const uint8_t jt4dds_word_bytes[JT4DDS_TONE_COUNT][4] JT4DDS_UNUSED = {\n";
     for (std::size_t row = 0; row < kToneCount; ++row) {
-        const auto word = static_cast<std::uint32_t>(f.rows[row].word);
-        out += "    {" + hexByte(word >> 24) + ", " + hexByte(word >> 16) + ", " + hexByte(word >> 8) + ", " +
-               hexByte(word) + "}, /* " + comment(f, row) + " */\n";
+        const std::string hex = hexWord(f.rows[row].word);
+        out += "    {0x" + hex.substr(0, 2) + ", 0x" + hex.substr(2, 2) + ", 0x" + hex.substr(4, 2) + ", 0x" +
+               hex.substr(6, 2) + "}, /* " + comment(f, row) + " */\n";
     }
     out += "};\n\n/* The same words as 32-bit values. */\n";
     out += "static const uint32_t jt4dds_words[JT4DDS_TONE_COUNT] JT4DDS_UNUSED = {\n";
@@ -153,8 +140,9 @@ std::string jsonReport(const RunOutcome& outcome, const std::vector<Finding>& fi
     out["completed"] = outcome.completed();
     out["error"] = outcome.ended ? Json(outcome.ended->message) : Json(nullptr);
 
+    const std::vector<ToneDetail> table = toneDetails(f);
     Json rows = Json::array();
-    for (const ToneDetail& d : toneDetails(f)) {
+    for (const ToneDetail& d : table) {
         Json limit = nullptr;
         if (d.limit == Limit::Direct) limit = "direct";
         if (d.limit == Limit::Reverse) limit = "reverse";
@@ -173,7 +161,6 @@ std::string jsonReport(const RunOutcome& outcome, const std::vector<Finding>& fi
     out["resolution_hz"] = optionalNumber(f.resolutionHz);
     out["ssb_carrier_hz"] = f.ssbCarrierMHz ? Json(f.carrierHz * f.mult - f.plan.hz[kReferenceTone]) : Json(nullptr);
 
-    const auto table = toneDetails(f);
     Json spacing = Json::array();
     for (std::size_t i = 0; i + 1 < 4 && i + 1 < table.size(); ++i) {
         const auto& low = table[i].realisedHz;
@@ -192,13 +179,11 @@ std::string planReport(const RunOutcome& outcome, const std::vector<Finding>& fi
     const RunFigures& f = outcome.figures;
     std::string out;
     if (!f.configLabel.empty()) {
-        out += "Plan: " + f.configLabel + ", JT4" + f.submodeLabel + ", Master Reference " +
-               decimalText(f.frefHz / kMegahertz, 6) + " MHz, RF Multiplication " + decimalText(f.mult, 6) +
-               (f.option800 ? ", 800 Hz reference tone" : "") + "\n\n";
+        out += "Plan: " + planSummary(f) + "\n\n";
         constexpr std::array<std::size_t, 6> kWidths{4, 12, 18, 19, 11, 10};
         const auto line = [&](const auto& cells) {
             std::string text;
-            for (std::size_t i = 0; i < kWidths.size(); ++i) text += padded(std::string(cells[i]), kWidths[i]);
+            for (std::size_t i = 0; i < kWidths.size(); ++i) text += rightAligned(std::string(cells[i]), kWidths[i]);
             return text + "  " + std::string(cells[6]) + "\n";
         };
         out += line(kToneTableHeadings);
@@ -220,6 +205,17 @@ std::string planReport(const RunOutcome& outcome, const std::vector<Finding>& fi
         if (!finding.fix.empty()) out += "    fix: " + finding.fix + "\n";
     }
     return out;
+}
+
+std::string planSummary(const RunFigures& f) {
+    if (f.configLabel.empty()) return {};
+    return f.configLabel + ", JT4" + f.submodeLabel + ", Master Reference " + decimalText(f.frefHz / kMegahertz, 6) +
+           " MHz, RF Multiplication " + decimalText(f.mult, 6) + (f.option800 ? ", 800 Hz reference tone" : "");
+}
+
+std::string rightAligned(std::string text, std::size_t width) {
+    if (text.size() < width) text.insert(0, width - text.size(), ' ');
+    return text;
 }
 
 std::vector<std::array<std::string, 7>> toneTableCells(const RunFigures& f) {

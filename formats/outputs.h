@@ -52,6 +52,14 @@ inline constexpr std::array<std::string_view, 7> kToneTableHeadings{
 };
 std::vector<std::array<std::string, 7>> toneTableCells(const RunFigures& figures);
 
+// "Direct Freq Gen, JT4D, Master Reference 300 MHz, RF Multiplication 24"
+// (and ", 800 Hz reference tone" with the option): the plan a press was
+// made with, for the report and the views. Empty before the header.
+std::string planSummary(const RunFigures& figures);
+
+// `text` with blanks in front up to `width` characters: a table's column.
+std::string rightAligned(std::string text, std::size_t width);
+
 // Every finding on a line of its own, as findingLine writes it; "" when none.
 std::string findingsText(const std::vector<Finding>& findings);
 

@@ -5,6 +5,7 @@
 #include <nlohmann/json.hpp>
 
 #include "calc/number_format.h"
+#include "formats/outputs.h"
 
 namespace jt4dds {
 namespace {
@@ -34,11 +35,6 @@ FormState withCandidate(const FormState& beacon, const Candidate& c) {
     form.setText(TextField::Mult, c.mult.text);
     form.setText(TextField::Fref, c.frefMHz.text);
     return form;
-}
-
-std::string padded(std::string text, std::size_t width) {
-    if (text.size() < width) text.insert(0, width - text.size(), ' ');
-    return text;
 }
 
 Json candidateJson(const Candidate& c, const FormState& beacon) {
@@ -72,21 +68,31 @@ std::string cliCommand(const FormState& form) {
     return command;
 }
 
+std::array<std::string, 8> candidateCells(const Candidate& c) {
+    return {c.mult.text,
+            c.frefMHz.text,
+            fixedText(c.referenceDdsHz / kMegahertz, 6),
+            fixedText(c.verdict.ddsShare * 100.0, 1) + " %",
+            fixedText(c.resolutionHz, 3),
+            fixedText(c.verdict.worstSpacingErrorHz, 3),
+            fixedText(c.verdict.worstToneErrorHz, 3),
+            fixedText(c.ssbCarrierHz / kMegahertz, 6)};
+}
+
 std::string searchTable(const SearchResult& result, const FormState& beacon) {
     std::string out = std::to_string(result.judged) + " candidates judged, " + std::to_string(result.rejected) +
                       " rejected" + (result.cancelled ? " (search stopped early)" : "") + "\n";
     if (result.best.empty()) return out + result.reason + "\n";
     out += "Best " + std::to_string(result.best.size()) + ", best first:\n\n";
-    out +=
-        "  Mult  Reference MHz       DDS MHz   Share  Resolution Hz  Spacing error Hz  Tone error Hz  SSB carrier "
-        "MHz\n";
+    constexpr std::array<std::size_t, 8> kWidths{6, 15, 14, 8, 15, 18, 15, 17};
+    const auto line = [&](const auto& cells) {
+        std::string text;
+        for (std::size_t i = 0; i < kWidths.size(); ++i) text += rightAligned(std::string(cells[i]), kWidths[i]);
+        return text + "\n";
+    };
+    out += line(kCandidateHeadings);
     for (const Candidate& c : result.best) {
-        out += padded(c.mult.text, 6) + padded(c.frefMHz.text, 15) +
-               padded(fixedText(c.referenceDdsHz / kMegahertz, 6), 14) +
-               padded(fixedText(c.verdict.ddsShare * 100.0, 1) + " %", 8) + padded(fixedText(c.resolutionHz, 3), 15) +
-               padded(fixedText(c.verdict.worstSpacingErrorHz, 3), 18) +
-               padded(fixedText(c.verdict.worstToneErrorHz, 3), 15) +
-               padded(fixedText(c.ssbCarrierHz / kMegahertz, 6), 17) + "\n";
+        out += line(candidateCells(c));
         out += "        " + cliCommand(withCandidate(beacon, c)) + "\n";
     }
     return out;

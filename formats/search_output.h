@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <array>
 #include <string>
+#include <string_view>
 
 #include "calc/form_state.h"
 #include "calc/settings_search.h"
@@ -13,6 +15,16 @@ namespace jt4dds {
 // a POSIX shell where they need it, and a value starting with '-' is joined
 // to its option with '=' ("--fout=-10").
 std::string cliCommand(const FormState& form);
+
+// A candidate's table cells: multiplication, reference, the reference
+// tone's DDS frequency and its share of the limit's clock, resolution, worst
+// spacing and tone errors, SSB carrier. The CLI table and the window's
+// dialog both show these.
+inline constexpr std::array<std::string_view, 8> kCandidateHeadings{
+    "Mult",          "Reference MHz",    "DDS MHz",       "Share",
+    "Resolution Hz", "Spacing error Hz", "Tone error Hz", "SSB carrier MHz",
+};
+std::array<std::string, 8> candidateCells(const Candidate& candidate);
 
 // A search's answer for people: a heading, then per candidate a table line
 // (multiplication, reference, the reference tone's DDS frequency and its share

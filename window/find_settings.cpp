@@ -12,15 +12,12 @@
 #include <QVBoxLayout>
 #include <QtConcurrent/QtConcurrentRun>
 
-#include "calc/number_format.h"
+#include "formats/search_output.h"
 
 namespace jt4dds {
 namespace {
 
 QString qs(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
-
-constexpr const char* kHeadings[] = {"Mult",          "Reference MHz",    "DDS MHz",       "Share",
-                                     "Resolution Hz", "Spacing error Hz", "Tone error Hz", "SSB carrier MHz"};
 
 }  // namespace
 
@@ -53,10 +50,10 @@ FindSettings::FindSettings(QWidget* parent, BeaconSource beacon, Use use)
     status_->setWordWrap(true);
     status_->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
-    table_ = new QTableWidget(0, static_cast<int>(std::size(kHeadings)), this);
+    table_ = new QTableWidget(0, static_cast<int>(kCandidateHeadings.size()), this);
     table_->setObjectName(QStringLiteral("Candidates"));
     QStringList headings;
-    for (const char* heading : kHeadings) headings << QString::fromLatin1(heading);
+    for (std::string_view heading : kCandidateHeadings) headings << qs(heading);
     table_->setHorizontalHeaderLabels(headings);
     table_->verticalHeader()->hide();
     table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -126,15 +123,7 @@ void FindSettings::showResult() {
     status_->setText(status);
     table_->setRowCount(static_cast<int>(result_.best.size()));
     for (std::size_t r = 0; r < result_.best.size(); ++r) {
-        const Candidate& c = result_.best[r];
-        const std::string cells[] = {c.mult.text,
-                                     c.frefMHz.text,
-                                     fixedText(c.referenceDdsHz / kMegahertz, 6),
-                                     fixedText(c.verdict.ddsShare * 100.0, 1) + " %",
-                                     fixedText(c.resolutionHz, 3),
-                                     fixedText(c.verdict.worstSpacingErrorHz, 3),
-                                     fixedText(c.verdict.worstToneErrorHz, 3),
-                                     fixedText(c.ssbCarrierHz / kMegahertz, 6)};
+        const auto cells = candidateCells(result_.best[r]);
         for (std::size_t col = 0; col < std::size(cells); ++col) {
             auto* item = new QTableWidgetItem(qs(cells[col]));
             item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);

@@ -242,6 +242,7 @@ void MainWindow::createControls() {
         QAction* marker = this->textBox(field)->addAction(findingMarker(), QLineEdit::TrailingPosition);
         marker->setObjectName(QStringLiteral("FindingMarker"));
         marker->setVisible(false);
+        markers_[static_cast<std::size_t>(field)] = marker;
     }
     // What the operator types into a selector leaves it with no item
     // selected; picking an item selects it again.
@@ -290,11 +291,9 @@ void MainWindow::showFindings() {
         QLineEdit* box = textBox(field);
         const QString note = qs(fieldNote(lastFindings_, field));
         box->setToolTip(note);
-        for (QAction* action : box->actions()) {
-            if (action->objectName() != QLatin1String("FindingMarker")) continue;
-            action->setVisible(!note.isEmpty());
-            action->setToolTip(note);
-        }
+        QAction* marker = markers_[static_cast<std::size_t>(field)];
+        marker->setVisible(!note.isEmpty());
+        marker->setToolTip(note);
     }
     if (toneDetails_) toneDetails_->show(lastOutcome_, lastFindings_);
 }

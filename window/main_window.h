@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QWidget>
+#include <array>
 #include <optional>
 #include <string>
 #include <vector>
@@ -11,6 +12,7 @@
 #include "calc/form_view.h"
 #include "calc/plan_check.h"
 
+class QAction;
 class QCheckBox;
 class QComboBox;
 class QLabel;
@@ -99,6 +101,8 @@ private:
     // What the last press found, for the tooltips and the Tone details view.
     RunOutcome lastOutcome_;
     std::vector<Finding> lastFindings_;
+    // The mark inside each numeric field, shown while it has a finding.
+    std::array<QAction*, kNumericFields.size()> markers_{};
     ToneDetails* toneDetails_ = nullptr;
     FindSettings* findSettings_ = nullptr;
 };

@@ -46,8 +46,7 @@ void ToneDetails::show(const RunOutcome& outcome, const std::vector<Finding>& fi
     const RunFigures& f = outcome.figures;
     QString summary;
     if (!f.configLabel.empty()) {
-        summary = qs(f.configLabel + ", JT4" + f.submodeLabel + ", Master Reference " +
-                     decimalText(f.frefHz / kMegahertz, 6) + " MHz, RF Multiplication " + decimalText(f.mult, 6));
+        summary = qs(planSummary(f));
         if (f.resolutionHz) summary += qs(", resolution " + decimalText(*f.resolutionHz, 4) + " Hz");
         summary += QStringLiteral(", nominal data-tone spacing ") +
                    qs(decimalText(nominalSpacingHz(f.spacingNumber), 4)) + QStringLiteral(" Hz");
