@@ -13,13 +13,10 @@
 #include <QtConcurrent/QtConcurrentRun>
 
 #include "formats/search_output.h"
+#include "window/qt_text.h"
 
 namespace jt4dds {
-namespace {
-
-QString qs(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
-
-}  // namespace
+namespace {}  // namespace
 
 FindSettings::FindSettings(QWidget* parent, BeaconSource beacon, Use use)
     : QDialog(parent), beacon_(std::move(beacon)), use_(std::move(use)) {
@@ -50,16 +47,9 @@ FindSettings::FindSettings(QWidget* parent, BeaconSource beacon, Use use)
     status_->setWordWrap(true);
     status_->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
-    table_ = new QTableWidget(0, static_cast<int>(kCandidateHeadings.size()), this);
-    table_->setObjectName(QStringLiteral("Candidates"));
-    QStringList headings;
-    for (std::string_view heading : kCandidateHeadings) headings << qs(heading);
-    table_->setHorizontalHeaderLabels(headings);
-    table_->verticalHeader()->hide();
-    table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    table_ = textTable(this, QStringLiteral("Candidates"), kCandidateHeadings);
     table_->setSelectionBehavior(QAbstractItemView::SelectRows);
     table_->setSelectionMode(QAbstractItemView::SingleSelection);
-    table_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
@@ -123,12 +113,7 @@ void FindSettings::showResult() {
     status_->setText(status);
     table_->setRowCount(static_cast<int>(result_.best.size()));
     for (std::size_t r = 0; r < result_.best.size(); ++r) {
-        const auto cells = candidateCells(result_.best[r]);
-        for (std::size_t col = 0; col < std::size(cells); ++col) {
-            auto* item = new QTableWidgetItem(qs(cells[col]));
-            item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
-            table_->setItem(static_cast<int>(r), static_cast<int>(col), item);
-        }
+        setTextRow(table_, static_cast<int>(r), candidateCells(result_.best[r]), kCandidateHeadings.size());
     }
     if (!result_.best.empty()) table_->selectRow(0);
 }

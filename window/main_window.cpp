@@ -20,6 +20,7 @@
 #include "calc/tone_plan.h"
 #include "formats/outputs.h"
 #include "window/find_settings.h"
+#include "window/qt_text.h"
 #include "window/results_box.h"
 #include "window/tone_details.h"
 
@@ -46,8 +47,6 @@ constexpr int kSelectorHeight = 315;
 
 const QColor kRed(255, 0, 0);
 const QColor kBlack(0, 0, 0);
-
-QString qs(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
 
 // The captions of the input column, the widest text a fixed-size control holds.
 constexpr const char* kCaptions[] = {

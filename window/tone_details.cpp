@@ -9,13 +9,10 @@
 
 #include "calc/number_format.h"
 #include "formats/outputs.h"
+#include "window/qt_text.h"
 
 namespace jt4dds {
-namespace {
-
-QString qs(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
-
-}  // namespace
+namespace {}  // namespace
 
 ToneDetails::ToneDetails(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("ToneDetails"));
@@ -24,14 +21,7 @@ ToneDetails::ToneDetails(QWidget* parent) : QDialog(parent) {
     summary_ = new QLabel(this);
     summary_->setObjectName(QStringLiteral("ToneSummary"));
     summary_->setWordWrap(true);
-    table_ = new QTableWidget(0, static_cast<int>(kToneTableHeadings.size()), this);
-    table_->setObjectName(QStringLiteral("ToneTable"));
-    QStringList headings;
-    for (std::string_view heading : kToneTableHeadings) headings << qs(heading);
-    table_->setHorizontalHeaderLabels(headings);
-    table_->verticalHeader()->hide();
-    table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    table_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    table_ = textTable(this, QStringLiteral("ToneTable"), kToneTableHeadings);
     findings_ = new QPlainTextEdit(this);
     findings_->setObjectName(QStringLiteral("Findings"));
     findings_->setReadOnly(true);
@@ -57,13 +47,8 @@ void ToneDetails::show(const RunOutcome& outcome, const std::vector<Finding>& fi
 
     const auto rows = toneTableCells(f);
     table_->setRowCount(static_cast<int>(rows.size()));
-    for (std::size_t r = 0; r < rows.size(); ++r) {
-        for (std::size_t c = 0; c < rows[r].size(); ++c) {
-            auto* item = new QTableWidgetItem(qs(rows[r][c]));
-            if (c < 6) item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
-            table_->setItem(static_cast<int>(r), static_cast<int>(c), item);
-        }
-    }
+    // Every column but the tone's name holds a number.
+    for (std::size_t r = 0; r < rows.size(); ++r) setTextRow(table_, static_cast<int>(r), rows[r], 6);
     findings_->setPlainText(findings.empty() ? QStringLiteral("No findings: the words make this beacon as typed.")
                                              : qs(findingsText(findings)));
     QDialog::show();

@@ -1,0 +1,40 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QHeaderView>
+#include <QString>
+#include <QTableWidget>
+#include <array>
+#include <string>
+#include <string_view>
+
+namespace jt4dds {
+
+// The core's UTF-8 text as a QString.
+inline QString qs(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
+
+// A read-only table of text cells with these column headings, named for tests.
+template <std::size_t N>
+QTableWidget* textTable(QWidget* parent, const QString& name, const std::array<std::string_view, N>& headings) {
+    auto* table = new QTableWidget(0, static_cast<int>(N), parent);
+    table->setObjectName(name);
+    QStringList labels;
+    for (std::string_view heading : headings) labels << qs(heading);
+    table->setHorizontalHeaderLabels(labels);
+    table->verticalHeader()->hide();
+    table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    table->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    return table;
+}
+
+// Fills row `row` with `cells`; the first `rightAligned` columns hold numbers.
+template <std::size_t N>
+void setTextRow(QTableWidget* table, int row, const std::array<std::string, N>& cells, std::size_t rightAligned) {
+    for (std::size_t col = 0; col < N; ++col) {
+        auto* item = new QTableWidgetItem(qs(cells[col]));
+        if (col < rightAligned) item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        table->setItem(row, static_cast<int>(col), item);
+    }
+}
+
+}  // namespace jt4dds
