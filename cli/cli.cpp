@@ -6,13 +6,10 @@
 #include <cctype>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <ostream>
 #include <string>
 #include <string_view>
 #include <vector>
-
-#include <unistd.h>
 
 #include "calc/calculation_run.h"
 #include "calc/form_state.h"
@@ -21,43 +18,14 @@
 #include "calc/selector_items.h"
 #include "calc/settings_search.h"
 #include "calc/tuning.h"
+#include "calc/version.h"
+#include "formats/beacon_file.h"
+#include "formats/files.h"
 #include "formats/outputs.h"
 #include "formats/search_output.h"
 
 namespace jt4dds {
 namespace {
-
-// True when `text` is well-formed UTF-8 (no overlongs, no surrogates).
-bool isUtf8(std::string_view text) {
-    std::size_t i = 0;
-    while (i < text.size()) {
-        const auto c = static_cast<unsigned char>(text[i]);
-        std::size_t extra = 0;
-        unsigned lowest = 0;
-        unsigned code = 0;
-        if (c < 0x80) {
-            ++i;
-            continue;
-        } else if (c >= 0xC2 && c <= 0xDF) {
-            extra = 1, lowest = 0x80, code = c & 0x1FU;
-        } else if (c >= 0xE0 && c <= 0xEF) {
-            extra = 2, lowest = 0x800, code = c & 0x0FU;
-        } else if (c >= 0xF0 && c <= 0xF4) {
-            extra = 3, lowest = 0x10000, code = c & 0x07U;
-        } else {
-            return false;
-        }
-        if (i + extra >= text.size()) return false;
-        for (std::size_t k = 1; k <= extra; ++k) {
-            const auto cc = static_cast<unsigned char>(text[i + k]);
-            if ((cc & 0xC0U) != 0x80U) return false;
-            code = (code << 6) | (cc & 0x3FU);
-        }
-        if (code < lowest || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) return false;
-        i += extra + 1;
-    }
-    return true;
-}
 
 // "direct" or "reverse" in any case, or a configuration's full label.
 std::optional<SelectedItem> configNamed(std::string_view name) {
@@ -90,7 +58,10 @@ struct Options {
     std::string output;
     std::string separator = ".";
     std::string spacingTolerance = "5";
+    std::string beacon;
+    std::string saveBeacon;
     bool ref800 = false;
+    bool noRef800 = false;
     bool json = false;
     bool strict = false;
     bool force = false;
@@ -124,6 +95,13 @@ void describeOptions(CLI::App& app, Options& o) {
     app.add_option("--fref", o.fref, "Master Reference clock of the DDS, MHz");
     app.add_option("--submode", o.submode, "JT4 submode A to G, or PI4 (any case)");
     app.add_flag("--ref800", o.ref800, "JT4G Reference Tone0 = 800Hz: puts JT4G tone 0 on an 800 Hz reference tone");
+    app.add_flag("--no-ref800", o.noRef800, "Clears JT4G Reference Tone0 = 800Hz (over a --beacon file's)")
+        ->excludes("--ref800");
+    app.add_option("--beacon", o.beacon,
+                   "Take every field from this beacon file; options on the command line override it");
+    app.add_option("--save-beacon", o.saveBeacon,
+                   "Write the fields given (beacon file and options) to this beacon file, then calculate as usual");
+    app.set_version_flag("--version", std::string("jt4dds-cli ") + std::string(kVersion));
     app.add_option("--ref-tone", o.refTone, "Reference Tone, Hz (audio): lands on the output frequency");
     app.add_option("--key-up", o.keyUp, "FSK CW key-up tone, Hz (audio)");
     app.add_option("--key-down", o.keyDown, "FSK CW key-down tone, Hz (audio)");
@@ -163,29 +141,9 @@ void describeOptions(CLI::App& app, Options& o) {
         "candidate (the reason and the nearest candidate are printed).\n");
 }
 
-// Writes `text` to `path` through a temporary file beside it and a rename, so
-// the file is either the old one or the whole new one.
-bool writeAtomically(const std::string& path, const std::string& text, std::ostream& err) {
-    namespace fs = std::filesystem;
-    const fs::path target(path);
-    fs::path temporary = target;
-    temporary += ".tmp-" + std::to_string(::getpid());
-    {
-        std::ofstream file(temporary, std::ios::binary | std::ios::trunc);
-        file << text;
-        file.flush();
-        if (!file) {
-            err << "jt4dds-cli: cannot write " << temporary.string() << "\n";
-            std::error_code ignored;
-            fs::remove(temporary, ignored);
-            return false;
-        }
-    }
-    std::error_code ec;
-    fs::rename(temporary, target, ec);
-    if (ec) {
-        err << "jt4dds-cli: cannot write " << path << ": " << ec.message() << "\n";
-        fs::remove(temporary, ec);
+bool writeOutput(const std::string& path, const std::string& text, std::ostream& err) {
+    if (const auto why = writeFileAtomically(std::filesystem::u8path(path), text)) {
+        err << "jt4dds-cli: " << *why << '\n';
         return false;
     }
     return true;
@@ -247,7 +205,7 @@ int findSettingsFor(const FormState& form, const Options& o, const PlanCheckOpti
     const SearchResult result = findSettings(form, std::get<0>(mults), std::get<0>(refs), SearchOptions{o.top, check});
     const std::string text = format == OutputFormat::Json ? searchJson(result, form) : searchTable(result, form);
     if (!o.output.empty()) {
-        if (!writeAtomically(o.output, text, err)) return kExitCannotWrite;
+        if (!writeOutput(o.output, text, err)) return kExitCannotWrite;
     } else {
         out << text;
         out.flush();
@@ -293,6 +251,9 @@ int runChecked(std::span<const char* const> args, std::ostream& out, std::ostrea
     } catch (const CLI::CallForHelp&) {
         out << app.help();
         return kExitCompleted;
+    } catch (const CLI::CallForVersion& e) {
+        out << e.what() << '\n';
+        return kExitCompleted;
     } catch (const CLI::ParseError& e) {
         usageError(err, e.what());
         return kExitUsage;
@@ -330,18 +291,36 @@ int runChecked(std::span<const char* const> args, std::ostream& out, std::ostrea
         return kExitUsage;
     }
 
+    // The fields: a beacon file's, or the window's initial ones, with every
+    // option given on the command line over them.
+    if (!o.beacon.empty()) {
+        auto loaded = loadBeaconFile(std::filesystem::u8path(o.beacon));
+        if (const auto* why = std::get_if<std::string>(&loaded)) {
+            err << "jt4dds-cli: " << *why << '\n';
+            return kExitCannotRead;
+        }
+        form = std::get<FormState>(std::move(loaded));
+    }
+    const auto given = [&app](const char* name) { return app.count(name) > 0; };
+    const std::pair<const char*, std::pair<TextField, const std::string*>> kFieldOptions[] = {
+        {"--fout", {TextField::Fout, &o.fout}},      {"--mult", {TextField::Mult, &o.mult}},
+        {"--fref", {TextField::Fref, &o.fref}},      {"--ref-tone", {TextField::RefTone, &o.refTone}},
+        {"--key-up", {TextField::UpTone, &o.keyUp}}, {"--key-down", {TextField::DownTone, &o.keyDown}},
+        {"--aux", {TextField::SpTone, &o.aux}},
+    };
+    for (const auto& [name, target] : kFieldOptions)
+        if (given(name) || o.beacon.empty()) form.setText(target.first, *target.second);
+    if (given("--ref800") || given("--no-ref800") || o.beacon.empty()) form.setRef800(o.ref800);
+    if (given("--submode") || o.beacon.empty()) form.select(Selector::JTMode, submode->index);
+    if (given("--config") || o.beacon.empty()) form.select(Selector::Config, config->index);
     // Output a build consumes is the same on every machine: no locale here.
     form.setDecimalSeparator(o.separator);
-    form.setText(TextField::Fout, o.fout);
-    form.setText(TextField::Mult, o.mult);
-    form.setText(TextField::Fref, o.fref);
-    form.setText(TextField::RefTone, o.refTone);
-    form.setText(TextField::UpTone, o.keyUp);
-    form.setText(TextField::DownTone, o.keyDown);
-    form.setText(TextField::SpTone, o.aux);
-    form.setRef800(o.ref800);
-    form.select(Selector::JTMode, submode->index);
-    form.select(Selector::Config, config->index);
+    if (!o.saveBeacon.empty()) {
+        if (const auto why = saveBeaconFile(std::filesystem::u8path(o.saveBeacon), form)) {
+            err << "jt4dds-cli: " << *why << '\n';
+            return kExitCannotWrite;
+        }
+    }
 
     if (o.find) return findSettingsFor(form, o, PlanCheckOptions{*tolerancePercent / 100.0}, *format, out, err);
 
@@ -365,7 +344,7 @@ int runChecked(std::span<const char* const> args, std::ostream& out, std::ostrea
         err << "jt4dds-cli: --strict: failing on " << kindsOf(findings, isErrorOrWarning)
             << (o.output.empty() ? "" : "; no file written") << '\n';
     if (!o.output.empty()) {
-        if (!strictFailure && !writeAtomically(o.output, text, err)) return kExitCannotWrite;
+        if (!strictFailure && !writeOutput(o.output, text, err)) return kExitCannotWrite;
     } else {
         out << text;
         out.flush();

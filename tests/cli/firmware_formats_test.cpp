@@ -134,7 +134,68 @@ TEST_P(FirmwareFormats, CHeaderCompilesAndHoldsTheWords) {
     EXPECT_EQ(std::system(command.c_str()), 0) << slurp(dir / "cc.log");
 }
 
+// A beacon saved with --save-beacon and read back with --beacon gives the
+// same output, byte for byte, in every format; options still override it.
+TEST_P(FirmwareFormats, SavedBeaconGivesTheSameOutputInEveryFormat) {
+    Scratch dir;
+    const std::string file = (dir / "b.jt4dds").string();
+    auto save = GetParam().args;
+    save.insert(save.end(), {"--save-beacon", file});
+    ASSERT_NE(run(save).status, kExitCannotWrite);
+    for (const char* format : {"listing", "asm", "c", "json", "report"}) {
+        auto direct = GetParam().args;
+        direct.insert(direct.end(), {"--format", format});
+        const CliResult expected = run(direct);
+        const CliResult fromFile = run({"--beacon", file, "--format", format, "--force"});
+        const CliResult forced = run([&] {
+            auto a = direct;
+            a.push_back("--force");
+            return a;
+        }());
+        EXPECT_EQ(fromFile.out, forced.out) << format;
+        EXPECT_EQ(fromFile.status, forced.status) << format;
+        if (expected.status == kExitCompleted) {
+            EXPECT_EQ(expected.out, fromFile.out) << format;
+        }
+    }
+    EXPECT_EQ(run({"--beacon", file, "--fref", "400", "--submode", "B"}).out,
+              run([&] {
+                  std::vector<std::string> a;  // the beacon's own options, but these two
+                  const auto& given = GetParam().args;
+                  for (std::size_t i = 0; i < given.size(); ++i) {
+                      if (given[i] == "--fref" || given[i] == "--submode") {
+                          ++i;
+                      } else {
+                          a.push_back(given[i]);
+                      }
+                  }
+                  a.insert(a.end(), {"--fref", "400", "--submode", "B"});
+                  return a;
+              }())
+                  .out);
+}
+
 INSTANTIATE_TEST_SUITE_P(Table, FirmwareFormats, testing::ValuesIn(kBeacons), testing_support::CaseName{});
+
+TEST(BeaconOption, AFileThatCannotBeReadIsNamed) {
+    const CliResult r = run({"--beacon", "/nonexistent-dir/b.jt4dds"});
+    EXPECT_EQ(r.status, kExitCannotRead);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err, "jt4dds-cli: /nonexistent-dir/b.jt4dds cannot be read: No such file or directory\n");
+}
+
+TEST(BeaconOption, NoRef800ClearsTheFilesOption) {
+    Scratch dir;
+    const std::string file = (dir / "b.jt4dds").string();
+    run({"--ref800", "--fref", "300", "--save-beacon", file});
+    EXPECT_EQ(run({"--beacon", file, "--no-ref800"}).out, run({"--fref", "300"}).out);
+}
+
+TEST(VersionOption, SaysTheVersion) {
+    const CliResult r = run({"--version"});
+    EXPECT_EQ(r.status, kExitCompleted);
+    EXPECT_TRUE(r.out.starts_with("jt4dds-cli ")) << r.out;
+}
 
 // What the rounded words really transmit, against the same sums done apart
 // in long double.

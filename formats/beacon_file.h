@@ -1,0 +1,53 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <cstddef>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <variant>
+
+#include "calc/form_state.h"
+
+namespace jt4dds {
+
+// A beacon file keeps every input as the operator typed it, so that opening
+// it and pressing Calculate gives the same listing byte for byte:
+//
+//   {
+//     "format": "jt4dds-beacon",
+//     "version": 1,
+//     "fields": {"fout": "2320.1", "mult": "24", "fref": "300", "ref_tone": "1270",
+//                "key_up": "400", "key_down": "800", "aux": "1000"},
+//     "submode": "D",
+//     "config": "Direct Freq Gen",
+//     "ref800": false
+//   }
+//
+// Every field is text, exactly as typed (blanks, commas and units included).
+// "submode" and "config" hold the selected item's label, or the text typed
+// into the selector when it names no item. Keys this version does not know
+// are ignored; a missing key is an error. UTF-8, at most kMaxBeaconFileBytes.
+inline constexpr std::string_view kBeaconFormatName = "jt4dds-beacon";
+inline constexpr int kBeaconFormatVersion = 1;
+inline constexpr std::size_t kMaxBeaconFileBytes = 64 * 1024;
+// The file name ending that the desktop knows beacon files by.
+inline constexpr std::string_view kBeaconSuffix = ".jt4dds";
+
+// The inputs of `form` as a beacon file's bytes ("\n" line ends, two-space
+// indent, keys in the order above).
+std::string beaconText(const FormState& form);
+
+// The inputs a beacon file's bytes hold, on the window's initial form; or what
+// is wrong with them, in words that follow a file name ("is not valid JSON:
+// …", "\"fields\".\"mult\" is missing"). Never throws except std::bad_alloc.
+std::variant<FormState, std::string> readBeacon(std::string_view bytes);
+
+// readBeacon on the file at `path`; an error names the file first.
+std::variant<FormState, std::string> loadBeaconFile(const std::filesystem::path& path);
+
+// Writes beaconText(form) to `path` atomically; what went wrong, or nothing.
+std::optional<std::string> saveBeaconFile(const std::filesystem::path& path, const FormState& form);
+
+}  // namespace jt4dds

@@ -1,0 +1,135 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "formats/files.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <system_error>
+
+#if defined(_WIN32)
+#include <io.h>
+#else
+#include <fcntl.h>
+#include <unistd.h>
+#endif
+
+namespace jt4dds {
+namespace {
+
+std::string systemMessage(int error) { return std::generic_category().message(error); }
+
+// Flushes what the C library and the system hold of `file` to the disk.
+bool flushToDisk(std::FILE* file) {
+    if (std::fflush(file) != 0) return false;
+#if defined(_WIN32)
+    return _commit(_fileno(file)) == 0;
+#else
+    return ::fsync(::fileno(file)) == 0;
+#endif
+}
+
+// A rename is only lasting once the folder's entry is on the disk too.
+void flushFolder(const std::filesystem::path& folder) {
+#if !defined(_WIN32)
+    const int fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY);
+    if (fd < 0) return;
+    ::fsync(fd);
+    ::close(fd);
+#else
+    (void)folder;
+#endif
+}
+
+std::FILE* openFile(const std::filesystem::path& path, const char* mode) {
+#if defined(_WIN32)
+    const std::wstring wideMode(mode, mode + std::strlen(mode));
+    return ::_wfopen(path.c_str(), wideMode.c_str());
+#else
+    return std::fopen(path.c_str(), mode);
+#endif
+}
+
+}  // namespace
+
+std::string utf8Name(const std::filesystem::path& path) {
+    const std::u8string name = path.u8string();
+    return std::string(name.begin(), name.end());
+}
+
+bool isUtf8(std::string_view text) {
+    std::size_t i = 0;
+    while (i < text.size()) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        std::size_t extra = 0;
+        unsigned lowest = 0;
+        unsigned code = 0;
+        if (c < 0x80) {
+            ++i;
+            continue;
+        } else if (c >= 0xC2 && c <= 0xDF) {
+            extra = 1, lowest = 0x80, code = c & 0x1FU;
+        } else if (c >= 0xE0 && c <= 0xEF) {
+            extra = 2, lowest = 0x800, code = c & 0x0FU;
+        } else if (c >= 0xF0 && c <= 0xF4) {
+            extra = 3, lowest = 0x10000, code = c & 0x07U;
+        } else {
+            return false;
+        }
+        if (i + extra >= text.size()) return false;
+        for (std::size_t k = 1; k <= extra; ++k) {
+            const auto cc = static_cast<unsigned char>(text[i + k]);
+            if ((cc & 0xC0U) != 0x80U) return false;
+            code = (code << 6) | (cc & 0x3FU);
+        }
+        if (code < lowest || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) return false;
+        i += extra + 1;
+    }
+    return true;
+}
+
+std::optional<std::string> writeFileAtomically(const std::filesystem::path& path, std::string_view bytes) {
+    namespace fs = std::filesystem;
+    fs::path temporary = path;
+#if defined(_WIN32)
+    temporary += ".tmp-" + std::to_string(::_getpid());
+#else
+    temporary += ".tmp-" + std::to_string(::getpid());
+#endif
+    std::FILE* file = openFile(temporary, "wb");
+    if (!file) return "cannot write " + utf8Name(temporary) + ": " + systemMessage(errno);
+    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size() && flushToDisk(file);
+    const int error = errno;
+    const bool closed = std::fclose(file) == 0;
+    std::error_code ignored;
+    if (!written || !closed) {
+        fs::remove(temporary, ignored);
+        return "cannot write " + utf8Name(temporary) + ": " + systemMessage(error);
+    }
+    std::error_code ec;
+    fs::rename(temporary, path, ec);
+    if (ec) {
+        fs::remove(temporary, ignored);
+        return "cannot write " + utf8Name(path) + ": " + ec.message();
+    }
+    flushFolder(path.parent_path());
+    return std::nullopt;
+}
+
+std::variant<std::string, std::string> readFileBounded(const std::filesystem::path& path, std::size_t limit) {
+    using Result = std::variant<std::string, std::string>;
+    std::error_code ec;
+    if (std::filesystem::is_directory(path, ec)) return Result(std::in_place_index<1>, "is a folder, not a file");
+    std::FILE* file = openFile(path, "rb");
+    if (!file) return Result(std::in_place_index<1>, "cannot be read: " + systemMessage(errno));
+    std::string bytes(limit + 1, '\0');
+    const std::size_t got = std::fread(bytes.data(), 1, bytes.size(), file);
+    const bool failed = std::ferror(file) != 0;
+    const int error = errno;
+    std::fclose(file);
+    if (failed) return Result(std::in_place_index<1>, "cannot be read: " + systemMessage(error));
+    if (got > limit) return Result(std::in_place_index<1>, "is larger than " + std::to_string(limit / 1024) + " KiB");
+    bytes.resize(got);
+    return Result(std::in_place_index<0>, std::move(bytes));
+}
+
+}  // namespace jt4dds

@@ -1,0 +1,33 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <cstddef>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <variant>
+
+namespace jt4dds {
+
+// True when `text` is well-formed UTF-8 (no overlong forms, no surrogates,
+// nothing above U+10FFFF).
+bool isUtf8(std::string_view text);
+
+// A path's name as UTF-8 text, for messages.
+std::string utf8Name(const std::filesystem::path& path);
+
+// Writes `bytes` to `path` so that the file is either the old one or the whole
+// new one, after a crash or a power cut alike: a temporary file beside it,
+// flushed to the disk, then renamed over it (and, where the system has it, the
+// folder flushed too). Returns what went wrong, or nothing; never throws
+// except std::bad_alloc, and leaves no temporary file behind.
+std::optional<std::string> writeFileAtomically(const std::filesystem::path& path, std::string_view bytes);
+
+// The bytes of the file at `path`, or what is wrong ("is a folder", "cannot be
+// read: …", "is larger than 64 KiB"). Reads at most `limit` + 1 bytes, so a
+// huge file or an endless device costs nothing. Never throws except
+// std::bad_alloc.
+std::variant<std::string, std::string> readFileBounded(const std::filesystem::path& path, std::size_t limit);
+
+}  // namespace jt4dds

@@ -1,0 +1,41 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// A beacon file's bytes, whatever they are. Never crashes; what it accepts
+// writes back to a file that reads as the same beacon, and presses alike.
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string_view>
+
+#include "calc/calculation_run.h"
+#include "formats/beacon_file.h"
+
+using namespace jt4dds;
+
+namespace {
+
+void expect(bool ok, const char* what) {
+    if (ok) return;
+    std::fprintf(stderr, "beacon_file_fuzzer: %s\n", what);
+    std::abort();
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const std::string_view bytes(reinterpret_cast<const char*>(data), size);
+    auto read = readBeacon(bytes);
+    if (const auto* why = std::get_if<std::string>(&read)) {
+        expect(!why->empty(), "a refusal says why");
+        return 0;
+    }
+    FormState first = std::get<FormState>(std::move(read));
+    const std::string written = beaconText(first);
+    auto again = readBeacon(written);
+    expect(std::holds_alternative<FormState>(again), "a written beacon reads back");
+    FormState second = std::get<FormState>(std::move(again));
+    expect(beaconText(second) == written, "reading and writing again changes nothing");
+    calculate(first);
+    calculate(second);
+    expect(first.text(TextField::Text1) == second.text(TextField::Text1), "the same listing after a round trip");
+    return 0;
+}

@@ -1,0 +1,241 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "formats/beacon_file.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <string>
+
+#include "calc/calculation_run.h"
+#include "formats/files.h"
+#include "tests/case_name.h"
+
+namespace jt4dds {
+namespace {
+
+namespace fs = std::filesystem;
+
+class Scratch {
+public:
+    Scratch() {
+        std::string pattern = (fs::temp_directory_path() / "jt4dds-beacon-XXXXXX").string();
+        dir_ = ::mkdtemp(pattern.data());
+    }
+    ~Scratch() {
+        std::error_code ignored;
+        fs::permissions(dir_, fs::perms::owner_all, ignored);
+        fs::remove_all(dir_, ignored);
+    }
+    fs::path operator/(const char* name) const { return dir_ / name; }
+
+private:
+    fs::path dir_;
+};
+
+void write(const fs::path& path, const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
+
+struct RoundTripCase {
+    const char* name;
+    std::function<void(FormState&)> prepare;
+};
+
+const RoundTripCase kBeacons[] = {
+    {"initial_values", [](FormState&) {}},
+    {"reference_300", [](FormState& f) { f.setText(TextField::Fref, "300"); }},
+    {"reverse_3cm_jt4g_800",
+     [](FormState& f) {
+         f.setText(TextField::Fout, "9600");
+         f.setText(TextField::Fref, "10");
+         f.select(Selector::JTMode, 6);
+         f.select(Selector::Config, 1);
+         f.setRef800(true);
+     }},
+    {"texts_kept_as_typed",
+     [](FormState& f) {
+         f.setText(TextField::Fout, " 2320,1 MHz \xE2\x80\x94 \"beacon\"\n");
+         f.setText(TextField::Mult, "");
+         f.setText(TextField::SpTone, "\\u0041&H10\t");
+     }},
+    {"typed_selectors_that_name_an_item", [](FormState& f) { f.typeInto(Selector::JTMode, "pi4"); }},
+    {"typed_selectors_that_name_none",
+     [](FormState& f) {
+         f.typeInto(Selector::JTMode, "H");
+         f.typeInto(Selector::Config, "sideways");
+     }},
+};
+
+class BeaconRoundTrip : public testing::TestWithParam<RoundTripCase> {};
+
+// Save, open, calculate: the same listing, warning and SSB carrier, byte for byte.
+TEST_P(BeaconRoundTrip, SaveThenOpenGivesTheSameListing) {
+    Scratch dir;
+    FormState before;
+    GetParam().prepare(before);
+    ASSERT_EQ(saveBeaconFile(dir / "b.jt4dds", before), std::nullopt);
+    auto loaded = loadBeaconFile(dir / "b.jt4dds");
+    ASSERT_TRUE(std::holds_alternative<FormState>(loaded)) << std::get<std::string>(loaded);
+    FormState after = std::get<FormState>(loaded);
+    EXPECT_EQ(beaconText(after), beaconText(before));
+    calculate(before);
+    calculate(after);
+    EXPECT_EQ(after.text(TextField::Text1), before.text(TextField::Text1));
+    EXPECT_EQ(after.warningCaption(), before.warningCaption());
+    EXPECT_EQ(after.text(TextField::SSBCarrier), before.text(TextField::SSBCarrier));
+    EXPECT_EQ(after.selectedItem(Selector::JTMode).has_value(), before.selectedItem(Selector::JTMode).has_value());
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, BeaconRoundTrip, testing::ValuesIn(kBeacons), testing_support::CaseName{});
+
+const std::string kGood = beaconText(FormState());
+
+std::string replaced(std::string text, const std::string& from, const std::string& to) {
+    return text.replace(text.find(from), from.size(), to);
+}
+
+struct BadFileCase {
+    const char* name;
+    std::function<fs::path(const Scratch&)> make;
+    std::string message;  // what follows the file's name
+};
+
+const BadFileCase kBadFiles[] = {
+    {"empty",
+     [](const Scratch& d) {
+         write(d / "b", "");
+         return d / "b";
+     },
+     " is empty"},
+    {"truncated",
+     [](const Scratch& d) {
+         write(d / "b", kGood.substr(0, kGood.size() / 2));
+         return d / "b";
+     },
+     " is not valid JSON"},
+    {"ten_megabytes",
+     [](const Scratch& d) {
+         write(d / "b", kGood + std::string(10 << 20, ' '));
+         return d / "b";
+     },
+     " is larger than 64 KiB"},
+    {"just_over_the_bound",
+     [](const Scratch& d) {
+         write(d / "b", kGood + std::string(kMaxBeaconFileBytes + 1 - kGood.size(), ' '));
+         return d / "b";
+     },
+     " is larger than 64 KiB"},
+    {"invalid_utf8",
+     [](const Scratch& d) {
+         write(d / "b", replaced(kGood, "2320.1", "2320\xFF"));
+         return d / "b";
+     },
+     " is not UTF-8 text"},
+    {"number_where_a_text_belongs",
+     [](const Scratch& d) {
+         write(d / "b", replaced(kGood, "\"2320.1\"", "2320.1"));
+         return d / "b";
+     },
+     " \"fields\".\"fout\" must be a text, not a number"},
+    {"missing_field",
+     [](const Scratch& d) {
+         write(d / "b", replaced(kGood, "\"mult\": \"24\",", ""));
+         return d / "b";
+     },
+     " \"fields\".\"mult\" is missing"},
+    {"version_99",
+     [](const Scratch& d) {
+         write(d / "b", replaced(kGood, "\"version\": 1", "\"version\": 99"));
+         return d / "b";
+     },
+     " is a beacon file of version 99; this program reads version 1"},
+    {"another_format",
+     [](const Scratch& d) {
+         write(d / "b", "{\"format\": \"other\"}");
+         return d / "b";
+     },
+     " is not a beacon file"},
+    {"a_list",
+     [](const Scratch& d) {
+         write(d / "b", "[1, 2]");
+         return d / "b";
+     },
+     " is not a beacon file"},
+    {"a_folder",
+     [](const Scratch& d) {
+         fs::create_directory(d / "b");
+         return d / "b";
+     },
+     " is a folder, not a file"},
+    {"missing_file", [](const Scratch& d) { return d / "b"; }, " cannot be read: No such file or directory"},
+};
+
+class BadBeaconFiles : public testing::TestWithParam<BadFileCase> {};
+
+TEST_P(BadBeaconFiles, NameTheFileAndTheProblem) {
+    Scratch dir;
+    const fs::path path = GetParam().make(dir);
+    const auto loaded = loadBeaconFile(path);
+    ASSERT_TRUE(std::holds_alternative<std::string>(loaded));
+    EXPECT_TRUE(std::get<std::string>(loaded).starts_with(path.string() + GetParam().message))
+        << std::get<std::string>(loaded);
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, BadBeaconFiles, testing::ValuesIn(kBadFiles), testing_support::CaseName{});
+
+TEST(BadBeaconFiles, ExactlyTheBoundIsRead) {
+    Scratch dir;
+    write(dir / "b", kGood + std::string(kMaxBeaconFileBytes - kGood.size(), ' '));
+    EXPECT_TRUE(std::holds_alternative<FormState>(loadBeaconFile(dir / "b")));
+}
+
+TEST(BadBeaconFiles, UnknownKeysAreIgnored) {
+    const auto read = readBeacon(replaced(kGood, "\"version\": 1,", "\"version\": 1, \"comment\": [\"mine\"],"));
+    EXPECT_TRUE(std::holds_alternative<FormState>(read));
+}
+
+// Root reads any file, so the reading is done by a child that has given up
+// root for an unprivileged user.
+TEST(BadBeaconFiles, NoPermissionIsSaid) {
+    Scratch dir;
+    const fs::path path = dir / "locked.jt4dds";
+    write(path, kGood);
+    fs::permissions(path, fs::perms::none);
+    int pipeEnds[2];
+    ASSERT_EQ(::pipe(pipeEnds), 0);
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        ::close(pipeEnds[0]);
+        if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) ::_exit(2);
+        const auto loaded = loadBeaconFile(path);
+        const std::string message = loaded.index() == 1 ? std::get<1>(loaded) : "read";
+        const auto written = ::write(pipeEnds[1], message.data(), message.size());
+        ::_exit(written < 0 ? 3 : 0);
+    }
+    ::close(pipeEnds[1]);
+    std::string message(256, '\0');
+    const auto got = ::read(pipeEnds[0], message.data(), message.size());
+    ::close(pipeEnds[0]);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    message.resize(got > 0 ? static_cast<std::size_t>(got) : 0);
+    EXPECT_TRUE(message.starts_with(path.string() + " cannot be read: Permission denied")) << message;
+}
+
+TEST(AtomicWrite, APreviousFileSurvivesAFailedSave) {
+    Scratch dir;
+    write(dir / "b.jt4dds", "previous");
+    // A folder in the way of the temporary file makes the write fail.
+    fs::create_directory(dir / ("b.jt4dds.tmp-" + std::to_string(::getpid())).c_str());
+    EXPECT_NE(saveBeaconFile(dir / "b.jt4dds", FormState()), std::nullopt);
+    std::ifstream in(dir / "b.jt4dds");
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "previous");
+}
+
+}  // namespace
+}  // namespace jt4dds
