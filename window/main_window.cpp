@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "window/main_window.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -11,7 +12,6 @@
 #include <QPainter>
 #include <QPalette>
 #include <QPushButton>
-#include <QShortcut>
 #include <algorithm>
 
 #include "calc/calculation_run.h"
@@ -125,6 +125,8 @@ MainWindow::MainWindow(std::string decimalSeparator, QWidget* parent)
     setFocusOrder();
     load();
     fout_->setFocus();
+    // Focus given to the window as a whole goes to its first field.
+    setFocusProxy(fout_);
 }
 
 MainWindow::~MainWindow() = default;
@@ -232,11 +234,19 @@ void MainWindow::createControls() {
     connect(fref_, &QLineEdit::textChanged, this, &MainWindow::frefChanged);
     connect(command1_, &QPushButton::clicked, this, &MainWindow::command1Clicked);
     connect(text1_, &ResultsBox::toneDetailsRequested, this, &MainWindow::showToneDetails);
-    auto* details = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_T), this);
-    connect(details, &QShortcut::activated, this, &MainWindow::showToneDetails);
+    toneDetailsAction_ = new QAction(QStringLiteral("&Tone details\u2026"), this);
+    toneDetailsAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_T));
+    addAction(toneDetailsAction_);
+    connect(toneDetailsAction_, &QAction::triggered, this, &MainWindow::showToneDetails);
     connect(text1_, &ResultsBox::findSettingsRequested, this, &MainWindow::showFindSettings);
-    auto* find = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_F), this);
-    connect(find, &QShortcut::activated, this, &MainWindow::showFindSettings);
+    findSettingsAction_ = new QAction(QStringLiteral("&Find settings\u2026"), this);
+    findSettingsAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
+    addAction(findSettingsAction_);
+    connect(findSettingsAction_, &QAction::triggered, this, &MainWindow::showFindSettings);
+    // Enter or Return in any field presses Calculate.
+    for (QLineEdit* field :
+         {fout_, mult_, fref_, refTone_, upTone_, downTone_, spTone_, jtMode_->lineEdit(), config_->lineEdit()})
+        connect(field, &QLineEdit::returnPressed, this, &MainWindow::command1Clicked);
     for (TextField field : kNumericFields) {
         QAction* marker = this->textBox(field)->addAction(findingMarker(), QLineEdit::TrailingPosition);
         marker->setObjectName(QStringLiteral("FindingMarker"));
@@ -282,6 +292,26 @@ void MainWindow::command1Clicked() {
     box->setObjectName(QStringLiteral("CalculationStopped"));
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->open();
+}
+
+void MainWindow::setInputs(const FormState& inputs) {
+    for (TextField field : kNumericFields) {
+        const QString text = qs(inputs.text(field));
+        if (textBox(field)->text() != text) textBox(field)->setText(text);
+    }
+    for (Selector selector : {Selector::JTMode, Selector::Config}) {
+        QComboBox* box = selectorBox(selector);
+        bool& typed = selector == Selector::JTMode ? jtModeTyped_ : configTyped_;
+        if (const auto item = inputs.selectedItem(selector)) {
+            box->setCurrentIndex(item->index);
+            typed = false;
+        } else {
+            box->setEditText(qs(inputs.selectorText(selector)));
+            typed = true;
+        }
+        box->lineEdit()->setCursorPosition(0);
+    }
+    ref800_->setChecked(inputs.ref800Checked());
 }
 
 void MainWindow::showFindings() {

@@ -47,6 +47,19 @@ public:
     // calculated.
     void showFindSettings();
 
+    // The two views as actions (with their shortcuts, Ctrl+T and Ctrl+F), for
+    // a menu to show; they work in the window whether a menu has them or not.
+    QAction* toneDetailsAction() const { return toneDetailsAction_; }
+    QAction* findSettingsAction() const { return findSettingsAction_; }
+
+    // Puts what `inputs` holds into the fields, the selectors and the 800 Hz
+    // box, as if the operator had typed and picked it (a frequency-plan field
+    // whose text changes turns black).
+    void setInputs(const FormState& inputs);
+
+    // A press of Calculate, as the button and Enter in a field do.
+    void calculateNow() { command1Clicked(); }
+
     // FormView
     std::string text(TextField field) const override;
     void setText(TextField field, std::string_view text) override;
@@ -103,6 +116,8 @@ private:
     std::vector<Finding> lastFindings_;
     // The mark inside each numeric field, shown while it has a finding.
     std::array<QAction*, kNumericFields.size()> markers_{};
+    QAction* toneDetailsAction_ = nullptr;
+    QAction* findSettingsAction_ = nullptr;
     ToneDetails* toneDetails_ = nullptr;
     FindSettings* findSettings_ = nullptr;
 };

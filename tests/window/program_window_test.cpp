@@ -1,0 +1,250 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include <QApplication>
+#include <QClipboard>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSet>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <fstream>
+
+#include "calc/form_state.h"
+#include "formats/beacon_file.h"
+#include "formats/search_output.h"
+#include "tests/cli/cli_runner.h"
+#include "window/main_window.h"
+#include "window/program_window.h"
+
+using jt4dds::FormState;
+using jt4dds::OutputFormat;
+using jt4dds::ProgramWindow;
+using jt4dds::Selector;
+using jt4dds::TextField;
+
+namespace {
+
+std::string slurp(const QString& path) {
+    std::ifstream in(path.toStdString(), std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// The beacons of the round-trip table, by name.
+FormState beacon(const QString& name) {
+    FormState f;
+    if (name == QLatin1String("reference_300")) f.setText(TextField::Fref, "300");
+    if (name == QLatin1String("reverse_3cm_jt4g_800")) {
+        f.setText(TextField::Fout, "9600");
+        f.setText(TextField::Fref, "10");
+        f.select(Selector::JTMode, 6);
+        f.select(Selector::Config, 1);
+        f.setRef800(true);
+    }
+    if (name == QLatin1String("typed_texts_and_selectors")) {
+        f.setText(TextField::Fout, "2320,1 MHz \xE2\x80\x94 beacon");
+        f.setText(TextField::Fref, "300");
+        f.typeInto(Selector::JTMode, "pi4");
+    }
+    return f;
+}
+
+}  // namespace
+
+class ProgramWindowTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<ProgramWindow> window_;
+    QTemporaryDir dir_;
+
+    QString file(const char* name) const { return dir_.filePath(QString::fromLatin1(name)); }
+    QLineEdit* field(const char* name) { return window_->form()->findChild<QLineEdit*>(QString::fromLatin1(name)); }
+    void replaceText(const char* name, const QString& text) {
+        QLineEdit* box = field(name);
+        box->setFocus();
+        box->selectAll();
+        QTest::keyClicks(box, text);
+    }
+    // Presses the button of the next modal message box that opens.
+    void answerNextQuestion(QMessageBox::StandardButton answer) {
+        QTimer::singleShot(0, this, [answer] {
+            for (QWidget* w : QApplication::topLevelWidgets())
+                if (auto* box = qobject_cast<QMessageBox*>(w); box && box->isVisible()) box->button(answer)->click();
+        });
+    }
+
+private slots:
+    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
+    void init() {
+        window_ = std::make_unique<ProgramWindow>(".");
+        window_->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
+    }
+    void cleanup() { window_.reset(); }
+
+    void menuBarAboveTheUnchangedClientArea() {
+        QCOMPARE(window_->windowTitle(), QStringLiteral("JT4 / PI4  - 32 bit DDS Design Utility     Arvok"));
+        QCOMPARE(window_->centralWidget(), window_->form());
+        QCOMPARE(window_->centralWidget()->size(), QSize(726, 357));
+        QCOMPARE(window_->form()->findChild<QWidget*>(QStringLiteral("Command1"))->geometry(),
+                 QRect(2400 / 15, 4200 / 15, 1575 / 15, 495 / 15));
+        QStringList titles;
+        for (QAction* menu : window_->menuBar()->actions()) titles << menu->text();
+        // Each reachable by Alt and its letter.
+        QCOMPARE(titles, (QStringList{"&File", "&Edit", "&View", "&Help"}));
+    }
+
+    // Alt and a letter must reach every item: no two items of a menu share
+    // their letter (Copy listing and Copy command line once did).
+    void everyMenuItemHasALetterOfItsOwn() {
+        for (QAction* title : window_->menuBar()->actions()) {
+            QSet<QChar> letters;
+            for (QAction* item : title->menu()->actions()) {
+                if (item->isSeparator()) continue;
+                const qsizetype at = item->text().indexOf(QLatin1Char('&'));
+                QVERIFY2(at >= 0, qPrintable(item->text()));
+                const QChar letter = item->text().at(at + 1).toLower();
+                QVERIFY2(!letters.contains(letter), qPrintable(title->text() + QLatin1String(": ") + item->text()));
+                letters.insert(letter);
+            }
+        }
+    }
+
+    void saveOpenCalculateGivesTheSameListing_data() {
+        QTest::addColumn<QString>("name");
+        for (const char* name :
+             {"initial_values", "reference_300", "reverse_3cm_jt4g_800", "typed_texts_and_selectors"})
+            QTest::newRow(name) << QString::fromLatin1(name);
+    }
+    void saveOpenCalculateGivesTheSameListing() {
+        QFETCH(QString, name);
+        window_->form()->setInputs(beacon(name));
+        window_->form()->calculateNow();
+        const std::string before = window_->form()->text(TextField::Text1);
+        QVERIFY(window_->saveBeaconTo(file("b.jt4dds")));
+        window_ = std::make_unique<ProgramWindow>(".");
+        QVERIFY(window_->openBeacon(file("b.jt4dds")));
+        window_->form()->calculateNow();
+        QCOMPARE(window_->form()->text(TextField::Text1), before);
+        QVERIFY(!window_->isModified());
+    }
+
+    void exportIsTheCommandLinesOutput_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("format");
+        QTest::addColumn<QString>("cliFormat");
+        for (const char* name : {"reference_300", "reverse_3cm_jt4g_800"}) {
+            QTest::addRow("%s_asm", name) << QString::fromLatin1(name) << int(OutputFormat::Asm) << "asm";
+            QTest::addRow("%s_c", name) << QString::fromLatin1(name) << int(OutputFormat::C) << "c";
+            QTest::addRow("%s_json", name) << QString::fromLatin1(name) << int(OutputFormat::Json) << "json";
+        }
+    }
+    void exportIsTheCommandLinesOutput() {
+        QFETCH(QString, name);
+        QFETCH(int, format);
+        QFETCH(QString, cliFormat);
+        window_->form()->setInputs(beacon(name));
+        QVERIFY(window_->saveBeaconTo(file("b.jt4dds")));
+        QVERIFY(window_->exportTo(file("out"), OutputFormat(format), false));
+        const auto cli = jt4dds::testing_support::runTool(
+            {"--beacon", file("b.jt4dds").toStdString(), "--format", cliFormat.toStdString()});
+        QCOMPARE(slurp(file("out")), cli.out);
+    }
+
+    void deadWordsAreNotExportedUnlessForced() {
+        QVERIFY(!window_->exportTo(file("out.h"), OutputFormat::C, false));
+        QVERIFY(!QFile::exists(file("out.h")));
+        QVERIFY(window_->exportTo(file("out.h"), OutputFormat::C, true));
+        QVERIFY(slurp(file("out.h")).find("0x00, 0x00, 0x00, 0x00") != std::string::npos);
+    }
+
+    void badBeaconFileIsNamedAndChangesNothing_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("says");
+        QTest::newRow("empty") << QByteArray() << "is empty";
+        QTest::newRow("version_99") << QByteArray(R"({"format": "jt4dds-beacon", "version": 99})")
+                                    << "this program reads version 1";
+        QTest::newRow("invalid_utf8") << QByteArray("{\"format\": \"\xFF\"}") << "is not UTF-8 text";
+    }
+    void badBeaconFileIsNamedAndChangesNothing() {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, says);
+        replaceText("Fref", QStringLiteral("300"));
+        QFile out(file("bad.jt4dds"));
+        QVERIFY(out.open(QIODevice::WriteOnly));
+        out.write(bytes);
+        out.close();
+        QVERIFY(!window_->openBeacon(file("bad.jt4dds")));
+        auto* box = window_->findChild<QMessageBox*>(QStringLiteral("FileProblem"));
+        QVERIFY(box);
+        QVERIFY(box->text().startsWith(file("bad.jt4dds")));
+        QVERIFY2(box->text().contains(says), qPrintable(box->text()));
+        QCOMPARE(field("Fref")->text(), QStringLiteral("300"));
+        QVERIFY(window_->currentFile().isEmpty());
+    }
+
+    void ctrlSSavesToTheOpenedFile() {
+        QVERIFY(window_->saveBeaconTo(file("b.jt4dds")));
+        replaceText("Fref", QStringLiteral("300"));
+        QVERIFY(window_->isModified());
+        QTest::keyClick(window_.get(), Qt::Key_S, Qt::ControlModifier);
+        QVERIFY(!window_->isModified());
+        QVERIFY(slurp(file("b.jt4dds")).find("\"fref\": \"300\"") != std::string::npos);
+    }
+
+    void ctrlOOpensAChosenBeacon() {
+        FormState saved = beacon("reverse_3cm_jt4g_800");
+        QVERIFY(!jt4dds::saveBeaconFile(file("b.jt4dds").toStdString(), saved).has_value());
+        QTest::keyClick(window_.get(), Qt::Key_O, Qt::ControlModifier);
+        auto* dialog = window_->findChild<QFileDialog*>(QStringLiteral("OpenBeaconDialog"));
+        QVERIFY(dialog);
+        dialog->selectFile(file("b.jt4dds"));
+        QMetaObject::invokeMethod(dialog, "accept");
+        QTRY_COMPARE(field("Fout")->text(), QStringLiteral("9600"));
+        QCOMPARE(window_->currentFile(), file("b.jt4dds"));
+    }
+
+    void enterInAFieldCalculates() {
+        replaceText("Fref", QStringLiteral("300"));
+        QTest::keyClick(field("Fref"), Qt::Key_Return);
+        QVERIFY(window_->form()->text(TextField::Text1).ends_with("Resolution  0.838Hz"));
+        replaceText("Fout", QStringLiteral("144.4"));
+        QTest::keyClick(field("Fout"), Qt::Key_Enter);
+        QVERIFY(window_->form()->text(TextField::Text1).find("Tone 4  144.4000000MHz") != std::string::npos);
+    }
+
+    void closingAsksOnlyAboutAChangedFile() {
+        replaceText("Fref", QStringLiteral("300"));
+        QVERIFY(window_->close());  // never touched a file: closes as before
+        init();
+        QVERIFY(window_->saveBeaconTo(file("b.jt4dds")));
+        replaceText("Fref", QStringLiteral("400"));
+        answerNextQuestion(QMessageBox::Cancel);
+        QVERIFY(!window_->close());
+        answerNextQuestion(QMessageBox::Save);
+        QVERIFY(window_->close());
+        QVERIFY(slurp(file("b.jt4dds")).find("\"fref\": \"400\"") != std::string::npos);
+    }
+
+    void newStartsOverWithTheRedCue() {
+        replaceText("Fout", QStringLiteral("144.4"));
+        const auto actions = window_->menuBar()->actions().first()->menu()->actions();
+        actions.first()->trigger();  // File, New
+        QCOMPARE(field("Fout")->text(), QStringLiteral("2320.1"));
+        QCOMPARE(field("Fout")->palette().color(QPalette::Text), QColor(255, 0, 0));
+        QCOMPARE(window_->centralWidget()->size(), QSize(726, 357));
+    }
+
+    void copyCommandLineReproducesTheFields() {
+        window_->form()->setInputs(beacon("reference_300"));
+        for (QAction* a : window_->menuBar()->actions().at(1)->menu()->actions())
+            if (a->text() == QLatin1String("Copy co&mmand line")) a->trigger();
+        QCOMPARE(QApplication::clipboard()->text().toStdString(), jt4dds::cliCommand(beacon("reference_300")));
+    }
+};
+
+QTEST_MAIN(ProgramWindowTest)
+#include "program_window_test.moc"

@@ -1,0 +1,324 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "window/program_window.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QCloseEvent>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QSettings>
+#include <QTextBrowser>
+#include <QVBoxLayout>
+
+#include "calc/version.h"
+#include "formats/beacon_file.h"
+#include "formats/files.h"
+#include "formats/search_output.h"
+#include "window/help_text.h"
+#include "window/main_window.h"
+#include "window/qt_text.h"
+
+namespace jt4dds {
+namespace {
+
+constexpr int kRecentCount = 8;
+const QString kRecentKey = QStringLiteral("recentBeacons");
+const QString kBeaconFilter = QStringLiteral("Beacon files (*.jt4dds);;All files (*)");
+
+std::filesystem::path pathOf(const QString& path) { return std::filesystem::u8path(path.toStdString()); }
+
+struct ExportKind {
+    OutputFormat format;
+    const char* what;
+    const char* filter;
+    const char* suffix;
+};
+constexpr ExportKind kExports[] = {
+    {OutputFormat::Asm, "assembler include", "Assembler include (*.inc);;All files (*)", "inc"},
+    {OutputFormat::C, "C header", "C header (*.h);;All files (*)", "h"},
+    {OutputFormat::Json, "JSON report", "JSON report (*.json);;All files (*)", "json"},
+};
+
+const ExportKind& exportKind(OutputFormat format) {
+    for (const ExportKind& kind : kExports)
+        if (kind.format == format) return kind;
+    return kExports[0];
+}
+
+}  // namespace
+
+ProgramWindow::ProgramWindow(std::string decimalSeparator, QWidget* parent)
+    : QMainWindow(parent), separator_(std::move(decimalSeparator)) {
+    setWindowTitle(QStringLiteral("JT4 / PI4  - 32 bit DDS Design Utility     Arvok"));
+    form_ = new MainWindow(separator_, this);
+    setWindowIcon(form_->windowIcon());
+    setCentralWidget(form_);
+    createMenus();
+    // The calculation window is the whole client area, at its own size.
+    resize(form_->width(), form_->height() + menuBar()->sizeHint().height());
+    form_->setFocus();
+}
+
+void ProgramWindow::createMenus() {
+    QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
+    file->addAction(QStringLiteral("&New"), QKeySequence::New, this, &ProgramWindow::newBeacon);
+    file->addAction(QStringLiteral("&Open beacon\u2026"), QKeySequence::Open, this, &ProgramWindow::chooseBeaconToOpen);
+    file->addAction(QStringLiteral("&Save beacon"), QKeySequence::Save, this, &ProgramWindow::save);
+    file->addAction(QStringLiteral("Save beacon &as\u2026"), QKeySequence::SaveAs, this,
+                    &ProgramWindow::chooseFileToSave);
+    recentMenu_ = file->addMenu(QStringLiteral("&Recent beacons"));
+    connect(recentMenu_, &QMenu::aboutToShow, this, &ProgramWindow::fillRecentMenu);
+    file->addSeparator();
+    file->addAction(QStringLiteral("Export assembler &include\u2026"), this,
+                    [this] { chooseExport(OutputFormat::Asm); });
+    file->addAction(QStringLiteral("Export &C header\u2026"), this, [this] { chooseExport(OutputFormat::C); });
+    file->addAction(QStringLiteral("Export &JSON report\u2026"), this, [this] { chooseExport(OutputFormat::Json); });
+    file->addSeparator();
+    file->addAction(QStringLiteral("&Quit"), QKeySequence::Quit, this, &QWidget::close);
+
+    QMenu* edit = menuBar()->addMenu(QStringLiteral("&Edit"));
+    edit->addAction(QStringLiteral("Copy &listing"), this,
+                    [this] { QApplication::clipboard()->setText(qs(form_->text(TextField::Text1))); });
+    edit->addAction(QStringLiteral("Copy as &assembler include"), this, [this] { copyAs(OutputFormat::Asm); });
+    edit->addAction(QStringLiteral("Copy as &C header"), this, [this] { copyAs(OutputFormat::C); });
+    edit->addAction(QStringLiteral("Copy co&mmand line"), this,
+                    [this] { QApplication::clipboard()->setText(qs(cliCommand(inputsOf(*form_)))); });
+
+    QMenu* view = menuBar()->addMenu(QStringLiteral("&View"));
+    view->setObjectName(QStringLiteral("ViewMenu"));
+    view->addAction(form_->toneDetailsAction());
+    view->addAction(form_->findSettingsAction());
+
+    QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
+    help->addAction(QStringLiteral("&Help"), QKeySequence::HelpContents, this, &ProgramWindow::showHelp);
+    help->addAction(QStringLiteral("&About jt4dds"), this, &ProgramWindow::showAbout);
+}
+
+bool ProgramWindow::isModified() const { return savedBeacon_ && beaconText(inputsOf(*form_)) != *savedBeacon_; }
+
+void ProgramWindow::problem(const QString& title, const QString& text) {
+    auto* box = new QMessageBox(QMessageBox::Warning, title, text, QMessageBox::Ok, this);
+    box->setObjectName(QStringLiteral("FileProblem"));
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->open();
+}
+
+void ProgramWindow::newBeacon() {
+    if (!maybeSave()) return;
+    // A fresh calculation window: every initial value, the red cue included.
+    form_ = new MainWindow(separator_, this);
+    setCentralWidget(form_);
+    QMenu* view = menuBar()->findChild<QMenu*>(QStringLiteral("ViewMenu"));
+    view->clear();
+    view->addAction(form_->toneDetailsAction());
+    view->addAction(form_->findSettingsAction());
+    setCurrentFile(QString());
+    savedBeacon_.reset();
+    form_->setFocus();
+}
+
+bool ProgramWindow::openBeacon(const QString& path) {
+    auto loaded = loadBeaconFile(pathOf(path));
+    if (const auto* why = std::get_if<std::string>(&loaded)) {
+        problem(QStringLiteral("Cannot open beacon"), qs(*why));
+        return false;
+    }
+    form_->setInputs(std::get<FormState>(loaded));
+    setCurrentFile(path);
+    savedBeacon_ = beaconText(inputsOf(*form_));
+    return true;
+}
+
+void ProgramWindow::chooseBeaconToOpen() {
+    if (!maybeSave()) return;
+    auto* dialog = new QFileDialog(this, QStringLiteral("Open beacon"), QFileInfo(currentFile_).path(), kBeaconFilter);
+    dialog->setObjectName(QStringLiteral("OpenBeaconDialog"));
+    dialog->setFileMode(QFileDialog::ExistingFile);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    connect(dialog, &QFileDialog::fileSelected, this, [this](const QString& path) { openBeacon(path); });
+    dialog->open();
+}
+
+bool ProgramWindow::saveBeaconTo(const QString& path) {
+    if (const auto why = saveBeaconFile(pathOf(path), inputsOf(*form_))) {
+        problem(QStringLiteral("Cannot save beacon"), qs(*why));
+        return false;
+    }
+    setCurrentFile(path);
+    savedBeacon_ = beaconText(inputsOf(*form_));
+    return true;
+}
+
+bool ProgramWindow::save() {
+    if (currentFile_.isEmpty()) return chooseFileToSave();
+    return saveBeaconTo(currentFile_);
+}
+
+bool ProgramWindow::chooseFileToSave() {
+    QFileDialog dialog(this, QStringLiteral("Save beacon"), currentFile_, kBeaconFilter);
+    dialog.setObjectName(QStringLiteral("SaveBeaconDialog"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setDefaultSuffix(QStringLiteral("jt4dds"));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
+    return saveBeaconTo(dialog.selectedFiles().constFirst());
+}
+
+std::optional<std::string> ProgramWindow::exportText(OutputFormat format, bool force, QString* why) const {
+    // What jt4dds-cli does for the same fields: its "." and its checks.
+    FormState press = inputsOf(*form_);
+    press.setDecimalSeparator(".");
+    const RunOutcome outcome = calculate(press);
+    const std::vector<Finding> findings = checkPlan(outcome);
+    const bool firmware = format == OutputFormat::Asm || format == OutputFormat::C;
+    if (firmware && !outcome.completed()) {
+        if (why) *why = QStringLiteral("The calculation stopped: ") + qs(outcome.ended->message);
+        return std::nullopt;
+    }
+    if (firmware && !force && anyOf(findings, Severity::Error)) {
+        if (why) *why = qs(findingsText(findings));
+        return std::nullopt;
+    }
+    return jt4dds::render(format, outcome, findings);
+}
+
+bool ProgramWindow::exportTo(const QString& path, OutputFormat format, bool force) {
+    QString why;
+    const auto text = exportText(format, force, &why);
+    if (!text) {
+        problem(QStringLiteral("Nothing exported"), why);
+        return false;
+    }
+    if (const auto failed = writeFileAtomically(pathOf(path), *text)) {
+        problem(QStringLiteral("Cannot export"), qs(*failed));
+        return false;
+    }
+    return true;
+}
+
+bool ProgramWindow::confirmForce(const QString& why) {
+    return QMessageBox::question(this, QStringLiteral("These words cannot make the beacon"),
+                                 why + QStringLiteral("\n\nWrite them all the same?"),
+                                 QMessageBox::Yes | QMessageBox::No, QMessageBox::No) == QMessageBox::Yes;
+}
+
+void ProgramWindow::chooseExport(OutputFormat format) {
+    const ExportKind& kind = exportKind(format);
+    QString why;
+    bool force = false;
+    if (!exportText(format, false, &why)) {
+        const bool forcible = exportText(format, true).has_value();
+        if (!forcible) {
+            problem(QStringLiteral("Nothing exported"), why);
+            return;
+        }
+        if (!confirmForce(why)) return;
+        force = true;
+    }
+    QFileDialog dialog(this, QStringLiteral("Export ") + QLatin1String(kind.what), QFileInfo(currentFile_).path(),
+                       QLatin1String(kind.filter));
+    dialog.setObjectName(QStringLiteral("ExportDialog"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setDefaultSuffix(QLatin1String(kind.suffix));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
+    exportTo(dialog.selectedFiles().constFirst(), format, force);
+}
+
+void ProgramWindow::copyAs(OutputFormat format) {
+    QString why;
+    auto text = exportText(format, false, &why);
+    if (!text && exportText(format, true) && confirmForce(why)) text = exportText(format, true);
+    if (!text) {
+        if (!why.isEmpty() && !exportText(format, true)) problem(QStringLiteral("Nothing copied"), why);
+        return;
+    }
+    QApplication::clipboard()->setText(qs(*text));
+}
+
+void ProgramWindow::showHelp() {
+    auto* dialog = new QDialog(this);
+    dialog->setObjectName(QStringLiteral("Help"));
+    dialog->setWindowTitle(QStringLiteral("jt4dds help"));
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    auto* text = new QTextBrowser(dialog);
+    text->setHtml(QString::fromUtf8(kHelpHtml));
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, dialog);
+    connect(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::close);
+    auto* layout = new QVBoxLayout(dialog);
+    layout->addWidget(text);
+    layout->addWidget(buttons);
+    dialog->resize(620, 560);
+    dialog->show();
+}
+
+void ProgramWindow::showAbout() {
+    QMessageBox::about(
+        this, QStringLiteral("About jt4dds"),
+        QStringLiteral("<p><b>jt4dds</b> %1</p>"
+                       "<p>Tuning words for 32-bit DDS beacon transmitters sending JT4 or PI4, FSK CW and an aux "
+                       "tone.</p>"
+                       "<p>Free software under the GNU General Public License, version 3 or (at your option) any "
+                       "later version. The words, listings and files it generates are yours and carry no licence "
+                       "of ours.</p>")
+            .arg(qs(kVersion)));
+}
+
+bool ProgramWindow::maybeSave() {
+    if (!isModified()) return true;
+    QMessageBox box(
+        QMessageBox::Question, QStringLiteral("Unsaved changes"),
+        QStringLiteral("The beacon %1 has changed. Save the changes?").arg(QFileInfo(currentFile_).fileName()),
+        QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, this);
+    box.setObjectName(QStringLiteral("UnsavedChanges"));
+    switch (box.exec()) {
+        case QMessageBox::Save:
+            return save();
+        case QMessageBox::Discard:
+            return true;
+        default:
+            return false;
+    }
+}
+
+void ProgramWindow::closeEvent(QCloseEvent* event) {
+    if (maybeSave()) {
+        event->accept();
+    } else {
+        event->ignore();
+    }
+}
+
+void ProgramWindow::setCurrentFile(const QString& path) {
+    currentFile_ = path;
+    if (!path.isEmpty()) rememberRecent(path);
+}
+
+void ProgramWindow::rememberRecent(const QString& path) {
+    QSettings settings;
+    QStringList recent = settings.value(kRecentKey).toStringList();
+    const QString absolute = QFileInfo(path).absoluteFilePath();
+    recent.removeAll(absolute);
+    recent.prepend(absolute);
+    while (recent.size() > kRecentCount) recent.removeLast();
+    settings.setValue(kRecentKey, recent);
+}
+
+void ProgramWindow::fillRecentMenu() {
+    recentMenu_->clear();
+    const QStringList recent = QSettings().value(kRecentKey).toStringList();
+    for (const QString& path : recent) {
+        recentMenu_
+            ->addAction(QFileInfo(path).fileName(), this,
+                        [this, path] {
+                            if (maybeSave()) openBeacon(path);
+                        })
+            ->setToolTip(path);
+    }
+    if (recent.isEmpty()) recentMenu_->addAction(QStringLiteral("(none yet)"))->setEnabled(false);
+}
+
+}  // namespace jt4dds

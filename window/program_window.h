@@ -1,0 +1,73 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QMainWindow>
+#include <optional>
+#include <string>
+
+#include "calc/form_state.h"
+#include "formats/outputs.h"
+
+class QMenu;
+
+namespace jt4dds {
+
+class MainWindow;
+
+// The program's top-level window: the menu bar above the calculation window,
+// which stays its whole client area, exactly as laid out. It opens and saves
+// beacon files, exports and copies the firmware outputs, and asks before
+// unsaved changes to a beacon file are lost.
+class ProgramWindow final : public QMainWindow {
+    Q_OBJECT
+
+public:
+    explicit ProgramWindow(std::string decimalSeparator = operatorDecimalSeparator(), QWidget* parent = nullptr);
+
+    MainWindow* form() const { return form_; }
+    // The beacon file the window holds, empty when none.
+    const QString& currentFile() const { return currentFile_; }
+    // True when the fields differ from the beacon file last opened or saved.
+    bool isModified() const;
+
+    // Each says what went wrong in a message box and changes nothing then.
+    bool openBeacon(const QString& path);
+    bool saveBeaconTo(const QString& path);
+    // Writes what jt4dds-cli --format asm|c|json writes for the fields. Asm
+    // and C need a completed run, and without `force` no error finding.
+    bool exportTo(const QString& path, OutputFormat format, bool force);
+
+    // The same text for the clipboard; nothing when it cannot be made.
+    std::optional<std::string> exportText(OutputFormat format, bool force, QString* why = nullptr) const;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void createMenus();
+    void newBeacon();
+    void chooseBeaconToOpen();
+    bool save();
+    bool chooseFileToSave();
+    void chooseExport(OutputFormat format);
+    void copyAs(OutputFormat format);
+    void showHelp();
+    void showAbout();
+    // True when it is fine to drop the fields (saved, discarded, or never a file).
+    bool maybeSave();
+    void setCurrentFile(const QString& path);
+    void rememberRecent(const QString& path);
+    void fillRecentMenu();
+    void problem(const QString& title, const QString& text);
+    // Asks whether to write firmware source that an error finding says
+    // cannot work.
+    bool confirmForce(const QString& why);
+
+    std::string separator_;
+    MainWindow* form_ = nullptr;
+    QMenu* recentMenu_ = nullptr;
+    QString currentFile_;
+    std::optional<std::string> savedBeacon_;  // the file's contents when last opened or saved
+};
+
+}  // namespace jt4dds
