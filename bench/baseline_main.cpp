@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The baseline program: a plain Qt window with the same controls as jt4dds,
 // for timing whole processes against.
 #include <QApplication>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The calculation without a window: a whole press on an in-memory form, and
 // the pieces it is made of.
 #include <benchmark/benchmark.h>

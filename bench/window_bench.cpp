@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The window against its floor, offscreen: construction and show until the
 // first paint, and a click of "Calculate" until the results box has repainted.
 #include <benchmark/benchmark.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "calc/selector_items.h"
 
 #include "calc/tone_plan.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The whole calculation on a FormState built from arbitrary field texts,
 // submode, arrangement and check box. Never crashes; a completed run leaves a
 // listing of the right shape whose every row carries the word its own numbers

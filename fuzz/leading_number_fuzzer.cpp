@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // LeadingNumber on arbitrary bytes: never crashes, never gives a non-finite
 // value for a number in range, never reads past the text, and agrees with the
 // C library's strtod ("C" locale) on every plain decimal number.

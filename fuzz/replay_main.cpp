@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Replays fuzz inputs without libFuzzer: every file named, or found in a
 // folder named, goes through the target once. The seed corpus and every input
 // that once crashed run this way in the ordinary test suite.
