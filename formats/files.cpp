@@ -8,6 +8,8 @@
 
 #if defined(_WIN32)
 #include <io.h>
+#include <process.h>
+#include <windows.h>
 #else
 #include <fcntl.h>
 #include <unistd.h>
@@ -105,12 +107,21 @@ std::optional<std::string> writeFileAtomically(const std::filesystem::path& path
         fs::remove(temporary, ignored);
         return "cannot write " + utf8Name(temporary) + ": " + systemMessage(error);
     }
+#if defined(_WIN32)
+    // Replaces the file in one step, and returns only once that is on the disk.
+    if (!::MoveFileExW(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        fs::remove(temporary, ignored);
+        return "cannot write " + utf8Name(path) + ": " +
+               std::system_category().message(static_cast<int>(::GetLastError()));
+    }
+#else
     std::error_code ec;
     fs::rename(temporary, path, ec);
     if (ec) {
         fs::remove(temporary, ignored);
         return "cannot write " + utf8Name(path) + ": " + ec.message();
     }
+#endif
     flushFolder(path.parent_path());
     return std::nullopt;
 }
