@@ -2,9 +2,10 @@
 #include "calc/calculation_run.h"
 
 #include <array>
-#include <charconv>
+#include <cmath>
 #include <string_view>
 
+#include "calc/exact_chars.h"
 #include "calc/leading_number.h"
 #include "calc/listing.h"
 #include "calc/selector_items.h"
@@ -38,11 +39,7 @@ std::string_view fieldName(TextField field) {
 
 namespace {
 
-std::string integerText(double whole) {
-    std::array<char, 32> buf;
-    const auto r = std::to_chars(buf.data(), buf.data() + buf.size(), whole, std::chars_format::fixed, 0);
-    return std::string(buf.data(), r.ptr);
-}
+std::string integerText(double whole) { return (whole < 0 ? "-" : "") + exact::fixed(std::fabs(whole), 0); }
 
 std::string toneName(int row) { return "Tone " + std::to_string(row); }
 

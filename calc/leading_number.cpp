@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "calc/leading_number.h"
 
+#include "calc/exact_chars.h"
+
 #include <array>
 #include <charconv>
 #include <cstdint>
@@ -138,14 +140,16 @@ NumberRead LeadingNumber(std::string_view text) noexcept {
     *out++ = 'e';
     out = std::to_chars(out, buf.data() + buf.size(), totalExponent).ptr;
 
+    *out = '\0';
     double magnitude = 0.0;
-    const auto parsed = std::from_chars(buf.data(), out, magnitude);
-    if (parsed.ec == std::errc::result_out_of_range) {
-        // Digits × 10^exponent with the first digit non-zero: a magnitude
-        // of at least 1 can only have overflowed; below 1 it underflowed.
-        const bool overflow = static_cast<std::int64_t>(kept) + totalExponent > 0;
-        if (overflow) return {0.0, false, end};
-        magnitude = 0.0;
+    switch (exact::scientific(buf.data(), magnitude)) {
+        case exact::Read::Overflow:
+            return {0.0, false, end};
+        case exact::Read::Underflow:
+            magnitude = 0.0;
+            break;
+        case exact::Read::Value:
+            break;
     }
     return {negative ? -magnitude : magnitude, true, end};
 }

@@ -5,6 +5,8 @@
 #include <charconv>
 #include <cmath>
 
+#include "calc/exact_chars.h"
+
 namespace jt4dds {
 namespace {
 
@@ -29,14 +31,7 @@ constexpr PatternShape shapeOf(NumberPattern pattern) {
     return {1, 1, 6, ""};
 }
 
-// Large enough for any finite double in fixed notation with up to 8 decimals.
-using FixedBuffer = std::array<char, 400>;
-
-std::string fixedDigits(double magnitude, int decimals) {
-    FixedBuffer buf;
-    const auto r = std::to_chars(buf.data(), buf.data() + buf.size(), magnitude, std::chars_format::fixed, decimals);
-    return std::string(buf.data(), r.ptr);
-}
+std::string fixedDigits(double magnitude, int decimals) { return exact::fixed(magnitude, decimals); }
 
 // Adds one unit in the last place to a string of digits with an optional point.
 void incrementLastPlace(std::string& digits) {
@@ -52,7 +47,7 @@ void incrementLastPlace(std::string& digits) {
 }
 
 // `magnitude` (not negative) rounded to `decimals` places, halfway cases away
-// from zero. std::to_chars rounds the exact binary value correctly but breaks
+// from zero. exact::fixed rounds the exact binary value correctly but breaks
 // exact ties to even; a tie is only possible when the value has at most
 // decimals + 1 binary fraction digits, so those few values are written one
 // place longer (exactly) and rounded here.

@@ -1,6 +1,17 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "calc/number_format.h"
 
+#include <bit>
+#include <clocale>
+#include <cmath>
+#include <cstdint>
+#include <limits>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "calc/exact_chars.h"
+
 #include <gtest/gtest.h>
 
 #include "tests/case_name.h"
@@ -101,6 +112,73 @@ class HexWords : public testing::TestWithParam<HexCase> {};
 TEST_P(HexWords, EightUpperCaseDigits) { EXPECT_EQ(hexWord(GetParam().word), GetParam().expected); }
 
 INSTANTIATE_TEST_SUITE_P(Table, HexWords, testing::ValuesIn(kHex), testing_support::CaseName{});
+
+// The portable conversions (the WebAssembly build's) against the standard
+// library's, where both exist: the same text for the same double, and the same
+// double for the same text, bit for bit.
+TEST(ExactChars, PortableFixedIsTheStandardOne) {
+    std::mt19937_64 random(42);
+    std::vector<double> values = {0.0,
+                                  0.5,
+                                  2.5,
+                                  0.125,
+                                  1e-7,
+                                  5e-324,
+                                  2320.0999414,
+                                  0.8381903171539307,
+                                  4503599627370496.5,
+                                  1e22,
+                                  std::numeric_limits<double>::max()};
+    for (int i = 0; i < 20000; ++i) {
+        const double v = std::ldexp(std::uniform_real_distribution<double>(1.0, 2.0)(random),
+                                    std::uniform_int_distribution<int>(-40, 70)(random));
+        values.push_back(v);
+        values.push_back(std::round(v * 1024.0) / 1024.0);  // exact ties at few decimals
+    }
+    for (double v : values)
+        for (int decimals : {0, 1, 3, 6, 7, 8})
+            ASSERT_EQ(exact::portable::fixed(v, decimals), exact::standard::fixed(v, decimals)) << v << " " << decimals;
+}
+
+TEST(ExactChars, PortableScientificIsTheStandardOne) {
+    std::mt19937_64 random(7);
+    std::vector<std::string> texts = {"1e0",
+                                      "5e-324",
+                                      "24703282292062327e-340",
+                                      "24703282292062328e-340",
+                                      "17976931348623157e292",
+                                      "17976931348623159e292",
+                                      "1e-400",
+                                      "1e400",
+                                      "9007199254740993e0",
+                                      "900719925474099300000000000000001e-16"};
+    for (int i = 0; i < 20000; ++i) {
+        std::string digits =
+            std::to_string(std::uniform_int_distribution<std::uint64_t>(1, 999999999999999999)(random));
+        digits += std::to_string(std::uniform_int_distribution<std::uint64_t>(0, 99999999)(random));
+        texts.push_back(digits + "e" + std::to_string(std::uniform_int_distribution<int>(-345, 300)(random)));
+    }
+    for (const std::string& text : texts) {
+        double a = 0.0;
+        double b = 0.0;
+        const auto ra = exact::portable::scientific(text.c_str(), a);
+        const auto rb = exact::standard::scientific(text.c_str(), b);
+        ASSERT_EQ(ra, rb) << text;
+        if (ra == exact::Read::Value) {
+            ASSERT_EQ(std::bit_cast<std::uint64_t>(a), std::bit_cast<std::uint64_t>(b)) << text;
+        }
+    }
+}
+
+TEST(ExactChars, PortableFixedIgnoresTheCLocale) {
+    // A program around the calculation may have set a comma locale.
+    const char* before = std::setlocale(LC_NUMERIC, nullptr);
+    const std::string saved = before ? before : "C";
+    if (!std::setlocale(LC_NUMERIC, "de_DE.UTF-8")) GTEST_SKIP() << "no de_DE.UTF-8 locale here";
+    const std::string text = exact::portable::fixed(2.5, 3);
+    std::setlocale(LC_NUMERIC, saved.c_str());
+    EXPECT_EQ(text, "2.500");
+}
 
 TEST(ToneNumber, BlankDigitTwoBlanks) {
     EXPECT_EQ(formatToneNumber(0), " 0  ");
