@@ -19,6 +19,7 @@
 #include "calc/selector_items.h"
 #include "calc/tone_plan.h"
 #include "formats/outputs.h"
+#include "formats/window_layout.h"
 #include "window/find_settings.h"
 #include "window/qt_text.h"
 #include "window/results_box.h"
@@ -29,40 +30,38 @@ namespace {
 
 // Positions and sizes are laid out in twips, 15 to a logical pixel; Qt scales
 // logical pixels to the screen.
-constexpr int kTwipsPerPixel = 15;
 constexpr QRect twips(int left, int top, int width, int height) {
     return {left / kTwipsPerPixel, top / kTwipsPerPixel, width / kTwipsPerPixel, height / kTwipsPerPixel};
 }
 
-constexpr int kClientWidth = 10890;
-constexpr int kClientHeight = 5355;
-// The input column: captions right-aligned to the left of their fields.
-constexpr int kCaptionLeft = 360;
-constexpr int kCaptionWidth = 1935;
-constexpr int kCaptionHeight = 255;
-constexpr int kFieldLeft = 2400;
-constexpr int kFieldWidth = 1575;
-constexpr int kTextBoxHeight = 285;
-constexpr int kSelectorHeight = 315;
+// Where the control called `name` stands, from the layout table.
+QRect placeOf(std::string_view name) {
+    const ControlPlace place = *controlPlace(name);
+    return twips(place.left, place.top, place.width, place.height);
+}
+
+QString captionOf(std::string_view name) {
+    const std::string_view caption = controlPlace(name)->caption;
+    return QString::fromUtf8(caption.data(), static_cast<qsizetype>(caption.size()));
+}
 
 const QColor kRed(255, 0, 0);
 const QColor kBlack(0, 0, 0);
-
-// The captions of the input column, the widest text a fixed-size control holds.
-constexpr const char* kCaptions[] = {
-    "Output Frequency  MHz",  "RF Multiplication",   "Master Reference  MHz",
-    "JT4 Submode or PI4",     "Reference Tone   Hz", "FSK CW  (key up) Tone",
-    "FSK CW (key down) Tone", "Aux Tone  Hz",        "Configuration",
-};
 
 // The desktop's own dialog font, made just small enough for every caption to
 // fit its fixed width: the layout is fixed, the desktop's font size is not.
 QFont fittedDialogFont(const QFont& applicationFont) {
     QFont font = applicationFont;
     const QFontMetricsF metrics(font);
+    // The input column's captions are the widest texts a fixed-size control holds.
     qreal widest = 0;
-    for (const char* caption : kCaptions) widest = std::max(widest, metrics.horizontalAdvance(QLatin1String(caption)));
-    const qreal room = twips(0, 0, kCaptionWidth, 0).width() - 2;
+    int captionWidth = 0;
+    for (const ControlPlace& place : kWindowLayout) {
+        if (place.kind != ControlKind::Caption) continue;
+        widest = std::max(widest, metrics.horizontalAdvance(captionOf(place.name)));
+        captionWidth = place.width;
+    }
+    const qreal room = twips(0, 0, captionWidth, 0).width() - 2;
     if (widest > room && font.pointSizeF() > 0) font.setPointSizeF(font.pointSizeF() * room / widest);
     return font;
 }
@@ -117,9 +116,9 @@ void setTextColour(QWidget* widget, const QColor& colour) {
 
 MainWindow::MainWindow(std::string decimalSeparator, QWidget* parent)
     : QWidget(parent), separator_(std::move(decimalSeparator)) {
-    setWindowTitle(QStringLiteral("JT4 / PI4  - 32 bit DDS Design Utility     Arvok"));
+    setWindowTitle(qs(kWindowTitle));
     setWindowIcon(programIcon());
-    resize(twips(0, 0, kClientWidth, kClientHeight).size());
+    resize(twips(0, 0, kClientWidthTwips, kClientHeightTwips).size());
     setFont(dialogFont());
     createControls();
     setFocusOrder();
@@ -132,22 +131,23 @@ MainWindow::MainWindow(std::string decimalSeparator, QWidget* parent)
 MainWindow::~MainWindow() = default;
 
 void MainWindow::createControls() {
-    const auto caption = [this](const char* name, const char* text, int top) {
-        auto* label = new QLabel(QString::fromLatin1(text), this);
+    // Every control takes its place and its text from the layout table.
+    const auto caption = [this](const char* name) {
+        auto* label = new QLabel(captionOf(name), this);
         label->setObjectName(QString::fromLatin1(name));
         label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-        label->setGeometry(twips(kCaptionLeft, top, kCaptionWidth, kCaptionHeight));
+        label->setGeometry(placeOf(name));
         return label;
     };
-    const auto textBox = [this](const char* name, const QString& text, int top, QLabel* label) {
+    const auto textBox = [this](const char* name, const QString& text, QLabel* label) {
         auto* box = new QLineEdit(text, this);
         box->setObjectName(QString::fromLatin1(name));
-        box->setGeometry(twips(kFieldLeft, top, kFieldWidth, kTextBoxHeight));
+        box->setGeometry(placeOf(name));
         label->setBuddy(box);
         box->setAccessibleName(label->text());
         return box;
     };
-    const auto selector = [this](const char* name, Selector which, int top, QLabel* label) {
+    const auto selector = [this](const char* name, Selector which, QLabel* label) {
         auto* box = new QComboBox(this);
         box->setObjectName(QString::fromLatin1(name));
         box->setEditable(true);
@@ -156,7 +156,7 @@ void MainWindow::createControls() {
             const auto item = itemAt(which, i);
             box->addItem(qs(item->label), item->number);
         }
-        box->setGeometry(twips(kFieldLeft, top, kFieldWidth, kSelectorHeight));
+        box->setGeometry(placeOf(name));
         label->setBuddy(box);
         box->setAccessibleName(label->text());
         return box;
@@ -166,38 +166,38 @@ void MainWindow::createControls() {
     const FormState initial;
     const auto initialText = [&initial](TextField field) { return qs(initial.text(field)); };
 
-    QLabel* label1 = caption("Label1", kCaptions[0], 480);
-    fout_ = textBox("Fout", initialText(TextField::Fout), 480, label1);
-    QLabel* label2 = caption("Label2", kCaptions[1], 840);
-    mult_ = textBox("Mult", initialText(TextField::Mult), 840, label2);
-    QLabel* label3 = caption("Label3", kCaptions[2], 1200);
-    fref_ = textBox("Fref", initialText(TextField::Fref), 1200, label3);
-    QLabel* label4 = caption("Label4", kCaptions[3], 1560);
-    jtMode_ = selector("JTMode", Selector::JTMode, 1560, label4);
+    QLabel* label1 = caption("Label1");
+    fout_ = textBox("Fout", initialText(TextField::Fout), label1);
+    QLabel* label2 = caption("Label2");
+    mult_ = textBox("Mult", initialText(TextField::Mult), label2);
+    QLabel* label3 = caption("Label3");
+    fref_ = textBox("Fref", initialText(TextField::Fref), label3);
+    QLabel* label4 = caption("Label4");
+    jtMode_ = selector("JTMode", Selector::JTMode, label4);
 
-    ref800_ = new QCheckBox(QStringLiteral("JT4G Reference Tone0 = 800Hz"), this);
+    ref800_ = new QCheckBox(captionOf("Ref800"), this);
     ref800_->setObjectName(QStringLiteral("Ref800"));
-    ref800_->setGeometry(twips(720, 2040, 3255, 255));
+    ref800_->setGeometry(placeOf("Ref800"));
 
-    QLabel* label5 = caption("Label5", kCaptions[4], 2400);
-    refTone_ = textBox("RefTone", initialText(TextField::RefTone), 2400, label5);
-    QLabel* label6 = caption("Label6", kCaptions[5], 2760);
-    upTone_ = textBox("UpTone", initialText(TextField::UpTone), 2760, label6);
-    QLabel* label7 = caption("Label7", kCaptions[6], 3120);
-    downTone_ = textBox("DownTone", initialText(TextField::DownTone), 3120, label7);
-    QLabel* label9 = caption("Label9", kCaptions[7], 3480);
-    spTone_ = textBox("SpTone", initialText(TextField::SpTone), 3480, label9);
-    QLabel* label8 = caption("Label8", kCaptions[8], 3840);
-    config_ = selector("Config", Selector::Config, 3840, label8);
+    QLabel* label5 = caption("Label5");
+    refTone_ = textBox("RefTone", initialText(TextField::RefTone), label5);
+    QLabel* label6 = caption("Label6");
+    upTone_ = textBox("UpTone", initialText(TextField::UpTone), label6);
+    QLabel* label7 = caption("Label7");
+    downTone_ = textBox("DownTone", initialText(TextField::DownTone), label7);
+    QLabel* label9 = caption("Label9");
+    spTone_ = textBox("SpTone", initialText(TextField::SpTone), label9);
+    QLabel* label8 = caption("Label8");
+    config_ = selector("Config", Selector::Config, label8);
 
-    command1_ = new QPushButton(QStringLiteral("Calculate"), this);
+    command1_ = new QPushButton(captionOf("Command1"), this);
     command1_->setObjectName(QStringLiteral("Command1"));
-    command1_->setGeometry(twips(2400, 4200, 1575, 495));
+    command1_->setGeometry(placeOf("Command1"));
     command1_->setAutoDefault(false);
 
-    warning_ = new QLabel(QStringLiteral("Warning"), this);
+    warning_ = new QLabel(captionOf("Warning"), this);
     warning_->setObjectName(QStringLiteral("Warning"));
-    warning_->setGeometry(twips(4920, 120, 4575, 495));
+    warning_->setGeometry(placeOf("Warning"));
     warning_->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     warning_->setWordWrap(true);
     QFont warningFont(QStringLiteral("MS Sans Serif"));
@@ -211,18 +211,18 @@ void MainWindow::createControls() {
 
     text1_ = new ResultsBox(this);
     text1_->setObjectName(QStringLiteral("Text1"));
-    text1_->setGeometry(twips(4440, 720, 6135, 3255));
+    text1_->setGeometry(placeOf("Text1"));
     text1_->setAccessibleName(QStringLiteral("Listing"));
 
-    label10_ = new QLabel(QStringLiteral("SSB Carrier, Tuning Point"), this);
+    label10_ = new QLabel(captionOf("Label10"), this);
     label10_->setObjectName(QStringLiteral("Label10"));
     label10_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    label10_->setGeometry(twips(5760, 4080, 1935, 255));
+    label10_->setGeometry(placeOf("Label10"));
     label10_->hide();
 
     ssbCarrier_ = new QLineEdit(this);
     ssbCarrier_->setObjectName(QStringLiteral("SSBCarrier"));
-    ssbCarrier_->setGeometry(twips(7800, 4080, 1575, 285));
+    ssbCarrier_->setGeometry(placeOf("SSBCarrier"));
     ssbCarrier_->setAccessibleName(label10_->text());
     label10_->setBuddy(ssbCarrier_);
     ssbCarrier_->hide();
@@ -262,9 +262,9 @@ void MainWindow::createControls() {
 }
 
 void MainWindow::setFocusOrder() {
-    QWidget* const order[] = {fout_,     mult_,  fref_,   refTone_, upTone_,     downTone_, jtMode_,
-                              command1_, text1_, config_, spTone_,  ssbCarrier_, ref800_};
-    for (std::size_t i = 0; i + 1 < std::size(order); ++i) QWidget::setTabOrder(order[i], order[i + 1]);
+    const auto named = [this](std::string_view name) { return findChild<QWidget*>(qs(name)); };
+    for (std::size_t i = 0; i + 1 < kFocusOrder.size(); ++i)
+        QWidget::setTabOrder(named(kFocusOrder[i]), named(kFocusOrder[i + 1]));
 }
 
 void MainWindow::load() {
