@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "calc/form_state.h"
 
+#if !defined(__EMSCRIPTEN__)
 #include <locale>
+#endif
 #include <stdexcept>
 
 #include "calc/selector_items.h"
@@ -93,12 +95,17 @@ FormState inputsOf(const FormView& view) {
 }
 
 std::string operatorDecimalSeparator() {
+#if defined(__EMSCRIPTEN__)
+    // The page asks the browser for its separator itself.
+    return ".";
+#else
     try {
         const std::locale operatorLocale("");
-        return std::string(1, std::use_facet<std::numpunct<char>>(operatorLocale).decimal_point());
+        return std::string(1, std::use_facet<std::numpunct<char> >(operatorLocale).decimal_point());
     } catch (const std::runtime_error&) {
         return ".";
     }
+#endif
 }
 
 }  // namespace jt4dds

@@ -5,7 +5,7 @@
 #include <nlohmann/json.hpp>
 
 #include "calc/selector_items.h"
-#include "formats/files.h"
+#include "formats/utf8.h"
 
 namespace jt4dds {
 namespace {
@@ -114,20 +114,6 @@ std::variant<FormState, std::string> readBeacon(std::string_view bytes) {
     restoreSelector(form, Selector::Config, std::get<const Json*>(config)->get<std::string>());
     form.setRef800(std::get<const Json*>(ref800)->get<bool>());
     return Result(std::in_place_index<0>, std::move(form));
-}
-
-std::variant<FormState, std::string> loadBeaconFile(const std::filesystem::path& path) {
-    using Result = std::variant<FormState, std::string>;
-    const std::string name = utf8Name(path);
-    auto bytes = readFileBounded(path, kMaxBeaconFileBytes);
-    if (bytes.index() == 1) return Result(std::in_place_index<1>, name + " " + std::get<1>(bytes));
-    auto beacon = readBeacon(std::get<0>(bytes));
-    if (auto* why = std::get_if<std::string>(&beacon)) return Result(std::in_place_index<1>, name + " " + *why);
-    return beacon;
-}
-
-std::optional<std::string> saveBeaconFile(const std::filesystem::path& path, const FormState& form) {
-    return writeFileAtomically(path, beaconText(form));
 }
 
 }  // namespace jt4dds

@@ -8,11 +8,9 @@
 #include <string_view>
 #include <variant>
 
-namespace jt4dds {
+#include "formats/utf8.h"
 
-// True when `text` is well-formed UTF-8 (no overlong forms, no surrogates,
-// nothing above U+10FFFF).
-bool isUtf8(std::string_view text);
+namespace jt4dds {
 
 // A path's name as UTF-8 text, for messages.
 std::string utf8Name(const std::filesystem::path& path);

@@ -1,0 +1,254 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The page: builds the window from the layout the WebAssembly module gives,
+// and offers the module the view over its elements that the calculation works
+// through. Every decision is the module's; this script gets and sets what the
+// elements show, and handles files and downloads.
+'use strict';
+
+(() => {
+  const byId = (id) => document.getElementById(id);
+  let module = null;
+  let listing = '';  // the results box's text exactly, CR LF line ends included
+
+  // What the calculation reads and writes, by control name (FormView).
+  const page = {
+    lastPressMs: null,
+    text(id) { return id === 'Text1' ? listing : byId(id).value; },
+    setText(id, text) {
+      if (id === 'Text1') {
+        listing = text;
+        byId('Text1').value = text;
+        return;
+      }
+      const field = byId(id);
+      if (field.value !== text) {
+        field.value = text;
+        field.dispatchEvent(new Event('input'));  // as typing: a plan field turns black
+      }
+    },
+    setSelector(id, text) { byId(id).value = text; },
+    ref800() { return byId('Ref800').checked; },
+    setRef800(checked) { byId('Ref800').checked = checked; },
+    setVisible(id, visible) { byId(id).hidden = !visible; },
+    setWarningCaption(text) { byId('Warning').textContent = text; },
+    // The operator's decimal separator, as the browser's language writes 1.5.
+    decimalSeparator() {
+      const parts = new Intl.NumberFormat(navigator.language).formatToParts(1.5);
+      const decimal = parts.find((part) => part.type === 'decimal');
+      return decimal ? decimal.value : '.';
+    },
+    listing() { return listing; },
+  };
+  window.jt4ddsPage = page;
+
+  const call = (name, types = [], args = []) => JSON.parse(module.ccall(name, 'string', types, args));
+
+  function element(tag, props = {}) {
+    const e = document.createElement(tag);
+    Object.assign(e, props);
+    return e;
+  }
+
+  // One control of the layout table, placed in pixels.
+  function control(place, layout) {
+    let e;
+    switch (place.kind) {
+      case 'caption':
+        e = element('label', { className: 'caption', textContent: place.caption, htmlFor: place.buddy });
+        break;
+      case 'label':
+        e = element('label', { className: 'plain', textContent: place.caption, htmlFor: place.buddy, hidden: true });
+        break;
+      case 'textbox':
+        e = element('input', { type: 'text', value: layout.initial[place.name] || '', spellcheck: false });
+        if (place.name === 'SSBCarrier') e.hidden = true;
+        break;
+      case 'selector': {
+        e = element('input', { type: 'text', value: layout.initial[place.name], spellcheck: false });
+        const list = element('datalist', { id: `${place.name}-items` });
+        for (const label of layout.items[place.name]) list.append(element('option', { value: label }));
+        document.body.append(list);
+        e.setAttribute('list', list.id);
+        e.setAttribute('role', 'combobox');
+        break;
+      }
+      case 'checkbox': {
+        const box = element('input', { type: 'checkbox', id: place.name });
+        e = element('label', { className: 'check' });
+        e.append(box, document.createTextNode(place.caption));
+        e.id = `${place.name}-caption`;
+        break;
+      }
+      case 'button':
+        e = element('button', { type: 'button', textContent: place.caption });
+        break;
+      case 'warning':
+        e = element('div', { className: 'warning', textContent: place.caption, hidden: true });
+        e.setAttribute('role', 'alert');
+        break;
+      case 'results':
+        e = element('textarea', { spellcheck: false, wrap: 'soft' });
+        e.setAttribute('aria-label', 'Listing');
+        break;
+      default:
+        e = element('div');
+    }
+    if (!e.id) e.id = place.name;
+    const px = (twips) => `${Math.trunc(twips / layout.twipsPerPixel)}px`;
+    Object.assign(e.style, { left: px(place.left), top: px(place.top), width: px(place.width), height: px(place.height) });
+    return e;
+  }
+
+  function message(text) {
+    const box = byId('PageMessage');
+    box.textContent = text;
+    box.hidden = !text;
+  }
+
+  function closeStopped() {
+    const earlier = byId('CalculationStopped');
+    if (earlier) earlier.remove();
+  }
+
+  // Non-modal, beside what the run left, as in the window.
+  function showStopped(text) {
+    const box = element('div', { id: 'CalculationStopped', className: 'stopped' });
+    box.setAttribute('role', 'alertdialog');
+    box.append(element('strong', { textContent: 'Calculation stopped' }), element('p', { textContent: text }));
+    const ok = element('button', { type: 'button', textContent: 'OK' });
+    ok.addEventListener('click', closeStopped);
+    box.append(ok);
+    byId('Client').append(box);
+    ok.focus();
+  }
+
+  function showFindings(answer) {
+    byId('Warning').title = answer.findings;
+    for (const [id, note] of Object.entries(answer.notes)) {
+      const field = byId(id);
+      field.title = note;
+      field.classList.toggle('finding', note !== '');
+    }
+    byId('ToneSummary').textContent = answer.summary || 'No tones were calculated in the last press.';
+    const head = byId('ToneTable').tHead;
+    head.replaceChildren(element('tr'));
+    for (const heading of answer.toneHeadings) head.rows[0].append(element('th', { textContent: heading }));
+    const body = byId('ToneTable').tBodies[0];
+    body.replaceChildren();
+    for (const cells of answer.toneRows) {
+      const row = element('tr');
+      for (const cell of cells) row.append(element('td', { textContent: cell }));
+      body.append(row);
+    }
+    byId('Findings').textContent = answer.findings || 'No findings: the words make this beacon as typed.';
+  }
+
+  // One press of Calculate; the time until the next frame is kept for the tests.
+  function press(event) {
+    const start = event && event.timeStamp ? event.timeStamp : performance.now();
+    closeStopped();
+    const answer = call('jt4dds_press');
+    showFindings(answer);
+    if (answer.ended) showStopped(answer.ended);
+    requestAnimationFrame(() => { page.lastPressMs = performance.now() - start; });
+  }
+
+  function download(name, text) {
+    const link = element('a', { href: URL.createObjectURL(new Blob([text], { type: 'application/octet-stream' })), download: name });
+    document.body.append(link);
+    link.click();
+    link.remove();
+    setTimeout(() => URL.revokeObjectURL(link.href), 10000);
+  }
+
+  function downloadExport(which, name) {
+    let answer = call('jt4dds_export', ['number', 'number'], [which, 0]);
+    if (answer.error && answer.forcible && window.confirm(`${answer.error}\n\nWrite them all the same?`)) {
+      answer = call('jt4dds_export', ['number', 'number'], [which, 1]);
+    }
+    if (answer.error) {
+      message(answer.error);
+      return;
+    }
+    message('');
+    download(name, answer.text);
+  }
+
+  async function openBeacon(file) {
+    const bytes = new Uint8Array(await file.arrayBuffer());
+    const at = module._malloc(Math.max(bytes.length, 1));
+    module.HEAPU8.set(bytes, at);
+    const answer = call('jt4dds_open_beacon', ['number', 'number'], [at, bytes.length]);
+    module._free(at);
+    message(answer.error ? `${file.name} ${answer.error}` : '');
+  }
+
+  function build(layout) {
+    byId('Title').textContent = layout.title;
+    document.title = layout.title;
+    const client = byId('Client');
+    client.style.width = `${Math.trunc(layout.clientWidth / layout.twipsPerPixel)}px`;
+    client.style.height = `${Math.trunc(layout.clientHeight / layout.twipsPerPixel)}px`;
+    for (const place of layout.controls) client.append(control(place, layout));
+    layout.focusOrder.forEach((id, i) => { byId(id).tabIndex = i + 1; });
+    // The browser's own font, made just small enough for every caption to fit
+    // its fixed width, as in the window.
+    const captions = [...client.querySelectorAll('label.caption')];
+    const widest = Math.max(...captions.map((label) => label.scrollWidth));
+    const room = captions[0].clientWidth - 2;
+    if (widest > room) {
+      const size = parseFloat(getComputedStyle(client).fontSize) * room / widest;
+      for (const label of captions) label.style.fontSize = `${size}px`;
+    }
+
+    // The colour cue: red until the operator changes the field, then black for good.
+    for (const id of layout.planFields) {
+      const field = byId(id);
+      field.style.color = 'rgb(255, 0, 0)';
+      field.addEventListener('input', () => { field.style.color = 'rgb(0, 0, 0)'; });
+    }
+    byId('Command1').addEventListener('click', press);
+    // Enter in any field presses Calculate.
+    for (const input of client.querySelectorAll('input[type=text]')) {
+      input.addEventListener('keydown', (event) => {
+        if (event.key === 'Enter') {
+          event.preventDefault();
+          press(event);
+        }
+      });
+    }
+    // Copies of the listing keep its CR LF line ends.
+    byId('Text1').addEventListener('copy', (event) => {
+      const area = byId('Text1');
+      const selected = area.value.substring(area.selectionStart, area.selectionEnd);
+      event.clipboardData.setData('text/plain', selected.replace(/\r?\n/g, '\r\n'));
+      event.preventDefault();
+    });
+    const details = () => { byId('ToneDetails').hidden = !byId('ToneDetails').hidden; };
+    byId('ShowToneDetails').addEventListener('click', details);
+    document.addEventListener('keydown', (event) => {
+      if (event.ctrlKey && (event.key === 't' || event.key === 'T')) {
+        event.preventDefault();
+        details();
+      }
+    });
+    byId('DownloadAsm').addEventListener('click', () => downloadExport(0, 'words.inc'));
+    byId('DownloadC').addEventListener('click', () => downloadExport(1, 'tuning_words.h'));
+    byId('DownloadJson').addEventListener('click', () => downloadExport(2, 'report.json'));
+    byId('SaveBeacon').addEventListener('click', () => download('beacon.jt4dds', call('jt4dds_beacon').text));
+    byId('OpenBeacon').addEventListener('click', () => byId('BeaconFile').click());
+    byId('BeaconFile').addEventListener('change', (event) => {
+      if (event.target.files.length) openBeacon(event.target.files[0]);
+      event.target.value = '';
+    });
+    byId('Tools').hidden = false;
+    client.removeAttribute('aria-busy');
+    byId('Fout').focus();
+  }
+
+  createJt4dds().then((loaded) => {
+    module = loaded;
+    build(call('jt4dds_layout'));
+  });
+  if ('serviceWorker' in navigator) navigator.serviceWorker.register('sw.js').catch(() => {});
+})();

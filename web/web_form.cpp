@@ -1,0 +1,231 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The page's side of the calculation, compiled to WebAssembly: the run's view
+// over the page's form, implemented as the window implements it, and the
+// few calls the page makes. Every decision is the core's; the page's script
+// only gets and sets what its elements show.
+#include <emscripten.h>
+
+#include <nlohmann/json.hpp>
+#include <string>
+
+#include "calc/calculation_run.h"
+#include "calc/form_state.h"
+#include "calc/plan_check.h"
+#include "calc/selector_items.h"
+#include "formats/beacon_file.h"
+#include "formats/outputs.h"
+#include "formats/window_layout.h"
+
+// The page's elements, by the control's name (their ids). Texts cross as UTF-8.
+EM_JS(char*, jt4dds_page_text, (const char* id), { return allocateUTF8(jt4ddsPage.text(UTF8ToString(id))); });
+EM_JS(void, jt4dds_page_set_text, (const char* id, const char* text),
+      { jt4ddsPage.setText(UTF8ToString(id), UTF8ToString(text)); });
+EM_JS(void, jt4dds_page_set_selector, (const char* id, const char* text),
+      { jt4ddsPage.setSelector(UTF8ToString(id), UTF8ToString(text)); });
+EM_JS(int, jt4dds_page_ref800, (), { return jt4ddsPage.ref800() ? 1 : 0; });
+EM_JS(void, jt4dds_page_set_ref800, (int checked), { jt4ddsPage.setRef800(checked != 0); });
+EM_JS(void, jt4dds_page_set_visible, (const char* id, int visible),
+      { jt4ddsPage.setVisible(UTF8ToString(id), visible != 0); });
+EM_JS(void, jt4dds_page_set_caption, (const char* text), { jt4ddsPage.setWarningCaption(UTF8ToString(text)); });
+EM_JS(char*, jt4dds_page_separator, (), { return allocateUTF8(jt4ddsPage.decimalSeparator()); });
+
+namespace jt4dds {
+namespace {
+
+using Json = nlohmann::ordered_json;
+
+std::string taken(char* text) {
+    std::string out(text);
+    std::free(text);
+    return out;
+}
+
+const char* idOf(TextField field) {
+    switch (field) {
+        case TextField::Fout:
+            return "Fout";
+        case TextField::Mult:
+            return "Mult";
+        case TextField::Fref:
+            return "Fref";
+        case TextField::RefTone:
+            return "RefTone";
+        case TextField::UpTone:
+            return "UpTone";
+        case TextField::DownTone:
+            return "DownTone";
+        case TextField::SpTone:
+            return "SpTone";
+        case TextField::Text1:
+            return "Text1";
+        case TextField::SSBCarrier:
+            break;
+    }
+    return "SSBCarrier";
+}
+
+const char* idOf(Selector selector) { return selector == Selector::JTMode ? "JTMode" : "Config"; }
+
+const char* idOf(Shown control) {
+    switch (control) {
+        case Shown::Warning:
+            return "Warning";
+        case Shown::SSBCarrier:
+            return "SSBCarrier";
+        case Shown::Label10:
+            break;
+    }
+    return "Label10";
+}
+
+// The page's form as the calculation sees it. A selector's text area holds
+// text; the item it names exactly is the selected one, and any other text is
+// typing that leaves none selected, as in the window.
+class PageForm final : public FormView {
+public:
+    std::string text(TextField field) const override { return taken(jt4dds_page_text(idOf(field))); }
+    void setText(TextField field, std::string_view text) override {
+        jt4dds_page_set_text(idOf(field), std::string(text).c_str());
+    }
+    std::optional<SelectedItem> selectedItem(Selector selector) const override {
+        const std::string typed = selectorText(selector);
+        for (int i = 0; i < itemCount(selector); ++i)
+            if (auto item = itemAt(selector, i); item && item->label == typed) return item;
+        return std::nullopt;
+    }
+    std::string selectorText(Selector selector) const override { return taken(jt4dds_page_text(idOf(selector))); }
+    bool ref800Checked() const override { return jt4dds_page_ref800() != 0; }
+    void setVisible(Shown control, bool visible) override { jt4dds_page_set_visible(idOf(control), visible ? 1 : 0); }
+    void setWarningCaption(std::string_view caption) override { jt4dds_page_set_caption(std::string(caption).c_str()); }
+    std::string decimalSeparator() const override { return taken(jt4dds_page_separator()); }
+};
+
+// The last answer handed to the page; it stays valid until the next call.
+std::string answer;
+
+const char* reply(const Json& json) {
+    answer = json.dump(-1, ' ', false, Json::error_handler_t::replace);
+    return answer.c_str();
+}
+
+// The fields as jt4dds-cli would take them: "." as the decimal point.
+FormState cliInputs() {
+    FormState form = inputsOf(PageForm());
+    form.setDecimalSeparator(".");
+    return form;
+}
+
+std::string_view kindName(ControlKind kind) {
+    switch (kind) {
+        case ControlKind::Caption:
+            return "caption";
+        case ControlKind::TextBox:
+            return "textbox";
+        case ControlKind::Selector:
+            return "selector";
+        case ControlKind::CheckBox:
+            return "checkbox";
+        case ControlKind::Button:
+            return "button";
+        case ControlKind::Warning:
+            return "warning";
+        case ControlKind::Results:
+            return "results";
+        case ControlKind::Label:
+            break;
+    }
+    return "label";
+}
+
+}  // namespace
+}  // namespace jt4dds
+
+using namespace jt4dds;
+
+extern "C" {
+
+// The window to build: its controls, places and captions, the initial field
+// texts and the selectors' items.
+EMSCRIPTEN_KEEPALIVE const char* jt4dds_layout() {
+    Json controls = Json::array();
+    for (const ControlPlace& place : kWindowLayout) {
+        controls.push_back({{"name", place.name},
+                            {"kind", kindName(place.kind)},
+                            {"caption", place.caption},
+                            {"left", place.left},
+                            {"top", place.top},
+                            {"width", place.width},
+                            {"height", place.height},
+                            {"buddy", place.buddy}});
+    }
+    const FormState initial;
+    Json texts = Json::object();
+    for (TextField field : kNumericFields) texts[idOf(field)] = initial.text(field);
+    Json items = Json::object();
+    for (Selector selector : {Selector::JTMode, Selector::Config}) {
+        Json labels = Json::array();
+        for (int i = 0; i < itemCount(selector); ++i) labels.push_back(itemAt(selector, i)->label);
+        items[idOf(selector)] = labels;
+        texts[idOf(selector)] = initial.selectorText(selector);
+    }
+    return reply({{"title", kWindowTitle},
+                  {"twipsPerPixel", kTwipsPerPixel},
+                  {"clientWidth", kClientWidthTwips},
+                  {"clientHeight", kClientHeightTwips},
+                  {"controls", controls},
+                  {"focusOrder", kFocusOrder},
+                  {"initial", texts},
+                  {"items", items},
+                  {"planFields", {"Fout", "Mult", "Fref"}}});
+}
+
+// One press of Calculate on the page, then what the plan check says of it.
+EMSCRIPTEN_KEEPALIVE const char* jt4dds_press() {
+    PageForm form;
+    const RunOutcome outcome = calculate(form);
+    const std::vector<Finding> findings = checkPlan(outcome);
+    Json notes = Json::object();
+    for (TextField field : kNumericFields) notes[idOf(field)] = fieldNote(findings, field);
+    return reply({{"ended", outcome.ended ? Json(outcome.ended->message) : Json(nullptr)},
+                  {"findings", findingsText(findings)},
+                  {"notes", notes},
+                  {"summary", planSummary(outcome.figures)},
+                  {"toneHeadings", kToneTableHeadings},
+                  {"toneRows", toneTableCells(outcome.figures)}});
+}
+
+// What jt4dds-cli --format asm|c|json writes for the page's fields (0 asm,
+// 1 C header, 2 JSON report), and whether --force would change the answer.
+EMSCRIPTEN_KEEPALIVE const char* jt4dds_export(int which, int force) {
+    constexpr OutputFormat kFormats[] = {OutputFormat::Asm, OutputFormat::C, OutputFormat::Json};
+    const OutputFormat format = kFormats[which < 0 || which > 2 ? 2 : which];
+    FormState inputs = cliInputs();
+    const RunOutcome outcome = calculate(inputs);
+    const std::vector<Finding> findings = checkPlan(outcome);
+    const bool firmware = format != OutputFormat::Json;
+    if (firmware && !outcome.completed())
+        return reply({{"error", "The calculation stopped: " + outcome.ended->message}});
+    if (firmware && force == 0 && anyOf(findings, Severity::Error))
+        return reply({{"error", findingsText(findings)}, {"forcible", true}});
+    return reply({{"text", render(format, outcome, findings)}});
+}
+
+// The page's fields as a beacon file.
+EMSCRIPTEN_KEEPALIVE const char* jt4dds_beacon() { return reply({{"text", beaconText(cliInputs())}}); }
+
+// Puts the fields of a beacon file's `length` bytes into the page; says what
+// is wrong instead.
+EMSCRIPTEN_KEEPALIVE const char* jt4dds_open_beacon(const char* bytes, int length) {
+    if (length < 0 || static_cast<std::size_t>(length) > kMaxBeaconFileBytes)
+        return reply({{"error", "is larger than " + std::to_string(kMaxBeaconFileBytes / 1024) + " KiB"}});
+    auto read = readBeacon(std::string_view(bytes, static_cast<std::size_t>(length)));
+    if (const auto* why = std::get_if<std::string>(&read)) return reply({{"error", *why}});
+    const FormState& inputs = std::get<FormState>(read);
+    for (TextField field : kNumericFields) jt4dds_page_set_text(idOf(field), inputs.text(field).c_str());
+    for (Selector selector : {Selector::JTMode, Selector::Config})
+        jt4dds_page_set_selector(idOf(selector), inputs.selectorText(selector).c_str());
+    jt4dds_page_set_ref800(inputs.ref800Checked() ? 1 : 0);
+    return reply({{"error", nullptr}});
+}
+
+}  // extern "C"
