@@ -39,7 +39,11 @@ std::string_view fieldName(TextField field) {
 
 namespace {
 
-std::string integerText(double whole) { return (whole < 0 ? "-" : "") + exact::fixed(std::fabs(whole), 0); }
+std::string integerText(double whole) {
+    std::string text = whole < 0 ? "-" : "";
+    text += exact::fixed(std::fabs(whole), 0);
+    return text;
+}
 
 std::string toneName(int row) { return "Tone " + std::to_string(row); }
 
