@@ -13,7 +13,9 @@ namespace jt4dds {
 namespace {
 
 constexpr int kMaxDecimals = 6;
-constexpr std::int64_t kMaxScaled = 1'000'000'000'000'000;  // keeps every sum far from overflow
+// At most 12 digits: scaled by up to 10^6 to a range's common decimals, a
+// value and its sum with a step stay far inside 64 bits.
+constexpr std::int64_t kMaxScaled = 999'999'999'999;
 
 // A plain decimal as an integer count of 10^-decimals.
 struct Decimal {
@@ -116,7 +118,7 @@ std::variant<std::vector<CandidateValue>, std::string> parseCandidateList(std::s
         const std::size_t dash = item.find('-');
         const std::size_t slash = item.find('/');
         const auto lo = readDecimal(item.substr(0, std::min(dash, slash)));
-        if (!lo) return quoted + " is not a plain decimal number (such as 24 or 10.5, at most 6 decimals)";
+        if (!lo) return quoted + " is not a plain decimal number (such as 24 or 10.5: at most 12 digits, 6 decimals)";
         Decimal hi = *lo;
         Decimal step{1, 0};
         if (dash != std::string_view::npos) {

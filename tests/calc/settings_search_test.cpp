@@ -39,6 +39,11 @@ const ListCase kLists[] = {
     {"blanks_anywhere", " 2 4 , 3 6 ", "24 36", true},
     {"six_decimals", "0.000001", "0.000001", true},
     {"seven_decimals", "0.0000001", "'0.0000001' is not a plain decimal", false},
+    {"twelve_digits", "999999999999", "999999999999", true},
+    {"thirteen_digits", "1000000000000", "'1000000000000' is not a plain decimal", false},
+    // A range end of 15 digits overflowed when scaled to the other end's decimals.
+    {"long_range_end_with_decimals_overflowed", "0.000001-200001204306934", "'0.000001-200001204306934' is not a range",
+     false},
     {"empty", "", "the list is empty", false},
     {"empty_item", "24,,48", "an empty item between commas", false},
     {"trailing_comma", "24,", "an empty item between commas", false},
