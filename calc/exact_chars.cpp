@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 
 #if !defined(JT4DDS_PORTABLE_DOUBLE_CHARS)
 #include <charconv>
@@ -28,6 +29,20 @@ std::string fixed(double magnitude, int decimals) {
     return std::string(buf.data(), r.ptr);
 }
 
+Digits shortest(double magnitude) {
+    std::array<char, 32> buf;
+    const auto r = std::to_chars(buf.data(), buf.data() + buf.size(), magnitude, std::chars_format::scientific);
+    // "1.2345e+03": the digits around the point, then the exponent.
+    const std::string_view text(buf.data(), static_cast<std::size_t>(r.ptr - buf.data()));
+    const std::size_t e = text.find('e');
+    Digits out;
+    for (char c : text.substr(0, e))
+        if (c != '.') out.digits += c;
+    const std::size_t sign = text[e + 1] == '+' ? e + 2 : e + 1;
+    std::from_chars(text.data() + sign, text.data() + text.size(), out.exponent);
+    return out;
+}
+
 Read scientific(const char* text, double& value) noexcept {
     const std::string_view view(text);
     const auto parsed = std::from_chars(view.data(), view.data() + view.size(), value);
@@ -42,11 +57,13 @@ Read scientific(const char* text, double& value) noexcept {
 }  // namespace standard
 
 std::string fixed(double magnitude, int decimals) { return standard::fixed(magnitude, decimals); }
+Digits shortest(double magnitude) { return standard::shortest(magnitude); }
 Read scientific(const char* text, double& value) noexcept { return standard::scientific(text, value); }
 
 #else
 
 std::string fixed(double magnitude, int decimals) { return portable::fixed(magnitude, decimals); }
+Digits shortest(double magnitude) { return portable::shortest(magnitude); }
 Read scientific(const char* text, double& value) noexcept { return portable::scientific(text, value); }
 
 #endif
@@ -114,11 +131,19 @@ public:
     // Rounds to `n` significant digits, ties to even.
     void round(int n) {
         if (n < 0 || n >= nd_) return;
-        if (!roundsUp(n)) {
+        if (roundsUp(n)) {
+            roundUp(n);
+        } else {
             nd_ = n;
             trim();
-            return;
         }
+    }
+
+    // The next number of `n` significant digits above this one's first `n`
+    // (n ≥ 0; at 0, one unit of the place before the first): what rounding
+    // up to `n` digits gives.
+    void roundUp(int n) {
+        if (n < 0 || n >= nd_) return;
         for (int i = n - 1; i >= 0; --i) {
             if (d_[static_cast<std::size_t>(i)] < 9) {
                 ++d_[static_cast<std::size_t>(i)];
@@ -269,14 +294,15 @@ bool toDouble(Decimal& d, double& value) {
     return true;
 }
 
-}  // namespace
-
-std::string fixed(double magnitude, int decimals) {
+// The exact value of `magnitude`, and whether it is a power of two whose
+// next double down is nearer than the next one up.
+Decimal exactly(double magnitude, bool& narrowBelow) {
     std::uint64_t bits = 0;
     std::memcpy(&bits, &magnitude, sizeof bits);
     const int biased = static_cast<int>((bits >> kMantissaBits) & ((1U << kExponentBits) - 1));
     std::uint64_t mantissa = bits & ((std::uint64_t{1} << kMantissaBits) - 1);
     int exponent = biased - 1023 - kMantissaBits;
+    narrowBelow = mantissa == 0 && biased > 1;
     if (biased == 0) {
         exponent = 1 - 1023 - kMantissaBits;  // subnormal
     } else {
@@ -285,6 +311,55 @@ std::string fixed(double magnitude, int decimals) {
     Decimal d;
     d.assign(mantissa);
     d.shift(exponent);
+    return d;
+}
+
+// Whether `d`'s digits read back as `magnitude`.
+bool readsBack(const Decimal& d, double magnitude) {
+    std::array<char, 40> text{};
+    std::size_t n = 0;
+    for (int i = 0; i < d.digitCount(); ++i) text[n++] = static_cast<char>('0' + d.digit(i));
+    text[n++] = 'e';
+    int exponent = d.point() - d.digitCount();
+    if (exponent < 0) text[n++] = '-';
+    std::array<char, 8> reversed{};
+    std::size_t r = 0;
+    for (unsigned e = static_cast<unsigned>(exponent < 0 ? -exponent : exponent); r == 0 || e > 0; e /= 10)
+        reversed[r++] = static_cast<char>('0' + e % 10);
+    while (r > 0) text[n++] = reversed[--r];
+    double value = 0.0;
+    return scientific(text.data(), value) == Read::Value && value == magnitude;
+}
+
+}  // namespace
+
+Digits shortest(double magnitude) {
+    bool narrowBelow = false;
+    const Decimal exact = exactly(magnitude, narrowBelow);
+    // Seventeen digits always read back. Of the numbers with fewer, the
+    // nearest is the one that can; only where the gap below is half the gap
+    // above can the next one up read back while the nearest (below) does not.
+    const auto candidate = [&](int n) {
+        Decimal d = exact;
+        d.round(n);
+        if (n == 17 || readsBack(d, magnitude)) return std::optional<Decimal>(d);
+        if (!narrowBelow) return std::optional<Decimal>();
+        d = exact;
+        d.roundUp(n);
+        return readsBack(d, magnitude) ? std::optional<Decimal>(d) : std::optional<Decimal>();
+    };
+    std::optional<Decimal> found;
+    for (int n = 1; !found; ++n) found = candidate(n);
+    const Decimal& d = *found;
+    Digits out;
+    for (int i = 0; i < d.digitCount(); ++i) out.digits += static_cast<char>('0' + d.digit(i));
+    out.exponent = d.point() - 1;
+    return out;
+}
+
+std::string fixed(double magnitude, int decimals) {
+    bool narrowBelow = false;
+    Decimal d = exactly(magnitude, narrowBelow);
     d.round(d.point() + decimals);
 
     std::string out;

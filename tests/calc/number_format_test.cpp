@@ -116,7 +116,7 @@ INSTANTIATE_TEST_SUITE_P(Table, HexWords, testing::ValuesIn(kHex), testing_suppo
 // The portable conversions (the WebAssembly build's) against the standard
 // library's, where both exist: the same text for the same double, and the same
 // double for the same text, bit for bit.
-TEST(ExactChars, PortableFixedIsTheStandardOne) {
+TEST(ExactChars, PortableFixedAndShortestAreTheStandardOnes) {
     std::mt19937_64 random(42);
     std::vector<double> values = {0.0,
                                   0.5,
@@ -138,6 +138,19 @@ TEST(ExactChars, PortableFixedIsTheStandardOne) {
     for (double v : values)
         for (int decimals : {0, 1, 3, 6, 7, 8})
             ASSERT_EQ(exact::portable::fixed(v, decimals), exact::standard::fixed(v, decimals)) << v << " " << decimals;
+    // Shortest digits: also every power of two (where the gap below is half
+    // the gap above), both ends of the range, and values that need all 17.
+    for (int e = -1074; e <= 1023; ++e) values.push_back(std::ldexp(1.0, e));
+    for (double v : {1e23, 9007199254740993.0, 0.1 + 0.2, 2.2250738585072014e-308, 4.9406564584124654e-324,
+                     1.7976931348623157e308, 2320.1e6 / 3.0})
+        values.push_back(v);
+    for (double v : values) {
+        if (v == 0.0) continue;
+        const auto portable = exact::portable::shortest(v);
+        const auto standard = exact::standard::shortest(v);
+        ASSERT_EQ(portable.digits, standard.digits) << v;
+        ASSERT_EQ(portable.exponent, standard.exponent) << v;
+    }
 }
 
 TEST(ExactChars, PortableScientificIsTheStandardOne) {
