@@ -1,37 +1,43 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "formats/utf8.h"
 
-#include <cstddef>
-
 namespace jt4dds {
 
+Utf8Sequence utf8Sequence(std::string_view text) {
+    const auto c = static_cast<unsigned char>(text[0]);
+    if (c < 0x80) return {1, true};
+    // The continuation bytes a lead byte needs, and the range its first one
+    // must lie in: what rules out overlong forms, surrogates and anything
+    // above U+10FFFF.
+    std::size_t extra = 0;
+    unsigned char low = 0x80;
+    unsigned char high = 0xBF;
+    if (c >= 0xC2 && c <= 0xDF) {
+        extra = 1;
+    } else if (c >= 0xE0 && c <= 0xEF) {
+        extra = 2;
+        if (c == 0xE0) low = 0xA0;
+        if (c == 0xED) high = 0x9F;
+    } else if (c >= 0xF0 && c <= 0xF4) {
+        extra = 3;
+        if (c == 0xF0) low = 0x90;
+        if (c == 0xF4) high = 0x8F;
+    } else {
+        return {1, false};
+    }
+    for (std::size_t k = 1; k <= extra; ++k) {
+        if (k >= text.size()) return {k, false};
+        const auto cc = static_cast<unsigned char>(text[k]);
+        if (cc < (k == 1 ? low : 0x80) || cc > (k == 1 ? high : 0xBF)) return {k, false};
+    }
+    return {extra + 1, true};
+}
+
 bool isUtf8(std::string_view text) {
-    std::size_t i = 0;
-    while (i < text.size()) {
-        const auto c = static_cast<unsigned char>(text[i]);
-        std::size_t extra = 0;
-        unsigned lowest = 0;
-        unsigned code = 0;
-        if (c < 0x80) {
-            ++i;
-            continue;
-        } else if (c >= 0xC2 && c <= 0xDF) {
-            extra = 1, lowest = 0x80, code = c & 0x1FU;
-        } else if (c >= 0xE0 && c <= 0xEF) {
-            extra = 2, lowest = 0x800, code = c & 0x0FU;
-        } else if (c >= 0xF0 && c <= 0xF4) {
-            extra = 3, lowest = 0x10000, code = c & 0x07U;
-        } else {
-            return false;
-        }
-        if (i + extra >= text.size()) return false;
-        for (std::size_t k = 1; k <= extra; ++k) {
-            const auto cc = static_cast<unsigned char>(text[i + k]);
-            if ((cc & 0xC0U) != 0x80U) return false;
-            code = (code << 6) | (cc & 0x3FU);
-        }
-        if (code < lowest || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) return false;
-        i += extra + 1;
+    for (std::size_t i = 0; i < text.size();) {
+        const Utf8Sequence sequence = utf8Sequence(text.substr(i));
+        if (!sequence.wellFormed) return false;
+        i += sequence.length;
     }
     return true;
 }
