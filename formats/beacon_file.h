@@ -40,8 +40,9 @@ inline constexpr std::string_view kBeaconSuffix = ".jt4dds";
 std::string beaconText(const FormState& form);
 
 // The inputs a beacon file's bytes hold, on the window's initial form; or what
-// is wrong with them, in words that follow a file name ("is not valid JSON:
-// …", "\"fields\".\"mult\" is missing"). Never throws except std::bad_alloc.
+// is wrong with them, in words that follow a file name ("is not valid JSON at
+// line 3, column 14: unexpected '}' where a value belongs", "\"fields\".\"mult\"
+// is missing"). Never throws except std::bad_alloc.
 std::variant<FormState, std::string> readBeacon(std::string_view bytes);
 
 // readBeacon on the file at `path`; an error names the file first.

@@ -1,17 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "formats/outputs.h"
 
-#include <nlohmann/json.hpp>
-
 #include "calc/listing.h"
 #include "calc/number_format.h"
+#include "formats/json_text.h"
 
 namespace jt4dds {
 namespace {
-
-using Json = nlohmann::ordered_json;
-
-Json optionalNumber(std::optional<double> value) { return value ? Json(*value) : Json(nullptr); }
 
 std::string resolutionText(const RunFigures& f) {
     return formatNumber(*f.resolutionHz, NumberPattern::Hertz, f.separator);
@@ -27,39 +22,44 @@ constexpr std::array<std::string_view, kNumericFields.size()> kReadKeys{
     "fout", "mult", "fref", "ref_tone", "key_up", "key_down", "aux",
 };
 
-Json readsJson(const RunFigures& f) {
-    Json reads = Json::object();
+void writeReads(json::Writer& out, const RunFigures& f) {
+    out.beginObject();
     for (std::size_t i = 0; i < kNumericFields.size(); ++i) {
         const auto& read = f.read(kNumericFields[i]);
         if (!read) continue;
         const NumberRead& n = read->number;
-        reads[std::string(kReadKeys[i])] = {
-            {"text", read->text},
-            {"value", n.inRange ? Json(n.value) : Json(nullptr)},
-            {"ignored", read->text.substr(n.end)},
-        };
+        out.key(kReadKeys[i]).beginObject();
+        out.member("text", read->text);
+        out.member("value", n.inRange ? std::optional(n.value) : std::nullopt);
+        out.member("ignored", read->text.substr(n.end));
+        out.endObject();
     }
-    return reads;
+    out.endObject();
 }
 
-Json findingsJson(const std::vector<Finding>& findings) {
-    Json list = Json::array();
+// Text that may be absent: null when empty.
+std::optional<std::string_view> unlessEmpty(std::string_view text) {
+    return text.empty() ? std::nullopt : std::optional(text);
+}
+
+void writeFindings(json::Writer& out, const std::vector<Finding>& findings) {
+    out.beginList();
     for (const Finding& finding : findings) {
-        Json tones = Json::array();
+        out.beginObject();
+        out.member("severity", severityName(finding.severity));
+        out.member("kind", kindName(finding.kind));
+        out.member("subject", findingSubject(finding));
+        out.member("field", finding.field ? std::optional(fieldName(*finding.field)) : std::nullopt);
+        out.key("tones").beginList();
         for (int row = 0; row < kToneCount; ++row)
-            if ((finding.tones >> row) & 1U) tones.push_back(row);
-        list.push_back({
-            {"severity", severityName(finding.severity)},
-            {"kind", kindName(finding.kind)},
-            {"subject", findingSubject(finding)},
-            {"field", finding.field ? Json(fieldName(*finding.field)) : Json(nullptr)},
-            {"tones", tones},
-            {"caption", finding.caption.empty() ? Json(nullptr) : Json(finding.caption)},
-            {"message", finding.message},
-            {"fix", finding.fix.empty() ? Json(nullptr) : Json(finding.fix)},
-        });
+            if ((finding.tones >> row) & 1U) out.value(row);
+        out.endList();
+        out.member("caption", unlessEmpty(finding.caption));
+        out.member("message", finding.message);
+        out.member("fix", unlessEmpty(finding.fix));
+        out.endObject();
     }
-    return list;
+    out.endList();
 }
 
 std::string signedText(double value, int decimals) {
@@ -131,48 +131,58 @@ std::string jsonReport(const RunOutcome& outcome, const std::vector<Finding>& fi
     const RunFigures& f = outcome.figures;
     const auto warning = warningShown(f);
     const auto& refTone = f.read(TextField::RefTone);
-    Json out;
-    out["text1"] = listingText(f);
-    out["warning"] = {{"visible", warning.has_value()}, {"caption", warning.value_or("Warning")}};
-    out["ref_tone"] = refTone ? Json(refTone->text) : Json(nullptr);
-    out["ssb_carrier"] = {{"visible", f.ssbCarrierMHz.has_value()}, {"text", ssbCarrierText(f)}};
-    out["label10_visible"] = f.ssbCarrierMHz.has_value();
-    out["completed"] = outcome.completed();
-    out["error"] = outcome.ended ? Json(outcome.ended->message) : Json(nullptr);
+    json::Writer out(2);
+    out.beginObject();
+    out.member("text1", listingText(f));
+    out.key("warning").beginObject().member("visible", warning.has_value());
+    out.member("caption", warning.value_or("Warning")).endObject();
+    out.member("ref_tone", refTone ? std::optional<std::string_view>(refTone->text) : std::nullopt);
+    out.key("ssb_carrier").beginObject().member("visible", f.ssbCarrierMHz.has_value());
+    out.member("text", ssbCarrierText(f)).endObject();
+    out.member("label10_visible", f.ssbCarrierMHz.has_value());
+    out.member("completed", outcome.completed());
+    out.member("error", outcome.ended ? std::optional<std::string_view>(outcome.ended->message) : std::nullopt);
 
     const std::vector<ToneDetail> table = toneDetails(f);
-    Json rows = Json::array();
+    out.key("rows").beginList();
     for (const ToneDetail& d : table) {
-        Json limit = nullptr;
-        if (d.limit == Limit::Direct) limit = "direct";
-        if (d.limit == Limit::Reverse) limit = "reverse";
-        rows.push_back({{"tone", d.tone},
-                        {"name", d.name},
-                        {"audio_hz", d.audioHz},
-                        {"dds_hz", d.ddsHz},
-                        {"word", d.word},
-                        {"word_hex", hexWord(d.word)},
-                        {"planned_hz", d.plannedHz},
-                        {"actual_hz", optionalNumber(d.realisedHz)},
-                        {"error_hz", optionalNumber(d.errorHz)},
-                        {"limit", limit}});
+        out.beginObject();
+        out.member("tone", d.tone);
+        out.member("name", d.name);
+        out.member("audio_hz", d.audioHz);
+        out.member("dds_hz", d.ddsHz);
+        out.member("word", d.word);
+        out.member("word_hex", hexWord(d.word));
+        out.member("planned_hz", d.plannedHz);
+        out.member("actual_hz", d.realisedHz);
+        out.member("error_hz", d.errorHz);
+        out.member("limit", d.limit == Limit::Direct    ? std::optional<std::string_view>("direct")
+                            : d.limit == Limit::Reverse ? std::optional<std::string_view>("reverse")
+                                                        : std::nullopt);
+        out.endObject();
     }
-    out["rows"] = rows;
-    out["resolution_hz"] = optionalNumber(f.resolutionHz);
-    out["ssb_carrier_hz"] = f.ssbCarrierMHz ? Json(f.carrierHz * f.mult - f.plan.hz[kReferenceTone]) : Json(nullptr);
+    out.endList();
+    out.member("resolution_hz", f.resolutionHz);
+    out.member("ssb_carrier_hz",
+               f.ssbCarrierMHz ? std::optional(f.carrierHz * f.mult - f.plan.hz[kReferenceTone]) : std::nullopt);
 
-    Json spacing = Json::array();
+    out.key("spacing").beginList();
     for (std::size_t i = 0; i + 1 < 4 && i + 1 < table.size(); ++i) {
         const auto& low = table[i].realisedHz;
         const auto& high = table[i + 1].realisedHz;
-        spacing.push_back({{"tones", {i, i + 1}},
-                           {"realised_hz", low && high ? Json(*high - *low) : Json(nullptr)},
-                           {"nominal_hz", nominalSpacingHz(f.spacingNumber)}});
+        out.beginObject();
+        out.key("tones").beginList().value(i).value(i + 1).endList();
+        out.member("realised_hz", low && high ? std::optional(*high - *low) : std::nullopt);
+        out.member("nominal_hz", nominalSpacingHz(f.spacingNumber));
+        out.endObject();
     }
-    out["spacing"] = spacing;
-    out["reads"] = readsJson(f);
-    out["findings"] = findingsJson(findings);
-    return out.dump(2, ' ', false, Json::error_handler_t::replace) + "\n";
+    out.endList();
+    out.key("reads");
+    writeReads(out, f);
+    out.key("findings");
+    writeFindings(out, findings);
+    out.endObject();
+    return out.text() + "\n";
 }
 
 std::string planReport(const RunOutcome& outcome, const std::vector<Finding>& findings) {

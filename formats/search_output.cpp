@@ -2,15 +2,13 @@
 #include "formats/search_output.h"
 
 #include <algorithm>
-#include <nlohmann/json.hpp>
 
 #include "calc/number_format.h"
+#include "formats/json_text.h"
 #include "formats/outputs.h"
 
 namespace jt4dds {
 namespace {
-
-using Json = nlohmann::ordered_json;
 
 bool safeInShell(char c) {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '.' || c == ',' ||
@@ -37,15 +35,17 @@ FormState withCandidate(const FormState& beacon, const Candidate& c) {
     return form;
 }
 
-Json candidateJson(const Candidate& c, const FormState& beacon) {
-    return {{"mult", c.mult.value},
-            {"fref_mhz", c.frefMHz.value},
-            {"dds_share", c.verdict.ddsShare},
-            {"resolution_hz", c.resolutionHz},
-            {"worst_spacing_error_hz", c.verdict.worstSpacingErrorHz},
-            {"worst_tone_error_hz", c.verdict.worstToneErrorHz},
-            {"ssb_carrier_hz", c.ssbCarrierHz},
-            {"command", cliCommand(withCandidate(beacon, c))}};
+void writeCandidate(json::Writer& out, const Candidate& c, const FormState& beacon) {
+    out.beginObject();
+    out.member("mult", c.mult.value);
+    out.member("fref_mhz", c.frefMHz.value);
+    out.member("dds_share", c.verdict.ddsShare);
+    out.member("resolution_hz", c.resolutionHz);
+    out.member("worst_spacing_error_hz", c.verdict.worstSpacingErrorHz);
+    out.member("worst_tone_error_hz", c.verdict.worstToneErrorHz);
+    out.member("ssb_carrier_hz", c.ssbCarrierHz);
+    out.member("command", cliCommand(withCandidate(beacon, c)));
+    out.endObject();
 }
 
 }  // namespace
@@ -99,18 +99,24 @@ std::string searchTable(const SearchResult& result, const FormState& beacon) {
 }
 
 std::string searchJson(const SearchResult& result, const FormState& beacon) {
-    Json out;
-    Json list = Json::array();
-    for (const Candidate& c : result.best) list.push_back(candidateJson(c, beacon));
-    out["candidates"] = list;
-    out["judged"] = result.judged;
-    out["rejected"] = result.rejected;
-    if (result.cancelled) out["cancelled"] = true;
+    json::Writer out(2);
+    out.beginObject().key("candidates").beginList();
+    for (const Candidate& c : result.best) writeCandidate(out, c, beacon);
+    out.endList();
+    out.member("judged", result.judged);
+    out.member("rejected", result.rejected);
+    if (result.cancelled) out.member("cancelled", true);
     if (result.best.empty()) {
-        out["reason"] = result.reason;
-        out["nearest"] = result.nearest ? candidateJson(*result.nearest, beacon) : Json(nullptr);
+        out.member("reason", result.reason);
+        out.key("nearest");
+        if (result.nearest) {
+            writeCandidate(out, *result.nearest, beacon);
+        } else {
+            out.value(nullptr);
+        }
     }
-    return out.dump(2, ' ', false, Json::error_handler_t::replace) + "\n";
+    out.endObject();
+    return out.text() + "\n";
 }
 
 }  // namespace jt4dds

@@ -115,7 +115,7 @@ const BadFileCase kBadFiles[] = {
          write(d / "b", kGood.substr(0, kGood.size() / 2));
          return d / "b";
      },
-     " is not valid JSON"},
+     " is not valid JSON at line 8, column 21: it ends inside a text"},
     {"ten_megabytes",
      [](const Scratch& d) {
          write(d / "b", kGood + std::string(10 << 20, ' '));
@@ -152,6 +152,12 @@ const BadFileCase kBadFiles[] = {
          return d / "b";
      },
      " is a beacon file of version 99; this program reads version 1"},
+    {"version_not_whole",
+     [](const Scratch& d) {
+         write(d / "b", replaced(kGood, "\"version\": 1", "\"version\": 1.0"));
+         return d / "b";
+     },
+     " \"version\" must be a whole number, not 1.0"},
     {"another_format",
      [](const Scratch& d) {
          write(d / "b", "{\"format\": \"other\"}");
