@@ -5,7 +5,6 @@
 // only gets and sets what its elements show.
 #include <emscripten.h>
 
-#include <nlohmann/json.hpp>
 #include <string>
 
 #include "calc/calculation_run.h"
@@ -13,6 +12,7 @@
 #include "calc/plan_check.h"
 #include "calc/selector_items.h"
 #include "formats/beacon_file.h"
+#include "formats/json_text.h"
 #include "formats/outputs.h"
 #include "formats/window_layout.h"
 
@@ -31,8 +31,6 @@ EM_JS(char*, jt4dds_page_separator, (), { return allocateUTF8(jt4ddsPage.decimal
 
 namespace jt4dds {
 namespace {
-
-using Json = nlohmann::ordered_json;
 
 std::string taken(char* text) {
     std::string out(text);
@@ -103,9 +101,20 @@ public:
 // The last answer handed to the page; it stays valid until the next call.
 std::string answer;
 
-const char* reply(const Json& json) {
-    answer = json.dump(-1, ' ', false, Json::error_handler_t::replace);
+const char* reply(const json::Writer& json) {
+    answer = json.text();
     return answer.c_str();
+}
+
+// {"error": why} and nothing else.
+const char* refusal(std::string_view why) {
+    return reply(json::Writer().beginObject().member("error", why).endObject());
+}
+
+void writeTexts(json::Writer& out, const auto& texts) {
+    out.beginList();
+    for (const auto& text : texts) out.value(std::string_view(text));
+    out.endList();
 }
 
 // The fields as jt4dds-cli would take them: "." as the decimal point.
@@ -147,36 +156,44 @@ extern "C" {
 // The window to build: its controls, places and captions, the initial field
 // texts and the selectors' items.
 EMSCRIPTEN_KEEPALIVE const char* jt4dds_layout() {
-    Json controls = Json::array();
+    json::Writer out;
+    out.beginObject();
+    out.member("title", kWindowTitle);
+    out.member("twipsPerPixel", kTwipsPerPixel);
+    out.member("clientWidth", kClientWidthTwips);
+    out.member("clientHeight", kClientHeightTwips);
+    out.key("controls").beginList();
     for (const ControlPlace& place : kWindowLayout) {
-        controls.push_back({{"name", place.name},
-                            {"kind", kindName(place.kind)},
-                            {"caption", place.caption},
-                            {"left", place.left},
-                            {"top", place.top},
-                            {"width", place.width},
-                            {"height", place.height},
-                            {"buddy", place.buddy}});
+        out.beginObject();
+        out.member("name", place.name);
+        out.member("kind", kindName(place.kind));
+        out.member("caption", place.caption);
+        out.member("left", place.left);
+        out.member("top", place.top);
+        out.member("width", place.width);
+        out.member("height", place.height);
+        out.member("buddy", place.buddy);
+        out.endObject();
     }
+    out.endList();
+    out.key("focusOrder");
+    writeTexts(out, kFocusOrder);
     const FormState initial;
-    Json texts = Json::object();
-    for (TextField field : kNumericFields) texts[idOf(field)] = initial.text(field);
-    Json items = Json::object();
+    out.key("initial").beginObject();
+    for (TextField field : kNumericFields) out.member(idOf(field), initial.text(field));
+    for (Selector selector : {Selector::JTMode, Selector::Config})
+        out.member(idOf(selector), initial.selectorText(selector));
+    out.endObject();
+    out.key("items").beginObject();
     for (Selector selector : {Selector::JTMode, Selector::Config}) {
-        Json labels = Json::array();
-        for (int i = 0; i < itemCount(selector); ++i) labels.push_back(itemAt(selector, i)->label);
-        items[idOf(selector)] = labels;
-        texts[idOf(selector)] = initial.selectorText(selector);
+        out.key(idOf(selector)).beginList();
+        for (int i = 0; i < itemCount(selector); ++i) out.value(itemAt(selector, i)->label);
+        out.endList();
     }
-    return reply({{"title", kWindowTitle},
-                  {"twipsPerPixel", kTwipsPerPixel},
-                  {"clientWidth", kClientWidthTwips},
-                  {"clientHeight", kClientHeightTwips},
-                  {"controls", controls},
-                  {"focusOrder", kFocusOrder},
-                  {"initial", texts},
-                  {"items", items},
-                  {"planFields", {"Fout", "Mult", "Fref"}}});
+    out.endObject();
+    out.key("planFields");
+    writeTexts(out, std::array{"Fout", "Mult", "Fref"});
+    return reply(out.endObject());
 }
 
 // One press of Calculate on the page, then what the plan check says of it.
@@ -184,14 +201,20 @@ EMSCRIPTEN_KEEPALIVE const char* jt4dds_press() {
     PageForm form;
     const RunOutcome outcome = calculate(form);
     const std::vector<Finding> findings = checkPlan(outcome);
-    Json notes = Json::object();
-    for (TextField field : kNumericFields) notes[idOf(field)] = fieldNote(findings, field);
-    return reply({{"ended", outcome.ended ? Json(outcome.ended->message) : Json(nullptr)},
-                  {"findings", findingsText(findings)},
-                  {"notes", notes},
-                  {"summary", planSummary(outcome.figures)},
-                  {"toneHeadings", kToneTableHeadings},
-                  {"toneRows", toneTableCells(outcome.figures)}});
+    json::Writer out;
+    out.beginObject();
+    out.member("ended", outcome.ended ? std::optional<std::string_view>(outcome.ended->message) : std::nullopt);
+    out.member("findings", findingsText(findings));
+    out.key("notes").beginObject();
+    for (TextField field : kNumericFields) out.member(idOf(field), fieldNote(findings, field));
+    out.endObject();
+    out.member("summary", planSummary(outcome.figures));
+    out.key("toneHeadings");
+    writeTexts(out, kToneTableHeadings);
+    out.key("toneRows").beginList();
+    for (const auto& row : toneTableCells(outcome.figures)) writeTexts(out, row);
+    out.endList();
+    return reply(out.endObject());
 }
 
 // What jt4dds-cli --format asm|c|json writes for the page's fields (0 asm,
@@ -203,29 +226,32 @@ EMSCRIPTEN_KEEPALIVE const char* jt4dds_export(int which, int force) {
     const RunOutcome outcome = calculate(inputs);
     const std::vector<Finding> findings = checkPlan(outcome);
     const bool firmware = format != OutputFormat::Json;
-    if (firmware && !outcome.completed())
-        return reply({{"error", "The calculation stopped: " + outcome.ended->message}});
-    if (firmware && force == 0 && anyOf(findings, Severity::Error))
-        return reply({{"error", findingsText(findings)}, {"forcible", true}});
-    return reply({{"text", render(format, outcome, findings)}});
+    if (firmware && !outcome.completed()) return refusal("The calculation stopped: " + outcome.ended->message);
+    if (firmware && force == 0 && anyOf(findings, Severity::Error)) {
+        return reply(
+            json::Writer().beginObject().member("error", findingsText(findings)).member("forcible", true).endObject());
+    }
+    return reply(json::Writer().beginObject().member("text", render(format, outcome, findings)).endObject());
 }
 
 // The page's fields as a beacon file.
-EMSCRIPTEN_KEEPALIVE const char* jt4dds_beacon() { return reply({{"text", beaconText(cliInputs())}}); }
+EMSCRIPTEN_KEEPALIVE const char* jt4dds_beacon() {
+    return reply(json::Writer().beginObject().member("text", beaconText(cliInputs())).endObject());
+}
 
 // Puts the fields of a beacon file's `length` bytes into the page; says what
 // is wrong instead.
 EMSCRIPTEN_KEEPALIVE const char* jt4dds_open_beacon(const char* bytes, int length) {
     if (length < 0 || static_cast<std::size_t>(length) > kMaxBeaconFileBytes)
-        return reply({{"error", "is larger than " + std::to_string(kMaxBeaconFileBytes / 1024) + " KiB"}});
+        return refusal("is larger than " + std::to_string(kMaxBeaconFileBytes / 1024) + " KiB");
     auto read = readBeacon(std::string_view(bytes, static_cast<std::size_t>(length)));
-    if (const auto* why = std::get_if<std::string>(&read)) return reply({{"error", *why}});
+    if (const auto* why = std::get_if<std::string>(&read)) return refusal(*why);
     const FormState& inputs = std::get<FormState>(read);
     for (TextField field : kNumericFields) jt4dds_page_set_text(idOf(field), inputs.text(field).c_str());
     for (Selector selector : {Selector::JTMode, Selector::Config})
         jt4dds_page_set_selector(idOf(selector), inputs.selectorText(selector).c_str());
     jt4dds_page_set_ref800(inputs.ref800Checked() ? 1 : 0);
-    return reply({{"error", nullptr}});
+    return reply(json::Writer().beginObject().member("error", nullptr).endObject());
 }
 
 }  // extern "C"
