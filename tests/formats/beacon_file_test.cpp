@@ -116,6 +116,12 @@ const BadFileCase kBadFiles[] = {
          return d / "b";
      },
      " is not valid JSON at line 8, column 21: it ends inside a text"},
+    {"nul_then_junk_was_read_as_a_beacon",
+     [](const Scratch& d) {
+         write(d / "b", kGood + std::string("\0junk", 5));
+         return d / "b";
+     },
+     " is not valid JSON at line 17, column 1: unexpected byte 0x00 after the end of the JSON"},
     {"ten_megabytes",
      [](const Scratch& d) {
          write(d / "b", kGood + std::string(10 << 20, ' '));
