@@ -64,7 +64,8 @@ void writeFindings(json::Writer& out, const std::vector<Finding>& findings) {
 
 std::string signedText(double value, int decimals) {
     std::string text = fixedText(value, decimals);
-    return text.front() == '-' ? text : "+" + text;
+    if (text.front() != '-') text.insert(0, 1, '+');
+    return text;
 }
 
 }  // namespace
@@ -231,18 +232,11 @@ std::string rightAligned(std::string text, std::size_t width) {
 std::vector<std::array<std::string, 7>> toneTableCells(const RunFigures& f) {
     std::vector<std::array<std::string, 7>> rows;
     for (const ToneDetail& d : toneDetails(f)) {
-        std::array<std::string, 7> cells{std::to_string(d.tone), fixedText(d.audioHz, 4),
-                                         fixedText(d.plannedHz / kMegahertz, 7)};
-        if (d.realisedHz) {
-            cells[3] = fixedText(*d.realisedHz / kMegahertz, 7);
-            cells[4] = signedText(*d.errorHz, 3);
-        } else {
-            cells[3] = d.limit == Limit::None ? "-" : "over limit";
-            cells[4] = "-";
-        }
-        cells[5] = hexWord(d.word);
-        cells[6] = d.name;
-        rows.push_back(std::move(cells));
+        const bool realised = d.realisedHz.has_value();
+        rows.push_back({std::to_string(d.tone), fixedText(d.audioHz, 4), fixedText(d.plannedHz / kMegahertz, 7),
+                        realised ? fixedText(*d.realisedHz / kMegahertz, 7)
+                                 : std::string(d.limit == Limit::None ? "-" : "over limit"),
+                        realised ? signedText(*d.errorHz, 3) : std::string("-"), hexWord(d.word), std::string(d.name)});
     }
     return rows;
 }
