@@ -2,24 +2,14 @@
 // A beacon file's bytes, whatever they are. Never crashes; what it accepts
 // writes back to a file that reads as the same beacon, and presses alike.
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <string_view>
 
 #include "calc/calculation_run.h"
 #include "formats/beacon_file.h"
+#include "fuzz/expect.h"
 
 using namespace jt4dds;
-
-namespace {
-
-void expect(bool ok, const char* what) {
-    if (ok) return;
-    std::fprintf(stderr, "beacon_file_fuzzer: %s\n", what);
-    std::abort();
-}
-
-}  // namespace
+using fuzzing::expect;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);

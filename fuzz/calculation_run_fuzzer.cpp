@@ -11,7 +11,6 @@
 #include <array>
 #include <cmath>
 #include <cstdint>
-#include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <string_view>
@@ -23,21 +22,14 @@
 #include "calc/plan_check.h"
 #include "calc/selector_items.h"
 #include "calc/tone_plan.h"
+#include "fuzz/expect.h"
 
 using namespace jt4dds;
+using fuzzing::expect;
 
 namespace {
 
 constexpr std::string_view kPrevious = "the previous listing";
-
-[[noreturn]] void fail(const char* what) {
-    std::fprintf(stderr, "calculation_run_fuzzer: %s\n", what);
-    std::abort();
-}
-
-void expect(bool ok, const char* what) {
-    if (!ok) fail(what);
-}
 
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
 

@@ -3,23 +3,13 @@
 // list it accepts holds at most the bound of values, above 0, strictly
 // increasing, each of whose texts reads back as that one value.
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <string_view>
 
 #include "calc/settings_search.h"
+#include "fuzz/expect.h"
 
 using namespace jt4dds;
-
-namespace {
-
-void expect(bool ok, const char* what) {
-    if (ok) return;
-    std::fprintf(stderr, "candidate_list_fuzzer: %s\n", what);
-    std::abort();
-}
-
-}  // namespace
+using fuzzing::expect;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     // Ranges can expand a few bytes into a million values; keep inputs short

@@ -5,7 +5,6 @@
 // exactly and are never longer.
 #include <cmath>
 #include <cstdint>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <nlohmann/json.hpp>
@@ -13,14 +12,11 @@
 #include <string_view>
 
 #include "formats/json_text.h"
+#include "fuzz/expect.h"
 
 namespace {
 
-void expect(bool ok, const char* what) {
-    if (ok) return;
-    std::fprintf(stderr, "json_text_fuzzer: %s\n", what);
-    std::abort();
-}
+using jt4dds::fuzzing::expect;
 
 void compareReading(std::string_view bytes) {
     // nlohmann/json takes a NUL byte for the end of the text; this reader
