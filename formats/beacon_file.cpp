@@ -13,20 +13,6 @@ namespace {
 using json::Value;
 using Type = json::Value::Type;
 
-struct FieldKey {
-    std::string_view key;
-    TextField field;
-};
-constexpr std::array<FieldKey, 7> kFieldKeys{{
-    {"fout", TextField::Fout},
-    {"mult", TextField::Mult},
-    {"fref", TextField::Fref},
-    {"ref_tone", TextField::RefTone},
-    {"key_up", TextField::UpTone},
-    {"key_down", TextField::DownTone},
-    {"aux", TextField::SpTone},
-}};
-
 std::string_view typeName(const Value& value) {
     switch (value.type) {
         case Type::Text:
@@ -72,7 +58,7 @@ std::string beaconText(const FormState& form) {
     out.member("format", kBeaconFormatName);
     out.member("version", kBeaconFormatVersion);
     out.key("fields").beginObject();
-    for (const auto& [key, field] : kFieldKeys) out.member(key, form.text(field));
+    for (std::size_t i = 0; i < kNumericFields.size(); ++i) out.member(kFieldKeys[i], form.text(kNumericFields[i]));
     out.endObject();
     out.member("submode", form.selectorText(Selector::JTMode));
     out.member("config", form.selectorText(Selector::Config));
@@ -109,10 +95,10 @@ std::variant<FormState, std::string> readBeacon(std::string_view bytes) {
     FormState form;
     const auto fields = member(root, "", "fields", Type::Object, "an object");
     if (auto* why = std::get_if<std::string>(&fields)) return refuse(*why);
-    for (const auto& [key, field] : kFieldKeys) {
-        const auto text = member(*std::get<const Value*>(fields), "\"fields\".", key, Type::Text, "a text");
+    for (std::size_t i = 0; i < kNumericFields.size(); ++i) {
+        const auto text = member(*std::get<const Value*>(fields), "\"fields\".", kFieldKeys[i], Type::Text, "a text");
         if (auto* why = std::get_if<std::string>(&text)) return refuse(*why);
-        form.setText(field, std::get<const Value*>(text)->text);
+        form.setText(kNumericFields[i], std::get<const Value*>(text)->text);
     }
     const auto submode = member(root, "", "submode", Type::Text, "a text");
     if (auto* why = std::get_if<std::string>(&submode)) return refuse(*why);

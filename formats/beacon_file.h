@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <filesystem>
 #include <optional>
@@ -8,6 +9,7 @@
 #include <string_view>
 #include <variant>
 
+#include "calc/calculation_run.h"
 #include "calc/form_state.h"
 
 namespace jt4dds {
@@ -32,6 +34,11 @@ namespace jt4dds {
 inline constexpr std::string_view kBeaconFormatName = "jt4dds-beacon";
 inline constexpr int kBeaconFormatVersion = 1;
 inline constexpr std::size_t kMaxBeaconFileBytes = 64 * 1024;
+// Each numeric field's name under "fields", in kNumericFields order. The JSON
+// report's "reads" use the same names.
+inline constexpr std::array<std::string_view, kNumericFields.size()> kFieldKeys{
+    "fout", "mult", "fref", "ref_tone", "key_up", "key_down", "aux",
+};
 // The file name ending that the desktop knows beacon files by.
 inline constexpr std::string_view kBeaconSuffix = ".jt4dds";
 

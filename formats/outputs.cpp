@@ -3,6 +3,7 @@
 
 #include "calc/listing.h"
 #include "calc/number_format.h"
+#include "formats/beacon_file.h"
 #include "formats/json_text.h"
 
 namespace jt4dds {
@@ -17,18 +18,13 @@ std::string comment(const RunFigures& f, std::size_t row) {
     return rowComment(static_cast<int>(row), f.rows[row], f.separator);
 }
 
-// The three numeric fields' reads, as typed: "fout" and so on.
-constexpr std::array<std::string_view, kNumericFields.size()> kReadKeys{
-    "fout", "mult", "fref", "ref_tone", "key_up", "key_down", "aux",
-};
-
 void writeReads(json::Writer& out, const RunFigures& f) {
     out.beginObject();
     for (std::size_t i = 0; i < kNumericFields.size(); ++i) {
         const auto& read = f.read(kNumericFields[i]);
         if (!read) continue;
         const NumberRead& n = read->number;
-        out.key(kReadKeys[i]).beginObject();
+        out.key(kFieldKeys[i]).beginObject();
         out.member("text", read->text);
         out.member("value", n.inRange ? std::optional(n.value) : std::nullopt);
         out.member("ignored", read->text.substr(n.end));
