@@ -357,7 +357,14 @@ int runChecked(std::span<const char* const> args, std::ostream& out, std::ostrea
 
 int runCli(std::span<const char* const> args, std::ostream& out, std::ostream& err) noexcept {
     try {
-        return runChecked(args, out, err);
+        const int status = runChecked(args, out, err);
+        // Standard output is buffered: a full disk or a closed pipe shows only
+        // when it is flushed, and output that never arrived is no success.
+        if (!out.flush()) {
+            err << "jt4dds-cli: cannot write the standard output\n";
+            return kExitCannotWrite;
+        }
+        return status;
     } catch (const std::exception& e) {
         try {
             err << "jt4dds-cli: " << e.what() << '\n';

@@ -20,8 +20,9 @@ MANPAGER=cat MANWIDTH=80 man jt4dds-cli 2>/dev/null | grep -q 'compute the tunin
   fail "man jt4dds-cli shows no page"
 /usr/bin/jt4dds --version | grep -qx "jt4dds [0-9.]*" || fail "jt4dds --version"
 # The window starts and shows itself on a virtual display.
-xvfb-run -a sh -c '/usr/bin/jt4dds & app=$!; xdotool search --sync --onlyvisible --name "JT4 / PI4" >/dev/null;
-                   kill $app' || fail "the installed window did not start"
+# It waits for the window, however long the machine takes, up to a minute.
+xvfb-run -a sh -c '/usr/bin/jt4dds & app=$!; timeout 60 xdotool search --sync --onlyvisible --name "JT4 / PI4" >/dev/null;
+                   found=$?; kill $app; exit $found' || fail "the installed window did not show within a minute"
 bash -c '. /usr/share/bash-completion/completions/jt4dds-cli; COMP_WORDS=(jt4dds-cli --format ""); COMP_CWORD=2;
          _jt4dds_cli; [ "${COMPREPLY[*]}" = "listing asm c json report" ]' || fail "bash completion of --format"
 

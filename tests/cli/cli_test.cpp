@@ -4,7 +4,9 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include <cstdio>
 #include <sstream>
+#include <streambuf>
 #include <string>
 #include <vector>
 
@@ -169,6 +171,68 @@ TEST(CommandLine, HelpExplainsEveryField) {
     for (const char* option : {"--fout", "--mult", "--fref", "--submode", "--ref800", "--ref-tone", "--key-up",
                                "--key-down", "--aux", "--config", "--json"})
         EXPECT_NE(r.out.find(option), std::string::npos) << option;
+}
+
+// A standard output that takes nothing, as on a full disk: at once, or only
+// when the buffer is flushed at the end.
+class FullDisk : public std::streambuf {
+public:
+    explicit FullDisk(bool failsAtOnce) : failsAtOnce_(failsAtOnce) {}
+
+protected:
+    std::streamsize xsputn(const char*, std::streamsize n) override {
+        pending_ += n;
+        return failsAtOnce_ ? 0 : n;
+    }
+    int_type overflow(int_type c) override { return xsputn(nullptr, 1) == 1 ? c : traits_type::eof(); }
+    // Only what is waiting in the buffer can fail to arrive.
+    int sync() override { return pending_ > 0 ? -1 : 0; }
+
+private:
+    bool failsAtOnce_;
+    std::streamsize pending_ = 0;
+};
+
+struct FullDiskCase {
+    const char* name;
+    std::vector<std::string> args;
+    bool failsAtOnce;
+};
+
+const FullDiskCase kFullDiskCases[] = {
+    {.name = "listing_write_fails", .args = {"--fref", "300"}, .failsAtOnce = true},
+    {.name = "listing_flush_fails", .args = {"--fref", "300"}, .failsAtOnce = false},
+    {.name = "report_of_an_early_end", .args = {"--mult=", "--format", "json"}, .failsAtOnce = true},
+    {.name = "search_table", .args = {"--find", "--mults", "24", "--refs", "300"}, .failsAtOnce = false},
+    {.name = "version", .args = {"--version"}, .failsAtOnce = true},
+};
+
+class FullStandardOutput : public testing::TestWithParam<FullDiskCase> {};
+
+// Output that never arrived used to leave with status 0.
+TEST_P(FullStandardOutput, IsAFailureThatSaysSo) {
+    const FullDiskCase& c = GetParam();
+    std::vector<std::string> args = c.args;
+    args.insert(args.begin(), "jt4dds-cli");
+    std::vector<const char*> argv;
+    for (const auto& a : args) argv.push_back(a.c_str());
+    FullDisk disk(c.failsAtOnce);
+    std::ostream out(&disk);
+    std::ostringstream err;
+    EXPECT_EQ(runCli(argv, out, err), kExitCannotWrite);
+    EXPECT_TRUE(err.str().ends_with("jt4dds-cli: cannot write the standard output\n")) << err.str();
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, FullStandardOutput, testing::ValuesIn(kFullDiskCases), testing_support::CaseName{});
+
+TEST(FullStandardOutput, NothingWrittenIsNoFailure) {
+    FullDisk disk(true);
+    std::ostream out(&disk);
+    std::ostringstream err;
+    const std::string file = testing::TempDir() + "full_stdout_words.h";
+    const char* argv[] = {"jt4dds-cli", "--fref", "300", "--format", "c", "--output", file.c_str()};
+    EXPECT_EQ(runCli(argv, out, err), kExitCompleted) << err.str();
+    std::remove(file.c_str());
 }
 
 }  // namespace

@@ -21,76 +21,85 @@ fail() { echo "real_keys: $*" >&2; exit 1; }
 
 Xvfb -displayfd 3 -noreset -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
 xvfb_pid=$!
-for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
+for _ in $(seq 600); do [ -s "$work/display" ] && break; sleep 0.05; done
+[ -s "$work/display" ] || fail "Xvfb gave no display within 30 s"
 export DISPLAY=":$(cat "$work/display")"
 export HOME="$work" XDG_CONFIG_HOME="$work/config" QT_QPA_PLATFORM=xcb LC_ALL=C
 
 "$program" >"$work/app.log" 2>&1 &
 app_pid=$!
-window=$(xdotool search --sync --onlyvisible --name 'JT4 / PI4' | head -n 1)
-xdotool windowactivate --sync "$window" >/dev/null 2>&1 || xdotool windowfocus --sync "$window"
-pause() { sleep "${1:-0.6}"; }
+# Every step waits for what it needs (a window, a file, the clipboard) for at
+# most `limit` seconds; a slow machine only makes it wait longer, never fail.
+limit=30
+window=$(timeout "$limit" xdotool search --sync --onlyvisible --name 'JT4 / PI4' | head -n 1)
+[ -n "$window" ] || fail "the window did not show within ${limit} s"
 # Without a window manager nothing gives the focus back when a dialog closes.
-refocus() { xdotool windowfocus --sync "$window"; pause 0.3; }
-keys() { xdotool key --clearmodifiers --delay 60 "$@"; pause; }
-type_text() { xdotool type --clearmodifiers --delay 30 "$1"; pause 0.3; }
-pause 1
+refocus() { xdotool windowfocus --sync "$window"; }
+refocus
+keys() { xdotool key --clearmodifiers --delay 60 "$@"; }
+# Waits until `test` (a command) succeeds, or fails with `what`.
+wait_until() {
+  local what=$1
+  shift
+  local end=$((SECONDS + limit))
+  until "$@"; do
+    [ "$SECONDS" -lt "$end" ] || fail "$what (waited ${limit} s)"
+    sleep 0.05
+  done
+}
+# A file dialog titled $1: waits for it, types the path $2 with Enter, and
+# waits until the dialog has gone.
+through_dialog() {
+  local dialog
+  dialog=$(timeout "$limit" xdotool search --sync --onlyvisible --name "$1" | head -n 1)
+  [ -n "$dialog" ] || fail "no \"$1\" dialog within ${limit} s"
+  xdotool windowfocus --sync "$dialog"
+  xdotool type --clearmodifiers --delay 30 "$2"
+  keys Return
+  wait_until "the \"$1\" dialog stayed open" dialog_gone "$1"
+}
+dialog_gone() { ! xdotool search --onlyvisible --name "$1" >/dev/null 2>&1; }
+same_file() { [ -f "$1" ] && cmp -s "$1" "$2"; }
 
 # Focus starts on Output Frequency: Tab twice to Master Reference, 300, Enter.
 keys Tab Tab ctrl+a
-type_text 300
+xdotool type --clearmodifiers --delay 30 300
 keys Return
 
 # Ctrl+S on a window that never saved asks for a file name.
 keys ctrl+s
-pause 1
-type_text "$work/beacon.jt4dds"
-keys Return
-pause 1
-[ -f "$work/beacon.jt4dds" ] || fail "Ctrl+S wrote no beacon file"
-grep -q '"fref": "300"' "$work/beacon.jt4dds" || fail "the saved beacon does not hold the typed reference"
+through_dialog "Save beacon" "$work/beacon.jt4dds"
+wait_until "Ctrl+S wrote no beacon file holding the typed reference" grep -qs '"fref": "300"' "$work/beacon.jt4dds"
 
 # Alt+F opens File; C picks Export C header.
-refocus
-keys alt+f
-keys c
-pause 1
-type_text "$work/words.h"
-keys Return
-pause 1
 "$cli" --fref 300 --format c >"$work/cli.h" 2>/dev/null
-cmp -s "$work/words.h" "$work/cli.h" || fail "the exported C header differs from jt4dds-cli --format c"
+refocus
+keys alt+f c
+through_dialog "Export" "$work/words.h"
+wait_until "the exported C header differs from jt4dds-cli --format c" same_file "$work/words.h" "$work/cli.h"
 
 # Ctrl+N starts over; Ctrl+O opens the saved beacon; Enter calculates; export JSON.
-refocus
-keys ctrl+n
-keys ctrl+o
-pause 1
-type_text "$work/beacon.jt4dds"
-keys Return
-pause 1
-refocus
-keys Return
-keys alt+f
-keys j
-pause 1
-type_text "$work/report.json"
-keys Return
-pause 1
 "$cli" --beacon "$work/beacon.jt4dds" --json >"$work/cli.json" 2>/dev/null
-cmp -s "$work/report.json" "$work/cli.json" || fail "the beacon opened with Ctrl+O did not give jt4dds-cli's report"
+refocus
+keys ctrl+n ctrl+o
+through_dialog "Open beacon" "$work/beacon.jt4dds"
+refocus
+keys Return alt+f j
+through_dialog "Export" "$work/report.json"
+wait_until "the beacon opened with Ctrl+O did not give jt4dds-cli's report" same_file "$work/report.json" "$work/cli.json"
 
 # What Enter calculated, copied with Alt+E, L (Copy listing), is the CLI's listing.
-refocus
-keys alt+e
-keys l
-xclip -o -selection clipboard >"$work/listing" 2>/dev/null || true
 "$cli" --beacon "$work/beacon.jt4dds" >"$work/cli.listing" 2>/dev/null
-cmp -s "$work/listing" "$work/cli.listing" || fail "Enter after Ctrl+O did not calculate the opened beacon's listing"
+clipboard_is_listing() {
+  xclip -o -selection clipboard >"$work/listing" 2>/dev/null && cmp -s "$work/listing" "$work/cli.listing"
+}
+refocus
+keys alt+e l
+wait_until "Enter after Ctrl+O did not calculate the opened beacon's listing" clipboard_is_listing
 
 refocus
 keys ctrl+q
-for _ in $(seq 30); do kill -0 "$app_pid" 2>/dev/null || break; sleep 0.1; done
-kill -0 "$app_pid" 2>/dev/null && fail "Ctrl+Q did not end the program"
+program_ended() { ! kill -0 "$app_pid" 2>/dev/null; }
+wait_until "Ctrl+Q did not end the program" program_ended
 app_pid=
 echo "real keys: Enter, Ctrl+S, Alt+F menu export, Ctrl+N, Ctrl+O, Alt+E copy and Ctrl+Q all did what they say"

@@ -9,17 +9,32 @@ set -uo pipefail
 native=$(realpath "$1")
 exe=$(realpath "$2")
 work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEPREFIX="$work/wine"
-wine "$exe" --version >/dev/null 2>&1  # makes the Wine prefix once
+# Debian starts the Wine server with no persistence (-p0): it quits the moment
+# the last Windows process ends. A run started in that moment connects to a
+# server that is going away, gets "recvmsg: Connection reset by peer" and
+# writes nothing, and a second server can start for the same prefix. So the
+# prefix is made first and its setup waited out (wineboot goes on in the
+# background after the first run returns), then one server serves every run
+# and is stopped at the end: there is no moment without a server.
+finish() {
+  wineserver -k 2>/dev/null || true
+  wineserver -w 2>/dev/null || true
+  rm -rf "$work"
+}
+trap finish EXIT
+wine "$exe" --version >/dev/null 2>&1  # makes the Wine prefix
+wineserver -w                          # until its setup has ended, and its server with it
+wineserver -p                          # one server for all the runs, until finish()
 
 compared=0
 failed=0
 # Runs both tools with the same arguments in their own folder and compares
-# everything they give; the two folders start alike.
+# everything they give; both start in an empty folder of their own.
 same() {
   local name=$1
   shift
+  rm -rf "$work/n" "$work/w"
   mkdir -p "$work/n" "$work/w"
   (cd "$work/n" && "$native" "$@" >"$work/n.out" 2>"$work/n.err"; echo $? >"$work/n.status")
   (cd "$work/w" && wine "$exe" "$@" >"$work/w.out" 2>"$work/w.err"; echo $? >"$work/w.status")
