@@ -316,7 +316,12 @@ int runChecked(std::span<const char* const> args, std::ostream& out, std::ostrea
     // Output a build consumes is the same on every machine: no locale here.
     form.setDecimalSeparator(o.separator);
     if (!o.saveBeacon.empty()) {
-        if (const auto why = saveBeaconFile(std::filesystem::u8path(o.saveBeacon), form)) {
+        // The fields as a press leaves them (the 800 Hz option writes "800"
+        // into the reference tone), as the window saves them after a press:
+        // one plan, one file, whichever program wrote it.
+        FormState pressed = form;
+        calculate(pressed);
+        if (const auto why = saveBeaconFile(std::filesystem::u8path(o.saveBeacon), inputsOf(pressed))) {
             err << "jt4dds-cli: " << *why << '\n';
             return kExitCannotWrite;
         }

@@ -237,6 +237,21 @@ std::vector<std::array<std::string, 7>> toneTableCells(const RunFigures& f) {
     return rows;
 }
 
+PressStatus pressStatus(bool pressed, bool stale, const std::vector<Finding>& findings) {
+    if (!pressed) return {true, "Not calculated yet: press Calculate for the tuning words."};
+    if (stale)
+        return {true,
+                "Not calculated: the fields have changed since the last Calculate, so the results shown are "
+                "not theirs. Copies and exports calculate first."};
+    const Finding* worst = nullptr;
+    for (const Finding& finding : findings)
+        if (!worst || finding.severity < worst->severity) worst = &finding;
+    if (!worst) return {false, "Calculated: no findings, the words make this beacon as typed."};
+    std::string text = findingLine(*worst);
+    if (findings.size() > 1) text += " (" + std::to_string(findings.size() - 1) + " more in Tone details)";
+    return {false, text};
+}
+
 std::string findingsText(const std::vector<Finding>& findings) {
     std::string text;
     for (const Finding& finding : findings) {

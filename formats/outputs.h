@@ -63,6 +63,17 @@ std::string rightAligned(std::string text, std::size_t width);
 // Every finding on a line of its own, as findingLine writes it; "" when none.
 std::string findingsText(const std::vector<Finding>& findings);
 
+// What the status line under the results says about the last press.
+struct PressStatus {
+    bool stale = false;  // the fields differ from the last press: its results are not theirs
+    std::string text;    // one line
+};
+// Never pressed: asks for a press. Stale: says that the results are the last
+// press's and that copies and exports calculate first. Otherwise the most
+// severe finding (an error before any warning, a warning before any note;
+// the first of its severity) with its fix, or that there is none.
+PressStatus pressStatus(bool pressed, bool stale, const std::vector<Finding>& findings);
+
 // The output of `format` for a press.
 std::string render(OutputFormat format, const RunOutcome& outcome, const std::vector<Finding>& findings);
 

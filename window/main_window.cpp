@@ -18,6 +18,7 @@
 #include "calc/form_state.h"
 #include "calc/selector_items.h"
 #include "calc/tone_plan.h"
+#include "formats/beacon_file.h"
 #include "formats/outputs.h"
 #include "formats/window_layout.h"
 #include "window/find_settings.h"
@@ -46,7 +47,6 @@ QString captionOf(std::string_view name) {
 }
 
 const QColor kRed(255, 0, 0);
-const QColor kBlack(0, 0, 0);
 
 // The desktop's own dialog font, made just small enough for every caption to
 // fit its fixed width: the layout is fixed, the desktop's font size is not.
@@ -255,10 +255,23 @@ void MainWindow::createControls() {
     }
     // What the operator types into a selector leaves it with no item
     // selected; picking an item selects it again.
-    connect(jtMode_->lineEdit(), &QLineEdit::textEdited, this, [this] { jtModeTyped_ = true; });
-    connect(jtMode_, &QComboBox::activated, this, [this] { jtModeTyped_ = false; });
-    connect(config_->lineEdit(), &QLineEdit::textEdited, this, [this] { configTyped_ = true; });
-    connect(config_, &QComboBox::activated, this, [this] { configTyped_ = false; });
+    // Either changes what the press reads, whether or not the text does.
+    const auto typed = [this](bool& flag, bool value) {
+        flag = value;
+        emit inputsChanged();
+    };
+    connect(jtMode_->lineEdit(), &QLineEdit::textEdited, this, [this, typed] { typed(jtModeTyped_, true); });
+    connect(jtMode_, &QComboBox::activated, this, [this, typed] { typed(jtModeTyped_, false); });
+    connect(config_->lineEdit(), &QLineEdit::textEdited, this, [this, typed] { typed(configTyped_, true); });
+    connect(config_, &QComboBox::activated, this, [this, typed] { typed(configTyped_, false); });
+    // Any change of an input may leave the shown results behind the fields.
+    for (TextField field : kNumericFields)
+        connect(this->textBox(field), &QLineEdit::textChanged, this, &MainWindow::inputsChanged);
+    for (QComboBox* box : {jtMode_, config_}) {
+        connect(box, &QComboBox::editTextChanged, this, &MainWindow::inputsChanged);
+        connect(box, &QComboBox::currentIndexChanged, this, &MainWindow::inputsChanged);
+    }
+    connect(ref800_, &QCheckBox::toggled, this, &MainWindow::inputsChanged);
 }
 
 void MainWindow::setFocusOrder() {
@@ -275,16 +288,23 @@ void MainWindow::load() {
     config_->lineEdit()->setCursorPosition(0);
 }
 
-void MainWindow::foutChanged() { setTextColour(fout_, kBlack); }
-void MainWindow::multChanged() { setTextColour(mult_, kBlack); }
-void MainWindow::frefChanged() { setTextColour(fref_, kBlack); }
+// Typed text takes the desktop's own text colour (black on a light desktop),
+// so that it stays legible on a dark one.
+void MainWindow::foutChanged() { setTextColour(fout_, QApplication::palette(fout_).color(QPalette::Text)); }
+void MainWindow::multChanged() { setTextColour(mult_, QApplication::palette(mult_).color(QPalette::Text)); }
+void MainWindow::frefChanged() { setTextColour(fref_, QApplication::palette(fref_).color(QPalette::Text)); }
+
+bool MainWindow::isStale() const { return !pressedInputs_ || beaconText(inputsOf(*this)) != *pressedInputs_; }
 
 void MainWindow::command1Clicked() {
     // A message about an earlier press no longer applies.
     if (auto* earlier = findChild<QMessageBox*>(QStringLiteral("CalculationStopped"))) earlier->close();
     lastOutcome_ = calculate(*this);
     lastFindings_ = checkPlan(lastOutcome_);
+    // What the fields are after the press (it may write "800" into one).
+    pressedInputs_ = beaconText(inputsOf(*this));
     showFindings();
+    emit pressed();
     if (lastOutcome_.completed()) return;
     // Non-modal, so the operator can read it beside what the run left.
     auto* box = new QMessageBox(QMessageBox::Warning, QStringLiteral("Calculation stopped"),
@@ -315,10 +335,10 @@ void MainWindow::setInputs(const FormState& inputs) {
 }
 
 void MainWindow::showFindings() {
-    warning_->setToolTip(qs(findingsText(lastFindings_)));
+    warning_->setToolTip(plainToolTip(qs(findingsText(lastFindings_))));
     for (TextField field : kNumericFields) {
         QLineEdit* box = textBox(field);
-        const QString note = qs(fieldNote(lastFindings_, field));
+        const QString note = plainToolTip(qs(fieldNote(lastFindings_, field)));
         box->setToolTip(note);
         QAction* marker = markers_[static_cast<std::size_t>(field)];
         marker->setVisible(!note.isEmpty());

@@ -60,6 +60,12 @@ public:
     // A press of Calculate, as the button and Enter in a field do.
     void calculateNow() { command1Clicked(); }
 
+    // True until the first press, and while the inputs differ from what they
+    // were right after the last press: the results shown are not theirs.
+    bool isStale() const;
+    bool hasPressed() const { return pressedInputs_.has_value(); }
+    const std::vector<Finding>& lastFindings() const { return lastFindings_; }
+
     // FormView
     std::string text(TextField field) const override;
     void setText(TextField field, std::string_view text) override;
@@ -71,6 +77,12 @@ public:
     std::string decimalSeparator() const override;
 
     using QWidget::setVisible;
+
+signals:
+    // A field, a selector or the 800 Hz box changed, typed or set.
+    void inputsChanged();
+    // A press has run and its findings are shown.
+    void pressed();
 
 private:
     void createControls();
@@ -114,6 +126,8 @@ private:
     // What the last press found, for the tooltips and the Tone details view.
     RunOutcome lastOutcome_;
     std::vector<Finding> lastFindings_;
+    // The inputs as a beacon file would hold them right after the last press.
+    std::optional<std::string> pressedInputs_;
     // The mark inside each numeric field, shown while it has a finding.
     std::array<QAction*, kNumericFields.size()> markers_{};
     QAction* toneDetailsAction_ = nullptr;

@@ -8,12 +8,16 @@
 #include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QMouseEvent>
 #include <QSettings>
+#include <QStatusBar>
 #include <QTextBrowser>
 #include <QVBoxLayout>
+#include <functional>
 
 #include "calc/version.h"
 #include "formats/beacon_file.h"
@@ -44,6 +48,24 @@ constexpr ExportKind kExports[] = {
     {OutputFormat::Json, "JSON report", "JSON report (*.json);;All files (*)", "json"},
 };
 
+// A line of plain text that does something when clicked.
+class ClickableLine final : public QLabel {
+public:
+    ClickableLine(QWidget* parent, std::function<void()> clicked) : QLabel(parent), clicked_(std::move(clicked)) {
+        setTextFormat(Qt::PlainText);  // findings quote what was typed
+        setCursor(Qt::PointingHandCursor);
+    }
+
+protected:
+    void mouseReleaseEvent(QMouseEvent* event) override {
+        if (event->button() == Qt::LeftButton) clicked_();
+        QLabel::mouseReleaseEvent(event);
+    }
+
+private:
+    std::function<void()> clicked_;
+};
+
 const ExportKind& exportKind(OutputFormat format) {
     for (const ExportKind& kind : kExports)
         if (kind.format == format) return kind;
@@ -59,8 +81,9 @@ ProgramWindow::ProgramWindow(std::string decimalSeparator, QWidget* parent)
     setWindowIcon(form_->windowIcon());
     setCentralWidget(form_);
     createMenus();
-    // The calculation window is the whole client area, at its own size.
-    resize(form_->width(), form_->height() + menuBar()->sizeHint().height());
+    createStatusLine();
+    // The calculation window keeps its own size between the menu bar and the status line.
+    resize(form_->width(), form_->height() + menuBar()->sizeHint().height() + statusBar()->sizeHint().height());
     form_->setFocus();
 }
 
@@ -82,12 +105,16 @@ void ProgramWindow::createMenus() {
     file->addAction(QStringLiteral("&Quit"), QKeySequence::Quit, this, &QWidget::close);
 
     QMenu* edit = menuBar()->addMenu(QStringLiteral("&Edit"));
-    edit->addAction(QStringLiteral("Copy &listing"), this,
-                    [this] { QApplication::clipboard()->setText(qs(form_->text(TextField::Text1))); });
+    edit->addAction(QStringLiteral("Copy &listing"), this, [this] {
+        pressIfStale();
+        QApplication::clipboard()->setText(qs(form_->text(TextField::Text1)));
+    });
     edit->addAction(QStringLiteral("Copy as &assembler include"), this, [this] { copyAs(OutputFormat::Asm); });
     edit->addAction(QStringLiteral("Copy as &C header"), this, [this] { copyAs(OutputFormat::C); });
-    edit->addAction(QStringLiteral("Copy co&mmand line"), this,
-                    [this] { QApplication::clipboard()->setText(qs(cliCommand(inputsOf(*form_)))); });
+    edit->addAction(QStringLiteral("Copy co&mmand line"), this, [this] {
+        pressIfStale();
+        QApplication::clipboard()->setText(qs(cliCommand(inputsOf(*form_))));
+    });
 
     QMenu* view = menuBar()->addMenu(QStringLiteral("&View"));
     view->setObjectName(QStringLiteral("ViewMenu"));
@@ -97,6 +124,38 @@ void ProgramWindow::createMenus() {
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
     help->addAction(QStringLiteral("&Help"), QKeySequence::HelpContents, this, &ProgramWindow::showHelp);
     help->addAction(QStringLiteral("&About jt4dds"), this, &ProgramWindow::showAbout);
+}
+
+void ProgramWindow::createStatusLine() {
+    statusLine_ = new ClickableLine(this, [this] { form_->showToneDetails(); });
+    statusLine_->setObjectName(QStringLiteral("PressStatus"));
+    statusLine_->setToolTip(QStringLiteral("Click for Tone details: every finding of the last press and its fix"));
+    statusBar()->addWidget(statusLine_, 1);
+    statusBar()->setSizeGripEnabled(false);
+    connectForm();
+}
+
+void ProgramWindow::connectForm() {
+    connect(form_, &MainWindow::inputsChanged, this, &ProgramWindow::showPressStatus);
+    connect(form_, &MainWindow::pressed, this, &ProgramWindow::showPressStatus);
+    showPressStatus();
+}
+
+void ProgramWindow::showPressStatus() {
+    const PressStatus status = pressStatus(form_->hasPressed(), form_->isStale(), form_->lastFindings());
+    // The whole line, even where the window cuts it short.
+    statusLine_->setText(qs(status.text));
+    statusLine_->setToolTip(plainToolTip(qs(status.text)));
+    statusLine_->setProperty("stale", status.stale);
+    QPalette palette = statusLine_->palette();
+    palette.setColor(
+        QPalette::WindowText,
+        QApplication::palette(statusLine_).color(status.stale ? QPalette::PlaceholderText : QPalette::WindowText));
+    statusLine_->setPalette(palette);
+}
+
+void ProgramWindow::pressIfStale() {
+    if (form_->isStale()) form_->calculateNow();
 }
 
 bool ProgramWindow::isModified() const { return savedBeacon_ && beaconText(inputsOf(*form_)) != *savedBeacon_; }
@@ -117,6 +176,7 @@ void ProgramWindow::newBeacon() {
     view->clear();
     view->addAction(form_->toneDetailsAction());
     view->addAction(form_->findSettingsAction());
+    connectForm();
     setCurrentFile(QString());
     savedBeacon_.reset();
     form_->setFocus();
@@ -129,6 +189,9 @@ bool ProgramWindow::openBeacon(const QString& path) {
         return false;
     }
     form_->setInputs(std::get<FormState>(loaded));
+    // An opened beacon is shown calculated; what the press writes into the
+    // fields (the 800 Hz option's "800") is no change to the file.
+    form_->calculateNow();
     setCurrentFile(path);
     savedBeacon_ = beaconText(inputsOf(*form_));
     return true;
@@ -207,6 +270,7 @@ bool ProgramWindow::confirmForce(const QString& why) {
 }
 
 void ProgramWindow::chooseExport(OutputFormat format) {
+    pressIfStale();
     const ExportKind& kind = exportKind(format);
     QString why;
     bool force = false;
@@ -229,6 +293,7 @@ void ProgramWindow::chooseExport(OutputFormat format) {
 }
 
 void ProgramWindow::copyAs(OutputFormat format) {
+    pressIfStale();
     QString why;
     auto text = exportText(format, false, &why);
     if (!text && exportText(format, true) && confirmForce(why)) text = exportText(format, true);

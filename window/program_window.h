@@ -8,6 +8,7 @@
 #include "calc/form_state.h"
 #include "formats/outputs.h"
 
+class QLabel;
 class QMenu;
 
 namespace jt4dds {
@@ -40,11 +41,22 @@ public:
     // The same text for the clipboard; nothing when it cannot be made.
     std::optional<std::string> exportText(OutputFormat format, bool force, QString* why = nullptr) const;
 
+    // The line under the calculation area: whether the results are the
+    // fields' and the last press's most severe finding. A click on it opens
+    // Tone details.
+    QLabel* statusLine() const { return statusLine_; }
+
 protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
     void createMenus();
+    void createStatusLine();
+    void connectForm();
+    void showPressStatus();
+    // Presses Calculate when the results shown are not the fields': every
+    // copy and export describes the plan on the screen.
+    void pressIfStale();
     void newBeacon();
     void chooseBeaconToOpen();
     bool save();
@@ -66,6 +78,7 @@ private:
     std::string separator_;
     MainWindow* form_ = nullptr;
     QMenu* recentMenu_ = nullptr;
+    QLabel* statusLine_ = nullptr;
     QString currentFile_;
     std::optional<std::string> savedBeacon_;  // the file's contents when last opened or saved
 };

@@ -13,6 +13,14 @@ namespace jt4dds {
 // The core's UTF-8 text as a QString.
 inline QString qs(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
 
+// A tooltip that shows `text` as typed: Qt would render a tooltip that looks
+// like markup ("<b>") as rich text, so it is escaped into rich text that
+// shows it literally, line breaks and runs of blanks kept. Empty stays empty.
+inline QString plainToolTip(const QString& text) {
+    if (text.isEmpty()) return text;
+    return QStringLiteral("<p style='white-space:pre-wrap'>") + text.toHtmlEscaped() + QStringLiteral("</p>");
+}
+
 // A read-only table of text cells with these column headings, named for tests.
 template <std::size_t N>
 QTableWidget* textTable(QWidget* parent, const QString& name, const std::array<std::string_view, N>& headings) {

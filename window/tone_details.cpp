@@ -21,6 +21,7 @@ ToneDetails::ToneDetails(QWidget* parent) : QDialog(parent) {
     summary_ = new QLabel(this);
     summary_->setObjectName(QStringLiteral("ToneSummary"));
     summary_->setWordWrap(true);
+    summary_->setTextFormat(Qt::PlainText);  // it quotes what was typed
     table_ = textTable(this, QStringLiteral("ToneTable"), kToneTableHeadings);
     findings_ = new QPlainTextEdit(this);
     findings_->setObjectName(QStringLiteral("Findings"));

@@ -185,11 +185,16 @@ TEST(BeaconOption, AFileThatCannotBeReadIsNamed) {
     EXPECT_EQ(r.err, "jt4dds-cli: /nonexistent-dir/b.jt4dds cannot be read: No such file or directory\n");
 }
 
-TEST(BeaconOption, NoRef800ClearsTheFilesOption) {
+// A saved beacon holds the fields as a press leaves them, as the window's
+// does: with the 800 Hz option, the reference tone reads "800", and clearing
+// the option later keeps that tone, as unticking the box in the window does.
+TEST(BeaconOption, NoRef800ClearsTheFilesOptionAndKeepsItsTone) {
     Scratch dir;
     const std::string file = (dir / "b.jt4dds").string();
     run({"--ref800", "--fref", "300", "--save-beacon", file});
-    EXPECT_EQ(run({"--beacon", file, "--no-ref800"}).out, run({"--fref", "300"}).out);
+    EXPECT_EQ(run({"--beacon", file}).out, run({"--fref", "300", "--ref800"}).out);
+    EXPECT_EQ(run({"--beacon", file, "--no-ref800"}).out, run({"--fref", "300", "--ref-tone", "800"}).out);
+    EXPECT_NE(run({"--beacon", file, "--no-ref800"}).out, run({"--fref", "300"}).out);
 }
 
 TEST(VersionOption, SaysTheVersion) {

@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTest>
+#include <QTextDocumentFragment>
 
 #include "calc/calculation_run.h"
 #include "calc/form_state.h"
@@ -49,6 +50,11 @@ private:
     QMessageBox* stoppedMessage() { return window_->findChild<QMessageBox*>(QStringLiteral("CalculationStopped")); }
 
     static QColor textColour(QWidget* w) { return w->palette().color(QPalette::Text); }
+
+    // A tooltip as the operator reads it: rich text shown as text.
+    static QString shownTip(QWidget* w) {
+        return QTextDocumentFragment::fromHtml(w->toolTip()).toPlainText().replace(QChar::LineSeparator, u'\n');
+    }
 
     bool markerShown(const char* field) {
         for (QAction* action : control<QLineEdit>(field)->actions())
@@ -286,11 +292,11 @@ private slots:
         replaceText("Fout", QStringLiteral("2320,1"));
         replaceText("Fref", QStringLiteral("300"));
         clickCalculate();
-        QCOMPARE(control("Fout")->toolTip(),
+        QCOMPARE(shownTip(control("Fout")),
                  QStringLiteral("reads 2320 MHz; ',1' ignored (the decimal point is '.'); type 2320.1"));
         QVERIFY(markerShown("Fout"));
         QVERIFY(!markerShown("Fref"));
-        QCOMPARE(control("Fref")->toolTip(), QString());
+        QCOMPARE(shownTip(control("Fref")), QString());
         QCOMPARE(control("Fout")->geometry(), before);
         QCOMPARE(textColour(control("Fout")), QColor(0, 0, 0));
         replaceText("Fout", QStringLiteral("2320.1"));
@@ -302,7 +308,7 @@ private slots:
         QTest::mouseClick(control<QCheckBox>("Ref800"), Qt::LeftButton, {}, QPoint(6, 8));
         clickCalculate();
         QCOMPARE(control<QLabel>("Warning")->text(), QStringLiteral("Ref too low, check values"));
-        const QStringList lines = control("Warning")->toolTip().split(QLatin1Char('\n'));
+        const QStringList lines = shownTip(control("Warning")).split(QLatin1Char('\n'));
         QCOMPARE(lines.size(), 2);
         QVERIFY(lines[0].startsWith(QStringLiteral("warning: JT4G Reference Tone0 = 800Hz: ")));
         QVERIFY(lines[1].startsWith(QStringLiteral("error: Tones 0 to 7: ")));
@@ -350,7 +356,33 @@ private slots:
         // Findings say what to type, which is read with "." everywhere.
         replaceText("Fref", QStringLiteral("300,5"));
         clickCalculate();
-        QVERIFY(control("Fref")->toolTip().endsWith(QStringLiteral("type 300.5")));
+        QVERIFY(shownTip(control("Fref")).endsWith(QStringLiteral("type 300.5")));
+    }
+
+    // Typed text used to be painted black on a dark desktop's near-black.
+    void typedPlanFieldsTakeTheDesktopsTextColour() {
+        const QPalette before = QApplication::palette();
+        QPalette dark = before;
+        dark.setColor(QPalette::Base, QColor(30, 30, 30));
+        dark.setColor(QPalette::Text, QColor(230, 230, 230));
+        QApplication::setPalette(dark);
+        window_ = std::make_unique<MainWindow>(".");
+        window_->show();
+        for (const char* name : {"Fout", "Mult", "Fref"}) {
+            QCOMPARE(textColour(control(name)), QColor(255, 0, 0));  // the red cue as before
+            replaceText(name, QStringLiteral("1"));
+            QCOMPARE(textColour(control(name)), QColor(230, 230, 230));
+        }
+        QApplication::setPalette(before);
+    }
+
+    // A tooltip quotes what was typed as text: markup in a field is not rendered.
+    void tooltipsShowTypedMarkupLiterally() {
+        replaceText("Fref", QStringLiteral("300<b>x</b>"));
+        clickCalculate();
+        QVERIFY2(shownTip(control("Fref")).contains(QStringLiteral("'<b>x</b>'")),
+                 qPrintable(shownTip(control("Fref"))));
+        QVERIFY(shownTip(control("Warning")).contains(QStringLiteral("<b>x</b>")));
     }
 
     void captionsFitTheirLabelsLegibly_data() {

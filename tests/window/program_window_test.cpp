@@ -1,7 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <QApplication>
+#include <QCheckBox>
 #include <QClipboard>
+#include <QComboBox>
 #include <QFileDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -236,6 +239,132 @@ private slots:
         QCOMPARE(field("Fout")->text(), QStringLiteral("2320.1"));
         QCOMPARE(field("Fout")->palette().color(QPalette::Text), QColor(255, 0, 0));
         QCOMPARE(window_->centralWidget()->size(), QSize(726, 357));
+    }
+
+    QLabel* statusLine() { return window_->statusLine(); }
+    void trigger(int menu, const char* text) {
+        for (QAction* a : window_->menuBar()->actions().at(menu)->menu()->actions())
+            if (a->text() == QLatin1String(text)) return a->trigger();
+        qFatal("no menu item %s", text);
+    }
+    std::string cli(std::vector<std::string> args) { return jt4dds::testing_support::runTool(std::move(args)).out; }
+
+    // Edited and not pressed: the results are marked stale, and every copy
+    // and export presses first, so the listing, Tone details and what leaves
+    // the program describe one plan.
+    void staleResultsAreMarkedAndCopiesPressFirst_data() {
+        QTest::addColumn<QString>("item");
+        QTest::addColumn<QString>("cliFormat");
+        QTest::newRow("copy_listing") << "Copy &listing"
+                                      << "listing";
+        QTest::newRow("copy_c_header") << "Copy as &C header"
+                                       << "c";
+        QTest::newRow("copy_assembler") << "Copy as &assembler include"
+                                        << "asm";
+    }
+    void staleResultsAreMarkedAndCopiesPressFirst() {
+        QFETCH(QString, item);
+        QFETCH(QString, cliFormat);
+        QVERIFY(statusLine()->property("stale").toBool());  // never pressed
+        replaceText("Fref", QStringLiteral("300"));
+        window_->form()->calculateNow();
+        QVERIFY(!statusLine()->property("stale").toBool());
+        replaceText("Fref", QStringLiteral("399.99"));
+        QVERIFY(statusLine()->property("stale").toBool());
+        QVERIFY2(statusLine()->text().startsWith(QStringLiteral("Not calculated")), qPrintable(statusLine()->text()));
+        QVERIFY(window_->form()->text(TextField::Text1).find("Ref 300.0MHz") != std::string::npos);
+        trigger(1, item.toLatin1().constData());
+        const std::string want = cli({"--fref", "399.99", "--format", cliFormat.toStdString()});
+        QCOMPARE(QApplication::clipboard()->text().toStdString(), want);
+        QCOMPARE(window_->form()->text(TextField::Text1), cli({"--fref", "399.99"}));
+        QVERIFY(!statusLine()->property("stale").toBool());
+        // Back to what was pressed is no longer stale either.
+        replaceText("Fref", QStringLiteral("399.9"));
+        QVERIFY(statusLine()->property("stale").toBool());
+        replaceText("Fref", QStringLiteral("399.99"));
+        QVERIFY(!statusLine()->property("stale").toBool());
+    }
+
+    void staleMarkFollowsEveryKindOfInput_data() {
+        QTest::addColumn<int>("input");
+        QTest::newRow("aux_field") << 0;
+        QTest::newRow("submode_picked") << 1;
+        QTest::newRow("submode_typed") << 2;
+        QTest::newRow("ref800_box") << 3;
+    }
+    void staleMarkFollowsEveryKindOfInput() {
+        QFETCH(int, input);
+        window_->form()->calculateNow();
+        QVERIFY(!statusLine()->property("stale").toBool());
+        auto* mode = window_->form()->findChild<QComboBox*>(QStringLiteral("JTMode"));
+        switch (input) {
+            case 0:
+                replaceText("SpTone", QStringLiteral("1100"));
+                break;
+            case 1:
+                mode->setCurrentIndex(0);
+                break;
+            case 2:
+                mode->lineEdit()->selectAll();
+                QTest::keyClicks(mode->lineEdit(), QStringLiteral("G"));
+                break;
+            default:
+                window_->form()->findChild<QCheckBox*>(QStringLiteral("Ref800"))->toggle();
+                break;
+        }
+        QVERIFY(statusLine()->property("stale").toBool());
+    }
+
+    // The status line names the most severe finding and opens Tone details.
+    void statusLineShowsTheMostSevereFinding_data() {
+        QTest::addColumn<QString>("fref");
+        QTest::addColumn<QString>("startsWith");
+        QTest::newRow("error_before_warnings") << "250"
+                                               << "error: Tones 0 to 7: ";
+        QTest::newRow("warning_alone") << "300,5"
+                                       << "warning: Master Reference: ";
+        QTest::newRow("no_finding") << "300"
+                                    << "Calculated: no findings";
+    }
+    void statusLineShowsTheMostSevereFinding() {
+        QFETCH(QString, fref);
+        QFETCH(QString, startsWith);
+        replaceText("Fref", fref);
+        window_->form()->calculateNow();
+        QVERIFY2(statusLine()->text().startsWith(startsWith), qPrintable(statusLine()->text()));
+        QTest::mouseClick(statusLine(), Qt::LeftButton);
+        auto* details = window_->form()->findChild<QWidget*>(QStringLiteral("ToneDetails"));
+        QVERIFY(details && details->isVisible());
+    }
+
+    void openingABeaconCalculatesIt() {
+        QVERIFY(!jt4dds::saveBeaconFile(file("b.jt4dds").toStdString(), beacon("reverse_3cm_jt4g_800")).has_value());
+        QVERIFY(window_->openBeacon(file("b.jt4dds")));
+        QCOMPARE(window_->form()->text(TextField::Text1), cli({"--beacon", file("b.jt4dds").toStdString()}));
+        QVERIFY(!statusLine()->property("stale").toBool());
+    }
+
+    // A beacon saved by jt4dds-cli used to ask "has changed. Save?" after a
+    // mere press when the 800 Hz option wrote its "800".
+    void cliSavedBeaconOpensAndPressesWithoutAPrompt_data() {
+        QTest::addColumn<QStringList>("args");
+        QTest::newRow("ref800") << QStringList{"--fref", "300", "--submode", "G", "--ref800"};
+        QTest::newRow("plain") << QStringList{"--fref", "300"};
+        QTest::newRow("typed_texts") << QStringList{"--fout", "2320,1 MHz", "--submode", "pi4", "--ref800"};
+    }
+    void cliSavedBeaconOpensAndPressesWithoutAPrompt() {
+        QFETCH(QStringList, args);
+        std::vector<std::string> argv;
+        for (const QString& a : args) argv.push_back(a.toStdString());
+        argv.insert(argv.end(), {"--save-beacon", file("cli.jt4dds").toStdString()});
+        cli(argv);
+        QVERIFY(window_->openBeacon(file("cli.jt4dds")));
+        QVERIFY(!window_->isModified());
+        window_->form()->calculateNow();
+        QVERIFY(!window_->isModified());
+        // The window writes the very file the command line wrote.
+        QVERIFY(window_->saveBeaconTo(file("window.jt4dds")));
+        QCOMPARE(slurp(file("window.jt4dds")), slurp(file("cli.jt4dds")));
     }
 
     void copyCommandLineReproducesTheFields() {
