@@ -138,6 +138,11 @@ std::variant<std::vector<CandidateValue>, std::string> parseCandidateList(std::s
         const std::int64_t first = lo->scaled * pow10(decimals - lo->decimals);
         const std::int64_t last = hi.scaled * pow10(decimals - hi.decimals);
         const std::int64_t by = step.scaled * pow10(decimals - step.decimals);
+        // Every value must read back as it is written: at most 12 digits at
+        // the range's common decimals.
+        if (first > kMaxScaled || last > kMaxScaled || by > kMaxScaled)
+            return quoted + ": at " + std::to_string(decimals) +
+                   " decimals its values would have more than 12 digits (such as 10-1000/0.5)";
         if (first <= 0) return quoted + ": values must be above 0";
         if (last < first) return quoted + ": a range runs from the smaller value to the larger";
         if (by <= 0) return quoted + ": the step must be above 0";

@@ -60,6 +60,7 @@ struct Options {
     std::string spacingTolerance = "5";
     std::string beacon;
     std::string saveBeacon;
+    std::string name;
     bool ref800 = false;
     bool noRef800 = false;
     bool json = false;
@@ -101,6 +102,10 @@ void describeOptions(CLI::App& app, Options& o) {
                    "Take every field from this beacon file; options on the command line override it");
     app.add_option("--save-beacon", o.saveBeacon,
                    "Write the fields given (beacon file and options) to this beacon file, then calculate as usual");
+    app.add_option("--name", o.name,
+                   "The beacon's name for the firmware files (a C identifier): NAME_words, NAME_word_bytes, the "
+                   "include guard and the assembler labels derive from it, so two beacons' files fit one program; "
+                   "by default the --beacon file's name");
     app.set_version_flag("--version", std::string("jt4dds-cli ") + std::string(kVersion));
     app.add_option("--ref-tone", o.refTone, "Reference Tone, Hz (audio): lands on the output frequency");
     app.add_option("--key-up", o.keyUp, "FSK CW key-up tone, Hz (audio)");
@@ -291,6 +296,14 @@ int runChecked(std::span<const char* const> args, std::ostream& out, std::ostrea
         return kExitUsage;
     }
 
+    if (!o.name.empty() && !isFirmwareName(o.name)) {
+        usageError(err,
+                   "--name takes a C identifier of at most 31 letters, digits and '_', not starting with a "
+                   "digit; '" +
+                       o.name + "' is not one");
+        return kExitUsage;
+    }
+
     // The fields: a beacon file's, or the window's initial ones, with every
     // option given on the command line over them.
     if (!o.beacon.empty()) {
@@ -343,7 +356,9 @@ int runChecked(std::span<const char* const> args, std::ostream& out, std::ostrea
         return kExitStrictWarning;
     }
 
-    const std::string text = render(*format, outcome, findings);
+    // Named as asked, or after the beacon file.
+    const std::string name = o.name.empty() && !o.beacon.empty() ? firmwareNameOfFile(o.beacon) : o.name;
+    const std::string text = render(*format, outcome, findings, firmwareFile(form, name, *format));
     const bool strictFailure = o.strict && std::any_of(findings.begin(), findings.end(), isErrorOrWarning);
     if (strictFailure)
         err << "jt4dds-cli: --strict: failing on " << kindsOf(findings, isErrorOrWarning)

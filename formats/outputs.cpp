@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "formats/outputs.h"
 
+#include <algorithm>
+
 #include "calc/listing.h"
 #include "calc/number_format.h"
 #include "formats/beacon_file.h"
@@ -64,6 +66,87 @@ std::string signedText(double value, int decimals) {
     return text;
 }
 
+constexpr std::size_t kMaxFirmwareName = 31;
+
+bool identifierCharacter(char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
+}
+
+std::string upperCase(std::string text) {
+    for (char& c : text)
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    return text;
+}
+
+// The identifiers of one firmware file.
+struct Words {
+    std::string prefix;  // NAME, or "jt4dds" unnamed
+    std::string words;
+    std::string bytes;
+    std::string guard;
+    std::string asmLabel;
+    std::string role(std::size_t row) const { return upperCase(prefix) + "_" + std::string(kRoleNames[row]); }
+
+    static constexpr std::array<std::string_view, kToneCount> kRoleNames{
+        "DATA_TONE_0", "DATA_TONE_1", "DATA_TONE_2", "DATA_TONE_3", "REFERENCE", "KEY_UP", "KEY_DOWN", "AUX",
+    };
+};
+
+Words wordsOf(const FirmwareFile& file) {
+    const std::string prefix = file.name.empty() ? std::string("jt4dds") : file.name;
+    return {prefix, prefix + "_words", prefix + "_word_bytes", upperCase(prefix) + "_TUNING_WORDS_H",
+            file.name.empty() ? std::string("FreqData") : file.name + "_FreqData"};
+}
+
+constexpr std::array<std::string_view, kToneCount> kRoleNotes{
+    "data tone 0: channel symbol 0", "data tone 1: channel symbol 1",
+    "data tone 2: channel symbol 2", "data tone 3: channel symbol 3",
+    "reference tone: the carrier",   "FSK CW key-up tone",
+    "FSK CW key-down tone",          "aux tone",
+};
+
+// PI4 has no spacing number, so the resolution caption shows for every PI4
+// plan: in a firmware file it is the note it is, not a warning.
+constexpr std::string_view kPi4ResolutionNote =
+    "the resolution caption shows for every PI4 plan; what counts for PI4 is its 234.375 Hz tone spacing";
+
+bool pi4ResolutionCaption(const RunFigures& f) {
+    return f.submodeLabel == "PI4" && warningShown(f) == std::optional<std::string_view>(kResolutionMessage);
+}
+
+std::optional<std::string_view> firmwareWarning(const RunFigures& f) {
+    if (pi4ResolutionCaption(f)) return std::nullopt;
+    return warningShown(f);
+}
+
+// The shortest text that reads back as exactly `value`.
+std::string exactText(double value) { return json::numberText(value); }
+
+// Typed text on one comment line of C or assembler: a line break would end
+// an assembler comment and "*/" a C one, so control characters are written
+// as escapes ("\n", "\x01") and "*/" as "* /".
+std::string commentSafe(std::string_view text) {
+    constexpr std::string_view kHex = "0123456789ABCDEF";
+    std::string safe;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        if (c == '\n') {
+            safe += "\\n";
+        } else if (c == '\r') {
+            safe += "\\r";
+        } else if (c == '\t') {
+            safe += "\\t";
+        } else if (c < 0x20 || c == 0x7F) {
+            safe.append("\\x").append(1, kHex[c >> 4U]).append(1, kHex[c & 15U]);
+        } else if (c == '*' && i + 1 < text.size() && text[i + 1] == '/') {
+            safe += "* ";
+        } else {
+            safe += static_cast<char>(c);
+        }
+    }
+    return safe;
+}
+
 }  // namespace
 
 std::optional<OutputFormat> outputFormatNamed(std::string_view name) {
@@ -75,9 +158,46 @@ std::optional<OutputFormat> outputFormatNamed(std::string_view name) {
     return std::nullopt;
 }
 
-std::string asmSource(const RunOutcome& outcome) {
+bool isFirmwareName(std::string_view name) {
+    if (name.empty() || name.size() > kMaxFirmwareName || (name.front() >= '0' && name.front() <= '9')) return false;
+    return std::all_of(name.begin(), name.end(), identifierCharacter);
+}
+
+std::string firmwareNameFrom(std::string_view text) {
+    std::string name;
+    for (char c : text) name += identifierCharacter(c) ? c : '_';
+    if (!name.empty() && name.front() >= '0' && name.front() <= '9') name.insert(0, 1, '_');
+    if (name.size() > kMaxFirmwareName) name.resize(kMaxFirmwareName);
+    return name;
+}
+
+std::string firmwareNameOfFile(std::string_view path) {
+    const std::size_t slash = path.find_last_of("/\\");
+    if (slash != std::string_view::npos) path.remove_prefix(slash + 1);
+    const std::size_t dot = path.rfind('.');
+    return firmwareNameFrom(dot == std::string_view::npos || dot == 0 ? path : path.substr(0, dot));
+}
+
+std::string modeName(const RunFigures& f) { return f.submodeLabel == "PI4" ? "PI4" : "JT4" + f.submodeLabel; }
+
+std::string asmSource(const RunOutcome& outcome, const FirmwareFile& file) {
     const RunFigures& f = outcome.figures;
-    std::string out = headerLine(f.configLabel, f.submodeLabel, f.frefHz, f.separator);
+    const Words words = wordsOf(file);
+    std::string out;
+    out.append("; Tuning words of the JT4/PI4 beacon ")
+        .append(file.name.empty() ? std::string("(unnamed)") : file.name)
+        .append(", generated by jt4dds-cli: do not edit.")
+        .append(kListingLineEnd);
+    if (!file.command.empty()) out.append("; Written by: ").append(commentSafe(file.command)).append(kListingLineEnd);
+    if (!file.name.empty()) {
+        for (std::size_t row = 0; row < kToneCount; ++row)
+            out.append(words.role(row)).append(" equ ").append(std::to_string(row)).append(kListingLineEnd);
+    }
+    // The listing's header line, with the label and the mode as this file names them.
+    std::string header = headerLine(f.configLabel, f.submodeLabel, f.frefHz, f.separator);
+    header.replace(0, std::string_view("FreqData").size(), words.asmLabel);
+    if (const auto at = header.find("JT4PI4"); at != std::string::npos) header.replace(at, 6, "PI4");
+    out += header;
     out += kListingLineEnd;
     for (int row = 0; row < kToneCount; ++row) {
         out += rowLine(row, f.rows[static_cast<std::size_t>(row)], f.separator);
@@ -85,42 +205,63 @@ std::string asmSource(const RunOutcome& outcome) {
     }
     out.append("; ").append(resolutionLine(*f.resolutionHz, f.separator)).append(kListingLineEnd);
     out.append("; SSB Carrier, Tuning Point  ").append(ssbCarrierText(f)).append(" MHz").append(kListingLineEnd);
-    if (const auto warning = warningShown(f)) out.append("; Warning: ").append(*warning).append(kListingLineEnd);
+    if (const auto warning = firmwareWarning(f)) out.append("; Warning: ").append(*warning).append(kListingLineEnd);
+    if (pi4ResolutionCaption(f)) out.append("; Note: ").append(kPi4ResolutionNote).append(kListingLineEnd);
     return out;
 }
 
-std::string cHeader(const RunOutcome& outcome) {
+std::string cHeader(const RunOutcome& outcome, const FirmwareFile& file) {
     const RunFigures& f = outcome.figures;
+    const Words words = wordsOf(file);
     std::string out;
-    out += "/* DDS tuning words for a JT4/PI4 beacon, generated by jt4dds-cli: do not edit.\n";
+    out += "/* DDS tuning words for the JT4/PI4 beacon ";
+    out += file.name.empty() ? std::string("(unnamed)") : file.name;
+    out += ", generated by jt4dds-cli: do not edit.\n";
+    if (!file.command.empty()) out += " * Written by: " + commentSafe(file.command) + "\n";
     out += " *\n";
+    out += " * Mode:            " + modeName(f) + "\n";
     out += " * Configuration:   " + f.configLabel + "\n";
-    out += " * Mode:            JT4" + f.submodeLabel + "\n";
-    out += " * Reference:       " + formatNumber(f.frefHz / kMegahertz, NumberPattern::Megahertz, f.separator) + "\n";
+    out += " * 800 Hz option:   " + std::string(f.option800 ? "on" : "off") + "\n";
+    out += " * Fields as typed:\n";
+    for (std::size_t i = 0; i < kNumericFields.size(); ++i) {
+        const auto& read = f.reads[i];
+        std::string label = std::string(fieldName(kNumericFields[i])) + ":";
+        label.resize(std::max<std::size_t>(label.size(), 24), ' ');
+        out += " *   " + label + "\"" + commentSafe(read ? read->text : std::string()) + "\"\n";
+    }
+    out += " * Reference:       " + exactText(f.frefHz) + " Hz\n";
+    out += " * Multiplication:  " + exactText(f.mult) + "\n";
     out += " * Output:          " +
            formatNumber(f.rows[kReferenceTone].outputMHz, NumberPattern::OutputMegahertz, f.separator) +
            " (the reference tone)\n";
     out += " * Resolution:      " + resolutionText(f) + "\n";
     out += " * SSB carrier:     " + ssbCarrierText(f) + " MHz\n";
-    out += " * Warning:         " + std::string(warningShown(f).value_or("none")) + "\n";
+    out += " * Warning:         " + std::string(firmwareWarning(f).value_or("none")) + "\n";
+    if (pi4ResolutionCaption(f)) out += " * Note:            " + std::string(kPi4ResolutionNote) + "\n";
     out += " */\n";
-    out += "#ifndef JT4DDS_TUNING_WORDS_H\n#define JT4DDS_TUNING_WORDS_H\n\n#include <stdint.h>\n\n";
+    out += "#ifndef " + words.guard + "\n#define " + words.guard + "\n\n#include <stdint.h>\n\n";
     out +=
-        "#if defined(__GNUC__)\n#define JT4DDS_UNUSED __attribute__((unused))\n#else\n#define "
-        "JT4DDS_UNUSED\n#endif\n\n";
-    out += "#define JT4DDS_TONE_COUNT 8\n\n";
+        "#ifndef JT4DDS_UNUSED\n#if defined(__GNUC__)\n#define JT4DDS_UNUSED __attribute__((unused))\n#else\n#define "
+        "JT4DDS_UNUSED\n#endif\n#endif\n\n";
+    out += "#ifndef JT4DDS_TONE_COUNT\n#define JT4DDS_TONE_COUNT 8\n#endif\n\n";
+    out += "/* Which word is which: an index into " + words.words + " and " + words.bytes + ". */\n";
+    out += "enum {\n";
+    for (std::size_t row = 0; row < kToneCount; ++row)
+        out += "    " + words.role(row) + " = " + std::to_string(row) + (row + 1 < kToneCount ? "," : "") + " /* " +
+               std::string(kRoleNotes[row]) + " */\n";
+    out += "};\n\n";
     out += "/* Tones 0 to 7, each word's bytes most significant first. */\n";
-    out += "static const uint8_t jt4dds_word_bytes[JT4DDS_TONE_COUNT][4] JT4DDS_UNUSED = {\n";
+    out += "static const uint8_t " + words.bytes + "[JT4DDS_TONE_COUNT][4] JT4DDS_UNUSED = {\n";
     for (std::size_t row = 0; row < kToneCount; ++row) {
         const std::string hex = hexWord(f.rows[row].word);
         out += "    {0x" + hex.substr(0, 2) + ", 0x" + hex.substr(2, 2) + ", 0x" + hex.substr(4, 2) + ", 0x" +
                hex.substr(6, 2) + "}, /* " + comment(f, row) + " */\n";
     }
     out += "};\n\n/* The same words as 32-bit values. */\n";
-    out += "static const uint32_t jt4dds_words[JT4DDS_TONE_COUNT] JT4DDS_UNUSED = {\n";
+    out += "static const uint32_t " + words.words + "[JT4DDS_TONE_COUNT] JT4DDS_UNUSED = {\n";
     for (std::size_t row = 0; row < kToneCount; ++row)
         out += "    UINT32_C(0x" + hexWord(f.rows[row].word) + "), /* " + comment(f, row) + " */\n";
-    out += "};\n\n#endif /* JT4DDS_TUNING_WORDS_H */\n";
+    out += "};\n\n#endif /* " + words.guard + " */\n";
     return out;
 }
 
@@ -198,7 +339,8 @@ std::string planReport(const RunOutcome& outcome, const std::vector<Finding>& fi
         out += "\n";
         if (f.resolutionHz) out += "Resolution " + decimalText(*f.resolutionHz, 4) + " Hz\n";
         if (f.ssbCarrierMHz) out += "SSB carrier " + decimalText(*f.ssbCarrierMHz, 6) + " MHz\n";
-        if (const auto warning = warningShown(f)) out += "Warning label: " + std::string(*warning) + "\n";
+        if (const auto warning = firmwareWarning(f)) out += "Warning label: " + std::string(*warning) + "\n";
+        if (pi4ResolutionCaption(f)) out += "Note: " + std::string(kPi4ResolutionNote) + "\n";
         out += "\n";
     }
     if (findings.empty()) {
@@ -216,7 +358,7 @@ std::string planReport(const RunOutcome& outcome, const std::vector<Finding>& fi
 
 std::string planSummary(const RunFigures& f) {
     if (f.configLabel.empty()) return {};
-    return f.configLabel + ", JT4" + f.submodeLabel + ", Master Reference " + decimalText(f.frefHz / kMegahertz, 6) +
+    return f.configLabel + ", " + modeName(f) + ", Master Reference " + decimalText(f.frefHz / kMegahertz, 6) +
            " MHz, RF Multiplication " + decimalText(f.mult, 6) + (f.option800 ? ", 800 Hz reference tone" : "");
 }
 
@@ -261,14 +403,15 @@ std::string findingsText(const std::vector<Finding>& findings) {
     return text;
 }
 
-std::string render(OutputFormat format, const RunOutcome& outcome, const std::vector<Finding>& findings) {
+std::string render(OutputFormat format, const RunOutcome& outcome, const std::vector<Finding>& findings,
+                   const FirmwareFile& file) {
     switch (format) {
         case OutputFormat::Listing:
             return listingText(outcome.figures);
         case OutputFormat::Asm:
-            return asmSource(outcome);
+            return asmSource(outcome, file);
         case OutputFormat::C:
-            return cHeader(outcome);
+            return cHeader(outcome, file);
         case OutputFormat::Json:
             return jsonReport(outcome, findings);
         case OutputFormat::Report:

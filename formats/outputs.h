@@ -26,14 +26,46 @@ enum class OutputFormat {
 // "listing", "asm", "c", "json" or "report"; nothing for any other name.
 std::optional<OutputFormat> outputFormatNamed(std::string_view name);
 
-// The assembler include: the header and "de" lines exactly as the listing has
-// them (CR LF), then the resolution, SSB carrier and warning as comments.
-// Needs a completed run.
-std::string asmSource(const RunOutcome& outcome);
+// Whose firmware file it is. `name` makes the file's identifiers, so that two
+// beacons' files live in one program: C's NAME_words, NAME_word_bytes, the
+// include guard NAME_TUNING_WORDS_H and the word roles (NAME_REFERENCE …),
+// the assembler's labels NAME_FreqData and equates. Empty keeps the unnamed
+// file's jt4dds_words and FreqData. `command` is the jt4dds-cli line
+// that writes the file again, quoted in its comment; empty leaves it out.
+struct FirmwareFile {
+    std::string name;
+    std::string command;
+};
 
-// A C99 header: a comment block, then the words as jt4dds_word_bytes[8][4]
-// (most significant byte first) and jt4dds_words[8]. Needs a completed run.
-std::string cHeader(const RunOutcome& outcome);
+// True for a name a firmware file can take: a C identifier of 1 to 31
+// characters, ASCII letters, digits and '_', not starting with a digit.
+bool isFirmwareName(std::string_view name);
+
+// A firmware name made from any text (a beacon file's name without its
+// ending): every other character becomes '_', a leading digit gets a '_' in
+// front, at most 31 characters; "" when nothing is left.
+std::string firmwareNameFrom(std::string_view text);
+
+// The firmware name a beacon file gives by default: its name without folder
+// and ending ("beacons/bake-1.jt4dds" -> "bake_1"), made a firmware name.
+std::string firmwareNameOfFile(std::string_view path);
+
+// "PI4" for PI4, "JT4" and the submode's letter otherwise: the mode as the
+// firmware files and reports name it.
+std::string modeName(const RunFigures& figures);
+
+// The assembler include: the header and "de" lines as the listing has them
+// (CR LF; a named file labels them NAME_FreqData, and PI4 is named "PI4"),
+// then the resolution, SSB carrier and warning as comments, PI4's resolution
+// caption as the note it is. Needs a completed run.
+std::string asmSource(const RunOutcome& outcome, const FirmwareFile& file = {});
+
+// A C99 header: a comment block with the whole plan (every field as typed,
+// the mode, arrangement and option, the exact reference and multiplication,
+// the command that writes it again), then the word roles, the words as
+// NAME_word_bytes[8][4] (most significant byte first) and NAME_words[8].
+// Needs a completed run.
+std::string cHeader(const RunOutcome& outcome, const FirmwareFile& file = {});
 
 // The window's state after the press, each tone's figures, how each field was
 // read and every finding; for any run, one that stopped included.
@@ -74,7 +106,8 @@ struct PressStatus {
 // the first of its severity) with its fix, or that there is none.
 PressStatus pressStatus(bool pressed, bool stale, const std::vector<Finding>& findings);
 
-// The output of `format` for a press.
-std::string render(OutputFormat format, const RunOutcome& outcome, const std::vector<Finding>& findings);
+// The output of `format` for a press; `file` names the firmware outputs.
+std::string render(OutputFormat format, const RunOutcome& outcome, const std::vector<Finding>& findings,
+                   const FirmwareFile& file = {});
 
 }  // namespace jt4dds

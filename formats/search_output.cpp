@@ -50,6 +50,13 @@ void writeCandidate(json::Writer& out, const Candidate& c, const FormState& beac
 
 }  // namespace
 
+FirmwareFile firmwareFile(const FormState& form, std::string_view name, OutputFormat format) {
+    FirmwareFile file{std::string(name), cliCommand(form)};
+    if (!file.name.empty()) file.command += " --name " + file.name;
+    file.command += format == OutputFormat::C ? " --format c" : " --format asm";
+    return file;
+}
+
 std::string cliCommand(const FormState& form) {
     std::string command = "jt4dds-cli";
     command += option("--fout", form.text(TextField::Fout));

@@ -7,6 +7,7 @@
 
 #include "calc/form_state.h"
 #include "calc/settings_search.h"
+#include "formats/outputs.h"
 
 namespace jt4dds {
 
@@ -15,6 +16,11 @@ namespace jt4dds {
 // a POSIX shell where they need it, and a value starting with '-' is joined
 // to its option with '=' ("--fout=-10").
 std::string cliCommand(const FormState& form);
+
+// The firmware file of `format` (asm or C) for the fields of `form` as a
+// press left them: named `name` (may be empty), with the jt4dds-cli command
+// that writes the same file again.
+FirmwareFile firmwareFile(const FormState& form, std::string_view name, OutputFormat format);
 
 // A candidate's table cells: multiplication, reference, the reference
 // tone's DDS frequency and its share of the limit's clock, resolution, worst

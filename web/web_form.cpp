@@ -14,6 +14,7 @@
 #include "formats/beacon_file.h"
 #include "formats/json_text.h"
 #include "formats/outputs.h"
+#include "formats/search_output.h"
 #include "formats/window_layout.h"
 
 // The page's elements, by the control's name (their ids). Texts cross as UTF-8.
@@ -231,12 +232,16 @@ EMSCRIPTEN_KEEPALIVE const char* jt4dds_export(int which, int force) {
         return reply(
             json::Writer().beginObject().member("error", findingsText(findings)).member("forcible", true).endObject());
     }
-    return reply(json::Writer().beginObject().member("text", render(format, outcome, findings)).endObject());
+    const std::string text = render(format, outcome, findings, firmwareFile(inputs, "", format));
+    return reply(json::Writer().beginObject().member("text", text).endObject());
 }
 
 // The page's fields as a beacon file.
 EMSCRIPTEN_KEEPALIVE const char* jt4dds_beacon() {
-    return reply(json::Writer().beginObject().member("text", beaconText(cliInputs())).endObject());
+    // As a press leaves the fields, as the window and jt4dds-cli save them.
+    FormState pressed = cliInputs();
+    calculate(pressed);
+    return reply(json::Writer().beginObject().member("text", beaconText(inputsOf(pressed))).endObject());
 }
 
 // Puts the fields of a beacon file's `length` bytes into the page; says what

@@ -246,7 +246,9 @@ std::optional<std::string> ProgramWindow::exportText(OutputFormat format, bool f
         if (why) *why = qs(findingsText(findings));
         return std::nullopt;
     }
-    return jt4dds::render(format, outcome, findings);
+    // Named after the beacon file, as jt4dds-cli --beacon names it.
+    const std::string name = firmwareNameOfFile(currentFile_.toStdString());
+    return jt4dds::render(format, outcome, findings, firmwareFile(press, name, format));
 }
 
 bool ProgramWindow::exportTo(const QString& path, OutputFormat format, bool force) {

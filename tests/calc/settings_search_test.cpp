@@ -44,6 +44,13 @@ const ListCase kLists[] = {
     // A range end of 15 digits overflowed when scaled to the other end's decimals.
     {"long_range_end_with_decimals_overflowed", "0.000001-200001204306934", "'0.000001-200001204306934' is not a range",
      false},
+    // A range end of 7 digits with a step read at 6 decimals made values of 13
+    // digits, which do not read back as themselves.
+    {"range_values_of_thirteen_digits", "0.000001-1920001/4",
+     "'0.000001-1920001/4': at 6 decimals its values would have more than 12 digits", false},
+    {"range_values_of_twelve_digits", "0.000001-999999/250000", "0.000001 250000.000001 500000.000001 750000.000001",
+     true},
+    {"range_end_one_past_twelve_digits", "0.000001-1000000/250000", "'0.000001-1000000/250000': at 6 decimals", false},
     {"empty", "", "the list is empty", false},
     {"empty_item", "24,,48", "an empty item between commas", false},
     {"trailing_comma", "24,", "an empty item between commas", false},

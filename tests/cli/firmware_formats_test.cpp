@@ -145,7 +145,7 @@ TEST_P(FirmwareFormats, SavedBeaconGivesTheSameOutputInEveryFormat) {
     ASSERT_NE(run(save).status, kExitCannotWrite);
     for (const char* format : {"listing", "asm", "c", "json", "report"}) {
         auto direct = GetParam().args;
-        direct.insert(direct.end(), {"--format", format});
+        direct.insert(direct.end(), {"--format", format, "--name", "b"});  // as the file names it
         const CliResult expected = run(direct);
         const CliResult fromFile = run({"--beacon", file, "--format", format, "--force"});
         const CliResult forced = run([&] {
@@ -177,6 +177,147 @@ TEST_P(FirmwareFormats, SavedBeaconGivesTheSameOutputInEveryFormat) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, FirmwareFormats, testing::ValuesIn(kBeacons), testing_support::CaseName{});
+
+// Two beacons, one controller: headers named apart compile together and each
+// keeps its own words; their asm files assemble into one program.
+TEST(NamedFirmwareFiles, TwoBeaconsInOneProgram) {
+    Scratch dir;
+    const std::vector<std::string> beacon13{"--fref", "300"};
+    const std::vector<std::string> beacon3{"--fout", "10368.9", "--mult", "96", "--fref", "400", "--submode", "G"};
+    for (const auto& [name, beacon] : {std::pair{"b13cm", beacon13}, std::pair{"b3cm", beacon3}}) {
+        for (const char* format : {"c", "asm"}) {
+            auto args = beacon;
+            const std::string file = std::string(name) + (format == std::string("c") ? ".h" : ".inc");
+            args.insert(args.end(), {"--format", format, "--name", name, "--output", (dir / file.c_str()).string()});
+            ASSERT_EQ(run(args).status, kExitCompleted) << name;
+        }
+    }
+    std::ofstream(dir / "two.c") << "#include <stdio.h>\n#include \"b13cm.h\"\n#include \"b3cm.h\"\n"
+                                    "int main(void) {\n  int t;\n  for (t = 0; t < JT4DDS_TONE_COUNT; ++t)\n"
+                                    "    printf(\"%08lX %08lX\\n\", (unsigned long)b13cm_words[t], "
+                                    "(unsigned long)b3cm_words[t]);\n"
+                                    "  printf(\"%d %d\\n\", B13CM_REFERENCE, B3CM_KEY_DOWN);\n  return 0;\n}\n";
+    const std::string cc = "cd '" + dir.path().string() +
+                           "' && gcc -std=c99 -Wall -Wextra -Wpedantic -Werror -o two two.c > cc.log 2>&1"
+                           " && ./two > two.out";
+    ASSERT_EQ(std::system(cc.c_str()), 0) << slurp(dir / "cc.log");
+    std::string expected;
+    const auto words = [](const std::vector<std::string>& beacon) {
+        auto args = beacon;
+        args.push_back("--json");
+        return nlohmann::json::parse(run(args).out)["rows"];
+    };
+    const auto rows13 = words(beacon13);
+    const auto rows3 = words(beacon3);
+    for (std::size_t t = 0; t < 8; ++t)
+        expected += rows13[t]["word_hex"].get<std::string>() + " " + rows3[t]["word_hex"].get<std::string>() + "\n";
+    EXPECT_EQ(slurp(dir / "two.out"), expected + "4 6\n");
+
+    std::ofstream(dir / "main.asm") << "    processor 16f628a\n    org 0x2100\n    include \"b13cm.inc\"\n"
+                                       "    include \"b3cm.inc\"\n    end\n";
+    const std::string as = "cd '" + dir.path().string() + "' && gpasm -o out.hex main.asm > gpasm.log 2>&1";
+    EXPECT_EQ(std::system(as.c_str()), 0) << slurp(dir / "gpasm.log");
+}
+
+struct FirmwareTextCase {
+    const char* name;
+    std::vector<std::string> args;
+    std::vector<std::string> holds;
+    std::vector<std::string> lacks;
+};
+
+// What the comment blocks say, and never say.
+const FirmwareTextCase kFirmwareTexts[] = {
+    {.name = "pi4_c_names_the_mode_and_notes_the_resolution",
+     .args = {"--fref", "300", "--submode", "PI4", "--format", "c"},
+     .holds = {" * Mode:            PI4\n", " * Warning:         none\n", " * Note:            the resolution"},
+     .lacks = {"JT4PI4", "Resolution too low"}},
+    {.name = "pi4_asm_names_the_mode_and_notes_the_resolution",
+     .args = {"--fref", "300", "--submode", "PI4", "--format", "asm"},
+     .holds = {";Direct Freq Gen   PI4   Ref 300.0MHz\r\n", "; Note: the resolution"},
+     .lacks = {"JT4PI4", "Warning"}},
+    {.name = "jt4_resolution_warning_stays_a_warning",
+     .args = {"--fout", "10368.9", "--mult", "96", "--fref", "1000", "--submode", "A", "--format", "c", "--force"},
+     .holds = {" * Warning:         Resolution too low for this mode\n", " * Mode:            JT4A\n"},
+     .lacks = {"Note:"}},
+    {.name = "exact_reference_not_rounded",
+     .args = {"--fref", "399.9987654", "--format", "c"},
+     .holds = {" * Reference:       399998765.40000004 Hz\n", "--fref 399.9987654", "\"399.9987654\"\n"},
+     .lacks = {}},
+    {.name = "whole_plan_and_the_command",
+     .args = {"--fref", "300", "--ref800", "--submode", "G", "--name", "bake", "--format", "c"},
+     .holds = {" * Written by: jt4dds-cli --fout 2320.1 --mult 24 --fref 300 --submode G --ref800 --ref-tone 800 "
+               "--key-up 400 --key-down 800 --aux 1000 --config direct --name bake --format c\n",
+               " * 800 Hz option:   on\n", " * Multiplication:  24.0\n", "#ifndef BAKE_TUNING_WORDS_H\n",
+               "static const uint32_t bake_words[", "    BAKE_REFERENCE = 4, /* reference tone: the carrier */\n"},
+     .lacks = {"jt4dds_words"}},
+    {.name = "typed_comment_end_and_line_break_cannot_escape",
+     .args = {"--fref", "300*/\nint x;", "--format", "asm", "--force"},
+     .holds = {"--fref '300* /\\nint x;'"},
+     .lacks = {"\nint x;"}},
+    {.name = "asm_labels_from_the_name",
+     .args = {"--fref", "300", "--name", "b1", "--format", "asm"},
+     .holds = {"B1_REFERENCE equ 4\r\n", "\r\nb1_FreqData   "},
+     .lacks = {"\nFreqData"}},
+};
+
+class FirmwareText : public testing::TestWithParam<FirmwareTextCase> {};
+
+TEST_P(FirmwareText, HoldsWhatItShould) {
+    const CliResult r = run(GetParam().args);
+    ASSERT_EQ(r.status, kExitCompleted) << r.err;
+    for (const std::string& text : GetParam().holds)
+        EXPECT_NE(r.out.find(text), std::string::npos) << text << "\n" << r.out;
+    for (const std::string& text : GetParam().lacks)
+        EXPECT_EQ(r.out.find(text), std::string::npos) << text << "\n" << r.out;
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, FirmwareText, testing::ValuesIn(kFirmwareTexts), testing_support::CaseName{});
+
+struct NameCase {
+    const char* name;
+    std::vector<std::string> args;
+    std::string identifier;  // of the words, or "" for a refusal
+};
+
+const NameCase kNames[] = {
+    {.name = "given", .args = {"--name", "Bake_2"}, .identifier = "Bake_2_words"},
+    {.name = "longest", .args = {"--name", std::string(31, 'a')}, .identifier = std::string(31, 'a') + "_words"},
+    {.name = "one_too_long", .args = {"--name", std::string(32, 'a')}, .identifier = ""},
+    {.name = "leading_digit", .args = {"--name", "2m"}, .identifier = ""},
+    {.name = "blank_inside", .args = {"--name", "my beacon"}, .identifier = ""},
+    {.name = "non_ascii", .args = {"--name", "b\xC3\xA4ke"}, .identifier = ""},
+    {.name = "from_the_beacon_file", .args = {"--beacon", "bake-1.jt4dds"}, .identifier = "bake_1_words"},
+    {.name = "from_a_beacon_file_with_a_digit_first", .args = {"--beacon", "2320.jt4dds"}, .identifier = "_2320_words"},
+    {.name = "given_over_the_beacon_file",
+     .args = {"--beacon", "bake-1.jt4dds", "--name", "x"},
+     .identifier = "x_words"},
+    {.name = "unnamed", .args = {}, .identifier = "jt4dds_words"},
+};
+
+class FirmwareName : public testing::TestWithParam<NameCase> {};
+
+TEST_P(FirmwareName, NamesTheWordsOrIsRefused) {
+    Scratch dir;
+    std::vector<std::string> args{"--fref", "300", "--format", "c"};
+    for (std::string a : GetParam().args) {
+        if (a.ends_with(".jt4dds")) {
+            a = (dir / a.c_str()).string();
+            run({"--fref", "300", "--save-beacon", a});
+        }
+        args.push_back(a);
+    }
+    const CliResult r = run(args);
+    if (GetParam().identifier.empty()) {
+        EXPECT_EQ(r.status, kExitUsage);
+        EXPECT_NE(r.err.find("--name takes a C identifier"), std::string::npos) << r.err;
+    } else {
+        EXPECT_EQ(r.status, kExitCompleted) << r.err;
+        EXPECT_NE(r.out.find("static const uint32_t " + GetParam().identifier + "["), std::string::npos) << r.out;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, FirmwareName, testing::ValuesIn(kNames), testing_support::CaseName{});
 
 TEST(BeaconOption, AFileThatCannotBeReadIsNamed) {
     const CliResult r = run({"--beacon", "/nonexistent-dir/b.jt4dds"});

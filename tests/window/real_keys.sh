@@ -72,7 +72,7 @@ through_dialog "Save beacon" "$work/beacon.jt4dds"
 wait_until "Ctrl+S wrote no beacon file holding the typed reference" grep -qs '"fref": "300"' "$work/beacon.jt4dds"
 
 # Alt+F opens File; C picks Export C header.
-"$cli" --fref 300 --format c >"$work/cli.h" 2>/dev/null
+"$cli" --beacon "$work/beacon.jt4dds" --format c >"$work/cli.h" 2>/dev/null
 refocus
 keys alt+f c
 through_dialog "Export" "$work/words.h"
