@@ -105,7 +105,7 @@ void describeOptions(CLI::App& app, Options& o) {
     app.add_option("--name", o.name,
                    "The beacon's name for the firmware files (a C identifier): NAME_words, NAME_word_bytes, the "
                    "include guard and the assembler labels derive from it, so two beacons' files fit one program; "
-                   "by default the --beacon file's name");
+                   "by default the --beacon file's name; \"\" for an unnamed file (jt4dds_words)");
     app.set_version_flag("--version", std::string("jt4dds-cli ") + std::string(kVersion));
     app.add_option("--ref-tone", o.refTone, "Reference Tone, Hz (audio): lands on the output frequency");
     app.add_option("--key-up", o.keyUp, "FSK CW key-up tone, Hz (audio)");
@@ -357,7 +357,8 @@ int runChecked(std::span<const char* const> args, std::ostream& out, std::ostrea
     }
 
     // Named as asked, or after the beacon file.
-    const std::string name = o.name.empty() && !o.beacon.empty() ? firmwareNameOfFile(o.beacon) : o.name;
+    const bool named = app.count("--name") > 0;  // --name "" asks for an unnamed file
+    const std::string name = !named && !o.beacon.empty() ? firmwareNameOfFile(o.beacon) : o.name;
     const std::string text = render(*format, outcome, findings, firmwareFile(form, name, *format));
     const bool strictFailure = o.strict && std::any_of(findings.begin(), findings.end(), isErrorOrWarning);
     if (strictFailure)

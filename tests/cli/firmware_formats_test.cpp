@@ -293,6 +293,9 @@ const NameCase kNames[] = {
      .args = {"--beacon", "bake-1.jt4dds", "--name", "x"},
      .identifier = "x_words"},
     {.name = "unnamed", .args = {}, .identifier = "jt4dds_words"},
+    {.name = "unnamed_over_the_beacon_file",
+     .args = {"--beacon", "bake-1.jt4dds", "--name", ""},
+     .identifier = "jt4dds_words"},
 };
 
 class FirmwareName : public testing::TestWithParam<NameCase> {};

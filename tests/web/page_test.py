@@ -219,7 +219,7 @@ def main():
                 type_into(driver, control, text)
             driver.find_element(By.ID, button).click()
             target = os.path.join(downloads, file_name)
-            want = cli(typed, "--format", output).stdout
+            want = cli(typed, "--format", output, "--name", "").stdout  # the page names no file
             got = b""
             for _ in range(300):  # a whole file, however slowly the machine writes it
                 if os.path.exists(target):
