@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "calc/form_state.h"
+#include "calc/leading_number.h"
 #include "tests/case_name.h"
 
 namespace jt4dds {
@@ -67,7 +68,7 @@ const CheckCase kChecks[] = {
     {"numbers_joined_across_a_line_break",
      fields({{F::Fout, "2320.1\n24\n300"}, {F::Fref, "300"}}),
      {{K::JoinedNumbers, S::Warning, "Output Frequency", "reads 2320.1243 MHz: the numbers on separate lines",
-       "such as 2320.1"}}},
+       "keep one number on one line"}}},
     {"gigahertz_in_a_megahertz_field",
      fields({{F::Fout, "10.3689G"}, {F::Mult, "96"}, {F::Fref, "400"}, {F::SpTone, "1000"}}, kG),
      {{K::IgnoredText, S::Warning, "Output Frequency", "reads 10.3689 MHz; 'G' ignored",
@@ -126,6 +127,78 @@ const CheckCase kChecks[] = {
      {{K::EmptyField, S::Warning, "RF Multiplication", "is empty", ""},
       {K::RunEnded, S::Error, "Calculation", "RF Multiplication reads 0", ""}}},
 };
+
+// Misread inputs: what the operator meant, and the fix. A fix's number, typed
+// into its field, must read exactly that (and nothing be ignored); where the
+// meaning cannot be known, no number may be offered.
+struct MisreadCase {
+    const char* name;
+    TextField field;
+    std::string typed;
+    std::optional<double> meant;  // none: no number may be offered
+};
+
+const MisreadCase kMisreads[] = {
+    {.name = "thousands_separator", .field = F::Fout, .typed = "10,368.9", .meant = 10368.9},
+    {.name = "thousands_two_groups", .field = F::Fout, .typed = "1,024,000.5", .meant = 1024000.5},
+    {.name = "thousands_two_groups_no_point", .field = F::Fref, .typed = "1,000,000", .meant = 1000000},
+    {.name = "thousands_with_unit", .field = F::Fout, .typed = "10,368.9 MHz", .meant = 10368.9},
+    {.name = "one_group_of_three_is_ambiguous", .field = F::Fout, .typed = "10,368", .meant = std::nullopt},
+    {.name = "four_digits_before_the_group_is_a_decimal_comma", .field = F::Fout, .typed = "2320,100", .meant = 2320.1},
+    {.name = "decimal_comma", .field = F::Fout, .typed = "2320,1", .meant = 2320.1},
+    {.name = "decimal_comma_two_digits", .field = F::Fref, .typed = "300,25", .meant = 300.25},
+    {.name = "decimal_comma_four_digits", .field = F::Fout, .typed = "10,3689", .meant = 10.3689},
+    {.name = "decimal_comma_then_unit", .field = F::Fref, .typed = "300,5MHz", .meant = 300.5},
+    {.name = "decimal_comma_then_more_text", .field = F::Fref, .typed = "300,5 ppm", .meant = std::nullopt},
+    {.name = "leading_comma", .field = F::Fref, .typed = ",5", .meant = 0.5},
+    {.name = "wrapped_after_the_point", .field = F::Fout, .typed = "10368.\n9", .meant = 10368.9},
+    {.name = "wrapped_before_the_point", .field = F::Fout, .typed = "10368\r\n.9", .meant = 10368.9},
+    {.name = "two_numbers_on_two_lines", .field = F::Fout, .typed = "2320.1\n24", .meant = std::nullopt},
+    {.name = "multiplier_sign_first", .field = F::Mult, .typed = "x96", .meant = 96},
+    {.name = "multiplication_sign_first",
+     .field = F::Mult,
+     .typed = "\xC3\x97"
+              "96",
+     .meant = 96},
+    {.name = "multiplier_sign_and_blank_first", .field = F::Mult, .typed = "X 96", .meant = 96},
+    {.name = "multiplier_sign_and_no_number", .field = F::Mult, .typed = "x", .meant = std::nullopt},
+    {.name = "gigahertz", .field = F::Fout, .typed = "10.3689G", .meant = 10368.9},
+    {.name = "kilohertz_tone", .field = F::UpTone, .typed = "0.4 kHz", .meant = 400},
+};
+
+class Misreads : public testing::TestWithParam<MisreadCase> {};
+
+TEST_P(Misreads, FixReadsWhatWasMeantOrOffersNone) {
+    const MisreadCase& c = GetParam();
+    const auto findings = press(fields({{F::Fref, "300"}, {c.field, c.typed}}));
+    const auto about = std::find_if(findings.begin(), findings.end(), [&](const Finding& f) {
+        return f.field == c.field && f.severity != Severity::Note;
+    });
+    ASSERT_NE(about, findings.end()) << "no finding about the field";
+    SCOPED_TRACE(findingLine(*about));
+    const std::size_t at = about->fix.rfind("type ");
+    if (!c.meant) {
+        EXPECT_EQ(at, std::string::npos);
+        return;
+    }
+    ASSERT_NE(at, std::string::npos);
+    const std::string number = about->fix.substr(at + 5);
+    const NumberRead read = LeadingNumber(number);
+    EXPECT_EQ(read.end, number.size()) << "all of '" << number << "' is the number";
+    EXPECT_EQ(read.value, *c.meant);
+    // Typed into the field, the finding is gone.
+    for (const Finding& f : press(fields({{F::Fref, "300"}, {c.field, number}})))
+        EXPECT_TRUE(f.field != c.field || f.severity == Severity::Note) << findingLine(f);
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, Misreads, testing::ValuesIn(kMisreads), testing_support::CaseName{});
+
+// Ignored text is quoted as typed, its blanks kept.
+TEST(IgnoredText, IsQuotedWithItsBlanks) {
+    const auto findings = press(fields({{F::Fref, "300 MHz -25ppm"}}));
+    ASSERT_FALSE(findings.empty());
+    EXPECT_NE(findings[0].message.find("'MHz -25ppm' ignored"), std::string::npos) << findings[0].message;
+}
 
 class PlanChecks : public testing::TestWithParam<CheckCase> {};
 
