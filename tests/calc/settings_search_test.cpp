@@ -89,26 +89,40 @@ INSTANTIATE_TEST_SUITE_P(Table, CandidateLists, testing::ValuesIn(kLists), testi
 
 // Whether a press of `beacon` with that multiplication and reference has no
 // error and no warning finding: what the search promises of every pair it keeps.
-bool pressIsClean(FormState beacon, const std::string& mult, const std::string& fref) {
+bool pressIsClean(FormState beacon, const std::string& mult, const std::string& fref,
+                  const PlanCheckOptions& check = {}) {
     beacon.setText(TextField::Mult, mult);
     beacon.setText(TextField::Fref, fref);
-    const auto findings = checkPlan(calculate(beacon));
+    const auto findings = checkPlan(calculate(beacon), check);
     return !anyOf(findings, Severity::Error) && !anyOf(findings, Severity::Warning);
+}
+
+// The SSB carrier the window shows for a press with that pair, in MHz.
+double pressedSsbCarrierMHz(FormState beacon, const std::string& mult, const std::string& fref) {
+    beacon.setText(TextField::Mult, mult);
+    beacon.setText(TextField::Fref, fref);
+    return calculate(beacon).figures.ssbCarrierMHz.value_or(-1.0);
 }
 
 // Keeps every clean pair exactly: each returned one presses clean, and each
 // pair it left out presses with an error or warning.
-void expectSearchAgreesWithPresses(const FormState& beacon, std::string_view mults, std::string_view refs) {
+void expectSearchAgreesWithPresses(const FormState& beacon, std::string_view mults, std::string_view refs,
+                                   const PlanCheckOptions& check = {}) {
     const auto m = list(mults);
     const auto r = list(refs);
-    const SearchResult result = findSettings(beacon, m, r, SearchOptions{m.size() * r.size(), {}});
+    const SearchResult result = findSettings(beacon, m, r, SearchOptions{m.size() * r.size(), check});
     ASSERT_EQ(result.judged, m.size() * r.size());
     std::set<std::pair<std::string, std::string>> kept;
-    for (const Candidate& c : result.best) kept.emplace(c.mult.text, c.frefMHz.text);
+    for (const Candidate& c : result.best) {
+        kept.emplace(c.mult.text, c.frefMHz.text);
+        // The carrier a kept candidate shows is the one its press shows.
+        EXPECT_NEAR(c.ssbCarrierHz / 1e6, pressedSsbCarrierMHz(beacon, c.mult.text, c.frefMHz.text), 1e-9)
+            << "x" << c.mult.text << " " << c.frefMHz.text << " MHz";
+    }
     EXPECT_EQ(result.rejected + result.best.size(), result.judged);
     for (const auto& mult : m)
         for (const auto& ref : r)
-            EXPECT_EQ(pressIsClean(beacon, mult.text, ref.text), kept.count({mult.text, ref.text}) == 1)
+            EXPECT_EQ(pressIsClean(beacon, mult.text, ref.text, check), kept.count({mult.text, ref.text}) == 1)
                 << "x" << mult.text << " " << ref.text << " MHz";
 }
 
@@ -202,6 +216,64 @@ TEST(Search, AFieldReadWronglyIsNamedInsteadOfSearching) {
     const SearchResult result = findSettings(typo, list("24"), list("300"));
     EXPECT_EQ(result.judged, 0u);
     EXPECT_NE(result.reason.find("Output Frequency: reads 2320 MHz"), std::string::npos) << result.reason;
+}
+
+// PI4 at ×2000 with a 1000 MHz reference: tones 0 and 1, and 2 and 3,
+// share words. With the spacing tolerance at its widest, the shared words
+// are the only thing wrong, and they alone must reject the pair.
+TEST(Search, SharedWordsAloneRejectAPair) {
+    FormState pi4;
+    pi4.setText(TextField::Fout, "10368.9");
+    pi4.select(Selector::JTMode, 7);
+    const PlanCheckOptions widest{1.0};
+    EXPECT_FALSE(pressIsClean(pi4, "2000", "1000", widest));
+    const SearchResult result = findSettings(pi4, list("2000"), list("1000"), SearchOptions{10, widest});
+    EXPECT_TRUE(result.best.empty());
+    EXPECT_NE(result.reason.find("share the word"), std::string::npos) << result.reason;
+    expectSearchAgreesWithPresses(pi4, "1000-3000/500", "500,1000", widest);
+}
+
+struct StoppedCase {
+    const char* name;
+    TextField field;
+    std::string text;
+    std::string reason;
+};
+
+const StoppedCase kStopped[] = {
+    {.name = "aux_beyond_the_range",
+     .field = TextField::SpTone,
+     .text = "1e400",
+     .reason = "the beacon cannot be calculated: Aux Tone reads a number beyond the range"},
+    {.name = "output_beyond_the_range",
+     .field = TextField::Fout,
+     .text = "-1e400",
+     .reason = "the beacon cannot be calculated: Output Frequency reads a number beyond the range"},
+};
+
+class SearchOfAStoppedBeacon : public testing::TestWithParam<StoppedCase> {};
+
+TEST_P(SearchOfAStoppedBeacon, SaysItCannotBeCalculated) {
+    FormState beacon;
+    beacon.setText(GetParam().field, GetParam().text);
+    const SearchResult result = findSettings(beacon, list("24"), list("300"));
+    EXPECT_TRUE(result.best.empty());
+    EXPECT_TRUE(result.reason.starts_with(GetParam().reason)) << result.reason;
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, SearchOfAStoppedBeacon, testing::ValuesIn(kStopped), testing_support::CaseName{});
+
+// The highest tone exactly at 0 Hz: every pair's DDS frequencies are at or
+// below 0 (the share of the limit is 0), so no pair has sound rows and none is
+// nearer than another by its spacing: the nearest is the first one judged.
+TEST(Search, RowsAtZeroHertzAreNoSoundRows) {
+    FormState beacon;
+    beacon.setText(TextField::Fout, "-0.000059521484375");  // minus data tone 3's offset
+    const SearchResult result = findSettings(beacon, list("1-8"), list("10-100/10"));
+    ASSERT_TRUE(result.best.empty());
+    ASSERT_TRUE(result.nearest.has_value());
+    EXPECT_EQ(result.nearest->verdict.ddsShare, 0.0);
+    EXPECT_EQ(result.nearest->mult.text + " " + result.nearest->frefMHz.text, "1 10");
 }
 
 TEST(Search, StopsWhenCancelled) {

@@ -235,5 +235,36 @@ TEST(FullStandardOutput, NothingWrittenIsNoFailure) {
     std::remove(file.c_str());
 }
 
+struct TopCase {
+    const char* name;
+    std::string top;
+    std::size_t candidates;  // 0: refused
+};
+
+// --top bounds the candidates listed, and is checked.
+const TopCase kTops[] = {
+    {.name = "one", .top = "1", .candidates = 1},
+    {.name = "two", .top = "2", .candidates = 2},
+    {.name = "more_than_there_are", .top = "1000", .candidates = 3},
+    {.name = "zero_is_refused", .top = "0", .candidates = 0},
+    {.name = "one_past_the_bound_is_refused", .top = "1001", .candidates = 0},
+};
+
+class FindTop : public testing::TestWithParam<TopCase> {};
+
+TEST_P(FindTop, ListsAtMostThatMany) {
+    const CliResult r =
+        run({"--find", "--mults", "24", "--refs", "250-400/50", "--format", "json", "--top", GetParam().top});
+    if (GetParam().candidates == 0) {
+        EXPECT_EQ(r.status, kExitUsage);
+        EXPECT_NE(r.err.find("--top"), std::string::npos) << r.err;
+        return;
+    }
+    ASSERT_EQ(r.status, kExitCompleted) << r.err;
+    EXPECT_EQ(nlohmann::json::parse(r.out)["candidates"].size(), GetParam().candidates);
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, FindTop, testing::ValuesIn(kTops), testing_support::CaseName{});
+
 }  // namespace
 }  // namespace jt4dds

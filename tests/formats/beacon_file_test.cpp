@@ -2,10 +2,12 @@
 #include "formats/beacon_file.h"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -248,6 +250,49 @@ TEST(AtomicWrite, APreviousFileSurvivesAFailedSave) {
     std::ifstream in(dir / "b.jt4dds");
     EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "previous");
 }
+
+struct FullDiskCase {
+    const char* name;
+    std::size_t bytes;
+    bool fits;
+};
+
+// A disk with room for 4096 bytes (a file size limit stands in for it): a
+// write that does not fit is a failure that says why and leaves no file, not
+// a success.
+const FullDiskCase kFullDisk[] = {
+    {.name = "fits", .bytes = 4096, .fits = true},
+    {.name = "one_byte_too_many", .bytes = 4097, .fits = false},
+    {.name = "inside_the_c_library_buffer_until_flushed", .bytes = 6000, .fits = false},
+    {.name = "far_too_large", .bytes = 100000, .fits = false},
+};
+
+class FullDisk : public testing::TestWithParam<FullDiskCase> {};
+
+TEST_P(FullDisk, AWriteThatDoesNotFitFails) {
+    Scratch dir;
+    const fs::path path = dir / "words.h";
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        ::signal(SIGXFSZ, SIG_IGN);  // writes past the limit fail with EFBIG instead
+        const rlimit limit{4096, 4096};
+        if (::setrlimit(RLIMIT_FSIZE, &limit) != 0) ::_exit(4);
+        const auto failed = writeFileAtomically(path, std::string(GetParam().bytes, 'x'));
+        if (!failed) ::_exit(0);
+        ::_exit(failed->find("File too large") != std::string::npos ? 1 : 2);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), GetParam().fits ? 0 : 1);
+    EXPECT_EQ(fs::exists(path), GetParam().fits);
+    std::size_t files = 0;
+    for ([[maybe_unused]] const auto& entry : fs::directory_iterator(path.parent_path())) ++files;
+    EXPECT_EQ(files, GetParam().fits ? 1u : 0u) << "no temporary file is left";
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, FullDisk, testing::ValuesIn(kFullDisk), testing_support::CaseName{});
 
 }  // namespace
 }  // namespace jt4dds
