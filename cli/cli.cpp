@@ -67,6 +67,7 @@ struct Options {
     bool strict = false;
     bool force = false;
     bool find = false;
+    bool quiet = false;
     std::string mults{kDefaultMultiplications};
     std::string refs{kDefaultReferencesMHz};
     std::size_t top = 10;
@@ -102,6 +103,8 @@ void describeOptions(CLI::App& app, Options& o) {
                    "Take every field from this beacon file; options on the command line override it");
     app.add_option("--save-beacon", o.saveBeacon,
                    "Write the fields given (beacon file and options) to this beacon file, then calculate as usual");
+    app.add_flag("--quiet", o.quiet,
+                 "Nothing on standard error but error and warning findings (and a stopped calculation)");
     app.add_option("--name", o.name,
                    "The beacon's name for the firmware files (a C identifier): NAME_words, NAME_word_bytes, the "
                    "include guard and the assembler labels derive from it, so two beacons' files fit one program; "
@@ -154,8 +157,15 @@ bool writeOutput(const std::string& path, const std::string& text, std::ostream&
     return true;
 }
 
-void reportOnStderr(const FormState& form, const RunOutcome& outcome, const std::vector<Finding>& findings,
+// With `quiet`, only error and warning findings (and a stop) are said.
+void reportOnStderr(const FormState& form, const RunOutcome& outcome, const std::vector<Finding>& findings, bool quiet,
                     std::ostream& err) {
+    if (quiet) {
+        if (outcome.ended) err << "Calculation stopped: " << outcome.ended->message << '\n';
+        for (const Finding& finding : findings)
+            if (finding.severity != Severity::Note) err << "jt4dds-cli: " << findingLine(finding) << '\n';
+        return;
+    }
     if (form.isVisible(Shown::Warning)) err << "Warning: " << form.warningCaption() << '\n';
     if (form.isVisible(Shown::SSBCarrier))
         err << "SSB Carrier, Tuning Point: " << form.text(TextField::SSBCarrier) << '\n';
@@ -216,7 +226,8 @@ int findSettingsFor(const FormState& form, const Options& o, const PlanCheckOpti
         out.flush();
     }
     if (result.best.empty()) {
-        err << "jt4dds-cli: " << result.reason << '\n';
+        // The table and the JSON say why already; a file written says nothing on the screen.
+        if (!o.output.empty()) err << "jt4dds-cli: " << result.reason << '\n';
         return kExitNoCandidate;
     }
     return kExitCompleted;
@@ -345,7 +356,7 @@ int runChecked(std::span<const char* const> args, std::ostream& out, std::ostrea
     const RunOutcome outcome = calculate(form);
     const std::vector<Finding> findings = checkPlan(outcome, PlanCheckOptions{*tolerancePercent / 100.0});
     const bool firmwareSource = *format == OutputFormat::Asm || *format == OutputFormat::C;
-    if (*format != OutputFormat::Json) reportOnStderr(form, outcome, findings, err);
+    if (*format != OutputFormat::Json) reportOnStderr(form, outcome, findings, o.quiet, err);
     // Source for a firmware build, and any file written, is all or nothing;
     // only the reports, which say why, describe a run that stopped.
     const bool report = *format == OutputFormat::Json || *format == OutputFormat::Report;

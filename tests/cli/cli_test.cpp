@@ -266,5 +266,56 @@ TEST_P(FindTop, ListsAtMostThatMany) {
 
 INSTANTIATE_TEST_SUITE_P(Table, FindTop, testing::ValuesIn(kTops), testing_support::CaseName{});
 
+struct QuietCase {
+    const char* name;
+    std::vector<std::string> args;
+    int status;
+    std::string err;  // all of standard error
+};
+
+// --quiet says nothing unless a finding is an error or a warning; a search
+// that finds nothing says why once, in what it prints.
+const QuietCase kQuiet[] = {
+    {.name = "quiet_clean_plan", .args = {"--quiet", "--fref", "300"}, .status = kExitCompleted, .err = ""},
+    {.name = "quiet_note_only",
+     .args = {"--quiet", "--fref", "300", "--submode", "PI4"},
+     .status = kExitCompleted,
+     .err = ""},
+    {.name = "quiet_warning_said",
+     .args = {"--quiet", "--fref", "300", "--aux", "1000,5"},
+     .status = kExitCompleted,
+     .err = "jt4dds-cli: warning: Aux Tone: reads 1000 Hz; ',5' ignored (the decimal point is '.'). Fix: type "
+            "1000.5\n"},
+    {.name = "quiet_stop_said",
+     .args = {"--quiet", "--mult="},
+     .status = kExitEndedEarly,
+     .err = "Calculation stopped: RF Multiplication reads 0: the DDS frequency is the output frequency divided by it, "
+            "so nothing can be calculated.\njt4dds-cli: warning: RF Multiplication: is empty and reads 0\n"
+            "jt4dds-cli: error: Calculation: RF Multiplication reads 0: the DDS frequency is the output frequency "
+            "divided by it, so nothing can be calculated.\n"},
+    {.name = "no_candidate_said_once_in_the_table",
+     .args = {"--find", "--fout", "10368.9", "--submode", "A", "--mults", "96", "--refs", "100-120"},
+     .status = kExitNoCandidate,
+     .err = ""},
+    {.name = "no_candidate_said_once_in_json",
+     .args = {"--find", "--format", "json", "--fout", "10368.9", "--submode", "A", "--mults", "96", "--refs",
+              "100-120"},
+     .status = kExitNoCandidate,
+     .err = ""},
+};
+
+class QuietOutput : public testing::TestWithParam<QuietCase> {};
+
+TEST_P(QuietOutput, SaysOnlyWhatIsAsked) {
+    const CliResult r = run(GetParam().args);
+    EXPECT_EQ(r.status, GetParam().status);
+    EXPECT_EQ(r.err, GetParam().err);
+    if (GetParam().status == kExitNoCandidate) {
+        EXPECT_NE(r.out.find("no candidate makes a clean beacon"), std::string::npos) << r.out;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, QuietOutput, testing::ValuesIn(kQuiet), testing_support::CaseName{});
+
 }  // namespace
 }  // namespace jt4dds
