@@ -56,7 +56,6 @@ FindSettings::FindSettings(QWidget* parent, BeaconSource beacon, Use use)
     layout->addLayout(buttons);
     layout->addWidget(status_);
     layout->addWidget(table_, 1);
-    resize(820, 420);
 
     connect(searchButton_, &QPushButton::clicked, this, &FindSettings::search);
     connect(mults_, &QLineEdit::returnPressed, this, &FindSettings::search);

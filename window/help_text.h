@@ -19,6 +19,18 @@ inline constexpr const char* kHelpHtml = R"(
 <p>A field's number is read from its start with "." as the decimal point; blanks are ignored and reading
 stops at the first character that cannot continue the number. A field with a red dot was read in part:
 its tooltip says what was read.</p>
+<h3>The results</h3>
+<dl>
+<dt><b>Resolution</b></dt><dd>How finely the words can place a tone on the air: half the step between two
+adjacent words, at the output frequency (after the multiplier chain). A tone is never further than this from
+where it was planned.</dd>
+<dt><b>SSB Carrier, Tuning Point</b></dt><dd>The dial frequency of an SSB (USB) receiver on which the Reference
+Tone is heard at its audio frequency: the output frequency less the Reference Tone. Tune a JT4 decoder's receiver
+there.</dd>
+</dl>
+<p>The line under the calculation says whether the results are those of the fields as they are now (until
+Calculate is pressed after a change, they are not; every copy and export presses it first) and names the most
+severe finding of the last press with its fix. Click it for Tone details.</p>
 <h3>The warnings</h3>
 <dl>
 <dt><b>Ref too low, check values</b></dt><dd>A tone's DDS frequency is above 35 % of the Master Reference: its word is 0 and the DDS sends nothing. Raise the reference or the multiplication; the warning's tooltip gives the values that work.</dd>

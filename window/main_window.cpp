@@ -6,6 +6,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QIcon>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -272,6 +273,49 @@ void MainWindow::createControls() {
         connect(box, &QComboBox::currentIndexChanged, this, &MainWindow::inputsChanged);
     }
     connect(ref800_, &QCheckBox::toggled, this, &MainWindow::inputsChanged);
+
+    // The operator's tick or untick of the 800 Hz box can be undone: what was
+    // there before the click is remembered.
+    connect(ref800_, &QCheckBox::clicked, this, [this](bool checked) {
+        FormState before = inputsOf(*this);
+        before.setRef800(!checked);
+        undoInputs_.push_back(std::move(before));
+        undoAction_->setEnabled(true);
+    });
+    undoAction_ = new QAction(QStringLiteral("&Undo"), this);
+    undoAction_->setShortcut(QKeySequence::Undo);
+    undoAction_->setEnabled(false);
+    addAction(undoAction_);
+    connect(undoAction_, &QAction::triggered, this, &MainWindow::undo);
+    for (TextField field : kNumericFields) this->textBox(field)->installEventFilter(this);
+    jtMode_->lineEdit()->installEventFilter(this);
+    config_->lineEdit()->installEventFilter(this);
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    // A field takes Ctrl+Z for its own typing; with none to undo, Ctrl+Z
+    // undoes the last change the operator did not type.
+    if (event->type() == QEvent::ShortcutOverride) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        auto* edit = qobject_cast<QLineEdit*>(watched);
+        if (edit && key->matches(QKeySequence::Undo) && !edit->isUndoAvailable() && canUndo()) return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void MainWindow::rememberInputs() {
+    undoInputs_.push_back(inputsOf(*this));
+    undoAction_->setEnabled(true);
+}
+
+bool MainWindow::undo() {
+    if (undoInputs_.empty()) return false;
+    const FormState back = std::move(undoInputs_.back());
+    undoInputs_.pop_back();
+    undoAction_->setEnabled(!undoInputs_.empty());
+    setInputs(back);
+    command1Clicked();
+    return true;
 }
 
 void MainWindow::setFocusOrder() {
@@ -359,12 +403,14 @@ void MainWindow::showFindSettings() {
         findSettings_ = new FindSettings(
             this, [this] { return inputsOf(*this); },
             [this](const Candidate& chosen) {
+                rememberInputs();
                 // As if typed: the text turns black, then the press.
                 mult_->setText(qs(chosen.mult.text));
                 fref_->setText(qs(chosen.frefMHz.text));
                 command1_->click();
             });
     }
+    if (!findSettings_->isVisible()) placeBeside(findSettings_, this, QSize(820, 460));
     findSettings_->show();
     findSettings_->raise();
     findSettings_->activateWindow();

@@ -60,6 +60,16 @@ public:
     // A press of Calculate, as the button and Enter in a field do.
     void calculateNow() { command1Clicked(); }
 
+    // Keeps the inputs as they are, for Undo to bring back: before a change
+    // the operator did not type (Use and calculate, Open, the 800 Hz box).
+    void rememberInputs();
+    // Puts back the inputs last remembered and presses Calculate; false when
+    // there is nothing to undo. Ctrl+Z does this when the focused field has
+    // no typing of its own to undo.
+    bool undo();
+    bool canUndo() const { return !undoInputs_.empty(); }
+    QAction* undoAction() const { return undoAction_; }
+
     // True until the first press, and while the inputs differ from what they
     // were right after the last press: the results shown are not theirs.
     bool isStale() const;
@@ -126,6 +136,11 @@ private:
     // What the last press found, for the tooltips and the Tone details view.
     RunOutcome lastOutcome_;
     std::vector<Finding> lastFindings_;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+    // Inputs to go back to, the latest last.
+    std::vector<FormState> undoInputs_;
+    QAction* undoAction_ = nullptr;
     // The inputs as a beacon file would hold them right after the last press.
     std::optional<std::string> pressedInputs_;
     // The mark inside each numeric field, shown while it has a finding.

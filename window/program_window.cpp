@@ -105,6 +105,9 @@ void ProgramWindow::createMenus() {
     file->addAction(QStringLiteral("&Quit"), QKeySequence::Quit, this, &QWidget::close);
 
     QMenu* edit = menuBar()->addMenu(QStringLiteral("&Edit"));
+    edit->setObjectName(QStringLiteral("EditMenu"));
+    edit->addAction(form_->undoAction());
+    edit->addSeparator();
     edit->addAction(QStringLiteral("Copy &listing"), this, [this] {
         pressIfStale();
         QApplication::clipboard()->setText(qs(form_->text(TextField::Text1)));
@@ -176,6 +179,9 @@ void ProgramWindow::newBeacon() {
     view->clear();
     view->addAction(form_->toneDetailsAction());
     view->addAction(form_->findSettingsAction());
+    QMenu* edit = menuBar()->findChild<QMenu*>(QStringLiteral("EditMenu"));
+    // The old form's Undo went with it.
+    edit->insertAction(edit->actions().constFirst(), form_->undoAction());
     connectForm();
     setCurrentFile(QString());
     savedBeacon_.reset();
@@ -188,6 +194,7 @@ bool ProgramWindow::openBeacon(const QString& path) {
         problem(QStringLiteral("Cannot open beacon"), qs(*why));
         return false;
     }
+    form_->rememberInputs();
     form_->setInputs(std::get<FormState>(loaded));
     // An opened beacon is shown calculated; what the press writes into the
     // fields (the 800 Hz option's "800") is no change to the file.

@@ -1,9 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <QGuiApplication>
 #include <QHeaderView>
+#include <QScreen>
+#include <QScrollBar>
 #include <QString>
 #include <QTableWidget>
+#include <algorithm>
 #include <array>
 #include <string>
 #include <string_view>
@@ -19,6 +23,32 @@ inline QString qs(std::string_view text) { return QString::fromUtf8(text.data(),
 inline QString plainToolTip(const QString& text) {
     if (text.isEmpty()) return text;
     return QStringLiteral("<p style='white-space:pre-wrap'>") + text.toHtmlEscaped() + QStringLiteral("</p>");
+}
+
+// Sizes `dialog` to at most `wanted` and to the screen, and puts it beside
+// `anchor`'s window: right of it where the screen has room, else left of
+// it, else as near as the screen allows, so that it covers the
+// calculation as little as the screen lets it.
+inline void placeBeside(QWidget* dialog, const QWidget* anchor, QSize wanted) {
+    const QWidget* main = anchor->window();
+    const QScreen* screen = main->screen() ? main->screen() : QGuiApplication::primaryScreen();
+    if (!screen) return;
+    const QRect room = screen->availableGeometry();
+    const QRect frame = main->frameGeometry();
+    const QSize size = wanted.boundedTo(room.size());
+    dialog->resize(size);
+    constexpr int kGap = 8;
+    int x = frame.right() + kGap;
+    if (x + size.width() > room.right()) x = frame.left() - kGap - size.width();
+    if (x < room.left()) x = room.right() - size.width();
+    const int y = std::clamp(frame.top(), room.top(), std::max(room.top(), room.bottom() - size.height()));
+    dialog->move(std::max(x, room.left()), y);
+}
+
+// The height a table needs to show `rows` rows whole, with its header.
+inline int heightForRows(const QTableWidget* table, int rows) {
+    return table->horizontalHeader()->height() + rows * table->verticalHeader()->defaultSectionSize() +
+           2 * table->frameWidth() + table->horizontalScrollBar()->sizeHint().height();
 }
 
 // A read-only table of text cells with these column headings, named for tests.

@@ -30,7 +30,10 @@ ToneDetails::ToneDetails(QWidget* parent) : QDialog(parent) {
     layout->addWidget(summary_);
     layout->addWidget(table_, 3);
     layout->addWidget(findings_, 2);
-    resize(760, 460);
+    // Every row of the table in view, whatever else has to scroll.
+    table_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    table_->setMinimumHeight(heightForRows(table_, kToneCount));
+    findings_->setMinimumHeight(findings_->fontMetrics().lineSpacing() * 3);
 }
 
 void ToneDetails::show(const RunOutcome& outcome, const std::vector<Finding>& findings) {
@@ -52,6 +55,7 @@ void ToneDetails::show(const RunOutcome& outcome, const std::vector<Finding>& fi
     for (std::size_t r = 0; r < rows.size(); ++r) setTextRow(table_, static_cast<int>(r), rows[r], 6);
     findings_->setPlainText(findings.empty() ? QStringLiteral("No findings: the words make this beacon as typed.")
                                              : qs(findingsText(findings)));
+    if (!isVisible()) placeBeside(this, parentWidget(), QSize(760, 480).expandedTo(minimumSizeHint()));
     QDialog::show();
 }
 

@@ -385,6 +385,27 @@ private slots:
         QVERIFY(shownTip(control("Warning")).contains(QStringLiteral("<b>x</b>")));
     }
 
+    // Tone details and Find settings open beside the calculation, inside the
+    // screen, and Tone details shows all eight rows without scrolling.
+    void viewsOpenBesideTheWindowInsideTheScreen() {
+        window_->move(0, 0);
+        replaceText("Fref", QStringLiteral("300"));
+        clickCalculate();
+        window_->showToneDetails();
+        window_->showFindSettings();
+        const QRect room = window_->screen()->availableGeometry();
+        for (const char* name : {"ToneDetails", "FindSettings"}) {
+            auto* view = window_->findChild<QWidget*>(QString::fromLatin1(name));
+            QVERIFY2(view && view->isVisible(), name);
+            QVERIFY2(room.contains(view->frameGeometry().topLeft()) && view->width() <= room.width(), name);
+            QVERIFY2(view->x() >= window_->frameGeometry().right() || view->x() + view->width() <= window_->x() ||
+                         view->width() > room.width() - window_->width(),
+                     name);
+        }
+        QTableWidget* table = toneTable();
+        QVERIFY(table->rowViewportPosition(7) + table->rowHeight(7) <= table->viewport()->height());
+    }
+
     void captionsFitTheirLabelsLegibly_data() {
         QTest::addColumn<QString>("label");
         for (const char* name :

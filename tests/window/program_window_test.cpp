@@ -367,6 +367,45 @@ private slots:
         QCOMPARE(slurp(file("window.jt4dds")), slurp(file("cli.jt4dds")));
     }
 
+    // Ctrl+Z brings back the fields before an Open or a tick of the 800 Hz
+    // box, and presses; typing in a field is the field's own to undo first.
+    void undoBringsBackTheFieldsBeforeAChange_data() {
+        QTest::addColumn<int>("change");
+        QTest::newRow("open") << 0;
+        QTest::newRow("ref800_tick") << 1;
+        QTest::newRow("open_then_new_form_has_its_own") << 2;
+    }
+    void undoBringsBackTheFieldsBeforeAChange() {
+        QFETCH(int, change);
+        if (change == 2) trigger(0, "&New");
+        replaceText("Fref", QStringLiteral("300"));
+        window_->form()->calculateNow();
+        const std::string before = jt4dds::beaconText(jt4dds::inputsOf(*window_->form()));
+        const std::string listing = window_->form()->text(TextField::Text1);
+        if (change == 1) {
+            QTest::mouseClick(window_->form()->findChild<QCheckBox*>(QStringLiteral("Ref800")), Qt::LeftButton, {},
+                              QPoint(6, 8));
+        } else {
+            QVERIFY(
+                !jt4dds::saveBeaconFile(file("b.jt4dds").toStdString(), beacon("reverse_3cm_jt4g_800")).has_value());
+            QVERIFY(window_->openBeacon(file("b.jt4dds")));
+        }
+        QVERIFY(jt4dds::beaconText(jt4dds::inputsOf(*window_->form())) != before);
+        field("Fout")->setFocus();
+        QTest::keyClick(field("Fout"), Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(jt4dds::beaconText(jt4dds::inputsOf(*window_->form())), before);
+        QCOMPARE(window_->form()->text(TextField::Text1), listing);
+        QVERIFY(!window_->form()->canUndo());
+    }
+
+    void typingIsUndoneByTheFieldFirst() {
+        window_->form()->rememberInputs();
+        replaceText("Fref", QStringLiteral("400"));
+        QTest::keyClick(field("Fref"), Qt::Key_Z, Qt::ControlModifier);
+        QVERIFY(field("Fref")->text() != QStringLiteral("400"));  // the field undid its own typing
+        QVERIFY(window_->form()->canUndo());
+    }
+
     void copyCommandLineReproducesTheFields() {
         window_->form()->setInputs(beacon("reference_300"));
         for (QAction* a : window_->menuBar()->actions().at(1)->menu()->actions())
