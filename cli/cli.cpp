@@ -317,8 +317,9 @@ int runChecked(std::span<const char* const> args, std::ostream& out, std::ostrea
 
     // The fields: a beacon file's, or the window's initial ones, with every
     // option given on the command line over them.
+    std::string fileName;  // the name a --beacon file gives the beacon
     if (!o.beacon.empty()) {
-        auto loaded = loadBeaconFile(std::filesystem::u8path(o.beacon));
+        auto loaded = loadBeaconFile(std::filesystem::u8path(o.beacon), &fileName);
         if (const auto* why = std::get_if<std::string>(&loaded)) {
             err << "jt4dds-cli: " << *why << '\n';
             return kExitCannotRead;
@@ -337,6 +338,13 @@ int runChecked(std::span<const char* const> args, std::ostream& out, std::ostrea
     if (given("--ref800") || given("--no-ref800") || o.beacon.empty()) form.setRef800(o.ref800);
     if (given("--submode") || o.beacon.empty()) form.select(Selector::JTMode, submode->index);
     if (given("--config") || o.beacon.empty()) form.select(Selector::Config, config->index);
+    // The beacon's name: as asked (--name "" for none), else the beacon
+    // file's own, else the beacon file's name on disk.
+    const bool named = app.count("--name") > 0;
+    const std::string name = named               ? o.name
+                             : !fileName.empty() ? fileName
+                             : o.beacon.empty()  ? std::string()
+                                                 : firmwareNameOfFile(o.beacon);
     // Output a build consumes is the same on every machine: no locale here.
     form.setDecimalSeparator(o.separator);
     if (!o.saveBeacon.empty()) {
@@ -345,7 +353,8 @@ int runChecked(std::span<const char* const> args, std::ostream& out, std::ostrea
         // one plan, one file, whichever program wrote it.
         FormState pressed = form;
         calculate(pressed);
-        if (const auto why = saveBeaconFile(std::filesystem::u8path(o.saveBeacon), inputsOf(pressed))) {
+        if (const auto why =
+                saveBeaconFile(std::filesystem::u8path(o.saveBeacon), inputsOf(pressed), named ? o.name : fileName)) {
             err << "jt4dds-cli: " << *why << '\n';
             return kExitCannotWrite;
         }
@@ -367,9 +376,6 @@ int runChecked(std::span<const char* const> args, std::ostream& out, std::ostrea
         return kExitStrictWarning;
     }
 
-    // Named as asked, or after the beacon file.
-    const bool named = app.count("--name") > 0;  // --name "" asks for an unnamed file
-    const std::string name = !named && !o.beacon.empty() ? firmwareNameOfFile(o.beacon) : o.name;
     const std::string text = render(*format, outcome, findings, firmwareFile(form, name, *format));
     const bool strictFailure = o.strict && std::any_of(findings.begin(), findings.end(), isErrorOrWarning);
     if (strictFailure)

@@ -5,6 +5,7 @@
 
 #include "calc/selector_items.h"
 #include "formats/json_text.h"
+#include "formats/outputs.h"
 #include "formats/utf8.h"
 
 namespace jt4dds {
@@ -52,7 +53,7 @@ void restoreSelector(FormState& form, Selector selector, const std::string& labe
 
 }  // namespace
 
-std::string beaconText(const FormState& form) {
+std::string beaconText(const FormState& form, std::string_view name) {
     json::Writer out(2);
     out.beginObject();
     out.member("format", kBeaconFormatName);
@@ -63,11 +64,12 @@ std::string beaconText(const FormState& form) {
     out.member("submode", form.selectorText(Selector::JTMode));
     out.member("config", form.selectorText(Selector::Config));
     out.member("ref800", form.ref800Checked());
+    if (!name.empty()) out.member("name", name);
     out.endObject();
     return out.text() + "\n";
 }
 
-std::variant<FormState, std::string> readBeacon(std::string_view bytes) {
+std::variant<FormState, std::string> readBeacon(std::string_view bytes, std::string* name) {
     using Result = std::variant<FormState, std::string>;
     const auto refuse = [](std::string why) { return Result(std::in_place_index<1>, std::move(why)); };
     if (bytes.empty()) return refuse("is empty");
@@ -109,6 +111,15 @@ std::variant<FormState, std::string> readBeacon(std::string_view bytes) {
     restoreSelector(form, Selector::JTMode, std::get<const Value*>(submode)->text);
     restoreSelector(form, Selector::Config, std::get<const Value*>(config)->text);
     form.setRef800(std::get<const Value*>(ref800)->truth);
+    std::string named;
+    if (const Value* given = root.member("name")) {
+        if (given->type != Type::Text || (!given->text.empty() && !isFirmwareName(given->text)))
+            return refuse(
+                "\"name\" must be a C identifier of at most 31 letters, digits and '_', not starting with "
+                "a digit");
+        named = given->text;
+    }
+    if (name) *name = std::move(named);
     return Result(std::in_place_index<0>, std::move(form));
 }
 

@@ -24,12 +24,14 @@ namespace jt4dds {
 //                "key_up": "400", "key_down": "800", "aux": "1000"},
 //     "submode": "D",
 //     "config": "Direct Freq Gen",
-//     "ref800": false
+//     "ref800": false,
+//     "name": "bake_2320"
 //   }
 //
 // Every field is text, exactly as typed (blanks, commas and units included).
 // "submode" and "config" hold the selected item's label, or the text typed
-// into the selector when it names no item. Keys this version does not know
+// into the selector when it names no item. "name" (optional) names the
+// beacon's firmware files. Keys this version does not know
 // are ignored; a missing key is an error. UTF-8, at most kMaxBeaconFileBytes.
 inline constexpr std::string_view kBeaconFormatName = "jt4dds-beacon";
 inline constexpr int kBeaconFormatVersion = 1;
@@ -43,19 +45,23 @@ inline constexpr std::array<std::string_view, kNumericFields.size()> kFieldKeys{
 inline constexpr std::string_view kBeaconSuffix = ".jt4dds";
 
 // The inputs of `form` as a beacon file's bytes ("\n" line ends, two-space
-// indent, keys in the order above).
-std::string beaconText(const FormState& form);
+// indent, keys in the order above), and last the beacon's `name` for its
+// firmware files ("name": "bake_2320") when it has one.
+std::string beaconText(const FormState& form, std::string_view name = {});
 
 // The inputs a beacon file's bytes hold, on the window's initial form; or what
 // is wrong with them, in words that follow a file name ("is not valid JSON at
 // line 3, column 14: unexpected '}' where a value belongs", "\"fields\".\"mult\"
 // is missing"). Never throws except std::bad_alloc.
-std::variant<FormState, std::string> readBeacon(std::string_view bytes);
+// The optional "name" must be a firmware name (or empty) and is given in
+// `name` when asked for; a file without one leaves `name` empty.
+std::variant<FormState, std::string> readBeacon(std::string_view bytes, std::string* name = nullptr);
 
 // readBeacon on the file at `path`; an error names the file first.
-std::variant<FormState, std::string> loadBeaconFile(const std::filesystem::path& path);
+std::variant<FormState, std::string> loadBeaconFile(const std::filesystem::path& path, std::string* name = nullptr);
 
-// Writes beaconText(form) to `path` atomically; what went wrong, or nothing.
-std::optional<std::string> saveBeaconFile(const std::filesystem::path& path, const FormState& form);
+// Writes beaconText(form, name) to `path` atomically; what went wrong, or nothing.
+std::optional<std::string> saveBeaconFile(const std::filesystem::path& path, const FormState& form,
+                                          std::string_view name = {});
 
 }  // namespace jt4dds

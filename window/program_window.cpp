@@ -8,6 +8,7 @@
 #include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QInputDialog>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -161,7 +162,13 @@ void ProgramWindow::pressIfStale() {
     if (form_->isStale()) form_->calculateNow();
 }
 
-bool ProgramWindow::isModified() const { return savedBeacon_ && beaconText(inputsOf(*form_)) != *savedBeacon_; }
+bool ProgramWindow::isModified() const {
+    return savedBeacon_ && beaconText(inputsOf(*form_), beaconName_) != *savedBeacon_;
+}
+
+std::string ProgramWindow::firmwareName() const {
+    return beaconName_.empty() ? firmwareNameOfFile(currentFile_.toStdString()) : beaconName_;
+}
 
 void ProgramWindow::problem(const QString& title, const QString& text) {
     auto* box = new QMessageBox(QMessageBox::Warning, title, text, QMessageBox::Ok, this);
@@ -185,22 +192,25 @@ void ProgramWindow::newBeacon() {
     connectForm();
     setCurrentFile(QString());
     savedBeacon_.reset();
+    beaconName_.clear();
     form_->setFocus();
 }
 
 bool ProgramWindow::openBeacon(const QString& path) {
-    auto loaded = loadBeaconFile(pathOf(path));
+    std::string name;
+    auto loaded = loadBeaconFile(pathOf(path), &name);
     if (const auto* why = std::get_if<std::string>(&loaded)) {
         problem(QStringLiteral("Cannot open beacon"), qs(*why));
         return false;
     }
+    beaconName_ = std::move(name);
     form_->rememberInputs();
     form_->setInputs(std::get<FormState>(loaded));
     // An opened beacon is shown calculated; what the press writes into the
     // fields (the 800 Hz option's "800") is no change to the file.
     form_->calculateNow();
     setCurrentFile(path);
-    savedBeacon_ = beaconText(inputsOf(*form_));
+    savedBeacon_ = beaconText(inputsOf(*form_), beaconName_);
     return true;
 }
 
@@ -215,12 +225,12 @@ void ProgramWindow::chooseBeaconToOpen() {
 }
 
 bool ProgramWindow::saveBeaconTo(const QString& path) {
-    if (const auto why = saveBeaconFile(pathOf(path), inputsOf(*form_))) {
+    if (const auto why = saveBeaconFile(pathOf(path), inputsOf(*form_), beaconName_)) {
         problem(QStringLiteral("Cannot save beacon"), qs(*why));
         return false;
     }
     setCurrentFile(path);
-    savedBeacon_ = beaconText(inputsOf(*form_));
+    savedBeacon_ = beaconText(inputsOf(*form_), beaconName_);
     return true;
 }
 
@@ -235,7 +245,30 @@ bool ProgramWindow::chooseFileToSave() {
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setDefaultSuffix(QStringLiteral("jt4dds"));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
-    return saveBeaconTo(dialog.selectedFiles().constFirst());
+    const QString path = dialog.selectedFiles().constFirst();
+    if (!askBeaconName(path)) return false;
+    return saveBeaconTo(path);
+}
+
+bool ProgramWindow::askBeaconName(const QString& path) {
+    QInputDialog ask(this);
+    ask.setObjectName(QStringLiteral("BeaconNameDialog"));
+    ask.setWindowTitle(QStringLiteral("Beacon name"));
+    ask.setLabelText(
+        QStringLiteral("The beacon's name in its firmware files (NAME_words, NAME_FreqData):\n"
+                       "letters, digits and '_', not starting with a digit"));
+    ask.setTextValue(qs(beaconName_.empty() ? firmwareNameOfFile(path.toStdString()) : beaconName_));
+    while (ask.exec() == QDialog::Accepted) {
+        const std::string name = ask.textValue().trimmed().toStdString();
+        if (name.empty() || isFirmwareName(name)) {
+            beaconName_ = name;
+            return true;
+        }
+        ask.setLabelText(QStringLiteral("'%1' is no C identifier of at most 31 letters, digits and '_' that does "
+                                        "not start with a digit. The beacon's name:")
+                             .arg(qs(name)));
+    }
+    return false;
 }
 
 std::optional<std::string> ProgramWindow::exportText(OutputFormat format, bool force, QString* why) const {
@@ -253,9 +286,8 @@ std::optional<std::string> ProgramWindow::exportText(OutputFormat format, bool f
         if (why) *why = qs(findingsText(findings));
         return std::nullopt;
     }
-    // Named after the beacon file, as jt4dds-cli --beacon names it.
-    const std::string name = firmwareNameOfFile(currentFile_.toStdString());
-    return jt4dds::render(format, outcome, findings, firmwareFile(press, name, format));
+    // Named as jt4dds-cli --beacon names it: the file's name for the beacon, else the file's own.
+    return jt4dds::render(format, outcome, findings, firmwareFile(press, firmwareName(), format));
 }
 
 bool ProgramWindow::exportTo(const QString& path, OutputFormat format, bool force) {

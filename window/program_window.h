@@ -28,6 +28,10 @@ public:
     MainWindow* form() const { return form_; }
     // The beacon file the window holds, empty when none.
     const QString& currentFile() const { return currentFile_; }
+    // The beacon's name for its firmware files: the one its file or Save gave,
+    // else the file's name, else none.
+    std::string firmwareName() const;
+    void setBeaconName(std::string name) { beaconName_ = std::move(name); }
     // True when the fields differ from the beacon file last opened or saved.
     bool isModified() const;
 
@@ -61,6 +65,9 @@ private:
     void chooseBeaconToOpen();
     bool save();
     bool chooseFileToSave();
+    // Asks for the beacon's name for a file about to be saved at `path`;
+    // false when the operator cancels.
+    bool askBeaconName(const QString& path);
     void chooseExport(OutputFormat format);
     void copyAs(OutputFormat format);
     void showHelp();
@@ -81,6 +88,7 @@ private:
     QLabel* statusLine_ = nullptr;
     QString currentFile_;
     std::optional<std::string> savedBeacon_;  // the file's contents when last opened or saved
+    std::string beaconName_;                  // for the firmware files; empty: the file's name
 };
 
 }  // namespace jt4dds

@@ -219,6 +219,20 @@ TEST(NamedFirmwareFiles, TwoBeaconsInOneProgram) {
     EXPECT_EQ(std::system(as.c_str()), 0) << slurp(dir / "gpasm.log");
 }
 
+// A beacon file keeps the beacon's name; its firmware files take it, and
+// --name still has the last word.
+TEST(NamedFirmwareFiles, TheBeaconFileKeepsTheName) {
+    Scratch dir;
+    const std::string file = (dir / "b-1.jt4dds").string();
+    ASSERT_EQ(run({"--fref", "300", "--name", "bake_2320", "--save-beacon", file}).status, kExitCompleted);
+    EXPECT_NE(slurp(file).find("\"name\": \"bake_2320\""), std::string::npos) << slurp(file);
+    EXPECT_NE(run({"--beacon", file, "--format", "c"}).out.find("uint32_t bake_2320_words["), std::string::npos);
+    EXPECT_NE(run({"--beacon", file, "--format", "c", "--name", "x"}).out.find("uint32_t x_words["), std::string::npos);
+    // Saved again without --name, the file keeps its name.
+    ASSERT_EQ(run({"--beacon", file, "--fref", "400", "--save-beacon", file}).status, kExitCompleted);
+    EXPECT_NE(slurp(file).find("\"name\": \"bake_2320\""), std::string::npos) << slurp(file);
+}
+
 struct FirmwareTextCase {
     const char* name;
     std::vector<std::string> args;

@@ -166,6 +166,18 @@ const BadFileCase kBadFiles[] = {
          return d / "b";
      },
      " \"version\" must be a whole number, not 1.0"},
+    {"name_not_an_identifier",
+     [](const Scratch& d) {
+         write(d / "b", replaced(kGood, "\"ref800\": false", "\"ref800\": false, \"name\": \"2m beacon\""));
+         return d / "b";
+     },
+     " \"name\" must be a C identifier of at most 31 letters, digits and '_', not starting with a digit"},
+    {"name_not_a_text",
+     [](const Scratch& d) {
+         write(d / "b", replaced(kGood, "\"ref800\": false", "\"ref800\": false, \"name\": 7"));
+         return d / "b";
+     },
+     " \"name\" must be a C identifier"},
     {"another_format",
      [](const Scratch& d) {
          write(d / "b", "{\"format\": \"other\"}");
@@ -293,6 +305,18 @@ TEST_P(FullDisk, AWriteThatDoesNotFitFails) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, FullDisk, testing::ValuesIn(kFullDisk), testing_support::CaseName{});
+
+// The name goes last and comes back; an unnamed beacon writes no "name".
+TEST(BeaconName, RoundTripsAndIsLeftOutWhenEmpty) {
+    EXPECT_EQ(beaconText(FormState()).find("\"name\""), std::string::npos);
+    const std::string named = beaconText(FormState(), "bake_2320");
+    EXPECT_NE(named.find("  \"ref800\": false,\n  \"name\": \"bake_2320\"\n}"), std::string::npos) << named;
+    std::string name = "left over";
+    ASSERT_EQ(readBeacon(named, &name).index(), 0u);
+    EXPECT_EQ(name, "bake_2320");
+    ASSERT_EQ(readBeacon(beaconText(FormState()), &name).index(), 0u);
+    EXPECT_EQ(name, "");
+}
 
 }  // namespace
 }  // namespace jt4dds

@@ -406,6 +406,20 @@ private slots:
         QVERIFY(window_->form()->canUndo());
     }
 
+    // Exports take the beacon's name from its file, as jt4dds-cli --beacon does,
+    // and saving keeps it.
+    void exportsTakeTheBeaconsName() {
+        QVERIFY(
+            !jt4dds::saveBeaconFile(file("b.jt4dds").toStdString(), beacon("reference_300"), "bake_2320").has_value());
+        QVERIFY(window_->openBeacon(file("b.jt4dds")));
+        QCOMPARE(window_->firmwareName(), std::string("bake_2320"));
+        const auto header = window_->exportText(OutputFormat::C, false);
+        QVERIFY(header && header->find("uint32_t bake_2320_words[") != std::string::npos);
+        QCOMPARE(*header, cli({"--beacon", file("b.jt4dds").toStdString(), "--format", "c"}));
+        QVERIFY(window_->saveBeaconTo(file("c.jt4dds")));
+        QVERIFY(slurp(file("c.jt4dds")).find("\"name\": \"bake_2320\"") != std::string::npos);
+    }
+
     void copyCommandLineReproducesTheFields() {
         window_->form()->setInputs(beacon("reference_300"));
         for (QAction* a : window_->menuBar()->actions().at(1)->menu()->actions())

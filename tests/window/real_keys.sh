@@ -54,7 +54,7 @@ through_dialog() {
   dialog=$(timeout "$limit" xdotool search --sync --onlyvisible --name "$1" | head -n 1)
   [ -n "$dialog" ] || fail "no \"$1\" dialog within ${limit} s"
   xdotool windowfocus --sync "$dialog"
-  xdotool type --clearmodifiers --delay 30 "$2"
+  [ -z "$2" ] || xdotool type --clearmodifiers --delay 30 "$2"
   keys Return
   wait_until "the \"$1\" dialog stayed open" dialog_gone "$1"
 }
@@ -69,7 +69,10 @@ keys Return
 # Ctrl+S on a window that never saved asks for a file name.
 keys ctrl+s
 through_dialog "Save beacon" "$work/beacon.jt4dds"
+# Then the beacon's name for its firmware files, the file's name by default.
+through_dialog "Beacon name" ""
 wait_until "Ctrl+S wrote no beacon file holding the typed reference" grep -qs '"fref": "300"' "$work/beacon.jt4dds"
+grep -q '"name": "beacon"' "$work/beacon.jt4dds" || fail "the saved beacon does not hold the name it was given"
 
 # Alt+F opens File; C picks Export C header.
 "$cli" --beacon "$work/beacon.jt4dds" --format c >"$work/cli.h" 2>/dev/null
@@ -97,9 +100,28 @@ refocus
 keys alt+e l
 wait_until "Enter after Ctrl+O did not calculate the opened beacon's listing" clipboard_is_listing
 
+# Typed without pressing: Copy listing and Export C header press first, so
+# both are the new reference's, not what the results box showed.
+"$cli" --fref 399.99 >"$work/cli-new.listing" 2>/dev/null
+"$cli" --fref 400 --format c >"$work/cli-new.h" 2>/dev/null
+clipboard_is_new_listing() {
+  xclip -o -selection clipboard >"$work/listing" 2>/dev/null && cmp -s "$work/listing" "$work/cli-new.listing"
+}
+refocus
+keys ctrl+n Tab Tab ctrl+a
+xdotool type --clearmodifiers --delay 30 399.99
+keys alt+e l
+wait_until "Copy listing after typing without a press did not copy the typed plan" clipboard_is_new_listing
+refocus
+keys ctrl+n Tab Tab ctrl+a
+xdotool type --clearmodifiers --delay 30 400
+keys alt+f c
+through_dialog "Export" "$work/new.h"
+wait_until "Export C header after typing without a press did not export the typed plan" same_file "$work/new.h" "$work/cli-new.h"
+
 refocus
 keys ctrl+q
 program_ended() { ! kill -0 "$app_pid" 2>/dev/null; }
 wait_until "Ctrl+Q did not end the program" program_ended
 app_pid=
-echo "real keys: Enter, Ctrl+S, Alt+F menu export, Ctrl+N, Ctrl+O, Alt+E copy and Ctrl+Q all did what they say"
+echo "real keys: Enter, Ctrl+S, Alt+F menu export, Ctrl+N, Ctrl+O, Alt+E copy, copies and exports of unpressed fields and Ctrl+Q all did what they say"
