@@ -143,14 +143,39 @@
     byId('Findings').textContent = answer.findings || 'No findings: the words make this beacon as typed.';
   }
 
+  // The line beside the results: stale until a press after any change, else
+  // the last press's most severe finding. The module decides; this shows it.
+  let pressing = false;
+  function showStatus() {
+    if (pressing || !module) return;
+    const status = call('jt4dds_status');
+    const line = byId('PressStatus');
+    line.textContent = status.text;
+    line.classList.toggle('stale', status.stale);
+    line.dataset.stale = String(status.stale);
+  }
+  const isStale = () => call('jt4dds_status').stale;
+
   // One press of Calculate; the time until the next frame is kept for the tests.
   function press(event) {
     const start = event && event.timeStamp ? event.timeStamp : performance.now();
     closeStopped();
-    const answer = call('jt4dds_press');
+    pressing = true;  // what the press writes into the fields is no change by the operator
+    let answer;
+    try {
+      answer = call('jt4dds_press');
+    } finally {
+      pressing = false;
+    }
     showFindings(answer);
+    showStatus();
     if (answer.ended) showStopped(answer.ended);
     requestAnimationFrame(() => { page.lastPressMs = performance.now() - start; });
+  }
+
+  // Every download describes the plan on the screen: unpressed fields are pressed first.
+  function pressIfStale() {
+    if (isStale()) press();
   }
 
   function download(name, text) {
@@ -162,6 +187,7 @@
   }
 
   function downloadExport(which, name) {
+    pressIfStale();
     let answer = call('jt4dds_export', ['number', 'number'], [which, 0]);
     if (answer.error && answer.forcible && window.confirm(`${answer.error}\n\nWrite them all the same?`)) {
       answer = call('jt4dds_export', ['number', 'number'], [which, 1]);
@@ -181,6 +207,7 @@
     const answer = call('jt4dds_open_beacon', ['number', 'number'], [at, bytes.length]);
     module._free(at);
     message(answer.error ? `${file.name} ${answer.error}` : '');
+    if (!answer.error) press();  // an opened beacon is shown calculated
   }
 
   function build(layout) {
@@ -235,12 +262,26 @@
     byId('DownloadAsm').addEventListener('click', () => downloadExport(0, 'words.inc'));
     byId('DownloadC').addEventListener('click', () => downloadExport(1, 'tuning_words.h'));
     byId('DownloadJson').addEventListener('click', () => downloadExport(2, 'report.json'));
-    byId('SaveBeacon').addEventListener('click', () => download('beacon.jt4dds', call('jt4dds_beacon').text));
+    byId('SaveBeacon').addEventListener('click', () => {
+      pressIfStale();
+      download('beacon.jt4dds', call('jt4dds_beacon').text);
+    });
+    client.addEventListener('input', showStatus);
+    client.addEventListener('change', showStatus);
+    const openDetails = () => { byId('ToneDetails').hidden = false; };
+    byId('PressStatus').addEventListener('click', openDetails);
+    byId('PressStatus').addEventListener('keydown', (event) => {
+      if (event.key === 'Enter' || event.key === ' ') {
+        event.preventDefault();
+        openDetails();
+      }
+    });
     byId('OpenBeacon').addEventListener('click', () => byId('BeaconFile').click());
     byId('BeaconFile').addEventListener('change', (event) => {
       if (event.target.files.length) openBeacon(event.target.files[0]);
       event.target.value = '';
     });
+    showStatus();
     byId('Tools').hidden = false;
     client.removeAttribute('aria-busy');
     byId('Fout').focus();

@@ -5,7 +5,9 @@
 // only gets and sets what its elements show.
 #include <emscripten.h>
 
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "calc/calculation_run.h"
 #include "calc/form_state.h"
@@ -125,6 +127,11 @@ FormState cliInputs() {
     return form;
 }
 
+// The last press: the fields as it left them, as a beacon file holds them,
+// and its findings; for the status line beside the results.
+std::optional<std::string> pressedInputs;
+std::vector<Finding> pressedFindings;
+
 std::string_view kindName(ControlKind kind) {
     switch (kind) {
         case ControlKind::Caption:
@@ -202,6 +209,8 @@ EMSCRIPTEN_KEEPALIVE const char* jt4dds_press() {
     PageForm form;
     const RunOutcome outcome = calculate(form);
     const std::vector<Finding> findings = checkPlan(outcome);
+    pressedInputs = beaconText(cliInputs());
+    pressedFindings = findings;
     json::Writer out;
     out.beginObject();
     out.member("ended", outcome.ended ? std::optional<std::string_view>(outcome.ended->message) : std::nullopt);
@@ -216,6 +225,14 @@ EMSCRIPTEN_KEEPALIVE const char* jt4dds_press() {
     for (const auto& row : toneTableCells(outcome.figures)) writeTexts(out, row);
     out.endList();
     return reply(out.endObject());
+}
+
+// The status line: whether the results shown are the fields' (stale until a
+// press after any change), and the last press's most severe finding.
+EMSCRIPTEN_KEEPALIVE const char* jt4dds_status() {
+    const bool stale = !pressedInputs || beaconText(cliInputs()) != *pressedInputs;
+    const PressStatus status = pressStatus(pressedInputs.has_value(), stale, pressedFindings);
+    return reply(json::Writer().beginObject().member("stale", status.stale).member("text", status.text).endObject());
 }
 
 // What jt4dds-cli --format asm|c|json writes for the page's fields (0 asm,

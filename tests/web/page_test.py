@@ -240,6 +240,58 @@ def main():
         print(f"press to next frame: median {median:.2f} ms, worst {max(times):.2f} ms over {len(times)} presses")
         check("press_within_a_frame", median < FRAME_MS, f"{median:.2f} ms")
 
+        # Typed without a press: the status line says the results are stale, and a
+        # download presses first, so listing, Tone details and file are one plan.
+        def wait_for_file(path, want):
+            got = b""
+            for _ in range(300):  # a whole file, however slowly the machine writes it
+                if os.path.exists(path):
+                    got = open(path, "rb").read()
+                    if got == want:
+                        break
+                time.sleep(0.1)
+            return got
+
+        status = lambda: driver.find_element(By.ID, "PressStatus")
+        load(driver, url)
+        check("stale_before_any_press", status().get_attribute("data-stale") == "true", status().text)
+        type_into(driver, "Fref", "300")
+        press(driver, "click")
+        check("fresh_after_a_press", status().get_attribute("data-stale") == "false" and
+              status().text.startswith("Calculated: no findings"), status().text)
+        type_into(driver, "Fref", "399.99")
+        check("stale_after_typing", status().get_attribute("data-stale") == "true" and
+              status().text.startswith("Not calculated"), status().text)
+        check("listing_still_the_last_press", "Ref 300.0MHz" in driver.execute_script("return jt4ddsPage.listing()"))
+        target = os.path.join(downloads, "tuning_words.h")
+        if os.path.exists(target):
+            os.remove(target)
+        driver.find_element(By.ID, "DownloadC").click()
+        typed = [("Fref", "399.99")]
+        want = cli(typed, "--format", "c", "--name", "").stdout
+        check("download_presses_first", wait_for_file(target, want) == want)
+        check("listing_is_the_downloaded_plan",
+              driver.execute_script("return jt4ddsPage.listing()") == cli(typed).stdout.decode())
+        check("tone_details_are_the_downloaded_plan",
+              "399.99 MHz" in driver.find_element(By.ID, "ToneSummary").get_attribute("textContent"))
+        check("fresh_after_the_download", status().get_attribute("data-stale") == "false", status().text)
+        type_into(driver, "Fref", "250")
+        press(driver, "click")
+        check("status_names_the_worst_finding", status().text.startswith("error: Tones 0 to 7: "), status().text)
+        status().click()
+        check("status_opens_tone_details", shown(driver, "ToneDetails"))
+
+        # An opened beacon file is shown calculated.
+        load(driver, url)
+        beacon_path = os.path.join(downloads, "opened.jt4dds")
+        subprocess.run([CLI, "--fref", "400", "--submode", "G", "--save-beacon", beacon_path], capture_output=True,
+                       check=False)
+        driver.find_element(By.ID, "BeaconFile").send_keys(beacon_path)
+        WebDriverWait(driver, 20).until(lambda d: d.execute_script("return jt4ddsPage.listing()") != "")
+        check("opened_beacon_is_calculated", driver.execute_script("return jt4ddsPage.listing()") ==
+              subprocess.run([CLI, "--beacon", beacon_path], capture_output=True, check=False).stdout.decode())
+        check("opened_beacon_is_fresh", status().get_attribute("data-stale") == "false", status().text)
+
         # Offline once loaded: the server goes away and the page still plans a beacon.
         load(driver, url)
         WebDriverWait(driver, 20).until(
