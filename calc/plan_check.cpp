@@ -137,7 +137,8 @@ std::string tonesText(std::uint8_t mask) {
     return text;
 }
 
-std::string modeName(const RunFigures& f) { return "JT4" + f.submodeLabel; }
+// "JT4D", or "PI4" (which the listing's header calls JT4PI4).
+std::string modeName(const RunFigures& f) { return isPi4(f) ? std::string("PI4") : "JT4" + f.submodeLabel; }
 
 std::string_view unitOf(TextField field) {
     switch (field) {

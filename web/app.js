@@ -204,7 +204,7 @@
     const bytes = new Uint8Array(await file.arrayBuffer());
     const at = module._malloc(Math.max(bytes.length, 1));
     module.HEAPU8.set(bytes, at);
-    const answer = call('jt4dds_open_beacon', ['number', 'number'], [at, bytes.length]);
+    const answer = call('jt4dds_open_beacon', ['number', 'number', 'string'], [at, bytes.length, file.name]);
     module._free(at);
     message(answer.error ? `${file.name} ${answer.error}` : '');
     if (!answer.error) press();  // an opened beacon is shown calculated
@@ -262,9 +262,19 @@
     byId('DownloadAsm').addEventListener('click', () => downloadExport(0, 'words.inc'));
     byId('DownloadC').addEventListener('click', () => downloadExport(1, 'tuning_words.h'));
     byId('DownloadJson').addEventListener('click', () => downloadExport(2, 'report.json'));
+    // Save asks for the beacon's name in its firmware files, and names the file after it.
     byId('SaveBeacon').addEventListener('click', () => {
       pressIfStale();
-      download('beacon.jt4dds', call('jt4dds_beacon').text);
+      const asked = window.prompt("The beacon's name in its firmware files (letters, digits and '_'):",
+        call('jt4dds_beacon_name').name);
+      if (asked === null) return;
+      const answer = call('jt4dds_beacon', ['string'], [asked.trim()]);
+      if (answer.error) {
+        message(answer.error);
+        return;
+      }
+      message('');
+      download(`${asked.trim() || 'beacon'}.jt4dds`, answer.text);
     });
     client.addEventListener('input', showStatus);
     client.addEventListener('change', showStatus);

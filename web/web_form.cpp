@@ -131,6 +131,8 @@ FormState cliInputs() {
 // and its findings; for the status line beside the results.
 std::optional<std::string> pressedInputs;
 std::vector<Finding> pressedFindings;
+// The beacon's name in its firmware files: from Save or an opened file.
+std::string beaconName;
 
 std::string_view kindName(ControlKind kind) {
     switch (kind) {
@@ -249,25 +251,39 @@ EMSCRIPTEN_KEEPALIVE const char* jt4dds_export(int which, int force) {
         return reply(
             json::Writer().beginObject().member("error", findingsText(findings)).member("forcible", true).endObject());
     }
-    const std::string text = render(format, outcome, findings, firmwareFile(inputs, "", format));
+    const std::string text = render(format, outcome, findings, firmwareFile(inputs, beaconName, format));
     return reply(json::Writer().beginObject().member("text", text).endObject());
 }
 
-// The page's fields as a beacon file.
-EMSCRIPTEN_KEEPALIVE const char* jt4dds_beacon() {
+// The page's fields as a beacon file named `name` (a firmware name, or
+// empty), which the page's firmware files take from then on; or why not.
+EMSCRIPTEN_KEEPALIVE const char* jt4dds_beacon(const char* name) {
+    const std::string_view given(name);
+    if (!given.empty() && !isFirmwareName(given))
+        return refusal("'" + std::string(given) +
+                       "' is no beacon name: at most 31 letters, digits and '_', not starting with a digit");
+    beaconName = given;
     // As a press leaves the fields, as the window and jt4dds-cli save them.
     FormState pressed = cliInputs();
     calculate(pressed);
-    return reply(json::Writer().beginObject().member("text", beaconText(inputsOf(pressed))).endObject());
+    return reply(json::Writer().beginObject().member("text", beaconText(inputsOf(pressed), beaconName)).endObject());
+}
+
+// The name Save offers: the one the page has, or none.
+EMSCRIPTEN_KEEPALIVE const char* jt4dds_beacon_name() {
+    return reply(json::Writer().beginObject().member("name", beaconName).endObject());
 }
 
 // Puts the fields of a beacon file's `length` bytes into the page; says what
 // is wrong instead.
-EMSCRIPTEN_KEEPALIVE const char* jt4dds_open_beacon(const char* bytes, int length) {
+EMSCRIPTEN_KEEPALIVE const char* jt4dds_open_beacon(const char* bytes, int length, const char* fileName) {
     if (length < 0 || static_cast<std::size_t>(length) > kMaxBeaconFileBytes)
         return refusal("is larger than " + std::to_string(kMaxBeaconFileBytes / 1024) + " KiB");
-    auto read = readBeacon(std::string_view(bytes, static_cast<std::size_t>(length)));
+    std::string name;
+    auto read = readBeacon(std::string_view(bytes, static_cast<std::size_t>(length)), &name);
     if (const auto* why = std::get_if<std::string>(&read)) return refusal(*why);
+    // The file's own name for the beacon, else the file's name, as jt4dds-cli --beacon takes it.
+    beaconName = name.empty() ? firmwareNameOfFile(fileName) : name;
     const FormState& inputs = std::get<FormState>(read);
     for (TextField field : kNumericFields) jt4dds_page_set_text(idOf(field), inputs.text(field).c_str());
     for (Selector selector : {Selector::JTMode, Selector::Config})

@@ -125,6 +125,19 @@ class Check:
             print(f"FAILED {name} {detail}")
 
 
+def wait_for_file(path, want):
+    """The file's bytes once they are `want`, or what it holds after 30 s:
+    a whole download, however slowly the machine writes it."""
+    got = b""
+    for _ in range(300):
+        if os.path.exists(path):
+            got = open(path, "rb").read()
+            if got == want:
+                break
+        time.sleep(0.1)
+    return got
+
+
 def load(driver, url):
     driver.get(url)
     WebDriverWait(driver, 20).until(lambda d: d.find_element(By.ID, "Tools").is_displayed())
@@ -220,13 +233,7 @@ def main():
             driver.find_element(By.ID, button).click()
             target = os.path.join(downloads, file_name)
             want = cli(typed, "--format", output, "--name", "").stdout  # the page names no file
-            got = b""
-            for _ in range(300):  # a whole file, however slowly the machine writes it
-                if os.path.exists(target):
-                    got = open(target, "rb").read()
-                    if got == want:
-                        break
-                time.sleep(0.1)
+            got = wait_for_file(target, want)
             check(name, got == want, f"folder holds {sorted(os.listdir(downloads))}")
 
         # A press answers within one frame: from the click to the next frame.
@@ -242,16 +249,6 @@ def main():
 
         # Typed without a press: the status line says the results are stale, and a
         # download presses first, so listing, Tone details and file are one plan.
-        def wait_for_file(path, want):
-            got = b""
-            for _ in range(300):  # a whole file, however slowly the machine writes it
-                if os.path.exists(path):
-                    got = open(path, "rb").read()
-                    if got == want:
-                        break
-                time.sleep(0.1)
-            return got
-
         status = lambda: driver.find_element(By.ID, "PressStatus")
         load(driver, url)
         check("stale_before_any_press", status().get_attribute("data-stale") == "true", status().text)
@@ -291,6 +288,39 @@ def main():
         check("opened_beacon_is_calculated", driver.execute_script("return jt4ddsPage.listing()") ==
               subprocess.run([CLI, "--beacon", beacon_path], capture_output=True, check=False).stdout.decode())
         check("opened_beacon_is_fresh", status().get_attribute("data-stale") == "false", status().text)
+        # Named after the opened file, as jt4dds-cli --beacon names it.
+        target = os.path.join(downloads, "tuning_words.h")
+        if os.path.exists(target):
+            os.remove(target)
+        driver.find_element(By.ID, "DownloadC").click()
+        want = subprocess.run([CLI, "--beacon", beacon_path, "--format", "c"], capture_output=True,
+                              check=False).stdout
+        check("opened_beacon_names_the_header", wait_for_file(target, want) == want and b"opened_words[" in want)
+
+        # Save asks for the beacon's name; the file and the firmware files take it.
+        def save_as(name):
+            driver.find_element(By.ID, "SaveBeacon").click()
+            prompt = WebDriverWait(driver, 10).until(lambda d: d.switch_to.alert)
+            prompt.send_keys(name)
+            prompt.accept()
+
+        load(driver, url)
+        type_into(driver, "Fref", "300")
+        save_as("2m beacon")
+        check("bad_name_refused", "is no beacon name" in driver.find_element(By.ID, "PageMessage").text)
+        save_as("bake_13cm")
+        saved = os.path.join(downloads, "bake_13cm.jt4dds")
+        holds_name = lambda: os.path.exists(saved) and b'"name": "bake_13cm"' in open(saved, "rb").read()
+        for _ in range(300):  # a whole download, however slowly the machine writes it
+            if holds_name():
+                break
+            time.sleep(0.1)
+        check("saved_beacon_holds_the_name", holds_name())
+        if os.path.exists(target):
+            os.remove(target)
+        driver.find_element(By.ID, "DownloadC").click()
+        want = subprocess.run([CLI, "--beacon", saved, "--format", "c"], capture_output=True, check=False).stdout
+        check("saved_name_names_the_header", wait_for_file(target, want) == want and b"bake_13cm_words[" in want)
 
         # Offline once loaded: the server goes away and the page still plans a beacon.
         load(driver, url)
