@@ -6,6 +6,7 @@
 #include "calc/calculation_run.h"
 #include "calc/form_state.h"
 #include "calc/leading_number.h"
+#include "calc/message.h"
 #include "calc/number_format.h"
 #include "calc/plan_check.h"
 #include "calc/settings_search.h"
@@ -133,6 +134,20 @@ void BM_SearchBaselineWordsOnly(benchmark::State& state) {
     state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations() * mults.size() * refs.size()));
 }
 BENCHMARK(BM_SearchBaselineWordsOnly)->Unit(benchmark::kMillisecond);
+
+// A message to its channel symbols: a standard JT4 message, JT4 free text and PI4.
+void BM_EncodeJt4Standard(benchmark::State& state) {
+    for (auto _ : state) benchmark::DoNotOptimize(encodeJt4("CQ K1ABC FN42"));
+}
+BENCHMARK(BM_EncodeJt4Standard)->Unit(benchmark::kMicrosecond);
+void BM_EncodeJt4FreeText(benchmark::State& state) {
+    for (auto _ : state) benchmark::DoNotOptimize(encodeJt4("TNX 73 DE OZ7"));
+}
+BENCHMARK(BM_EncodeJt4FreeText)->Unit(benchmark::kMicrosecond);
+void BM_EncodePi4(benchmark::State& state) {
+    for (auto _ : state) benchmark::DoNotOptimize(encodePi4("OZ7IGY"));
+}
+BENCHMARK(BM_EncodePi4)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 
