@@ -32,8 +32,12 @@ ToneDetails::ToneDetails(QWidget* parent) : QDialog(parent) {
     layout->addWidget(findings_, 2);
     // Every row of the table in view, whatever else has to scroll.
     table_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    table_->verticalHeader()->setMinimumSectionSize(table_->fontMetrics().height() + 4);
+    table_->verticalHeader()->setDefaultSectionSize(table_->fontMetrics().height() + 6);
     table_->setMinimumHeight(heightForRows(table_, kToneCount));
-    findings_->setMinimumHeight(findings_->fontMetrics().lineSpacing() * 3);
+    findings_->setMinimumHeight(findings_->fontMetrics().lineSpacing() * 2 + 2 * findings_->frameWidth() + 8);
+    // Room is scarce on a small screen at 200 %: the dialog's own margins stay narrow.
+    layout->setContentsMargins(6, 6, 6, 6);
 }
 
 void ToneDetails::show(const RunOutcome& outcome, const std::vector<Finding>& findings) {

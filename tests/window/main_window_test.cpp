@@ -406,6 +406,25 @@ private slots:
         QVERIFY(table->rowViewportPosition(7) + table->rowHeight(7) <= table->viewport()->height());
     }
 
+    // A 1280 × 720 screen at 200 %: 640 × 360 logical pixels, less a panel.
+    // Both views fit it, and Tone details still shows all eight rows there.
+    void viewsFitASmallScreenAtTwiceTheScale() {
+        const QSize room(640, 330);
+        clickCalculate();
+        window_->showToneDetails();
+        window_->showFindSettings();
+        for (const char* name : {"ToneDetails", "FindSettings"}) {
+            auto* view = window_->findChild<QWidget*>(QString::fromLatin1(name));
+            QVERIFY2(view->minimumSizeHint().width() <= room.width(), name);
+            QVERIFY2(view->minimumSizeHint().height() <= room.height(), name);
+        }
+        auto* details = window_->findChild<QWidget*>(QStringLiteral("ToneDetails"));
+        details->resize(room);
+        QApplication::processEvents();
+        QTableWidget* table = toneTable();
+        QVERIFY(table->rowViewportPosition(7) + table->rowHeight(7) <= table->viewport()->height());
+    }
+
     void captionsFitTheirLabelsLegibly_data() {
         QTest::addColumn<QString>("label");
         for (const char* name :
