@@ -14,6 +14,7 @@
 #include "calc/calculation_run.h"
 #include "calc/form_state.h"
 #include "calc/leading_number.h"
+#include "calc/message.h"
 #include "calc/plan_check.h"
 #include "calc/selector_items.h"
 #include "calc/settings_search.h"
@@ -61,6 +62,7 @@ struct Options {
     std::string beacon;
     std::string saveBeacon;
     std::string name;
+    std::string message;
     bool ref800 = false;
     bool noRef800 = false;
     bool json = false;
@@ -103,6 +105,9 @@ void describeOptions(CLI::App& app, Options& o) {
                    "Take every field from this beacon file; options on the command line override it");
     app.add_option("--save-beacon", o.saveBeacon,
                    "Write the fields given (beacon file and options) to this beacon file, then calculate as usual");
+    app.add_option("--message", o.message,
+                   "The beacon's message: for JT4 two calls with a locator or report, or up to 13 characters of "
+                   "free text; for PI4 up to 8 characters of 0-9, A-Z, space and '/'");
     app.add_flag("--quiet", o.quiet,
                  "Nothing on standard error but error and warning findings (and a stopped calculation)");
     app.add_option("--name", o.name,
@@ -120,7 +125,8 @@ void describeOptions(CLI::App& app, Options& o) {
     app.add_option("--format", o.format,
                    "listing (the results box), asm (assembler source to include), c (a C header), json "
                    "(the window's state, every tone's figures, the reads and the findings) or report (the "
-                   "tone table and the findings, for people)");
+                   "tone table and the findings, for people), or symbols (the --message's channel symbols, 0 to "
+                   "3, as jt4code prints them)");
     app.add_flag("--json", o.json, "The same as --format json");
     app.add_option("--output", o.output,
                    "Write to FILE instead of standard output, all at once (a build never sees half a file)");
@@ -201,6 +207,35 @@ bool usableSeparator(std::string_view separator) {
     return separator.find_first_of("0123456789\r\n") == std::string_view::npos;
 }
 
+// --format symbols: the message's channel symbols in the mode the fields
+// select; a message the mode cannot send is a usage error that says why.
+int printSymbols(const FormState& form, const Options& o, std::ostream& out, std::ostream& err) {
+    // The mode as the selector holds it, picked or typed: no frequency plan is needed.
+    auto item = form.selectedItem(Selector::JTMode);
+    if (!item) item = itemLabelled(Selector::JTMode, form.selectorText(Selector::JTMode));
+    if (!item) {
+        usageError(err, "--format symbols needs a mode: --submode must be one of " + choiceList(Selector::JTMode));
+        return kExitUsage;
+    }
+    const bool pi4 = item->label == "PI4";
+    const auto encoded = pi4 ? encodePi4(o.message) : encodeJt4(o.message);
+    if (const auto* why = std::get_if<std::string>(&encoded)) {
+        usageError(err, "--message: " + *why);
+        return kExitUsage;
+    }
+    const EncodedMessage& m = std::get<EncodedMessage>(encoded);
+    if (!o.quiet && !pi4 && m.kind == Jt4MessageKind::FreeText) {
+        err << "jt4dds-cli: note: --message: goes out as free text, '" << m.sent << "'";
+        if (!m.sentAsSpaces.empty()) err << "; sent as spaces: '" << m.sentAsSpaces << "'";
+        if (!m.truncated.empty()) err << "; not sent: '" << m.truncated << "'";
+        err << '\n';
+    } else if (!o.quiet && !m.truncated.empty()) {
+        err << "jt4dds-cli: note: --message: '" << m.sent << "' is sent; '" << m.truncated << "' is not\n";
+    }
+    out << symbolRows(m.symbols);
+    return kExitCompleted;
+}
+
 int findSettingsFor(const FormState& form, const Options& o, const PlanCheckOptions& check, OutputFormat format,
                     std::ostream& out, std::ostream& err) {
     if (format != OutputFormat::Listing && format != OutputFormat::Json) {
@@ -275,9 +310,14 @@ int runChecked(std::span<const char* const> args, std::ostream& out, std::ostrea
         return kExitUsage;
     }
 
-    auto format = outputFormatNamed(o.format);
+    const bool symbols = o.format == "symbols";
+    auto format = symbols ? std::optional(OutputFormat::Listing) : outputFormatNamed(o.format);
     if (!format) {
-        usageError(err, "--format must be listing, asm, c, json or report");
+        usageError(err, "--format must be listing, asm, c, json, report or symbols");
+        return kExitUsage;
+    }
+    if (symbols && o.message.empty()) {
+        usageError(err, "--format symbols needs the --message to encode");
         return kExitUsage;
     }
     const auto tolerancePercent = percentNamed(o.spacingTolerance);
@@ -361,6 +401,7 @@ int runChecked(std::span<const char* const> args, std::ostream& out, std::ostrea
     }
 
     if (o.find) return findSettingsFor(form, o, PlanCheckOptions{*tolerancePercent / 100.0}, *format, out, err);
+    if (symbols) return printSymbols(form, o, out, err);
 
     const RunOutcome outcome = calculate(form);
     const std::vector<Finding> findings = checkPlan(outcome, PlanCheckOptions{*tolerancePercent / 100.0});

@@ -379,6 +379,15 @@ std::vector<std::array<std::string, 7>> toneTableCells(const RunFigures& f) {
     return rows;
 }
 
+std::string symbolRows(const std::vector<std::uint8_t>& symbols) {
+    std::string text;
+    for (std::size_t i = 0; i < symbols.size(); ++i) {
+        text.append(1, ' ').append(1, static_cast<char>('0' + symbols[i]));
+        if (i % 30 == 29 || i + 1 == symbols.size()) text += '\n';
+    }
+    return text;
+}
+
 PressStatus pressStatus(bool pressed, bool stale, const std::vector<Finding>& findings) {
     if (!pressed) return {true, "Not calculated yet: press Calculate for the tuning words."};
     if (stale)

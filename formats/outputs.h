@@ -2,6 +2,7 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -105,6 +106,10 @@ struct PressStatus {
 // severe finding (an error before any warning, a warning before any note;
 // the first of its severity) with its fix, or that there is none.
 PressStatus pressStatus(bool pressed, bool stale, const std::vector<Finding>& findings);
+
+// Channel symbols as jt4code prints them: each after a space, 30 to a line,
+// every line ended with "\n".
+std::string symbolRows(const std::vector<std::uint8_t>& symbols);
 
 // The output of `format` for a press; `file` names the firmware outputs.
 std::string render(OutputFormat format, const RunOutcome& outcome, const std::vector<Finding>& findings,

@@ -123,6 +123,22 @@ const CliCase kCases[] = {
      kExitCompleted,
      "FreqData",
      "SSB Carrier, Tuning Point: 2320.09873"},
+    {"symbols_need_a_message", {"--format", "symbols"}, kExitUsage, "", "--format symbols needs the --message"},
+    {"symbols_of_a_message_pi4_cannot_send",
+     {"--submode", "PI4", "--message", "OZ7IGY/B1", "--format", "symbols"},
+     kExitUsage,
+     "",
+     "--message: PI4 sends exactly 8 characters of 0-9, A-Z, space and '/'; 'OZ7IGY/B1' has 9"},
+    {"symbols_of_free_text_say_so",
+     {"--message", "HI! THERE FRIEND", "--format", "symbols"},
+     kExitCompleted,
+     " ",
+     "jt4dds-cli: note: --message: goes out as free text, 'HI  THERE FRI'; sent as spaces: '!'; not sent: 'END'"},
+    {"symbols_need_no_frequency_plan",
+     {"--mult=", "--message", "CQ K1ABC", "--format", "symbols"},
+     kExitCompleted,
+     " ",
+     ""},
 };
 
 class CommandLine : public testing::TestWithParam<CliCase> {};

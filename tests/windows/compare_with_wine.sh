@@ -87,6 +87,9 @@ same "beacon_non_ascii" --beacon "../bäke.jt4dds" --format json
 same "find" --find --mults 24 --refs 250,300
 same "find_json" --find --format json --mults 1-48 --refs 100-400/25
 same "find_nothing" --find --fout 10368.9 --submode A --mults 96 --refs 100-120
+same "symbols_jt4" --message "CQ K1ABC FN42" --format symbols
+same "symbols_pi4_free_text_refused" --submode PI4 --message "OZ7IGY/B1" --format symbols
+same "symbols_jt4_free_text" --message "tnx 73 de oz7igy!" --format symbols
 same "usage_error" --format hex
 # Invalid UTF-8 cannot reach a Windows program: its arguments arrive as
 # UTF-16, into which Wine has already turned such a byte into U+FFFD.
