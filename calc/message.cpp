@@ -78,7 +78,7 @@ std::optional<std::uint32_t> packedCall(std::string_view call) {
     if (call.size() >= 3 && call.size() <= 6 && isDigit(call[2])) {
         six = call;
     } else if (call.size() >= 2 && call.size() <= 5 && isDigit(call[1])) {
-        six = " " + std::string(call);
+        six.assign(1, ' ').append(call);
     } else {
         return std::nullopt;
     }
@@ -138,7 +138,9 @@ std::optional<std::uint32_t> packedThird(std::optional<std::string_view> word) {
     }
     // "-7" is "-07", as the protocol's programs read it.
     const auto report = [&](std::string_view digits) {
-        return digits.size() == 1 ? twoDigits("0" + std::string(digits)) : twoDigits(digits);
+        if (digits.size() != 1) return twoDigits(digits);
+        const std::array<char, 2> padded{'0', digits[0]};
+        return twoDigits(std::string_view(padded.data(), padded.size()));
     };
     if (w.size() >= 2 && w[0] == '-')
         if (const auto n = report(w.substr(1))) return kGridBase + 1 + static_cast<std::uint32_t>(*n);
@@ -168,9 +170,9 @@ std::optional<std::string> unsentForm(const std::vector<std::string_view>& words
         const bool reportShaped = w.size() > sign + 1 && (w[sign] == '-' || w[sign] == '+') &&
                                   std::all_of(w.begin() + static_cast<std::ptrdiff_t>(sign) + 1, w.end(), isDigit);
         if (reportShaped)
-            return "'" + std::string(w) +
-                   "' is not a report this program sends: JT4 reports run from -01 to -30 "
-                   "(R-01 to R-30), or RO, RRR and 73";
+            return std::string(1, '\'').append(w).append(
+                "' is not a report this program sends: JT4 reports run from "
+                "-01 to -30 (R-01 to R-30), or RO, RRR and 73");
     }
     return std::nullopt;
 }
@@ -286,8 +288,8 @@ std::variant<EncodedMessage, std::string> encodePi4(std::string_view text) {
     for (char c : m.sent) {
         if (kPi4Alphabet.find(c) == std::string_view::npos) {
             const auto byte = static_cast<unsigned char>(c);
-            const std::string shown =
-                byte >= 0x20 && byte < 0x7F ? "'" + std::string(1, c) + "'" : "a byte " + std::to_string(byte);
+            const std::string shown = byte >= 0x20 && byte < 0x7F ? std::string{'\'', c, '\''}
+                                                                  : std::string("a byte ").append(std::to_string(byte));
             return std::string(kPi4Takes) + "; '" + m.sent + "' has " + shown;
         }
     }
