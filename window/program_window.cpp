@@ -49,22 +49,39 @@ constexpr ExportKind kExports[] = {
     {OutputFormat::Json, "JSON report", "JSON report (*.json);;All files (*)", "json"},
 };
 
-// A line of plain text that does something when clicked.
+// A line of plain text that does something when clicked. A text longer than
+// the line ends in "…" (the whole of it is the tooltip), so that it never
+// asks the window to grow.
 class ClickableLine final : public QLabel {
 public:
     ClickableLine(QWidget* parent, std::function<void()> clicked) : QLabel(parent), clicked_(std::move(clicked)) {
         setTextFormat(Qt::PlainText);  // findings quote what was typed
         setCursor(Qt::PointingHandCursor);
+        setMinimumWidth(1);
+        setContentsMargins(6, 0, 6, 0);
     }
+    void setWholeText(const QString& text) {
+        whole_ = text;
+        fit();
+    }
+    QSize minimumSizeHint() const override { return {1, QLabel::minimumSizeHint().height()}; }
+    QSize sizeHint() const override { return {1, QLabel::sizeHint().height()}; }
 
 protected:
     void mouseReleaseEvent(QMouseEvent* event) override {
         if (event->button() == Qt::LeftButton) clicked_();
         QLabel::mouseReleaseEvent(event);
     }
+    void resizeEvent(QResizeEvent* event) override {
+        QLabel::resizeEvent(event);
+        fit();
+    }
 
 private:
+    void fit() { setText(fontMetrics().elidedText(whole_, Qt::ElideRight, std::max(1, contentsRect().width()))); }
+
     std::function<void()> clicked_;
+    QString whole_;
 };
 
 const ExportKind& exportKind(OutputFormat format) {
@@ -147,8 +164,7 @@ void ProgramWindow::connectForm() {
 
 void ProgramWindow::showPressStatus() {
     const PressStatus status = pressStatus(form_->hasPressed(), form_->isStale(), form_->lastFindings());
-    // The whole line, even where the window cuts it short.
-    statusLine_->setText(qs(status.text));
+    static_cast<ClickableLine*>(statusLine_)->setWholeText(qs(status.text));
     statusLine_->setToolTip(plainToolTip(qs(status.text)));
     statusLine_->setProperty("stale", status.stale);
     QPalette palette = statusLine_->palette();
