@@ -137,9 +137,6 @@ std::string tonesText(std::uint8_t mask) {
     return text;
 }
 
-// "JT4D", or "PI4" (which the listing's header calls JT4PI4).
-std::string modeName(const RunFigures& f) { return isPi4(f) ? std::string("PI4") : "JT4" + f.submodeLabel; }
-
 std::string_view unitOf(TextField field) {
     switch (field) {
         case TextField::Fout:
@@ -799,5 +796,7 @@ PlanVerdict judgePlan(const RunOutcome& outcome, const PlanCheckOptions& options
               !(resolutionWarned(f) && !isPi4(f));
     return v;
 }
+
+std::string modeName(const RunFigures& f) { return isPi4(f) ? std::string("PI4") : "JT4" + f.submodeLabel; }
 
 }  // namespace jt4dds

@@ -97,6 +97,10 @@ struct ToneDetail {
 // The rows the run wrote, as a table.
 std::vector<ToneDetail> toneDetails(const RunFigures& figures);
 
+// "JT4D", or "PI4" (which the listing's header calls JT4PI4): the mode as the
+// findings, reports and firmware files name it.
+std::string modeName(const RunFigures& figures);
+
 // The data tones' nominal spacing: N × 4.375 Hz, or 234.375 Hz for PI4.
 double nominalSpacingHz(std::int32_t spacingNumber);
 

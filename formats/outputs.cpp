@@ -178,8 +178,6 @@ std::string firmwareNameOfFile(std::string_view path) {
     return firmwareNameFrom(dot == std::string_view::npos || dot == 0 ? path : path.substr(0, dot));
 }
 
-std::string modeName(const RunFigures& f) { return f.submodeLabel == "PI4" ? "PI4" : "JT4" + f.submodeLabel; }
-
 std::string asmSource(const RunOutcome& outcome, const FirmwareFile& file) {
     const RunFigures& f = outcome.figures;
     const Words words = wordsOf(file);

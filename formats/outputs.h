@@ -51,10 +51,6 @@ std::string firmwareNameFrom(std::string_view text);
 // and ending ("beacons/bake-1.jt4dds" -> "bake_1"), made a firmware name.
 std::string firmwareNameOfFile(std::string_view path);
 
-// "PI4" for PI4, "JT4" and the submode's letter otherwise: the mode as the
-// firmware files and reports name it.
-std::string modeName(const RunFigures& figures);
-
 // The assembler include: the header and "de" lines as the listing has them
 // (CR LF; a named file labels them NAME_FreqData, and PI4 is named "PI4"),
 // then the resolution, SSB carrier and warning as comments, PI4's resolution
