@@ -3,8 +3,8 @@
 // the pieces it is made of.
 #include <benchmark/benchmark.h>
 
+#include "calc/beacon.h"
 #include "calc/calculation_run.h"
-#include "calc/form_state.h"
 #include "calc/leading_number.h"
 #include "calc/message.h"
 #include "calc/number_format.h"
@@ -16,22 +16,22 @@ namespace {
 
 using namespace jt4dds;
 
-void runOn(benchmark::State& state, FormState& form) {
+void runOn(benchmark::State& state, Beacon& form) {
     for (auto _ : state) {
-        RunOutcome outcome = calculate(form);
+        Press outcome = calculate(form);
         benchmark::DoNotOptimize(outcome);
     }
 }
 
 void BM_RunInitialValues(benchmark::State& state) {
-    FormState form;
+    Beacon form;
     runOn(state, form);
 }
 BENCHMARK(BM_RunInitialValues);
 
 void BM_RunReference300(benchmark::State& state) {
-    FormState form;
-    form.setText(TextField::Fref, "300");
+    Beacon form;
+    form.text(Input::Reference) = "300";
     runOn(state, form);
 }
 BENCHMARK(BM_RunReference300);
@@ -39,32 +39,32 @@ BENCHMARK(BM_RunReference300);
 // A press and its plan check, as the window and jt4dds-cli do it: a sound
 // plan, and one whose every row is over the limit (the check then proves its
 // fixes by recomputing rows).
-void pressAndCheck(benchmark::State& state, FormState& form) {
+void pressAndCheck(benchmark::State& state, Beacon& form) {
     for (auto _ : state) {
-        RunOutcome outcome = calculate(form);
+        Press outcome = calculate(form);
         std::vector<Finding> findings = checkPlan(outcome);
         benchmark::DoNotOptimize(findings);
     }
 }
 void BM_PressAndCheckReference300(benchmark::State& state) {
-    FormState form;
-    form.setText(TextField::Fref, "300");
+    Beacon form;
+    form.text(Input::Reference) = "300";
     pressAndCheck(state, form);
 }
 BENCHMARK(BM_PressAndCheckReference300);
 void BM_PressAndCheckInitialValues(benchmark::State& state) {
-    FormState form;
+    Beacon form;
     pressAndCheck(state, form);
 }
 BENCHMARK(BM_PressAndCheckInitialValues);
 
 void BM_RunPi4Reverse(benchmark::State& state) {
-    FormState form;
-    form.setText(TextField::Fout, "144.4");
-    form.setText(TextField::Mult, "1");
-    form.setText(TextField::Fref, "10");
-    form.select(Selector::JTMode, 7);
-    form.select(Selector::Config, 1);
+    Beacon form;
+    form.text(Input::OutputFrequency) = "144.4";
+    form.text(Input::Multiplication) = "1";
+    form.text(Input::Reference) = "10";
+    form.pick(Selector::JTMode) = Pick::item(7);
+    form.pick(Selector::Config) = Pick::item(1);
     runOn(state, form);
 }
 BENCHMARK(BM_RunPi4Reverse);
@@ -101,7 +101,7 @@ BENCHMARK(BM_ListingPatterns);
 std::vector<CandidateValue> listOf(std::string_view text) { return std::get<0>(parseCandidateList(text)); }
 
 void BM_SearchDefault(benchmark::State& state) {
-    const FormState beacon;
+    const Beacon beacon;
     const auto mults = listOf(kDefaultMultiplications);
     const auto refs = listOf(kDefaultReferencesMHz);
     for (auto _ : state) {
@@ -113,8 +113,8 @@ void BM_SearchDefault(benchmark::State& state) {
 BENCHMARK(BM_SearchDefault)->Unit(benchmark::kMillisecond);
 
 void BM_SearchBaselineWordsOnly(benchmark::State& state) {
-    FormState beacon;
-    const RunOutcome typed = calculate(beacon);
+    Beacon beacon;
+    const Press typed = calculate(beacon);
     const auto mults = listOf(kDefaultMultiplications);
     const auto refs = listOf(kDefaultReferencesMHz);
     const TonePlan& plan = typed.figures.plan;

@@ -14,29 +14,6 @@
 
 namespace jt4dds {
 
-std::string_view fieldName(TextField field) {
-    switch (field) {
-        case TextField::Fout:
-            return "Output Frequency";
-        case TextField::Mult:
-            return "RF Multiplication";
-        case TextField::Fref:
-            return "Master Reference";
-        case TextField::RefTone:
-            return "Reference Tone";
-        case TextField::UpTone:
-            return "FSK CW (key up) Tone";
-        case TextField::DownTone:
-            return "FSK CW (key down) Tone";
-        case TextField::SpTone:
-            return "Aux Tone";
-        case TextField::Text1:
-        case TextField::SSBCarrier:
-            break;
-    }
-    return "a field";
-}
-
 namespace {
 
 std::string integerText(double whole) {
@@ -74,11 +51,11 @@ std::string explain(const Fault& fault, std::string_view where) {
 // One press of "Calculate". Each step returns false when the run ends there.
 class CalculationRun {
 public:
-    explicit CalculationRun(FormView& view) : view_(view) { fig_.separator = view.decimalSeparator(); }
+    explicit CalculationRun(const Beacon& beacon) : beacon_(beacon) { fig_.separator = beacon.separator; }
 
     void hideWarning() {
         step_ = RunStep::HideWarning;
-        view_.setVisible(Shown::Warning, false);
+        press_.warningCaption = {};
     }
 
     bool readFrequencyPlan() {
@@ -86,14 +63,14 @@ public:
         double mult = 0.0;
         double foutMHz = 0.0;
         double frefMHz = 0.0;
-        if (!readField(TextField::Mult, mult) || !readField(TextField::Fout, foutMHz)) return false;
+        if (!readField(Input::Multiplication, mult) || !readField(Input::OutputFrequency, foutMHz)) return false;
         fig_.mult = mult;
         double& foutHz = fig_.foutHz;
         if (!take(megahertzToHertz(foutMHz), foutHz, "Output Frequency in Hz")) return false;
         if (!take(ddsCarrierHz(foutHz, mult), fig_.carrierHz,
                   "The DDS frequency (Output Frequency / RF Multiplication)"))
             return false;
-        if (!readField(TextField::Fref, frefMHz)) return false;
+        if (!readField(Input::Reference, frefMHz)) return false;
         if (!take(megahertzToHertz(frefMHz), fig_.frefHz, "Master Reference in Hz")) return false;
 
         auto submode = resolveSelection(Selector::JTMode);
@@ -109,20 +86,20 @@ public:
 
     void applyOption800() {
         step_ = RunStep::ApplyOption800;
-        fig_.option800 = view_.ref800Checked();
+        fig_.option800 = beacon_.ref800;
         if (!fig_.option800) return;
-        view_.setText(TextField::RefTone, kRef800Text);
+        press_.typedRef800 = true;
         if (toneZeroOffsetWrong(fig_.spacingNumber, fig_.option800)) raise(kToneZeroOffsetMessage);
     }
 
     bool buildTonePlan() {
         step_ = RunStep::BuildTonePlan;
         fig_.plan = dataTones(fig_.spacingNumber, fig_.option800);
-        constexpr std::array<std::pair<ToneRow, TextField>, 4> kToneFields{{
-            {kReferenceTone, TextField::RefTone},
-            {kKeyUpTone, TextField::UpTone},
-            {kKeyDownTone, TextField::DownTone},
-            {kAuxTone, TextField::SpTone},
+        constexpr std::array<std::pair<ToneRow, Input>, 4> kToneFields{{
+            {kReferenceTone, Input::ReferenceTone},
+            {kKeyUpTone, Input::KeyUpTone},
+            {kKeyDownTone, Input::KeyDownTone},
+            {kAuxTone, Input::AuxTone},
         }};
         for (const auto& [row, field] : kToneFields)
             if (!readField(field, fig_.plan.hz[row])) return false;
@@ -144,16 +121,13 @@ public:
 
     bool writeRows() {
         step_ = RunStep::WriteRows;
-        for (int row = 0; row < kToneCount; ++row) {
-            RowResult& result = fig_.rows[static_cast<std::size_t>(row)];
-            if (!take(computeRow(row, fig_.plan, fig_.carrierHz, fig_.mult, fig_.frefHz, fig_.config), result,
-                      toneName(row)))
-                return false;
-            if (result.limit == Limit::Direct) raise(kDirectLimitMessage, row);
-            if (result.limit == Limit::Reverse) raise(kReverseLimitMessage, row);
-            fig_.rowsWritten = row + 1;
+        const std::optional<Fault> fault = jt4dds::writeRows(fig_);
+        for (int row = 0; row < fig_.rowsWritten; ++row) {
+            const Limit limit = fig_.rows[static_cast<std::size_t>(row)].limit;
+            if (limit == Limit::Direct) raise(kDirectLimitMessage, row);
+            if (limit == Limit::Reverse) raise(kReverseLimitMessage, row);
         }
-        return true;
+        return !fault || end(explain(*fault, toneName(fig_.rowsWritten)));
     }
 
     bool writeResolution() {
@@ -173,28 +147,32 @@ public:
 
     bool showSsbCarrier() {
         step_ = RunStep::ShowSsbCarrier;
-        double dialMHz = 0.0;
-        if (!take(ssbCarrierMHz(fig_.carrierHz, fig_.mult, fig_.plan.hz[kReferenceTone]), dialMHz, "The SSB carrier"))
+        double dialHz = 0.0;
+        if (!take(ssbCarrierHz(fig_.carrierHz, fig_.mult, fig_.plan.hz[kReferenceTone]), dialHz, "The SSB carrier"))
             return false;
-        fig_.ssbCarrierMHz = dialMHz;
-        view_.setVisible(Shown::SSBCarrier, true);
-        view_.setText(TextField::SSBCarrier, ssbCarrierText(fig_));
-        view_.setVisible(Shown::Label10, true);
+        fig_.ssbCarrierHz = dialHz;
+        fig_.ssbCarrierMHz = std::get<double>(ssbCarrierMHz(fig_.carrierHz, fig_.mult, fig_.plan.hz[kReferenceTone]));
+        press_.ssbCarrier = ssbCarrierText(fig_);
         return true;
     }
 
-    // Text1 gets the listing as far as the run got; untouched when it ended
-    // before the header.
+    // The listing as far as the run got; none when it ended before the header.
     void publishListing() {
-        if (!fig_.configLabel.empty()) view_.setText(TextField::Text1, listingText(fig_));
+        if (!fig_.configLabel.empty()) press_.listing = listingText(fig_);
     }
 
-    RunOutcome outcome() && { return RunOutcome{std::move(ended_), std::move(fig_)}; }
+    Press press() && {
+        press_.ended = std::move(ended_);
+        press_.figures = std::move(fig_);
+        return std::move(press_);
+    }
 
 private:
-    bool readField(TextField field, double& value) {
+    bool readField(Input field, double& value) {
         auto& slot = fig_.reads[static_cast<std::size_t>(field)];
-        slot = FieldRead{view_.text(field), {}};
+        // The option has typed "800" into the reference tone by the time it is read.
+        slot = FieldRead{
+            field == Input::ReferenceTone && press_.typedRef800 ? std::string(kRef800Text) : beacon_.text(field), {}};
         const NumberRead read = slot->number = LeadingNumber(slot->text);
         if (!read.inRange) {
             return end(std::string(fieldName(field)) +
@@ -211,17 +189,15 @@ private:
         return true;
     }
 
-    // A selector's item: the selected one or, when typing left none selected,
+    // A selector's item: the picked one or, when typing left none picked,
     // the one whose label was typed.
     std::optional<SelectedItem> resolveSelection(Selector selector) const {
-        if (auto item = view_.selectedItem(selector)) return item;
-        return itemLabelled(selector, view_.selectorText(selector));
+        return resolvePick(selector, beacon_.pick(selector));
     }
 
     void raise(std::string_view message, std::optional<int> row = std::nullopt) {
         if (fig_.raisedCount < fig_.raised.size()) fig_.raised[fig_.raisedCount++] = RaisedWarning{message, row};
-        view_.setVisible(Shown::Warning, true);
-        view_.setWarningCaption(message);
+        press_.warningCaption = message;
     }
 
     bool end(std::string message) {
@@ -229,7 +205,8 @@ private:
         return false;
     }
 
-    FormView& view_;
+    const Beacon& beacon_;
+    Press press_;
     RunStep step_ = RunStep::HideWarning;
     std::optional<RunEnd> ended_;
 
@@ -238,8 +215,19 @@ private:
 
 }  // namespace
 
-RunOutcome calculate(FormView& view) {
-    CalculationRun run(view);
+std::optional<Fault> writeRows(RunFigures& f) noexcept {
+    f.rowsWritten = 0;
+    for (int row = 0; row < kToneCount; ++row) {
+        auto result = computeRow(row, f.plan, f.carrierHz, f.mult, f.frefHz, f.config);
+        if (const auto* fault = std::get_if<Fault>(&result)) return *fault;
+        f.rows[static_cast<std::size_t>(row)] = std::get<RowResult>(result);
+        f.rowsWritten = row + 1;
+    }
+    return std::nullopt;
+}
+
+Press calculate(const Beacon& beacon) {
+    CalculationRun run(beacon);
     run.hideWarning();
     bool reachedResolution = false;
     if (run.readFrequencyPlan()) {
@@ -252,7 +240,27 @@ RunOutcome calculate(FormView& view) {
         run.checkResolution();
         run.showSsbCarrier();
     }
-    return std::move(run).outcome();
+    return std::move(run).press();
+}
+
+Beacon asPressed(Beacon beacon, const Press& press) {
+    if (press.typedRef800) beacon.text(Input::ReferenceTone) = kRef800Text;
+    return beacon;
+}
+
+void present(const Press& press, FormView& view) {
+    view.setVisible(Shown::Warning, false);
+    if (press.typedRef800) view.setText(Input::ReferenceTone, kRef800Text);
+    if (!press.warningCaption.empty()) {
+        view.setVisible(Shown::Warning, true);
+        view.setWarningCaption(press.warningCaption);
+    }
+    if (press.listing) view.setListing(*press.listing);
+    if (press.ssbCarrier) {
+        view.setVisible(Shown::SsbCarrier, true);
+        view.setSsbCarrier(*press.ssbCarrier);
+        view.setVisible(Shown::SsbCaption, true);
+    }
 }
 
 }  // namespace jt4dds

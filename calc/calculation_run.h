@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 
+#include "calc/beacon.h"
 #include "calc/form_view.h"
 #include "calc/leading_number.h"
 #include "calc/tone_plan.h"
@@ -33,14 +34,8 @@ struct RunEnd {
     std::string message;
 };
 
-// The numeric fields, top to bottom in the window; TextField numbers them 0 to 6.
-inline constexpr std::array<TextField, 7> kNumericFields{
-    TextField::Fout,   TextField::Mult,     TextField::Fref,   TextField::RefTone,
-    TextField::UpTone, TextField::DownTone, TextField::SpTone,
-};
-
-// How the operator knows a numeric field: "Output Frequency", "RF Multiplication", ...
-std::string_view fieldName(TextField field);
+// How the operator knows an input: "Output Frequency", "RF Multiplication", ...
+constexpr std::string_view fieldName(Input input) { return specOf(input).label; }
 
 // One numeric field as the run read it: the text as typed and what
 // LeadingNumber made of it.
@@ -61,8 +56,8 @@ inline constexpr std::size_t kMaxRaised = 10;
 // The numbers behind what a run wrote, as far as it got: for the plan check
 // and the outputs that need more than the listing shows.
 struct RunFigures {
-    // The fields read so far, indexed by TextField (Fout to SpTone).
-    std::array<std::optional<FieldRead>, kNumericFields.size()> reads;
+    // The inputs read so far, indexed by Input.
+    std::array<std::optional<FieldRead>, kInputCount> reads;
     std::string separator;     // the decimal separator the listing was written with
     std::string submodeLabel;  // as the header names it
     std::string configLabel;   // empty until the header is written
@@ -82,15 +77,27 @@ struct RunFigures {
     int rowsWritten = 0;
     std::optional<double> resolutionHz;
     std::optional<double> ssbCarrierMHz;
+    std::optional<double> ssbCarrierHz;  // the same, in Hz
 
-    const std::optional<FieldRead>& read(TextField field) const { return reads[static_cast<std::size_t>(field)]; }
+    const std::optional<FieldRead>& read(Input input) const { return reads[static_cast<std::size_t>(input)]; }
 };
 
-struct RunOutcome {
+// One press of "Calculate": the numbers, and what the window shows after it.
+struct Press {
     // Set when the run met a value it cannot calculate with and stopped there.
     std::optional<RunEnd> ended;
     RunFigures figures;
     bool completed() const { return !ended.has_value(); }
+
+    // The results box's listing as far as the run got; nothing when it ended
+    // before the header, which leaves the box as it was.
+    std::optional<std::string> listing;
+    // The 800 Hz option typed "800" into the reference tone.
+    bool typedRef800 = false;
+    // The warning label's caption; empty when the label is hidden.
+    std::string_view warningCaption;
+    // The SSB carrier's text, shown with its caption; nothing leaves both as they were.
+    std::optional<std::string> ssbCarrier;
 };
 
 // The warning messages a run may raise; each is a finding, not a failure.
@@ -99,11 +106,26 @@ inline constexpr std::string_view kDirectLimitMessage = "Ref too low, check valu
 inline constexpr std::string_view kReverseLimitMessage = "Not Possible, check values";
 inline constexpr std::string_view kResolutionMessage = "Resolution too low for this mode";
 
-// One press of "Calculate" on `view`: reads the fields, writes the listing into
-// Text1, raises warnings and shows the SSB carrier, in that fixed order. Keeps
-// nothing after it returns. When a value has no defined result the run stops
-// at that step and says why; what the earlier steps wrote stays in the view.
-// Never throws except std::bad_alloc or what the view itself throws.
-RunOutcome calculate(FormView& view);
+// The eight rows of `figures`' tone plan at its carrier, multiplication,
+// reference and wiring, written into its rows as a press writes them, with
+// rowsWritten counting those done; the fault of the first row that has no
+// result, where it stops. Never throws.
+std::optional<Fault> writeRows(RunFigures& figures) noexcept;
+
+// One press of "Calculate" on `beacon`: reads the inputs, writes the listing,
+// raises warnings and finds the SSB carrier, in that fixed order. When a value
+// has no defined result the run stops at that step and says why; what the
+// earlier steps wrote is kept. Pure: the same beacon gives the same press.
+// Never throws except std::bad_alloc.
+Press calculate(const Beacon& beacon);
+
+// `beacon` as `press` left its fields: with the "800" the 800 Hz option types
+// into the reference tone. What a beacon file saved after the press holds.
+Beacon asPressed(Beacon beacon, const Press& press);
+
+// Shows `press` in `view` as the window does: the warning label hidden, then
+// the "800" typed, the caption, the listing and the SSB carrier, each only
+// when the press wrote it; what it did not write stays as it was.
+void present(const Press& press, FormView& view);
 
 }  // namespace jt4dds

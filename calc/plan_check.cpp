@@ -42,7 +42,7 @@ std::uint8_t rowsAtOrBelowZero(const RunFigures& f) {
 }
 
 bool referenceRead(const RunFigures& f) {
-    const auto& read = f.read(TextField::Fref);
+    const auto& read = f.read(Input::Reference);
     return read && read->number.inRange && f.submodeLabel.size() > 0;
 }
 
@@ -137,12 +137,12 @@ std::string tonesText(std::uint8_t mask) {
     return text;
 }
 
-std::string_view unitOf(TextField field) {
+std::string_view unitOf(Input field) {
     switch (field) {
-        case TextField::Fout:
-        case TextField::Fref:
+        case Input::OutputFrequency:
+        case Input::Reference:
             return "MHz";
-        case TextField::Mult:
+        case Input::Multiplication:
             return "";
         default:
             return "Hz";
@@ -157,15 +157,15 @@ bool equalsIgnoringCase(std::string_view a, std::string_view b) {
 }
 
 // A trailing unit that says what the field already means is no finding.
-bool isOwnUnit(TextField field, std::string_view ignored) {
-    if (field == TextField::Mult) return ignored == "x" || ignored == "X" || ignored == "\xC3\x97";  // ×
+bool isOwnUnit(Input field, std::string_view ignored) {
+    if (field == Input::Multiplication) return ignored == "x" || ignored == "X" || ignored == "\xC3\x97";  // ×
     return equalsIgnoringCase(ignored, unitOf(field));
 }
 
 // The factor a unit prefix typed after a number stands for in the field's own
 // unit (GHz in a MHz field: 1000), or nothing when it is no such prefix.
-std::optional<double> prefixFactor(TextField field, std::string_view ignored) {
-    if (field == TextField::Mult || ignored.empty()) return std::nullopt;
+std::optional<double> prefixFactor(Input field, std::string_view ignored) {
+    if (field == Input::Multiplication || ignored.empty()) return std::nullopt;
     const bool megahertzField = unitOf(field) == "MHz";
     const std::string_view rest = ignored.substr(1);
     if (!rest.empty() && !equalsIgnoringCase(rest, "Hz")) return std::nullopt;
@@ -183,7 +183,7 @@ std::optional<double> prefixFactor(TextField field, std::string_view ignored) {
     }
 }
 
-std::string readsText(TextField field, double value) {
+std::string readsText(Input field, double value) {
     std::string text = "reads " + number(value, 9);
     if (!unitOf(field).empty()) (text += ' ') += unitOf(field);
     return text;
@@ -200,7 +200,7 @@ std::string_view trimmed(std::string_view text) {
 
 // The number `text` holds when it is one whole number and nothing else (or
 // the field's own unit after it): what a fix may tell the operator to type.
-std::optional<std::string> wholeNumber(TextField field, std::string_view text) {
+std::optional<std::string> wholeNumber(Input field, std::string_view text) {
     const NumberRead n = LeadingNumber(text);
     if (n.end == 0 || !n.inRange) return std::nullopt;
     const std::string rest = withoutDroppedBlanks(text.substr(n.end));
@@ -217,7 +217,7 @@ struct CommaReading {
     std::optional<std::string> typeThis;
 };
 
-std::optional<CommaReading> readComma(TextField field, std::string_view number, std::string_view ignored) {
+std::optional<CommaReading> readComma(Input field, std::string_view number, std::string_view ignored) {
     if (ignored.size() < 2 || ignored[0] != ',' || !isDigit(ignored[1])) return std::nullopt;
     // Thousands: one to three digits before, groups of exactly three after.
     const std::string_view digits = number.substr(number[0] == '-' || number[0] == '+' ? 1 : 0);
@@ -249,7 +249,7 @@ std::optional<CommaReading> readComma(TextField field, std::string_view number, 
                                                std::string(ignored.substr(end)))};
 }
 
-void checkField(TextField field, const FieldRead& read, std::vector<Finding>& out) {
+void checkField(Input field, const FieldRead& read, std::vector<Finding>& out) {
     const std::string& text = read.text;
     const NumberRead& n = read.number;
     const auto add = [&](FindingKind kind, std::string message, std::optional<std::string> typeThis = {},
@@ -270,7 +270,7 @@ void checkField(TextField field, const FieldRead& read, std::vector<Finding>& ou
             typeThis = wholeNumber(field, "0." + typed.substr(1));
         } else if (typed.size() > 1 && typed[0] == '&') {
             message += " (a number is read in decimal only)";
-        } else if (field == TextField::Mult) {
+        } else if (field == Input::Multiplication) {
             // A multiplication written as "x96" or "×96": the sign belongs after it, or nowhere.
             for (std::string_view sign : {"x", "X", "\xC3\x97"}) {
                 if (!typed.starts_with(sign)) continue;
@@ -490,14 +490,14 @@ void explainLimit(const RunFigures& f, std::uint8_t mask, std::string_view capti
 
 std::string signCauses(const RunFigures& f) {
     std::string causes;
-    const auto note = [&](TextField field, double value) {
+    const auto note = [&](Input field, double value) {
         if (value >= 0.0) return;
         if (!causes.empty()) causes += ", ";
         causes += std::string(fieldName(field)) + " " + readsText(field, value);
     };
-    note(TextField::Fout, f.foutHz / kMegahertz);
-    note(TextField::Mult, f.mult);
-    note(TextField::Fref, f.frefHz / kMegahertz);
+    note(Input::OutputFrequency, f.foutHz / kMegahertz);
+    note(Input::Multiplication, f.mult);
+    note(Input::Reference, f.frefHz / kMegahertz);
     return causes.empty() ? "the tones lie further below the Reference Tone than the output frequency allows" : causes;
 }
 
@@ -654,7 +654,7 @@ std::string findingLine(const Finding& finding) {
     return line;
 }
 
-std::string fieldNote(const std::vector<Finding>& findings, TextField field) {
+std::string fieldNote(const std::vector<Finding>& findings, Input field) {
     std::string note;
     for (const Finding& f : findings) {
         if (f.field != field) continue;
@@ -692,19 +692,19 @@ std::vector<ToneDetail> toneDetails(const RunFigures& f) {
     return table;
 }
 
-std::vector<Finding> checkPlan(const RunOutcome& outcome, const PlanCheckOptions& options) {
+std::vector<Finding> checkPlan(const Press& outcome, const PlanCheckOptions& options) {
     const RunFigures& f = outcome.figures;
     std::vector<Finding> out;
-    for (TextField field : kNumericFields)
+    for (Input field : kAllInputs)
         if (const auto& read = f.read(field)) checkField(field, *read, out);
 
     if (referenceAtOrBelowZero(f)) {
         out.push_back(Finding{Severity::Error,
                               FindingKind::ReferenceAtOrBelowZero,
-                              TextField::Fref,
+                              Input::Reference,
                               0,
                               {},
-                              readsText(TextField::Fref, f.frefHz / kMegahertz) + ": a clock must be above 0 Hz",
+                              readsText(Input::Reference, f.frefHz / kMegahertz) + ": a clock must be above 0 Hz",
                               {}});
     }
     if (toneZeroOffset(f)) {
@@ -776,7 +776,7 @@ std::vector<Finding> checkPlan(const RunOutcome& outcome, const PlanCheckOptions
     return out;
 }
 
-PlanVerdict judgePlan(const RunOutcome& outcome, const PlanCheckOptions& options) {
+PlanVerdict judgePlan(const Press& outcome, const PlanCheckOptions& options) {
     const RunFigures& f = outcome.figures;
     PlanVerdict v;
     const SpacingSurvey spacing = surveySpacing(f, options.spacingTolerance);

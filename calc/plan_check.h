@@ -45,11 +45,11 @@ std::string_view kindName(FindingKind kind);
 struct Finding {
     Severity severity;
     FindingKind kind;
-    std::optional<TextField> field;  // the numeric field it is about, if one
-    std::uint8_t tones = 0;          // bit i set: it is about tone i
-    std::string_view caption;        // the warning label's caption it explains, if the run raised one
-    std::string message;             // in the operator's words, numbers with "."
-    std::string fix;                 // a concrete change computed from the numbers; empty when none
+    std::optional<Input> field;  // the numeric field it is about, if one
+    std::uint8_t tones = 0;      // bit i set: it is about tone i
+    std::string_view caption;    // the warning label's caption it explains, if the run raised one
+    std::string message;         // in the operator's words, numbers with "."
+    std::string fix;             // a concrete change computed from the numbers; empty when none
 };
 
 // What the finding is about, for the start of its line: the field's name,
@@ -62,7 +62,7 @@ std::string findingLine(const Finding& finding);
 
 // Every finding in `findings` about `field`, one message a line: the field's
 // tooltip. Empty when there is none.
-std::string fieldNote(const std::vector<Finding>& findings, TextField field);
+std::string fieldNote(const std::vector<Finding>& findings, Input field);
 
 struct PlanCheckOptions {
     // How far a realised data-tone spacing may stray from its nominal value,
@@ -76,7 +76,7 @@ struct PlanCheckOptions {
 // the fields as read (top to bottom), the 800 Hz option, the rows, the
 // resolution, and a stop. Each warning caption the run raised is explained
 // by one finding that carries it. Never throws except std::bad_alloc.
-std::vector<Finding> checkPlan(const RunOutcome& outcome, const PlanCheckOptions& options = {});
+std::vector<Finding> checkPlan(const Press& outcome, const PlanCheckOptions& options = {});
 
 // True when any finding has that severity.
 bool anyOf(const std::vector<Finding>& findings, Severity severity);
@@ -115,6 +115,6 @@ struct PlanVerdict {
     double ddsShare = 0.0;             // Direct: highest F / reference; Reverse: reference / lowest F
     bool sharedWord = false;           // two data tones on one word
 };
-PlanVerdict judgePlan(const RunOutcome& outcome, const PlanCheckOptions& options = {});
+PlanVerdict judgePlan(const Press& outcome, const PlanCheckOptions& options = {});
 
 }  // namespace jt4dds

@@ -4,7 +4,7 @@
 #include <optional>
 #include <string_view>
 
-#include "calc/form_view.h"
+#include "calc/beacon.h"
 
 namespace jt4dds {
 

@@ -6,7 +6,6 @@
 #include <limits>
 #include <tuple>
 
-#include "calc/form_state.h"
 #include "calc/leading_number.h"
 
 namespace jt4dds {
@@ -85,18 +84,17 @@ bool better(const Judged& a, const Judged& b) {
 
 // The beacon with RF Multiplication and Master Reference replaced, pressed
 // as a whole: the check a candidate must pass.
-RunOutcome pressWith(const FormState& beacon, std::string_view mult, std::string_view frefMHz) {
-    FormState form = beacon;
-    form.setText(TextField::Mult, mult);
-    form.setText(TextField::Fref, frefMHz);
-    return calculate(form);
+Press pressWith(Beacon beacon, std::string_view mult, std::string_view frefMHz) {
+    beacon.text(Input::Multiplication) = mult;
+    beacon.text(Input::Reference) = frefMHz;
+    return calculate(beacon);
 }
 
 // Findings of the typed beacon that no multiplication or reference mends.
 const Finding* blocker(const std::vector<Finding>& findings) {
     for (const Finding& f : findings) {
         if (f.severity == Severity::Note) continue;
-        const bool ownField = f.field && *f.field != TextField::Mult && *f.field != TextField::Fref;
+        const bool ownField = f.field && *f.field != Input::Multiplication && *f.field != Input::Reference;
         if (ownField || f.kind == FindingKind::ToneZeroOffset) return &f;
     }
     return nullptr;
@@ -162,7 +160,7 @@ std::variant<std::vector<CandidateValue>, std::string> parseCandidateList(std::s
     return values;
 }
 
-SearchResult findSettings(const FormState& typed, const std::vector<CandidateValue>& mults,
+SearchResult findSettings(const Beacon& typed, const std::vector<CandidateValue>& mults,
                           const std::vector<CandidateValue>& refsMHz, const SearchOptions& options,
                           const std::atomic<bool>* cancel) {
     SearchResult result;
@@ -177,7 +175,7 @@ SearchResult findSettings(const FormState& typed, const std::vector<CandidateVal
     }
     // The rest of the beacon as typed, pressed once with a multiplication and
     // reference that cannot stop the run early, for its tone plan and labels.
-    RunOutcome work = pressWith(typed, mults.front().text, refsMHz.front().text);
+    Press work = pressWith(typed, mults.front().text, refsMHz.front().text);
     {
         const std::vector<Finding> findings = checkPlan(work, options.check);
         if (const Finding* f = blocker(findings)) {
@@ -213,27 +211,21 @@ SearchResult findSettings(const FormState& typed, const std::vector<CandidateVal
                 f.mult = mult;
                 f.carrierHz = std::get<double>(carrier);
                 f.frefHz = std::get<double>(fref);
-                for (int row = 0; row < kToneCount && computed; ++row) {
-                    auto r = computeRow(row, f.plan, f.carrierHz, f.mult, f.frefHz, f.config);
-                    if (auto* rr = std::get_if<RowResult>(&r)) {
-                        f.rows[static_cast<std::size_t>(row)] = *rr;
-                    } else {
-                        computed = false;
-                    }
-                }
+                computed = !writeRows(f).has_value();
             }
             if (computed) {
                 const auto res = resolutionHz(f.mult, f.frefHz, f.config, f.rows[kAuxTone].word);
                 computed = std::holds_alternative<double>(res);
                 if (computed) f.resolutionHz = std::get<double>(res);
             }
-            f.rowsWritten = computed ? kToneCount : 0;
+            if (!computed) f.rowsWritten = 0;
             work.ended = computed ? std::nullopt : stopped;
             j.verdict = judgePlan(work, options.check);
             if (computed) {
                 j.referenceDdsHz = f.rows[kReferenceTone].ddsHz;
                 j.resolutionHz = *f.resolutionHz;
-                j.ssbCarrierHz = f.carrierHz * f.mult - f.plan.hz[kReferenceTone];
+                const auto dial = ssbCarrierHz(f.carrierHz, f.mult, f.plan.hz[kReferenceTone]);
+                j.ssbCarrierHz = std::holds_alternative<double>(dial) ? std::get<double>(dial) : 0.0;
             }
             if (j.verdict.clean) {
                 if (kept.size() < options.top || better(j, kept.front())) {
@@ -267,7 +259,7 @@ SearchResult findSettings(const FormState& typed, const std::vector<CandidateVal
     for (const Judged& j : kept) result.best.push_back(candidate(j));
     if (result.best.empty() && nearest) {
         result.nearest = candidate(*nearest);
-        const RunOutcome pressed = pressWith(typed, result.nearest->mult.text, result.nearest->frefMHz.text);
+        const Press pressed = pressWith(typed, result.nearest->mult.text, result.nearest->frefMHz.text);
         for (const Finding& finding : checkPlan(pressed, options.check)) {
             if (finding.severity == Severity::Note) continue;
             result.reason = "no candidate makes a clean beacon; the nearest, RF Multiplication " +

@@ -10,8 +10,8 @@
 #include <variant>
 #include <vector>
 
+#include "calc/beacon.h"
 #include "calc/calculation_run.h"
-#include "calc/form_state.h"
 #include "calc/plan_check.h"
 
 namespace jt4dds {
@@ -80,7 +80,7 @@ struct SearchResult {
 // option on the wrong mode, a stopped run before the rows), nothing is judged
 // and `reason` says so. `cancel`, when set from another thread, stops the
 // search early. Never throws except std::bad_alloc.
-SearchResult findSettings(const FormState& typed, const std::vector<CandidateValue>& mults,
+SearchResult findSettings(const Beacon& typed, const std::vector<CandidateValue>& mults,
                           const std::vector<CandidateValue>& refsMHz, const SearchOptions& options = {},
                           const std::atomic<bool>* cancel = nullptr);
 

@@ -97,12 +97,18 @@ bool resolutionTooLow(double resolutionHz, std::int32_t spacingNumber) noexcept 
     return resolutionHz > static_cast<double>(spacingNumber) / 4.0;
 }
 
-Checked<double> ssbCarrierMHz(double carrierHz, double mult, double referenceToneHz) noexcept {
+Checked<double> ssbCarrierHz(double carrierHz, double mult, double referenceToneHz) noexcept {
     const double output = carrierHz * mult;
     if (!finite(output)) return kNotFinite;
     const double dial = output - referenceToneHz;
     if (!finite(dial)) return kNotFinite;
-    return dial / kMegahertz;
+    return dial;
+}
+
+Checked<double> ssbCarrierMHz(double carrierHz, double mult, double referenceToneHz) noexcept {
+    auto dial = ssbCarrierHz(carrierHz, mult, referenceToneHz);
+    if (auto* hz = std::get_if<double>(&dial)) *hz /= kMegahertz;
+    return dial;
 }
 
 std::optional<double> actualOutputHz(TuningWord word, double mult, double frefHz, DdsConfig config) noexcept {

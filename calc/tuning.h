@@ -78,8 +78,9 @@ Checked<double> resolutionHz(double mult, double frefHz, DdsConfig config, Tunin
 // True when the resolution is coarser than N / 4 Hz (any positive one for PI4).
 bool resolutionTooLow(double resolutionHz, std::int32_t spacingNumber) noexcept;
 
-// The SSB dial frequency in MHz that puts the reference tone on the output:
-// (Carrier × Mult − row 4) / 1e6.
+// The SSB dial frequency in Hz that puts the reference tone on the output:
+// Carrier × Mult − row 4; and the same in MHz, divided by 1e6.
+Checked<double> ssbCarrierHz(double carrierHz, double mult, double referenceToneHz) noexcept;
 Checked<double> ssbCarrierMHz(double carrierHz, double mult, double referenceToneHz) noexcept;
 
 // The output frequency in Hz that `word` really produces: Direct

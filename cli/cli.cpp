@@ -3,6 +3,7 @@
 
 #include <CLI/CLI.hpp>
 #include <algorithm>
+#include <array>
 #include <cctype>
 #include <cstdio>
 #include <filesystem>
@@ -11,8 +12,8 @@
 #include <string_view>
 #include <vector>
 
+#include "calc/beacon.h"
 #include "calc/calculation_run.h"
-#include "calc/form_state.h"
 #include "calc/leading_number.h"
 #include "calc/message.h"
 #include "calc/plan_check.h"
@@ -52,7 +53,7 @@ std::string choiceList(Selector selector) {
 
 // The command line, as given.
 struct Options {
-    std::string fout, mult, fref, refTone, keyUp, keyDown, aux;
+    std::array<std::string, kInputCount> inputs;  // by Input
     std::string submode = "D";
     std::string config = "direct";
     std::string format = "listing";
@@ -94,9 +95,8 @@ std::vector<std::string> normalisedArguments(std::span<const char* const> args) 
 
 void describeOptions(CLI::App& app, Options& o) {
     app.option_defaults()->always_capture_default();
-    app.add_option("--fout", o.fout, "Output Frequency, MHz: where the reference tone lands at RF");
-    app.add_option("--mult", o.mult, "RF Multiplication after the DDS (fractions allowed)");
-    app.add_option("--fref", o.fref, "Master Reference clock of the DDS, MHz");
+    for (const InputSpec& spec : kInputs)
+        app.add_option(optionName(spec.input), o.inputs[static_cast<std::size_t>(spec.input)], std::string(spec.help));
     app.add_option("--submode", o.submode, "JT4 submode A to G, or PI4 (any case)");
     app.add_flag("--ref800", o.ref800, "JT4G Reference Tone0 = 800Hz: puts JT4G tone 0 on an 800 Hz reference tone");
     app.add_flag("--no-ref800", o.noRef800, "Clears JT4G Reference Tone0 = 800Hz (over a --beacon file's)")
@@ -115,10 +115,6 @@ void describeOptions(CLI::App& app, Options& o) {
                    "include guard and the assembler labels derive from it, so two beacons' files fit one program; "
                    "by default the --beacon file's name; \"\" for an unnamed file (jt4dds_words)");
     app.set_version_flag("--version", std::string("jt4dds-cli ") + std::string(kVersion));
-    app.add_option("--ref-tone", o.refTone, "Reference Tone, Hz (audio): lands on the output frequency");
-    app.add_option("--key-up", o.keyUp, "FSK CW key-up tone, Hz (audio)");
-    app.add_option("--key-down", o.keyDown, "FSK CW key-down tone, Hz (audio)");
-    app.add_option("--aux", o.aux, "Aux tone, Hz (audio)");
     app.add_option("--config", o.config,
                    "DDS arrangement: direct (Direct Freq Gen: the reference clocks the DDS) or reverse "
                    "(Reverse DDS: the tone clocks the DDS, which generates the reference)");
@@ -164,17 +160,15 @@ bool writeOutput(const std::string& path, const std::string& text, std::ostream&
 }
 
 // With `quiet`, only error and warning findings (and a stop) are said.
-void reportOnStderr(const FormState& form, const RunOutcome& outcome, const std::vector<Finding>& findings, bool quiet,
-                    std::ostream& err) {
+void reportOnStderr(const Press& outcome, const std::vector<Finding>& findings, bool quiet, std::ostream& err) {
     if (quiet) {
         if (outcome.ended) err << "Calculation stopped: " << outcome.ended->message << '\n';
         for (const Finding& finding : findings)
             if (finding.severity != Severity::Note) err << "jt4dds-cli: " << findingLine(finding) << '\n';
         return;
     }
-    if (form.isVisible(Shown::Warning)) err << "Warning: " << form.warningCaption() << '\n';
-    if (form.isVisible(Shown::SSBCarrier))
-        err << "SSB Carrier, Tuning Point: " << form.text(TextField::SSBCarrier) << '\n';
+    if (!outcome.warningCaption.empty()) err << "Warning: " << outcome.warningCaption << '\n';
+    if (outcome.ssbCarrier) err << "SSB Carrier, Tuning Point: " << *outcome.ssbCarrier << '\n';
     if (outcome.ended) err << "Calculation stopped: " << outcome.ended->message << '\n';
     for (const Finding& finding : findings) err << "jt4dds-cli: " << findingLine(finding) << '\n';
 }
@@ -209,10 +203,9 @@ bool usableSeparator(std::string_view separator) {
 
 // --format symbols: the message's channel symbols in the mode the fields
 // select; a message the mode cannot send is a usage error that says why.
-int printSymbols(const FormState& form, const Options& o, std::ostream& out, std::ostream& err) {
+int printSymbols(const Beacon& beacon, const Options& o, std::ostream& out, std::ostream& err) {
     // The mode as the selector holds it, picked or typed: no frequency plan is needed.
-    auto item = form.selectedItem(Selector::JTMode);
-    if (!item) item = itemLabelled(Selector::JTMode, form.selectorText(Selector::JTMode));
+    const auto item = resolvePick(Selector::JTMode, beacon.mode);
     if (!item) {
         usageError(err, "--format symbols needs a mode: --submode must be one of " + choiceList(Selector::JTMode));
         return kExitUsage;
@@ -236,7 +229,7 @@ int printSymbols(const FormState& form, const Options& o, std::ostream& out, std
     return kExitCompleted;
 }
 
-int findSettingsFor(const FormState& form, const Options& o, const PlanCheckOptions& check, OutputFormat format,
+int findSettingsFor(const Beacon& form, const Options& o, const PlanCheckOptions& check, OutputFormat format,
                     std::ostream& out, std::ostream& err) {
     if (format != OutputFormat::Listing && format != OutputFormat::Json) {
         usageError(err, "--find prints a table, or JSON with --format json");
@@ -276,15 +269,9 @@ int runChecked(std::span<const char* const> args, std::ostream& out, std::ostrea
         }
     }
 
-    FormState form;
+    Beacon form;
     Options o;
-    o.fout = form.text(TextField::Fout);
-    o.mult = form.text(TextField::Mult);
-    o.fref = form.text(TextField::Fref);
-    o.refTone = form.text(TextField::RefTone);
-    o.keyUp = form.text(TextField::UpTone);
-    o.keyDown = form.text(TextField::DownTone);
-    o.aux = form.text(TextField::SpTone);
+    o.inputs = form.texts;
 
     CLI::App app{
         "Computes the eight 32-bit DDS tuning words of a JT4/PI4 beacon, as the window's \"Calculate\" does,\n"
@@ -359,54 +346,49 @@ int runChecked(std::span<const char* const> args, std::ostream& out, std::ostrea
     // option given on the command line over them.
     std::string fileName;  // the name a --beacon file gives the beacon
     if (!o.beacon.empty()) {
-        auto loaded = loadBeaconFile(std::filesystem::u8path(o.beacon), &fileName);
+        auto loaded = loadBeaconFile(std::filesystem::u8path(o.beacon));
         if (const auto* why = std::get_if<std::string>(&loaded)) {
             err << "jt4dds-cli: " << *why << '\n';
             return kExitCannotRead;
         }
-        form = std::get<FormState>(std::move(loaded));
+        form = std::get<Beacon>(std::move(loaded));
+        fileName = form.name;
     }
-    const auto given = [&app](const char* name) { return app.count(name) > 0; };
-    const std::pair<const char*, std::pair<TextField, const std::string*>> kFieldOptions[] = {
-        {"--fout", {TextField::Fout, &o.fout}},      {"--mult", {TextField::Mult, &o.mult}},
-        {"--fref", {TextField::Fref, &o.fref}},      {"--ref-tone", {TextField::RefTone, &o.refTone}},
-        {"--key-up", {TextField::UpTone, &o.keyUp}}, {"--key-down", {TextField::DownTone, &o.keyDown}},
-        {"--aux", {TextField::SpTone, &o.aux}},
-    };
-    for (const auto& [name, target] : kFieldOptions)
-        if (given(name) || o.beacon.empty()) form.setText(target.first, *target.second);
-    if (given("--ref800") || given("--no-ref800") || o.beacon.empty()) form.setRef800(o.ref800);
-    if (given("--submode") || o.beacon.empty()) form.select(Selector::JTMode, submode->index);
-    if (given("--config") || o.beacon.empty()) form.select(Selector::Config, config->index);
-    // The beacon's name: as asked (--name "" for none), else the beacon
-    // file's own, else the beacon file's name on disk.
-    const bool named = app.count("--name") > 0;
-    const std::string name = named               ? o.name
-                             : !fileName.empty() ? fileName
-                             : o.beacon.empty()  ? std::string()
-                                                 : firmwareNameOfFile(o.beacon);
+    const auto given = [&app](const std::string& name) { return app.count(name) > 0; };
+    for (const InputSpec& spec : kInputs)
+        if (given(optionName(spec.input)) || o.beacon.empty())
+            form.text(spec.input) = o.inputs[static_cast<std::size_t>(spec.input)];
+    if (given("--ref800") || given("--no-ref800") || o.beacon.empty()) form.ref800 = o.ref800;
+    if (given("--submode") || o.beacon.empty()) form.mode = Pick::item(submode->index);
+    if (given("--config") || o.beacon.empty()) form.config = Pick::item(config->index);
     // Output a build consumes is the same on every machine: no locale here.
-    form.setDecimalSeparator(o.separator);
+    form.separator = o.separator;
+    const bool named = app.count("--name") > 0;
     if (!o.saveBeacon.empty()) {
         // The fields as a press leaves them (the 800 Hz option writes "800"
         // into the reference tone), as the window saves them after a press:
         // one plan, one file, whichever program wrote it.
-        FormState pressed = form;
-        calculate(pressed);
-        if (const auto why =
-                saveBeaconFile(std::filesystem::u8path(o.saveBeacon), inputsOf(pressed), named ? o.name : fileName)) {
+        Beacon pressed = asPressed(form, calculate(form));
+        pressed.name = named ? o.name : fileName;
+        if (const auto why = saveBeaconFile(std::filesystem::u8path(o.saveBeacon), pressed)) {
             err << "jt4dds-cli: " << *why << '\n';
             return kExitCannotWrite;
         }
     }
 
+    // The beacon's name in its firmware files: as asked (--name "" for none),
+    // else the beacon file's own, else the beacon file's name on disk.
+    form.name = named               ? o.name
+                : !fileName.empty() ? fileName
+                : o.beacon.empty()  ? std::string()
+                                    : firmwareNameOfFile(o.beacon);
     if (o.find) return findSettingsFor(form, o, PlanCheckOptions{*tolerancePercent / 100.0}, *format, out, err);
     if (symbols) return printSymbols(form, o, out, err);
 
-    const RunOutcome outcome = calculate(form);
+    const Press outcome = calculate(form);
     const std::vector<Finding> findings = checkPlan(outcome, PlanCheckOptions{*tolerancePercent / 100.0});
     const bool firmwareSource = *format == OutputFormat::Asm || *format == OutputFormat::C;
-    if (*format != OutputFormat::Json) reportOnStderr(form, outcome, findings, o.quiet, err);
+    if (*format != OutputFormat::Json) reportOnStderr(outcome, findings, o.quiet, err);
     // Source for a firmware build, and any file written, is all or nothing;
     // only the reports, which say why, describe a run that stopped.
     const bool report = *format == OutputFormat::Json || *format == OutputFormat::Report;
@@ -417,7 +399,7 @@ int runChecked(std::span<const char* const> args, std::ostream& out, std::ostrea
         return kExitStrictWarning;
     }
 
-    const std::string text = render(*format, outcome, findings, firmwareFile(form, name, *format));
+    const std::string text = render(*format, outcome, findings, firmwareFile(asPressed(form, outcome), *format));
     const bool strictFailure = o.strict && std::any_of(findings.begin(), findings.end(), isErrorOrWarning);
     if (strictFailure)
         err << "jt4dds-cli: --strict: failing on " << kindsOf(findings, isErrorOrWarning)

@@ -42,35 +42,32 @@ std::variant<const Value*, std::string> member(const Value& object, std::string_
     return found;
 }
 
-// Selects the item that `label` names, or types it into the selector.
-void restoreSelector(FormState& form, Selector selector, const std::string& label) {
-    if (const auto item = itemLabelled(selector, label); item && item->label == label) {
-        form.select(selector, item->index);
-    } else {
-        form.typeInto(selector, label);
-    }
+// The item that `label` names exactly, or the label as typed text.
+Pick restoredPick(Selector selector, const std::string& label) {
+    if (const auto item = itemLabelled(selector, label); item && item->label == label) return Pick::item(item->index);
+    return Pick::text(label);
 }
 
 }  // namespace
 
-std::string beaconText(const FormState& form, std::string_view name) {
+std::string beaconText(const Beacon& beacon) {
     json::Writer out(2);
     out.beginObject();
     out.member("format", kBeaconFormatName);
     out.member("version", kBeaconFormatVersion);
     out.key("fields").beginObject();
-    for (std::size_t i = 0; i < kNumericFields.size(); ++i) out.member(kFieldKeys[i], form.text(kNumericFields[i]));
+    for (const InputSpec& spec : kInputs) out.member(spec.key, beacon.text(spec.input));
     out.endObject();
-    out.member("submode", form.selectorText(Selector::JTMode));
-    out.member("config", form.selectorText(Selector::Config));
-    out.member("ref800", form.ref800Checked());
-    if (!name.empty()) out.member("name", name);
+    out.member("submode", pickText(Selector::JTMode, beacon.mode));
+    out.member("config", pickText(Selector::Config, beacon.config));
+    out.member("ref800", beacon.ref800);
+    if (!beacon.name.empty()) out.member("name", beacon.name);
     out.endObject();
     return out.text() + "\n";
 }
 
-std::variant<FormState, std::string> readBeacon(std::string_view bytes, std::string* name) {
-    using Result = std::variant<FormState, std::string>;
+std::variant<Beacon, std::string> readBeacon(std::string_view bytes) {
+    using Result = std::variant<Beacon, std::string>;
     const auto refuse = [](std::string why) { return Result(std::in_place_index<1>, std::move(why)); };
     if (bytes.empty()) return refuse("is empty");
     if (!isUtf8(bytes)) return refuse("is not UTF-8 text");
@@ -94,13 +91,13 @@ std::variant<FormState, std::string> readBeacon(std::string_view bytes, std::str
                       std::to_string(kBeaconFormatVersion));
     }
 
-    FormState form;
+    Beacon beacon;
     const auto fields = member(root, "", "fields", Type::Object, "an object");
     if (auto* why = std::get_if<std::string>(&fields)) return refuse(*why);
-    for (std::size_t i = 0; i < kNumericFields.size(); ++i) {
-        const auto text = member(*std::get<const Value*>(fields), "\"fields\".", kFieldKeys[i], Type::Text, "a text");
+    for (const InputSpec& spec : kInputs) {
+        const auto text = member(*std::get<const Value*>(fields), "\"fields\".", spec.key, Type::Text, "a text");
         if (auto* why = std::get_if<std::string>(&text)) return refuse(*why);
-        form.setText(kNumericFields[i], std::get<const Value*>(text)->text);
+        beacon.text(spec.input) = std::get<const Value*>(text)->text;
     }
     const auto submode = member(root, "", "submode", Type::Text, "a text");
     if (auto* why = std::get_if<std::string>(&submode)) return refuse(*why);
@@ -108,19 +105,17 @@ std::variant<FormState, std::string> readBeacon(std::string_view bytes, std::str
     if (auto* why = std::get_if<std::string>(&config)) return refuse(*why);
     const auto ref800 = member(root, "", "ref800", Type::Boolean, "true or false");
     if (auto* why = std::get_if<std::string>(&ref800)) return refuse(*why);
-    restoreSelector(form, Selector::JTMode, std::get<const Value*>(submode)->text);
-    restoreSelector(form, Selector::Config, std::get<const Value*>(config)->text);
-    form.setRef800(std::get<const Value*>(ref800)->truth);
-    std::string named;
+    beacon.mode = restoredPick(Selector::JTMode, std::get<const Value*>(submode)->text);
+    beacon.config = restoredPick(Selector::Config, std::get<const Value*>(config)->text);
+    beacon.ref800 = std::get<const Value*>(ref800)->truth;
     if (const Value* given = root.member("name")) {
         if (given->type != Type::Text || (!given->text.empty() && !isFirmwareName(given->text)))
             return refuse(
                 "\"name\" must be a C identifier of at most 31 letters, digits and '_', not starting with "
                 "a digit");
-        named = given->text;
+        beacon.name = given->text;
     }
-    if (name) *name = std::move(named);
-    return Result(std::in_place_index<0>, std::move(form));
+    return Result(std::in_place_index<0>, std::move(beacon));
 }
 
 }  // namespace jt4dds

@@ -9,8 +9,8 @@
 #include <string_view>
 #include <variant>
 
+#include "calc/beacon.h"
 #include "calc/calculation_run.h"
-#include "calc/form_state.h"
 
 namespace jt4dds {
 
@@ -36,32 +36,27 @@ namespace jt4dds {
 inline constexpr std::string_view kBeaconFormatName = "jt4dds-beacon";
 inline constexpr int kBeaconFormatVersion = 1;
 inline constexpr std::size_t kMaxBeaconFileBytes = 64 * 1024;
-// Each numeric field's name under "fields", in kNumericFields order. The JSON
-// report's "reads" use the same names.
-inline constexpr std::array<std::string_view, kNumericFields.size()> kFieldKeys{
-    "fout", "mult", "fref", "ref_tone", "key_up", "key_down", "aux",
-};
+// Each input's name under "fields" is its key in kInputs.
 // The file name ending that the desktop knows beacon files by.
 inline constexpr std::string_view kBeaconSuffix = ".jt4dds";
 
-// The inputs of `form` as a beacon file's bytes ("\n" line ends, two-space
-// indent, keys in the order above), and last the beacon's `name` for its
-// firmware files ("name": "bake_2320") when it has one.
-std::string beaconText(const FormState& form, std::string_view name = {});
+// The inputs of `beacon` as a beacon file's bytes ("\n" line ends, two-space
+// indent, keys in the order above), and last the beacon's name for its
+// firmware files ("name": "bake_2320") when it has one. The separator is not
+// kept: a beacon file is read with ".".
+std::string beaconText(const Beacon& beacon);
 
-// The inputs a beacon file's bytes hold, on the window's initial form; or what
-// is wrong with them, in words that follow a file name ("is not valid JSON at
-// line 3, column 14: unexpected '}' where a value belongs", "\"fields\".\"mult\"
-// is missing"). Never throws except std::bad_alloc.
-// The optional "name" must be a firmware name (or empty) and is given in
-// `name` when asked for; a file without one leaves `name` empty.
-std::variant<FormState, std::string> readBeacon(std::string_view bytes, std::string* name = nullptr);
+// The beacon a beacon file's bytes hold; or what is wrong with them, in words
+// that follow a file name ("is not valid JSON at line 3, column 14: unexpected
+// '}' where a value belongs", "\"fields\".\"mult\" is missing"). The optional
+// "name" must be a firmware name (or empty); a file without one gives an
+// empty name. Never throws except std::bad_alloc.
+std::variant<Beacon, std::string> readBeacon(std::string_view bytes);
 
 // readBeacon on the file at `path`; an error names the file first.
-std::variant<FormState, std::string> loadBeaconFile(const std::filesystem::path& path, std::string* name = nullptr);
+std::variant<Beacon, std::string> loadBeaconFile(const std::filesystem::path& path);
 
-// Writes beaconText(form, name) to `path` atomically; what went wrong, or nothing.
-std::optional<std::string> saveBeaconFile(const std::filesystem::path& path, const FormState& form,
-                                          std::string_view name = {});
+// Writes beaconText(beacon) to `path` atomically; what went wrong, or nothing.
+std::optional<std::string> saveBeaconFile(const std::filesystem::path& path, const Beacon& beacon);
 
 }  // namespace jt4dds

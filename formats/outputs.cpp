@@ -22,11 +22,11 @@ std::string comment(const RunFigures& f, std::size_t row) {
 
 void writeReads(json::Writer& out, const RunFigures& f) {
     out.beginObject();
-    for (std::size_t i = 0; i < kNumericFields.size(); ++i) {
-        const auto& read = f.read(kNumericFields[i]);
+    for (const InputSpec& spec : kInputs) {
+        const auto& read = f.read(spec.input);
         if (!read) continue;
         const NumberRead& n = read->number;
-        out.key(kFieldKeys[i]).beginObject();
+        out.key(spec.key).beginObject();
         out.member("text", read->text);
         out.member("value", n.inRange ? std::optional(n.value) : std::nullopt);
         out.member("ignored", read->text.substr(n.end));
@@ -178,7 +178,7 @@ std::string firmwareNameOfFile(std::string_view path) {
     return firmwareNameFrom(dot == std::string_view::npos || dot == 0 ? path : path.substr(0, dot));
 }
 
-std::string asmSource(const RunOutcome& outcome, const FirmwareFile& file) {
+std::string asmSource(const Press& outcome, const FirmwareFile& file) {
     const RunFigures& f = outcome.figures;
     const Words words = wordsOf(file);
     std::string out;
@@ -208,7 +208,7 @@ std::string asmSource(const RunOutcome& outcome, const FirmwareFile& file) {
     return out;
 }
 
-std::string cHeader(const RunOutcome& outcome, const FirmwareFile& file) {
+std::string cHeader(const Press& outcome, const FirmwareFile& file) {
     const RunFigures& f = outcome.figures;
     const Words words = wordsOf(file);
     std::string out;
@@ -221,9 +221,9 @@ std::string cHeader(const RunOutcome& outcome, const FirmwareFile& file) {
     out += " * Configuration:   " + f.configLabel + "\n";
     out += " * 800 Hz option:   " + std::string(f.option800 ? "on" : "off") + "\n";
     out += " * Fields as typed:\n";
-    for (std::size_t i = 0; i < kNumericFields.size(); ++i) {
+    for (std::size_t i = 0; i < kAllInputs.size(); ++i) {
         const auto& read = f.reads[i];
-        std::string label = std::string(fieldName(kNumericFields[i])) + ":";
+        std::string label = std::string(fieldName(kAllInputs[i])) + ":";
         label.resize(std::max<std::size_t>(label.size(), 24), ' ');
         out += " *   " + label + "\"" + commentSafe(read ? read->text : std::string()) + "\"\n";
     }
@@ -263,10 +263,10 @@ std::string cHeader(const RunOutcome& outcome, const FirmwareFile& file) {
     return out;
 }
 
-std::string jsonReport(const RunOutcome& outcome, const std::vector<Finding>& findings) {
+std::string jsonReport(const Press& outcome, const std::vector<Finding>& findings) {
     const RunFigures& f = outcome.figures;
     const auto warning = warningShown(f);
-    const auto& refTone = f.read(TextField::RefTone);
+    const auto& refTone = f.read(Input::ReferenceTone);
     json::Writer out(2);
     out.beginObject();
     out.member("text1", listingText(f));
@@ -299,8 +299,7 @@ std::string jsonReport(const RunOutcome& outcome, const std::vector<Finding>& fi
     }
     out.endList();
     out.member("resolution_hz", f.resolutionHz);
-    out.member("ssb_carrier_hz",
-               f.ssbCarrierMHz ? std::optional(f.carrierHz * f.mult - f.plan.hz[kReferenceTone]) : std::nullopt);
+    out.member("ssb_carrier_hz", f.ssbCarrierHz);
 
     out.key("spacing").beginList();
     for (std::size_t i = 0; i + 1 < 4 && i + 1 < table.size(); ++i) {
@@ -321,7 +320,7 @@ std::string jsonReport(const RunOutcome& outcome, const std::vector<Finding>& fi
     return out.text() + "\n";
 }
 
-std::string planReport(const RunOutcome& outcome, const std::vector<Finding>& findings) {
+std::string planReport(const Press& outcome, const std::vector<Finding>& findings) {
     const RunFigures& f = outcome.figures;
     std::string out;
     if (!f.configLabel.empty()) {
@@ -410,7 +409,7 @@ std::string findingsText(const std::vector<Finding>& findings) {
     return text;
 }
 
-std::string render(OutputFormat format, const RunOutcome& outcome, const std::vector<Finding>& findings,
+std::string render(OutputFormat format, const Press& outcome, const std::vector<Finding>& findings,
                    const FirmwareFile& file) {
     switch (format) {
         case OutputFormat::Listing:

@@ -55,23 +55,23 @@ std::string firmwareNameOfFile(std::string_view path);
 // (CR LF; a named file labels them NAME_FreqData, and PI4 is named "PI4"),
 // then the resolution, SSB carrier and warning as comments, PI4's resolution
 // caption as the note it is. Needs a completed run.
-std::string asmSource(const RunOutcome& outcome, const FirmwareFile& file = {});
+std::string asmSource(const Press& outcome, const FirmwareFile& file = {});
 
 // A C99 header: a comment block with the whole plan (every field as typed,
 // the mode, arrangement and option, the exact reference and multiplication,
 // the command that writes it again), then the word roles, the words as
 // NAME_word_bytes[8][4] (most significant byte first) and NAME_words[8].
 // Needs a completed run.
-std::string cHeader(const RunOutcome& outcome, const FirmwareFile& file = {});
+std::string cHeader(const Press& outcome, const FirmwareFile& file = {});
 
 // The window's state after the press, each tone's figures, how each field was
 // read and every finding; for any run, one that stopped included.
-std::string jsonReport(const RunOutcome& outcome, const std::vector<Finding>& findings);
+std::string jsonReport(const Press& outcome, const std::vector<Finding>& findings);
 
 // A plain-text report with "\n" line ends: the plan, the per-tone table
 // (tone, audio, planned and realised output, error, word), then the findings
 // and their fixes. Numbers use "." whatever the listing's separator.
-std::string planReport(const RunOutcome& outcome, const std::vector<Finding>& findings);
+std::string planReport(const Press& outcome, const std::vector<Finding>& findings);
 
 // The tone table as text cells, one row per tone written: tone, audio Hz,
 // planned MHz, realised MHz ("over limit" or "-" when there is none), error Hz
@@ -108,7 +108,7 @@ PressStatus pressStatus(bool pressed, bool stale, const std::vector<Finding>& fi
 std::string symbolRows(const std::vector<std::uint8_t>& symbols);
 
 // The output of `format` for a press; `file` names the firmware outputs.
-std::string render(OutputFormat format, const RunOutcome& outcome, const std::vector<Finding>& findings,
+std::string render(OutputFormat format, const Press& outcome, const std::vector<Finding>& findings,
                    const FirmwareFile& file = {});
 
 }  // namespace jt4dds

@@ -28,14 +28,13 @@ std::string option(std::string_view name, const std::string& value) {
     return text;
 }
 
-FormState withCandidate(const FormState& beacon, const Candidate& c) {
-    FormState form = beacon;
-    form.setText(TextField::Mult, c.mult.text);
-    form.setText(TextField::Fref, c.frefMHz.text);
-    return form;
+Beacon withCandidate(Beacon beacon, const Candidate& c) {
+    beacon.text(Input::Multiplication) = c.mult.text;
+    beacon.text(Input::Reference) = c.frefMHz.text;
+    return beacon;
 }
 
-void writeCandidate(json::Writer& out, const Candidate& c, const FormState& beacon) {
+void writeCandidate(json::Writer& out, const Candidate& c, const Beacon& beacon) {
     out.beginObject();
     out.member("mult", c.mult.value);
     out.member("fref_mhz", c.frefMHz.value);
@@ -50,28 +49,26 @@ void writeCandidate(json::Writer& out, const Candidate& c, const FormState& beac
 
 }  // namespace
 
-FirmwareFile firmwareFile(const FormState& form, std::string_view name, OutputFormat format) {
-    FirmwareFile file{std::string(name), cliCommand(form)};
+FirmwareFile firmwareFile(const Beacon& beacon, OutputFormat format) {
+    FirmwareFile file{beacon.name, cliCommand(beacon)};
     if (!file.name.empty()) file.command += " --name " + file.name;
     file.command += format == OutputFormat::C ? " --format c" : " --format asm";
     return file;
 }
 
-std::string cliCommand(const FormState& form) {
+std::string cliCommand(const Beacon& beacon) {
     std::string command = "jt4dds-cli";
-    command += option("--fout", form.text(TextField::Fout));
-    command += option("--mult", form.text(TextField::Mult));
-    command += option("--fref", form.text(TextField::Fref));
-    command += option("--submode", form.selectorText(Selector::JTMode));
-    if (form.ref800Checked()) command += " --ref800";
-    command += option("--ref-tone", form.text(TextField::RefTone));
-    command += option("--key-up", form.text(TextField::UpTone));
-    command += option("--key-down", form.text(TextField::DownTone));
-    command += option("--aux", form.text(TextField::SpTone));
-    const auto config = form.selectedItem(Selector::Config);
-    command += option("--config", config && config->index == 1   ? std::string("reverse")
-                                  : config && config->index == 0 ? std::string("direct")
-                                                                 : form.selectorText(Selector::Config));
+    for (const InputSpec& spec : kInputs) {
+        command += option(optionName(spec.input), beacon.text(spec.input));
+        // The mode follows the frequency plan, as in the window.
+        if (spec.input != Input::Reference) continue;
+        command += option("--submode", pickText(Selector::JTMode, beacon.mode));
+        if (beacon.ref800) command += " --ref800";
+    }
+    const auto& config = beacon.config.index;
+    command += option("--config", config == 1   ? std::string("reverse")
+                                  : config == 0 ? std::string("direct")
+                                                : pickText(Selector::Config, beacon.config));
     return command;
 }
 
@@ -86,7 +83,7 @@ std::array<std::string, 8> candidateCells(const Candidate& c) {
             fixedText(c.ssbCarrierHz / kMegahertz, 6)};
 }
 
-std::string searchTable(const SearchResult& result, const FormState& beacon) {
+std::string searchTable(const SearchResult& result, const Beacon& beacon) {
     std::string out = std::to_string(result.judged) + " candidates judged, " + std::to_string(result.rejected) +
                       " rejected" + (result.cancelled ? " (search stopped early)" : "") + "\n";
     if (result.best.empty()) return out + result.reason + "\n";
@@ -105,7 +102,7 @@ std::string searchTable(const SearchResult& result, const FormState& beacon) {
     return out;
 }
 
-std::string searchJson(const SearchResult& result, const FormState& beacon) {
+std::string searchJson(const SearchResult& result, const Beacon& beacon) {
     json::Writer out(2);
     out.beginObject().key("candidates").beginList();
     for (const Candidate& c : result.best) writeCandidate(out, c, beacon);

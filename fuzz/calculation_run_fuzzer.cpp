@@ -16,13 +16,13 @@
 #include <string_view>
 
 #include "calc/calculation_run.h"
-#include "calc/form_state.h"
 #include "calc/leading_number.h"
 #include "calc/number_format.h"
 #include "calc/plan_check.h"
 #include "calc/selector_items.h"
 #include "calc/tone_plan.h"
 #include "fuzz/expect.h"
+#include "tests/form_state.h"
 
 using namespace jt4dds;
 using fuzzing::expect;
@@ -85,11 +85,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string sep = (data[2] & 2) != 0 ? "," : ".";
     std::string_view rest(reinterpret_cast<const char*>(data + 3), size - 3);
 
-    constexpr std::array<TextField, 7> kFields{TextField::Fout,    TextField::Mult,   TextField::Fref,
-                                               TextField::RefTone, TextField::UpTone, TextField::DownTone,
-                                               TextField::SpTone};
+    constexpr std::array<Input, 7> kFields{Input::OutputFrequency, Input::Multiplication, Input::Reference,
+                                           Input::ReferenceTone,   Input::KeyUpTone,      Input::KeyDownTone,
+                                           Input::AuxTone};
     FormState form;
-    for (TextField field : kFields) {
+    for (Input field : kFields) {
         const std::size_t cut = rest.find('\x1F');
         form.setText(field, rest.substr(0, cut));
         rest = cut == std::string_view::npos ? std::string_view() : rest.substr(cut + 1);
@@ -106,23 +106,23 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     form.setRef800(ref800);
     form.setDecimalSeparator(sep);
-    form.setText(TextField::Text1, kPrevious);
-    const std::string refToneBefore = form.text(TextField::RefTone);
+    form.setListing(kPrevious);
+    const std::string refToneBefore = form.text(Input::ReferenceTone);
 
-    const RunOutcome outcome = calculate(form);
+    const Press outcome = pressOn(form);
     // The plan check explains any press without failing; a stopped run is
     // always among its errors.
     const std::vector<Finding> findings = checkPlan(outcome);
     expect(outcome.completed() || anyOf(findings, Severity::Error), "a stopped run has an error finding");
     for (const Finding& f : findings) expect(!f.message.empty(), "every finding says something");
-    const std::string text1 = form.text(TextField::Text1);
+    const std::string text1 = form.listing();
     const RunStep reached = outcome.ended ? outcome.ended->step : RunStep::ShowSsbCarrier;
 
-    expect(form.isVisible(Shown::SSBCarrier) == outcome.completed(), "SSB carrier shown only by a completed run");
-    expect(form.isVisible(Shown::Label10) == outcome.completed(), "Label10 shown only by a completed run");
+    expect(form.isVisible(Shown::SsbCarrier) == outcome.completed(), "SSB carrier shown only by a completed run");
+    expect(form.isVisible(Shown::SsbCaption) == outcome.completed(), "Label10 shown only by a completed run");
     expect(!outcome.ended || !outcome.ended->message.empty(), "an early end names its cause");
     const bool optionApplied = ref800 && reached >= RunStep::ApplyOption800;
-    expect(form.text(TextField::RefTone) == (optionApplied ? std::string(kRef800Text) : refToneBefore),
+    expect(form.text(Input::ReferenceTone) == (optionApplied ? std::string(kRef800Text) : refToneBefore),
            "RefTone holds 800 exactly when the option was applied");
     if (reached <= RunStep::WriteHeader && outcome.ended) {
         expect(text1 == kPrevious, "a run ended before its header leaves the listing alone");
@@ -130,9 +130,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
 
     // The fields as the run read them, for the rows' own numbers.
-    const double mult = LeadingNumber(form.text(TextField::Mult)).value;
-    const double carrier = LeadingNumber(form.text(TextField::Fout)).value * 1e6 / mult;
-    const double frefHz = LeadingNumber(form.text(TextField::Fref)).value * 1e6;
+    const double mult = LeadingNumber(form.text(Input::Multiplication)).value;
+    const double carrier = LeadingNumber(form.text(Input::OutputFrequency)).value * 1e6 / mult;
+    const double frefHz = LeadingNumber(form.text(Input::Reference)).value * 1e6;
     const auto submodeItem = itemAt(Selector::JTMode, submode);
     TonePlan plan = dataTones(submodeItem->number, ref800);
     for (int row = 4; row < 8; ++row)

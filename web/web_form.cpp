@@ -9,8 +9,9 @@
 #include <string>
 #include <vector>
 
+#include "calc/beacon.h"
 #include "calc/calculation_run.h"
-#include "calc/form_state.h"
+#include "calc/form_view.h"
 #include "calc/plan_check.h"
 #include "calc/selector_items.h"
 #include "formats/beacon_file.h"
@@ -41,29 +42,8 @@ std::string taken(char* text) {
     return out;
 }
 
-const char* idOf(TextField field) {
-    switch (field) {
-        case TextField::Fout:
-            return "Fout";
-        case TextField::Mult:
-            return "Mult";
-        case TextField::Fref:
-            return "Fref";
-        case TextField::RefTone:
-            return "RefTone";
-        case TextField::UpTone:
-            return "UpTone";
-        case TextField::DownTone:
-            return "DownTone";
-        case TextField::SpTone:
-            return "SpTone";
-        case TextField::Text1:
-            return "Text1";
-        case TextField::SSBCarrier:
-            break;
-    }
-    return "SSBCarrier";
-}
+// Each input's element is named by its control, as the table binds it.
+std::string idOf(Input input) { return std::string(specOf(input).control); }
 
 const char* idOf(Selector selector) { return selector == Selector::JTMode ? "JTMode" : "Config"; }
 
@@ -71,9 +51,9 @@ const char* idOf(Shown control) {
     switch (control) {
         case Shown::Warning:
             return "Warning";
-        case Shown::SSBCarrier:
+        case Shown::SsbCarrier:
             return "SSBCarrier";
-        case Shown::Label10:
+        case Shown::SsbCaption:
             break;
     }
     return "Label10";
@@ -84,9 +64,9 @@ const char* idOf(Shown control) {
 // typing that leaves none selected, as in the window.
 class PageForm final : public FormView {
 public:
-    std::string text(TextField field) const override { return taken(jt4dds_page_text(idOf(field))); }
-    void setText(TextField field, std::string_view text) override {
-        jt4dds_page_set_text(idOf(field), std::string(text).c_str());
+    std::string text(Input input) const override { return taken(jt4dds_page_text(idOf(input).c_str())); }
+    void setText(Input input, std::string_view text) override {
+        jt4dds_page_set_text(idOf(input).c_str(), std::string(text).c_str());
     }
     std::optional<SelectedItem> selectedItem(Selector selector) const override {
         const std::string typed = selectorText(selector);
@@ -96,6 +76,10 @@ public:
     }
     std::string selectorText(Selector selector) const override { return taken(jt4dds_page_text(idOf(selector))); }
     bool ref800Checked() const override { return jt4dds_page_ref800() != 0; }
+    void setListing(std::string_view listing) override { jt4dds_page_set_text("Text1", std::string(listing).c_str()); }
+    void setSsbCarrier(std::string_view text) override {
+        jt4dds_page_set_text("SSBCarrier", std::string(text).c_str());
+    }
     void setVisible(Shown control, bool visible) override { jt4dds_page_set_visible(idOf(control), visible ? 1 : 0); }
     void setWarningCaption(std::string_view caption) override { jt4dds_page_set_caption(std::string(caption).c_str()); }
     std::string decimalSeparator() const override { return taken(jt4dds_page_separator()); }
@@ -120,19 +104,20 @@ void writeTexts(json::Writer& out, const auto& texts) {
     out.endList();
 }
 
+// The beacon's name in its firmware files: from Save or an opened file.
+std::string beaconName;
+
 // The fields as jt4dds-cli would take them: "." as the decimal point.
-FormState cliInputs() {
-    FormState form = inputsOf(PageForm());
-    form.setDecimalSeparator(".");
-    return form;
+Beacon cliInputs() {
+    Beacon beacon = beaconOf(PageForm());
+    beacon.separator = ".";
+    return beacon;
 }
 
 // The last press: the fields as it left them, as a beacon file holds them,
 // and its findings; for the status line beside the results.
 std::optional<std::string> pressedInputs;
 std::vector<Finding> pressedFindings;
-// The beacon's name in its firmware files: from Save or an opened file.
-std::string beaconName;
 
 std::string_view kindName(ControlKind kind) {
     switch (kind) {
@@ -188,11 +173,11 @@ EMSCRIPTEN_KEEPALIVE const char* jt4dds_layout() {
     out.endList();
     out.key("focusOrder");
     writeTexts(out, kFocusOrder);
-    const FormState initial;
+    const Beacon initial;
     out.key("initial").beginObject();
-    for (TextField field : kNumericFields) out.member(idOf(field), initial.text(field));
+    for (const InputSpec& spec : kInputs) out.member(spec.control, spec.initial);
     for (Selector selector : {Selector::JTMode, Selector::Config})
-        out.member(idOf(selector), initial.selectorText(selector));
+        out.member(idOf(selector), pickText(selector, initial.pick(selector)));
     out.endObject();
     out.key("items").beginObject();
     for (Selector selector : {Selector::JTMode, Selector::Config}) {
@@ -209,7 +194,8 @@ EMSCRIPTEN_KEEPALIVE const char* jt4dds_layout() {
 // One press of Calculate on the page, then what the plan check says of it.
 EMSCRIPTEN_KEEPALIVE const char* jt4dds_press() {
     PageForm form;
-    const RunOutcome outcome = calculate(form);
+    const Press outcome = calculate(beaconOf(form));
+    present(outcome, form);
     const std::vector<Finding> findings = checkPlan(outcome);
     pressedInputs = beaconText(cliInputs());
     pressedFindings = findings;
@@ -218,7 +204,7 @@ EMSCRIPTEN_KEEPALIVE const char* jt4dds_press() {
     out.member("ended", outcome.ended ? std::optional<std::string_view>(outcome.ended->message) : std::nullopt);
     out.member("findings", findingsText(findings));
     out.key("notes").beginObject();
-    for (TextField field : kNumericFields) out.member(idOf(field), fieldNote(findings, field));
+    for (const InputSpec& spec : kInputs) out.member(spec.control, fieldNote(findings, spec.input));
     out.endObject();
     out.member("summary", planSummary(outcome.figures));
     out.key("toneHeadings");
@@ -242,8 +228,9 @@ EMSCRIPTEN_KEEPALIVE const char* jt4dds_status() {
 EMSCRIPTEN_KEEPALIVE const char* jt4dds_export(int which, int force) {
     constexpr OutputFormat kFormats[] = {OutputFormat::Asm, OutputFormat::C, OutputFormat::Json};
     const OutputFormat format = kFormats[which < 0 || which > 2 ? 2 : which];
-    FormState inputs = cliInputs();
-    const RunOutcome outcome = calculate(inputs);
+    Beacon inputs = cliInputs();
+    inputs.name = beaconName;
+    const Press outcome = calculate(inputs);
     const std::vector<Finding> findings = checkPlan(outcome);
     const bool firmware = format != OutputFormat::Json;
     if (firmware && !outcome.completed()) return refusal("The calculation stopped: " + outcome.ended->message);
@@ -251,7 +238,7 @@ EMSCRIPTEN_KEEPALIVE const char* jt4dds_export(int which, int force) {
         return reply(
             json::Writer().beginObject().member("error", findingsText(findings)).member("forcible", true).endObject());
     }
-    const std::string text = render(format, outcome, findings, firmwareFile(inputs, beaconName, format));
+    const std::string text = render(format, outcome, findings, firmwareFile(asPressed(inputs, outcome), format));
     return reply(json::Writer().beginObject().member("text", text).endObject());
 }
 
@@ -264,9 +251,10 @@ EMSCRIPTEN_KEEPALIVE const char* jt4dds_beacon(const char* name) {
                        "' is no beacon name: at most 31 letters, digits and '_', not starting with a digit");
     beaconName = given;
     // As a press leaves the fields, as the window and jt4dds-cli save them.
-    FormState pressed = cliInputs();
-    calculate(pressed);
-    return reply(json::Writer().beginObject().member("text", beaconText(inputsOf(pressed), beaconName)).endObject());
+    Beacon typed = cliInputs();
+    typed.name = beaconName;
+    return reply(
+        json::Writer().beginObject().member("text", beaconText(asPressed(typed, calculate(typed)))).endObject());
 }
 
 // The name Save offers: the one the page has, or none.
@@ -279,16 +267,16 @@ EMSCRIPTEN_KEEPALIVE const char* jt4dds_beacon_name() {
 EMSCRIPTEN_KEEPALIVE const char* jt4dds_open_beacon(const char* bytes, int length, const char* fileName) {
     if (length < 0 || static_cast<std::size_t>(length) > kMaxBeaconFileBytes)
         return refusal("is larger than " + std::to_string(kMaxBeaconFileBytes / 1024) + " KiB");
-    std::string name;
-    auto read = readBeacon(std::string_view(bytes, static_cast<std::size_t>(length)), &name);
+    auto read = readBeacon(std::string_view(bytes, static_cast<std::size_t>(length)));
     if (const auto* why = std::get_if<std::string>(&read)) return refusal(*why);
+    const Beacon& inputs = std::get<Beacon>(read);
     // The file's own name for the beacon, else the file's name, as jt4dds-cli --beacon takes it.
-    beaconName = name.empty() ? firmwareNameOfFile(fileName) : name;
-    const FormState& inputs = std::get<FormState>(read);
-    for (TextField field : kNumericFields) jt4dds_page_set_text(idOf(field), inputs.text(field).c_str());
+    beaconName = inputs.name.empty() ? firmwareNameOfFile(fileName) : inputs.name;
+    for (const InputSpec& spec : kInputs)
+        jt4dds_page_set_text(idOf(spec.input).c_str(), inputs.text(spec.input).c_str());
     for (Selector selector : {Selector::JTMode, Selector::Config})
-        jt4dds_page_set_selector(idOf(selector), inputs.selectorText(selector).c_str());
-    jt4dds_page_set_ref800(inputs.ref800Checked() ? 1 : 0);
+        jt4dds_page_set_selector(idOf(selector), pickText(selector, inputs.pick(selector)).c_str());
+    jt4dds_page_set_ref800(inputs.ref800 ? 1 : 0);
     return reply(json::Writer().beginObject().member("error", nullptr).endObject());
 }
 

@@ -7,7 +7,7 @@
 #include <functional>
 #include <memory>
 
-#include "calc/form_state.h"
+#include "calc/beacon.h"
 #include "calc/settings_search.h"
 
 class QLabel;
@@ -26,7 +26,7 @@ class FindSettings final : public QDialog {
 public:
     // `beacon` gives the fields as the window holds them when a search
     // starts; `use` puts a chosen multiplication and reference into the window.
-    using BeaconSource = std::function<FormState()>;
+    using BeaconSource = std::function<Beacon()>;
     using Use = std::function<void(const Candidate&)>;
     FindSettings(QWidget* parent, BeaconSource beacon, Use use);
     ~FindSettings() override;

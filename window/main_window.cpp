@@ -15,8 +15,8 @@
 #include <QPushButton>
 #include <algorithm>
 
+#include "calc/beacon.h"
 #include "calc/calculation_run.h"
-#include "calc/form_state.h"
 #include "calc/selector_items.h"
 #include "calc/tone_plan.h"
 #include "formats/beacon_file.h"
@@ -163,16 +163,14 @@ void MainWindow::createControls() {
         return box;
     };
 
-    // The initial field contents are the ones an in-memory form starts with.
-    const FormState initial;
-    const auto initialText = [&initial](TextField field) { return qs(initial.text(field)); };
+    const auto initialText = [](Input input) { return qs(specOf(input).initial); };
 
     QLabel* label1 = caption("Label1");
-    fout_ = textBox("Fout", initialText(TextField::Fout), label1);
+    fout_ = textBox("Fout", initialText(Input::OutputFrequency), label1);
     QLabel* label2 = caption("Label2");
-    mult_ = textBox("Mult", initialText(TextField::Mult), label2);
+    mult_ = textBox("Mult", initialText(Input::Multiplication), label2);
     QLabel* label3 = caption("Label3");
-    fref_ = textBox("Fref", initialText(TextField::Fref), label3);
+    fref_ = textBox("Fref", initialText(Input::Reference), label3);
     QLabel* label4 = caption("Label4");
     jtMode_ = selector("JTMode", Selector::JTMode, label4);
 
@@ -181,13 +179,13 @@ void MainWindow::createControls() {
     ref800_->setGeometry(placeOf("Ref800"));
 
     QLabel* label5 = caption("Label5");
-    refTone_ = textBox("RefTone", initialText(TextField::RefTone), label5);
+    refTone_ = textBox("RefTone", initialText(Input::ReferenceTone), label5);
     QLabel* label6 = caption("Label6");
-    upTone_ = textBox("UpTone", initialText(TextField::UpTone), label6);
+    upTone_ = textBox("UpTone", initialText(Input::KeyUpTone), label6);
     QLabel* label7 = caption("Label7");
-    downTone_ = textBox("DownTone", initialText(TextField::DownTone), label7);
+    downTone_ = textBox("DownTone", initialText(Input::KeyDownTone), label7);
     QLabel* label9 = caption("Label9");
-    spTone_ = textBox("SpTone", initialText(TextField::SpTone), label9);
+    spTone_ = textBox("SpTone", initialText(Input::AuxTone), label9);
     QLabel* label8 = caption("Label8");
     config_ = selector("Config", Selector::Config, label8);
 
@@ -228,6 +226,8 @@ void MainWindow::createControls() {
     label10_->setBuddy(ssbCarrier_);
     ssbCarrier_->hide();
 
+    for (const InputSpec& spec : kInputs)
+        inputBoxes_[static_cast<std::size_t>(spec.input)] = findChild<QLineEdit*>(qs(spec.control));
     for (QLineEdit* planField : {fout_, mult_, fref_}) setTextColour(planField, kRed);
 
     connect(fout_, &QLineEdit::textChanged, this, &MainWindow::foutChanged);
@@ -248,7 +248,7 @@ void MainWindow::createControls() {
     for (QLineEdit* field :
          {fout_, mult_, fref_, refTone_, upTone_, downTone_, spTone_, jtMode_->lineEdit(), config_->lineEdit()})
         connect(field, &QLineEdit::returnPressed, this, &MainWindow::command1Clicked);
-    for (TextField field : kNumericFields) {
+    for (Input field : kAllInputs) {
         QAction* marker = this->textBox(field)->addAction(findingMarker(), QLineEdit::TrailingPosition);
         marker->setObjectName(QStringLiteral("FindingMarker"));
         marker->setVisible(false);
@@ -266,7 +266,7 @@ void MainWindow::createControls() {
     connect(config_->lineEdit(), &QLineEdit::textEdited, this, [this, typed] { typed(configTyped_, true); });
     connect(config_, &QComboBox::activated, this, [this, typed] { typed(configTyped_, false); });
     // Any change of an input may leave the shown results behind the fields.
-    for (TextField field : kNumericFields)
+    for (Input field : kAllInputs)
         connect(this->textBox(field), &QLineEdit::textChanged, this, &MainWindow::inputsChanged);
     for (QComboBox* box : {jtMode_, config_}) {
         connect(box, &QComboBox::editTextChanged, this, &MainWindow::inputsChanged);
@@ -277,8 +277,8 @@ void MainWindow::createControls() {
     // The operator's tick or untick of the 800 Hz box can be undone: what was
     // there before the click is remembered.
     connect(ref800_, &QCheckBox::clicked, this, [this](bool checked) {
-        FormState before = inputsOf(*this);
-        before.setRef800(!checked);
+        Beacon before = beaconOf(*this);
+        before.ref800 = !checked;
         undoInputs_.push_back(std::move(before));
         undoAction_->setEnabled(true);
     });
@@ -287,7 +287,7 @@ void MainWindow::createControls() {
     undoAction_->setEnabled(false);
     addAction(undoAction_);
     connect(undoAction_, &QAction::triggered, this, &MainWindow::undo);
-    for (TextField field : kNumericFields) this->textBox(field)->installEventFilter(this);
+    for (Input field : kAllInputs) this->textBox(field)->installEventFilter(this);
     jtMode_->lineEdit()->installEventFilter(this);
     config_->lineEdit()->installEventFilter(this);
 }
@@ -304,13 +304,13 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void MainWindow::rememberInputs() {
-    undoInputs_.push_back(inputsOf(*this));
+    undoInputs_.push_back(beaconOf(*this));
     undoAction_->setEnabled(true);
 }
 
 bool MainWindow::undo() {
     if (undoInputs_.empty()) return false;
-    const FormState back = std::move(undoInputs_.back());
+    const Beacon back = std::move(undoInputs_.back());
     undoInputs_.pop_back();
     undoAction_->setEnabled(!undoInputs_.empty());
     setInputs(back);
@@ -338,15 +338,16 @@ void MainWindow::foutChanged() { setTextColour(fout_, QApplication::palette(fout
 void MainWindow::multChanged() { setTextColour(mult_, QApplication::palette(mult_).color(QPalette::Text)); }
 void MainWindow::frefChanged() { setTextColour(fref_, QApplication::palette(fref_).color(QPalette::Text)); }
 
-bool MainWindow::isStale() const { return !pressedInputs_ || beaconText(inputsOf(*this)) != *pressedInputs_; }
+bool MainWindow::isStale() const { return !pressedInputs_ || beaconText(beaconOf(*this)) != *pressedInputs_; }
 
 void MainWindow::command1Clicked() {
     // A message about an earlier press no longer applies.
     if (auto* earlier = findChild<QMessageBox*>(QStringLiteral("CalculationStopped"))) earlier->close();
-    lastOutcome_ = calculate(*this);
+    lastOutcome_ = calculate(beaconOf(*this));
+    present(lastOutcome_, *this);
     lastFindings_ = checkPlan(lastOutcome_);
     // What the fields are after the press (it may write "800" into one).
-    pressedInputs_ = beaconText(inputsOf(*this));
+    pressedInputs_ = beaconText(beaconOf(*this));
     showFindings();
     emit pressed();
     if (lastOutcome_.completed()) return;
@@ -358,29 +359,30 @@ void MainWindow::command1Clicked() {
     box->open();
 }
 
-void MainWindow::setInputs(const FormState& inputs) {
-    for (TextField field : kNumericFields) {
+void MainWindow::setInputs(const Beacon& inputs) {
+    for (Input field : kAllInputs) {
         const QString text = qs(inputs.text(field));
         if (textBox(field)->text() != text) textBox(field)->setText(text);
     }
     for (Selector selector : {Selector::JTMode, Selector::Config}) {
         QComboBox* box = selectorBox(selector);
         bool& typed = selector == Selector::JTMode ? jtModeTyped_ : configTyped_;
-        if (const auto item = inputs.selectedItem(selector)) {
+        const Pick& pick = inputs.pick(selector);
+        if (const auto item = pick.index ? itemAt(selector, *pick.index) : std::nullopt) {
             box->setCurrentIndex(item->index);
             typed = false;
         } else {
-            box->setEditText(qs(inputs.selectorText(selector)));
+            box->setEditText(qs(pickText(selector, pick)));
             typed = true;
         }
         box->lineEdit()->setCursorPosition(0);
     }
-    ref800_->setChecked(inputs.ref800Checked());
+    ref800_->setChecked(inputs.ref800);
 }
 
 void MainWindow::showFindings() {
     warning_->setToolTip(plainToolTip(qs(findingsText(lastFindings_))));
-    for (TextField field : kNumericFields) {
+    for (Input field : kAllInputs) {
         QLineEdit* box = textBox(field);
         const QString note = plainToolTip(qs(fieldNote(lastFindings_, field)));
         box->setToolTip(note);
@@ -401,7 +403,7 @@ void MainWindow::showToneDetails() {
 void MainWindow::showFindSettings() {
     if (!findSettings_) {
         findSettings_ = new FindSettings(
-            this, [this] { return inputsOf(*this); },
+            this, [this] { return beaconOf(*this); },
             [this](const Candidate& chosen) {
                 rememberInputs();
                 // As if typed: the text turns black, then the press.
@@ -416,56 +418,29 @@ void MainWindow::showFindSettings() {
     findSettings_->activateWindow();
 }
 
-QLineEdit* MainWindow::textBox(TextField field) const {
-    switch (field) {
-        case TextField::Fout:
-            return fout_;
-        case TextField::Mult:
-            return mult_;
-        case TextField::Fref:
-            return fref_;
-        case TextField::RefTone:
-            return refTone_;
-        case TextField::UpTone:
-            return upTone_;
-        case TextField::DownTone:
-            return downTone_;
-        case TextField::SpTone:
-            return spTone_;
-        case TextField::SSBCarrier:
-            return ssbCarrier_;
-        case TextField::Text1:
-            break;
-    }
-    return nullptr;
-}
-
 QComboBox* MainWindow::selectorBox(Selector selector) const { return selector == Selector::JTMode ? jtMode_ : config_; }
 
 QWidget* MainWindow::shownControl(Shown control) const {
     switch (control) {
         case Shown::Warning:
             return warning_;
-        case Shown::SSBCarrier:
+        case Shown::SsbCarrier:
             return ssbCarrier_;
-        case Shown::Label10:
+        case Shown::SsbCaption:
             return label10_;
     }
     return warning_;
 }
 
-std::string MainWindow::text(TextField field) const {
-    if (field == TextField::Text1) return text1_->listingText();
-    return textBox(field)->text().toStdString();
-}
+std::string MainWindow::text(Input input) const { return textBox(input)->text().toStdString(); }
 
-void MainWindow::setText(TextField field, std::string_view text) {
-    if (field == TextField::Text1) {
-        text1_->setListingText(text);
-        return;
-    }
-    textBox(field)->setText(qs(text));
-}
+void MainWindow::setText(Input input, std::string_view text) { textBox(input)->setText(qs(text)); }
+
+std::string MainWindow::listing() const { return text1_->listingText(); }
+
+void MainWindow::setListing(std::string_view listing) { text1_->setListingText(listing); }
+
+void MainWindow::setSsbCarrier(std::string_view text) { ssbCarrier_->setText(qs(text)); }
 
 std::optional<SelectedItem> MainWindow::selectedItem(Selector selector) const {
     const bool typed = selector == Selector::JTMode ? jtModeTyped_ : configTyped_;

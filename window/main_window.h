@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "calc/beacon.h"
 #include "calc/calculation_run.h"
-#include "calc/form_state.h"
 #include "calc/form_view.h"
 #include "calc/plan_check.h"
 
@@ -55,7 +55,10 @@ public:
     // Puts what `inputs` holds into the fields, the selectors and the 800 Hz
     // box, as if the operator had typed and picked it (a frequency-plan field
     // whose text changes turns black).
-    void setInputs(const FormState& inputs);
+    void setInputs(const Beacon& inputs);
+
+    // The results box's listing, as its copy gives it.
+    std::string listing() const;
 
     // A press of Calculate, as the button and Enter in a field do.
     void calculateNow() { command1Clicked(); }
@@ -77,11 +80,13 @@ public:
     const std::vector<Finding>& lastFindings() const { return lastFindings_; }
 
     // FormView
-    std::string text(TextField field) const override;
-    void setText(TextField field, std::string_view text) override;
+    std::string text(Input input) const override;
+    void setText(Input input, std::string_view text) override;
     std::optional<SelectedItem> selectedItem(Selector selector) const override;
     std::string selectorText(Selector selector) const override;
     bool ref800Checked() const override;
+    void setListing(std::string_view listing) override;
+    void setSsbCarrier(std::string_view text) override;
     void setVisible(Shown control, bool visible) override;
     void setWarningCaption(std::string_view caption) override;
     std::string decimalSeparator() const override;
@@ -107,7 +112,7 @@ private:
     // Tooltips and field markers for the last press's findings.
     void showFindings();
 
-    QLineEdit* textBox(TextField field) const;
+    QLineEdit* textBox(Input input) const { return inputBoxes_[static_cast<std::size_t>(input)]; }
     QComboBox* selectorBox(Selector selector) const;
     QWidget* shownControl(Shown control) const;
 
@@ -121,6 +126,8 @@ private:
     QLineEdit* upTone_ = nullptr;
     QLineEdit* downTone_ = nullptr;
     QLineEdit* spTone_ = nullptr;
+    // Each input's field, bound by its control name.
+    std::array<QLineEdit*, kInputCount> inputBoxes_{};
     QComboBox* config_ = nullptr;
     QPushButton* command1_ = nullptr;
     QLabel* warning_ = nullptr;
@@ -134,17 +141,17 @@ private:
     std::string separator_;
 
     // What the last press found, for the tooltips and the Tone details view.
-    RunOutcome lastOutcome_;
+    Press lastOutcome_;
     std::vector<Finding> lastFindings_;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
     // Inputs to go back to, the latest last.
-    std::vector<FormState> undoInputs_;
+    std::vector<Beacon> undoInputs_;
     QAction* undoAction_ = nullptr;
     // The inputs as a beacon file would hold them right after the last press.
     std::optional<std::string> pressedInputs_;
     // The mark inside each numeric field, shown while it has a finding.
-    std::array<QAction*, kNumericFields.size()> markers_{};
+    std::array<QAction*, kAllInputs.size()> markers_{};
     QAction* toneDetailsAction_ = nullptr;
     QAction* findSettingsAction_ = nullptr;
     ToneDetails* toneDetails_ = nullptr;

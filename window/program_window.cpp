@@ -128,13 +128,13 @@ void ProgramWindow::createMenus() {
     edit->addSeparator();
     edit->addAction(QStringLiteral("Copy &listing"), this, [this] {
         pressIfStale();
-        QApplication::clipboard()->setText(qs(form_->text(TextField::Text1)));
+        QApplication::clipboard()->setText(qs(form_->listing()));
     });
     edit->addAction(QStringLiteral("Copy as &assembler include"), this, [this] { copyAs(OutputFormat::Asm); });
     edit->addAction(QStringLiteral("Copy as &C header"), this, [this] { copyAs(OutputFormat::C); });
     edit->addAction(QStringLiteral("Copy co&mmand line"), this, [this] {
         pressIfStale();
-        QApplication::clipboard()->setText(qs(cliCommand(inputsOf(*form_))));
+        QApplication::clipboard()->setText(qs(cliCommand(beaconOf(*form_))));
     });
 
     QMenu* view = menuBar()->addMenu(QStringLiteral("&View"));
@@ -178,8 +178,12 @@ void ProgramWindow::pressIfStale() {
     if (form_->isStale()) form_->calculateNow();
 }
 
-bool ProgramWindow::isModified() const {
-    return savedBeacon_ && beaconText(inputsOf(*form_), beaconName_) != *savedBeacon_;
+bool ProgramWindow::isModified() const { return savedBeacon_ && beaconText(beacon()) != *savedBeacon_; }
+
+Beacon ProgramWindow::beacon() const {
+    Beacon typed = beaconOf(*form_);
+    typed.name = beaconName_;
+    return typed;
 }
 
 std::string ProgramWindow::firmwareName() const {
@@ -213,20 +217,19 @@ void ProgramWindow::newBeacon() {
 }
 
 bool ProgramWindow::openBeacon(const QString& path) {
-    std::string name;
-    auto loaded = loadBeaconFile(pathOf(path), &name);
+    auto loaded = loadBeaconFile(pathOf(path));
     if (const auto* why = std::get_if<std::string>(&loaded)) {
         problem(QStringLiteral("Cannot open beacon"), qs(*why));
         return false;
     }
-    beaconName_ = std::move(name);
+    beaconName_ = std::get<Beacon>(loaded).name;
     form_->rememberInputs();
-    form_->setInputs(std::get<FormState>(loaded));
+    form_->setInputs(std::get<Beacon>(loaded));
     // An opened beacon is shown calculated; what the press writes into the
     // fields (the 800 Hz option's "800") is no change to the file.
     form_->calculateNow();
     setCurrentFile(path);
-    savedBeacon_ = beaconText(inputsOf(*form_), beaconName_);
+    savedBeacon_ = beaconText(beacon());
     return true;
 }
 
@@ -241,12 +244,12 @@ void ProgramWindow::chooseBeaconToOpen() {
 }
 
 bool ProgramWindow::saveBeaconTo(const QString& path) {
-    if (const auto why = saveBeaconFile(pathOf(path), inputsOf(*form_), beaconName_)) {
+    if (const auto why = saveBeaconFile(pathOf(path), beacon())) {
         problem(QStringLiteral("Cannot save beacon"), qs(*why));
         return false;
     }
     setCurrentFile(path);
-    savedBeacon_ = beaconText(inputsOf(*form_), beaconName_);
+    savedBeacon_ = beaconText(beacon());
     return true;
 }
 
@@ -289,9 +292,11 @@ bool ProgramWindow::askBeaconName(const QString& path) {
 
 std::optional<std::string> ProgramWindow::exportText(OutputFormat format, bool force, QString* why) const {
     // What jt4dds-cli does for the same fields: its "." and its checks.
-    FormState press = inputsOf(*form_);
-    press.setDecimalSeparator(".");
-    const RunOutcome outcome = calculate(press);
+    Beacon press = beacon();
+    press.separator = ".";
+    // Named as jt4dds-cli --beacon names it: the file's name for the beacon, else the file's own.
+    press.name = firmwareName();
+    const Press outcome = calculate(press);
     const std::vector<Finding> findings = checkPlan(outcome);
     const bool firmware = format == OutputFormat::Asm || format == OutputFormat::C;
     if (firmware && !outcome.completed()) {
@@ -302,8 +307,7 @@ std::optional<std::string> ProgramWindow::exportText(OutputFormat format, bool f
         if (why) *why = qs(findingsText(findings));
         return std::nullopt;
     }
-    // Named as jt4dds-cli --beacon names it: the file's name for the beacon, else the file's own.
-    return jt4dds::render(format, outcome, findings, firmwareFile(press, firmwareName(), format));
+    return jt4dds::render(format, outcome, findings, firmwareFile(asPressed(press, outcome), format));
 }
 
 bool ProgramWindow::exportTo(const QString& path, OutputFormat format, bool force) {

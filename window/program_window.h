@@ -5,7 +5,7 @@
 #include <optional>
 #include <string>
 
-#include "calc/form_state.h"
+#include "calc/beacon.h"
 #include "formats/outputs.h"
 
 class QLabel;
@@ -28,6 +28,8 @@ public:
     MainWindow* form() const { return form_; }
     // The beacon file the window holds, empty when none.
     const QString& currentFile() const { return currentFile_; }
+    // The beacon as typed, with the name its file or Save gave it.
+    Beacon beacon() const;
     // The beacon's name for its firmware files: the one its file or Save gave,
     // else the file's name, else none.
     std::string firmwareName() const;

@@ -40,7 +40,7 @@ ToneDetails::ToneDetails(QWidget* parent) : QDialog(parent) {
     layout->setContentsMargins(6, 6, 6, 6);
 }
 
-void ToneDetails::show(const RunOutcome& outcome, const std::vector<Finding>& findings) {
+void ToneDetails::show(const Press& outcome, const std::vector<Finding>& findings) {
     const RunFigures& f = outcome.figures;
     QString summary;
     if (!f.configLabel.empty()) {

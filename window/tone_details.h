@@ -22,7 +22,7 @@ class ToneDetails final : public QDialog {
 public:
     explicit ToneDetails(QWidget* parent);
 
-    void show(const RunOutcome& outcome, const std::vector<Finding>& findings);
+    void show(const Press& outcome, const std::vector<Finding>& findings);
 
 private:
     QLabel* summary_ = nullptr;

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "calc/form_state.h"
+#include "tests/form_state.h"
 
 namespace jt4dds {
 namespace {
@@ -30,14 +30,14 @@ const std::string kListing300 =
 
 TEST(CalculationRun, Reference300ListingCharacterForCharacter) {
     FormState form;
-    form.setText(TextField::Fref, "300");
-    const RunOutcome outcome = calculate(form);
+    form.setText(Input::Reference, "300");
+    const Press outcome = pressOn(form);
     EXPECT_TRUE(outcome.completed());
-    EXPECT_EQ(form.text(TextField::Text1), kListing300);
+    EXPECT_EQ(form.listing(), kListing300);
     EXPECT_FALSE(form.isVisible(Shown::Warning));
-    EXPECT_TRUE(form.isVisible(Shown::SSBCarrier));
-    EXPECT_TRUE(form.isVisible(Shown::Label10));
-    EXPECT_EQ(form.text(TextField::SSBCarrier), "2320.09873");
+    EXPECT_TRUE(form.isVisible(Shown::SsbCarrier));
+    EXPECT_TRUE(form.isVisible(Shown::SsbCaption));
+    EXPECT_EQ(form.ssbCarrier(), "2320.09873");
 }
 
 std::vector<std::string> lines(const std::string& text) {
@@ -74,7 +74,7 @@ const std::vector<std::string> kAllZero(8, "00000000");
 const RunCase kRuns[] = {
     {"pi4_reference_300",
      [](FormState& f) {
-         f.setText(TextField::Fref, "300");
+         f.setText(Input::Reference, "300");
          f.select(Selector::JTMode, 7);
      },
      "FreqData                                ;Direct Freq Gen   JT4PI4   Ref 300.0MHz",
@@ -86,7 +86,7 @@ const RunCase kRuns[] = {
      std::nullopt},
     {"option_800_reference_300",
      [](FormState& f) {
-         f.setText(TextField::Fref, "300");
+         f.setText(Input::Reference, "300");
          f.setRef800(true);
      },
      "",
@@ -103,9 +103,9 @@ const RunCase kRuns[] = {
      "Ref too low, check values", "2320.09873", "1270", std::nullopt},
     {"reverse_2m",
      [](FormState& f) {
-         f.setText(TextField::Fout, "144.4");
-         f.setText(TextField::Mult, "1");
-         f.setText(TextField::Fref, "10");
+         f.setText(Input::OutputFrequency, "144.4");
+         f.setText(Input::Multiplication, "1");
+         f.setText(Input::Reference, "10");
          f.select(Selector::Config, 1);
      },
      "FreqData                                ;Reverse DDS   JT4D   Ref 10.0MHz",
@@ -117,8 +117,8 @@ const RunCase kRuns[] = {
      std::nullopt},
     {"reverse_3cm_jt4g_800",
      [](FormState& f) {
-         f.setText(TextField::Fout, "9600");
-         f.setText(TextField::Fref, "10");
+         f.setText(Input::OutputFrequency, "9600");
+         f.setText(Input::Reference, "10");
          f.select(Selector::JTMode, 6);
          f.select(Selector::Config, 1);
          f.setRef800(true);
@@ -134,9 +134,9 @@ const RunCase kRuns[] = {
     // eight rows stay listed, without a resolution line, and no SSB carrier.
     {"reverse_aux_word_zero_ends_before_resolution",
      [](FormState& f) {
-         f.setText(TextField::Fout, "100");
-         f.setText(TextField::Mult, "1");
-         f.setText(TextField::Fref, "35");
+         f.setText(Input::OutputFrequency, "100");
+         f.setText(Input::Multiplication, "1");
+         f.setText(Input::Reference, "35");
          f.select(Selector::Config, 1);
      },
      "",
@@ -150,9 +150,9 @@ const RunCase kRuns[] = {
     // stays and no row is written.
     {"word_out_of_range_ends_in_the_rows",
      [](FormState& f) {
-         f.setText(TextField::Fout, "-60");
-         f.setText(TextField::Mult, "1");
-         f.setText(TextField::Fref, "100");
+         f.setText(Input::OutputFrequency, "-60");
+         f.setText(Input::Multiplication, "1");
+         f.setText(Input::Reference, "100");
      },
      "FreqData                                ;Direct Freq Gen   JT4D   Ref 100.0MHz",
      {},
@@ -164,10 +164,10 @@ const RunCase kRuns[] = {
     // Only the aux tone is pushed beyond the word range: rows 0 to 6 stay.
     {"aux_tone_word_out_of_range_keeps_earlier_rows",
      [](FormState& f) {
-         f.setText(TextField::Fout, "10");
-         f.setText(TextField::Mult, "1");
-         f.setText(TextField::Fref, "100");
-         f.setText(TextField::SpTone, "-61e6");
+         f.setText(Input::OutputFrequency, "10");
+         f.setText(Input::Multiplication, "1");
+         f.setText(Input::Reference, "100");
+         f.setText(Input::AuxTone, "-61e6");
      },
      "",
      {"19998FC5", "19999660", "19999CFB", "1999A396", "1999999A", "199907A3", "19994ABF", ""},
@@ -177,7 +177,7 @@ const RunCase kRuns[] = {
      "1270",
      RunStep::WriteRows},
     {"field_beyond_double_range_ends_at_its_read",
-     [](FormState& f) { f.setText(TextField::UpTone, "1e400"); },
+     [](FormState& f) { f.setText(Input::KeyUpTone, "1e400"); },
      "",
      {},
      "",
@@ -186,7 +186,7 @@ const RunCase kRuns[] = {
      "1270",
      RunStep::BuildTonePlan},
     {"reference_beyond_range_in_hertz",
-     [](FormState& f) { f.setText(TextField::Fref, "1e303"); },
+     [](FormState& f) { f.setText(Input::Reference, "1e303"); },
      "",
      {},
      "",
@@ -196,7 +196,7 @@ const RunCase kRuns[] = {
      RunStep::ReadFrequencyPlan},
     {"typed_submode_label_is_taken",
      [](FormState& f) {
-         f.setText(TextField::Fref, "300");
+         f.setText(Input::Reference, "300");
          f.typeInto(Selector::JTMode, " pi4 ");
      },
      "FreqData                                ;Direct Freq Gen   JT4PI4   Ref 300.0MHz",
@@ -226,7 +226,7 @@ const RunCase kRuns[] = {
      RunStep::WriteHeader},
     {"comma_locale",
      [](FormState& f) {
-         f.setText(TextField::Fref, "300");
+         f.setText(Input::Reference, "300");
          f.setDecimalSeparator(",");
      },
      "FreqData                                ;Direct Freq Gen   JT4D   Ref 300,0MHz",
@@ -244,7 +244,7 @@ TEST_P(CalculationRuns, LeaveWhatTheWindowWouldShow) {
     const RunCase& c = GetParam();
     FormState form;
     c.setUp(form);
-    const RunOutcome outcome = calculate(form);
+    const Press outcome = pressOn(form);
 
     ASSERT_EQ(outcome.ended.has_value(), c.endedAt.has_value())
         << (outcome.ended ? outcome.ended->message : "completed");
@@ -253,8 +253,8 @@ TEST_P(CalculationRuns, LeaveWhatTheWindowWouldShow) {
         EXPECT_FALSE(outcome.ended->message.empty());
     }
 
-    const auto listing = lines(form.text(TextField::Text1));
-    const bool wroteHeader = !form.text(TextField::Text1).empty();
+    const auto listing = lines(form.listing());
+    const bool wroteHeader = !form.listing().empty();
     if (!c.header.empty()) {
         EXPECT_EQ(listing.front(), c.header);
     }
@@ -275,47 +275,47 @@ TEST_P(CalculationRuns, LeaveWhatTheWindowWouldShow) {
     if (!c.warning.empty()) {
         EXPECT_EQ(form.warningCaption(), c.warning);
     }
-    EXPECT_EQ(form.isVisible(Shown::SSBCarrier), !c.ssbCarrier.empty());
-    EXPECT_EQ(form.isVisible(Shown::Label10), !c.ssbCarrier.empty());
-    EXPECT_EQ(form.text(TextField::SSBCarrier), c.ssbCarrier);
-    EXPECT_EQ(form.text(TextField::RefTone), c.refTone);
+    EXPECT_EQ(form.isVisible(Shown::SsbCarrier), !c.ssbCarrier.empty());
+    EXPECT_EQ(form.isVisible(Shown::SsbCaption), !c.ssbCarrier.empty());
+    EXPECT_EQ(form.ssbCarrier(), c.ssbCarrier);
+    EXPECT_EQ(form.text(Input::ReferenceTone), c.refTone);
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, CalculationRuns, testing::ValuesIn(kRuns), testing_support::CaseName{});
 
 TEST(CalculationRun, MultiplicationZeroEndsBeforeTheListingIsTouched) {
     FormState form;
-    form.setText(TextField::Fref, "300");
-    calculate(form);
+    form.setText(Input::Reference, "300");
+    pressOn(form);
     form.setRef800(true);  // raises a warning that the next run must hide first
-    calculate(form);
+    pressOn(form);
     ASSERT_TRUE(form.isVisible(Shown::Warning));
-    const std::string previous = form.text(TextField::Text1);
+    const std::string previous = form.listing();
 
-    form.setText(TextField::Mult, "");
-    const RunOutcome outcome = calculate(form);
+    form.setText(Input::Multiplication, "");
+    const Press outcome = pressOn(form);
     ASSERT_FALSE(outcome.completed());
     EXPECT_EQ(outcome.ended->step, RunStep::ReadFrequencyPlan);
     EXPECT_NE(outcome.ended->message.find("RF Multiplication reads 0"), std::string::npos);
-    EXPECT_EQ(form.text(TextField::Text1), previous);
+    EXPECT_EQ(form.listing(), previous);
     EXPECT_FALSE(form.isVisible(Shown::Warning));
 }
 
 TEST(CalculationRun, SecondPressReplacesTheListing) {
     FormState form;
-    form.setText(TextField::Fref, "300");
-    calculate(form);
-    form.setText(TextField::Text1, form.text(TextField::Text1) + "\r\noperator's note");
-    calculate(form);
-    EXPECT_EQ(form.text(TextField::Text1), kListing300);
+    form.setText(Input::Reference, "300");
+    pressOn(form);
+    form.setListing(form.listing() + "\r\noperator's note");
+    pressOn(form);
+    EXPECT_EQ(form.listing(), kListing300);
 }
 
 TEST(CalculationRun, WarningHiddenAtTheStartOfEveryRun) {
     FormState form;
-    calculate(form);  // all rows above the Direct limit
+    pressOn(form);  // all rows above the Direct limit
     ASSERT_TRUE(form.isVisible(Shown::Warning));
-    form.setText(TextField::Fref, "300");
-    calculate(form);
+    form.setText(Input::Reference, "300");
+    pressOn(form);
     EXPECT_FALSE(form.isVisible(Shown::Warning));
     EXPECT_EQ(form.warningCaption(), "Ref too low, check values") << "the caption stays, hidden";
 }
@@ -359,18 +359,18 @@ const HostileCase kHostile[] = {
 class HostileFields : public testing::TestWithParam<HostileCase> {};
 
 TEST_P(HostileFields, EveryFieldGetsADefinedOutcome) {
-    constexpr TextField kFields[] = {TextField::Fout,   TextField::Mult,     TextField::Fref,  TextField::RefTone,
-                                     TextField::UpTone, TextField::DownTone, TextField::SpTone};
-    for (const TextField field : kFields) {
+    constexpr Input kFields[] = {Input::OutputFrequency, Input::Multiplication, Input::Reference, Input::ReferenceTone,
+                                 Input::KeyUpTone,       Input::KeyDownTone,    Input::AuxTone};
+    for (const Input field : kFields) {
         for (const int config : {0, 1}) {
             FormState form;
-            form.setText(TextField::Fref, "300");
+            form.setText(Input::Reference, "300");
             form.select(Selector::Config, config);
             form.setText(field, GetParam().text);
-            const RunOutcome outcome = calculate(form);
-            EXPECT_EQ(form.isVisible(Shown::SSBCarrier), outcome.completed());
+            const Press outcome = pressOn(form);
+            EXPECT_EQ(form.isVisible(Shown::SsbCarrier), outcome.completed());
             if (outcome.completed()) {
-                EXPECT_NE(form.text(TextField::Text1).find("\r\n\r\nResolution  "), std::string::npos);
+                EXPECT_NE(form.listing().find("\r\n\r\nResolution  "), std::string::npos);
             } else {
                 EXPECT_FALSE(outcome.ended->message.empty());
             }

@@ -10,9 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "calc/form_state.h"
 #include "calc/leading_number.h"
 #include "tests/case_name.h"
+#include "tests/form_state.h"
 
 namespace jt4dds {
 namespace {
@@ -22,11 +22,10 @@ using Prepare = std::function<void(FormState&)>;
 std::vector<Finding> press(const Prepare& setUp, const PlanCheckOptions& options = {}) {
     FormState form;
     setUp(form);
-    return checkPlan(calculate(form), options);
+    return checkPlan(pressOn(form), options);
 }
 
-Prepare fields(std::vector<std::pair<TextField, std::string>> texts, int submode = 3, int config = 0,
-               bool ref800 = false) {
+Prepare fields(std::vector<std::pair<Input, std::string>> texts, int submode = 3, int config = 0, bool ref800 = false) {
     return [=](FormState& f) {
         for (const auto& [field, text] : texts) f.setText(field, text);
         f.select(Selector::JTMode, submode);
@@ -51,36 +50,40 @@ struct CheckCase {
     std::vector<Expected> findings;  // all of them, in order
 };
 
-using F = TextField;
+using F = Input;
 using K = FindingKind;
 using S = Severity;
 constexpr int kA = 0, kG = 6, kPi4 = 7, kReverse = 1;
 
 const CheckCase kChecks[] = {
-    {"reference_300_is_clean", fields({{F::Fref, "300"}}), {}},
+    {"reference_300_is_clean", fields({{F::Reference, "300"}}), {}},
     {"units_that_match_the_field_are_no_finding",
-     fields({{F::Fout, "2320.1 MHz"}, {F::Fref, "300mhz"}, {F::Mult, "24x"}, {F::RefTone, "1270Hz"}}),
+     fields({{F::OutputFrequency, "2320.1 MHz"},
+             {F::Reference, "300mhz"},
+             {F::Multiplication, "24x"},
+             {F::ReferenceTone, "1270Hz"}}),
      {}},
     {"decimal_comma",
-     fields({{F::Fout, "2320,1"}, {F::Fref, "300"}}),
+     fields({{F::OutputFrequency, "2320,1"}, {F::Reference, "300"}}),
      {{K::IgnoredText, S::Warning, "Output Frequency", "reads 2320 MHz; ',1' ignored (the decimal point is '.')",
        "type 2320.1"}}},
     {"numbers_joined_across_a_line_break",
-     fields({{F::Fout, "2320.1\n24\n300"}, {F::Fref, "300"}}),
+     fields({{F::OutputFrequency, "2320.1\n24\n300"}, {F::Reference, "300"}}),
      {{K::JoinedNumbers, S::Warning, "Output Frequency", "reads 2320.1243 MHz: the numbers on separate lines",
        "keep one number on one line"}}},
     {"gigahertz_in_a_megahertz_field",
-     fields({{F::Fout, "10.3689G"}, {F::Mult, "96"}, {F::Fref, "400"}, {F::SpTone, "1000"}}, kG),
+     fields({{F::OutputFrequency, "10.3689G"}, {F::Multiplication, "96"}, {F::Reference, "400"}, {F::AuxTone, "1000"}},
+            kG),
      {{K::IgnoredText, S::Warning, "Output Frequency", "reads 10.3689 MHz; 'G' ignored",
        "for 10.3689 GHz type 10368.9"}}},
     {"kilohertz_in_a_tone_field",
-     fields({{F::Fref, "300"}, {F::UpTone, "0.4kHz"}}),
+     fields({{F::Reference, "300"}, {F::KeyUpTone, "0.4kHz"}}),
      {{K::IgnoredText, S::Warning, "FSK CW (key up) Tone", "reads 0.4 Hz; 'kHz' ignored", "for 0.4 kHz type 400"}}},
     {"empty_tone_field",
-     fields({{F::Fref, "300"}, {F::SpTone, " "}}),
+     fields({{F::Reference, "300"}, {F::AuxTone, " "}}),
      {{K::EmptyField, S::Warning, "Aux Tone", "is empty and reads 0", ""}}},
     {"radix_prefix_holds_no_number",
-     fields({{F::Fref, "300"}, {F::DownTone, "&H320"}}),
+     fields({{F::Reference, "300"}, {F::KeyDownTone, "&H320"}}),
      {{K::NoNumber, S::Warning, "FSK CW (key down) Tone",
        "'&H320' holds no number and reads 0 (a number is read in decimal only)", ""}}},
     {"initial_values_dead_words",
@@ -93,37 +96,37 @@ const CheckCase kChecks[] = {
        "select G"},
       {K::LimitExceeded, S::Error, "Tones 0 to 7", "above 35 %", "at least"}}},
     {"only_tones_above_the_reference_exceed",
-     fields({{F::Fout, "35"}, {F::Mult, "1"}, {F::Fref, "100"}}),
+     fields({{F::OutputFrequency, "35"}, {F::Multiplication, "1"}, {F::Reference, "100"}}),
      {{K::LimitExceeded, S::Error, "Tones 2 and 3",
        "up to 35.00006 MHz, is above 35 % of the 100 MHz Master Reference (35 MHz)", "at least 100.001 MHz"}}},
     {"reverse_limit_gives_the_largest_reference",
-     fields({{F::Fout, "144.4"}, {F::Mult, "1"}, {F::Fref, "60"}}, 3, kReverse),
+     fields({{F::OutputFrequency, "144.4"}, {F::Multiplication, "1"}, {F::Reference, "60"}}, 3, kReverse),
      {{K::LimitExceeded, S::Error, "Tones 0 to 7", "60 MHz Master Reference is above 35 % of the DDS frequency",
        "at most 50.539 MHz"},
       {K::RunEnded, S::Error, "Calculation", "The resolution cannot be calculated", ""}}},
     {"negative_output_words_alias",
-     fields({{F::Fout, "-5"}, {F::Fref, "300"}}),
+     fields({{F::OutputFrequency, "-5"}, {F::Reference, "300"}}),
      {{K::DdsAtOrBelowZero, S::Error, "Tones 0 to 7", "Output Frequency reads -5 MHz); a DDS takes the word 0xFFD27D28",
        "make Output Frequency and RF Multiplication positive"}}},
     {"negative_reference_reverse",
-     fields({{F::Fout, "144.4"}, {F::Mult, "1"}, {F::Fref, "-10"}}, 3, kReverse),
+     fields({{F::OutputFrequency, "144.4"}, {F::Multiplication, "1"}, {F::Reference, "-10"}}, 3, kReverse),
      {{K::ReferenceAtOrBelowZero, S::Error, "Master Reference", "reads -10 MHz: a clock must be above 0 Hz", ""}}},
     {"jt4a_tones_share_words",
-     fields({{F::Fout, "10368.9"}, {F::Mult, "96"}, {F::Fref, "400"}}, kA),
+     fields({{F::OutputFrequency, "10368.9"}, {F::Multiplication, "96"}, {F::Reference, "400"}}, kA),
      {{K::SharedWord, S::Error, "Tones 0 to 3", "Tones 0 and 1 share the word 0x45204189; Tones 2 and 3 share",
        "the DDS steps 8.941 Hz"},
       {K::SpacingOff, S::Warning, "Tones 1 and 2", "8.941 Hz apart", "at most 0.219 Hz"},
       {K::Resolution, S::Warning, "Resolution", "4.47 Hz is coarser than 0.25 Hz", "Find settings"}}},
     {"sound_pi4_resolution_is_a_note",
-     fields({{F::Fref, "300"}}, kPi4),
+     fields({{F::Reference, "300"}}, kPi4),
      {{K::Resolution, S::Note, "Resolution", "worst realised error 0.318 Hz (0.1 %), within the 5 % tolerance", ""}}},
     {"jt4g_reverse_spacing_and_resolution",
-     fields({{F::Fout, "9600"}, {F::Fref, "10"}}, kG, kReverse, true),
+     fields({{F::OutputFrequency, "9600"}, {F::Reference, "10"}}, kG, kReverse, true),
      {{K::SpacingOff, S::Warning, "Tones 0 to 3", "46.779 Hz (14.9 %) off the nominal 315 Hz", "at most 15.75 Hz"},
       {K::Resolution, S::Warning, "Resolution", "44.703 Hz is coarser than 18 Hz",
        "at least 24.836 MHz, or an RF Multiplication from 60 to 335 with 10 MHz"}}},
     {"empty_multiplication_ends_the_run",
-     fields({{F::Mult, ""}}),
+     fields({{F::Multiplication, ""}}),
      {{K::EmptyField, S::Warning, "RF Multiplication", "is empty", ""},
       {K::RunEnded, S::Error, "Calculation", "RF Multiplication reads 0", ""}}},
 };
@@ -133,44 +136,47 @@ const CheckCase kChecks[] = {
 // meaning cannot be known, no number may be offered.
 struct MisreadCase {
     const char* name;
-    TextField field;
+    Input field;
     std::string typed;
     std::optional<double> meant;  // none: no number may be offered
 };
 
 const MisreadCase kMisreads[] = {
-    {.name = "thousands_separator", .field = F::Fout, .typed = "10,368.9", .meant = 10368.9},
-    {.name = "thousands_two_groups", .field = F::Fout, .typed = "1,024,000.5", .meant = 1024000.5},
-    {.name = "thousands_two_groups_no_point", .field = F::Fref, .typed = "1,000,000", .meant = 1000000},
-    {.name = "thousands_with_unit", .field = F::Fout, .typed = "10,368.9 MHz", .meant = 10368.9},
-    {.name = "one_group_of_three_is_ambiguous", .field = F::Fout, .typed = "10,368", .meant = std::nullopt},
-    {.name = "four_digits_before_the_group_is_a_decimal_comma", .field = F::Fout, .typed = "2320,100", .meant = 2320.1},
-    {.name = "decimal_comma", .field = F::Fout, .typed = "2320,1", .meant = 2320.1},
-    {.name = "decimal_comma_two_digits", .field = F::Fref, .typed = "300,25", .meant = 300.25},
-    {.name = "decimal_comma_four_digits", .field = F::Fout, .typed = "10,3689", .meant = 10.3689},
-    {.name = "decimal_comma_then_unit", .field = F::Fref, .typed = "300,5MHz", .meant = 300.5},
-    {.name = "decimal_comma_then_more_text", .field = F::Fref, .typed = "300,5 ppm", .meant = std::nullopt},
-    {.name = "leading_comma", .field = F::Fref, .typed = ",5", .meant = 0.5},
-    {.name = "wrapped_after_the_point", .field = F::Fout, .typed = "10368.\n9", .meant = 10368.9},
-    {.name = "wrapped_before_the_point", .field = F::Fout, .typed = "10368\r\n.9", .meant = 10368.9},
-    {.name = "two_numbers_on_two_lines", .field = F::Fout, .typed = "2320.1\n24", .meant = std::nullopt},
-    {.name = "multiplier_sign_first", .field = F::Mult, .typed = "x96", .meant = 96},
+    {.name = "thousands_separator", .field = F::OutputFrequency, .typed = "10,368.9", .meant = 10368.9},
+    {.name = "thousands_two_groups", .field = F::OutputFrequency, .typed = "1,024,000.5", .meant = 1024000.5},
+    {.name = "thousands_two_groups_no_point", .field = F::Reference, .typed = "1,000,000", .meant = 1000000},
+    {.name = "thousands_with_unit", .field = F::OutputFrequency, .typed = "10,368.9 MHz", .meant = 10368.9},
+    {.name = "one_group_of_three_is_ambiguous", .field = F::OutputFrequency, .typed = "10,368", .meant = std::nullopt},
+    {.name = "four_digits_before_the_group_is_a_decimal_comma",
+     .field = F::OutputFrequency,
+     .typed = "2320,100",
+     .meant = 2320.1},
+    {.name = "decimal_comma", .field = F::OutputFrequency, .typed = "2320,1", .meant = 2320.1},
+    {.name = "decimal_comma_two_digits", .field = F::Reference, .typed = "300,25", .meant = 300.25},
+    {.name = "decimal_comma_four_digits", .field = F::OutputFrequency, .typed = "10,3689", .meant = 10.3689},
+    {.name = "decimal_comma_then_unit", .field = F::Reference, .typed = "300,5MHz", .meant = 300.5},
+    {.name = "decimal_comma_then_more_text", .field = F::Reference, .typed = "300,5 ppm", .meant = std::nullopt},
+    {.name = "leading_comma", .field = F::Reference, .typed = ",5", .meant = 0.5},
+    {.name = "wrapped_after_the_point", .field = F::OutputFrequency, .typed = "10368.\n9", .meant = 10368.9},
+    {.name = "wrapped_before_the_point", .field = F::OutputFrequency, .typed = "10368\r\n.9", .meant = 10368.9},
+    {.name = "two_numbers_on_two_lines", .field = F::OutputFrequency, .typed = "2320.1\n24", .meant = std::nullopt},
+    {.name = "multiplier_sign_first", .field = F::Multiplication, .typed = "x96", .meant = 96},
     {.name = "multiplication_sign_first",
-     .field = F::Mult,
+     .field = F::Multiplication,
      .typed = "\xC3\x97"
               "96",
      .meant = 96},
-    {.name = "multiplier_sign_and_blank_first", .field = F::Mult, .typed = "X 96", .meant = 96},
-    {.name = "multiplier_sign_and_no_number", .field = F::Mult, .typed = "x", .meant = std::nullopt},
-    {.name = "gigahertz", .field = F::Fout, .typed = "10.3689G", .meant = 10368.9},
-    {.name = "kilohertz_tone", .field = F::UpTone, .typed = "0.4 kHz", .meant = 400},
+    {.name = "multiplier_sign_and_blank_first", .field = F::Multiplication, .typed = "X 96", .meant = 96},
+    {.name = "multiplier_sign_and_no_number", .field = F::Multiplication, .typed = "x", .meant = std::nullopt},
+    {.name = "gigahertz", .field = F::OutputFrequency, .typed = "10.3689G", .meant = 10368.9},
+    {.name = "kilohertz_tone", .field = F::KeyUpTone, .typed = "0.4 kHz", .meant = 400},
 };
 
 class Misreads : public testing::TestWithParam<MisreadCase> {};
 
 TEST_P(Misreads, FixReadsWhatWasMeantOrOffersNone) {
     const MisreadCase& c = GetParam();
-    const auto findings = press(fields({{F::Fref, "300"}, {c.field, c.typed}}));
+    const auto findings = press(fields({{F::Reference, "300"}, {c.field, c.typed}}));
     const auto about = std::find_if(findings.begin(), findings.end(), [&](const Finding& f) {
         return f.field == c.field && f.severity != Severity::Note;
     });
@@ -187,7 +193,7 @@ TEST_P(Misreads, FixReadsWhatWasMeantOrOffersNone) {
     EXPECT_EQ(read.end, number.size()) << "all of '" << number << "' is the number";
     EXPECT_EQ(read.value, *c.meant);
     // Typed into the field, the finding is gone.
-    for (const Finding& f : press(fields({{F::Fref, "300"}, {c.field, number}})))
+    for (const Finding& f : press(fields({{F::Reference, "300"}, {c.field, number}})))
         EXPECT_TRUE(f.field != c.field || f.severity == Severity::Note) << findingLine(f);
 }
 
@@ -195,7 +201,7 @@ INSTANTIATE_TEST_SUITE_P(Table, Misreads, testing::ValuesIn(kMisreads), testing_
 
 // Ignored text is quoted as typed, its blanks kept.
 TEST(IgnoredText, IsQuotedWithItsBlanks) {
-    const auto findings = press(fields({{F::Fref, "300 MHz -25ppm"}}));
+    const auto findings = press(fields({{F::Reference, "300 MHz -25ppm"}}));
     ASSERT_FALSE(findings.empty());
     EXPECT_NE(findings[0].message.find("'MHz -25ppm' ignored"), std::string::npos) << findings[0].message;
 }
@@ -230,18 +236,21 @@ struct FixCase {
     Prepare prepare;
     FindingKind kind;
     const char* pattern;  // captures the value the fix names
-    TextField field;
+    Input field;
     double shortBy;  // the step back across the boundary
 };
 
 const FixCase kFixes[] = {
-    {"smallest_direct_reference", fields({}), K::LimitExceeded, R"(at least ([0-9.]+) MHz)", F::Fref, -0.001},
-    {"smallest_multiplication", fields({}), K::LimitExceeded, R"(from ([0-9]+) to)", F::Mult, -1},
-    {"largest_multiplication_keeps_the_resolution", fields({}), K::LimitExceeded, R"(to ([0-9]+) with)", F::Mult, 1},
-    {"largest_reverse_reference", fields({{F::Fout, "144.4"}, {F::Mult, "1"}, {F::Fref, "60"}}, 3, kReverse),
-     K::LimitExceeded, R"(at most ([0-9.]+) MHz)", F::Fref, 0.001},
-    {"smallest_reverse_reference_for_the_resolution", fields({{F::Fout, "9600"}, {F::Fref, "10"}}, kG, kReverse, true),
-     K::Resolution, R"(at least ([0-9.]+) MHz)", F::Fref, -0.001},
+    {"smallest_direct_reference", fields({}), K::LimitExceeded, R"(at least ([0-9.]+) MHz)", F::Reference, -0.001},
+    {"smallest_multiplication", fields({}), K::LimitExceeded, R"(from ([0-9]+) to)", F::Multiplication, -1},
+    {"largest_multiplication_keeps_the_resolution", fields({}), K::LimitExceeded, R"(to ([0-9]+) with)",
+     F::Multiplication, 1},
+    {"largest_reverse_reference",
+     fields({{F::OutputFrequency, "144.4"}, {F::Multiplication, "1"}, {F::Reference, "60"}}, 3, kReverse),
+     K::LimitExceeded, R"(at most ([0-9.]+) MHz)", F::Reference, 0.001},
+    {"smallest_reverse_reference_for_the_resolution",
+     fields({{F::OutputFrequency, "9600"}, {F::Reference, "10"}}, kG, kReverse, true), K::Resolution,
+     R"(at least ([0-9.]+) MHz)", F::Reference, -0.001},
 };
 
 class Fixes : public testing::TestWithParam<FixCase> {};
@@ -269,7 +278,7 @@ TEST_P(Fixes, TypedValueClearsTheFindingAndOneStepShortDoesNot) {
 INSTANTIATE_TEST_SUITE_P(Table, Fixes, testing::ValuesIn(kFixes), testing_support::CaseName{});
 
 TEST(PlanCheck, SpacingToleranceIsTheOperatorsToChoose) {
-    const Prepare reference300 = fields({{F::Fref, "300"}});
+    const Prepare reference300 = fields({{F::Reference, "300"}});
     // The worst pair of the 300 MHz plan is 2.18 % off: inside 2.2 %, outside 2.1 %.
     EXPECT_TRUE(press(reference300, PlanCheckOptions{0.022}).empty());
     const auto tight = press(reference300, PlanCheckOptions{0.021});
@@ -278,15 +287,16 @@ TEST(PlanCheck, SpacingToleranceIsTheOperatorsToChoose) {
 }
 
 TEST(PlanCheck, FieldNoteIsTheFieldsTooltip) {
-    const auto findings = press(fields({{F::Fout, "2320,1"}, {F::Fref, "300"}}));
-    EXPECT_EQ(fieldNote(findings, F::Fout), "reads 2320 MHz; ',1' ignored (the decimal point is '.'); type 2320.1");
-    EXPECT_EQ(fieldNote(findings, F::Fref), "");
+    const auto findings = press(fields({{F::OutputFrequency, "2320,1"}, {F::Reference, "300"}}));
+    EXPECT_EQ(fieldNote(findings, F::OutputFrequency),
+              "reads 2320 MHz; ',1' ignored (the decimal point is '.'); type 2320.1");
+    EXPECT_EQ(fieldNote(findings, F::Reference), "");
 }
 
 TEST(PlanCheck, ToneTableShowsWhatTheRoundedWordsGive) {
     FormState form;
-    form.setText(F::Fref, "300");
-    const auto table = toneDetails(calculate(form).figures);
+    form.setText(F::Reference, "300");
+    const auto table = toneDetails(pressOn(form).figures);
     ASSERT_EQ(table.size(), 8u);
     EXPECT_EQ(table[0].name, "data tone 0");
     EXPECT_EQ(table[0].word, 0x527E10B4);

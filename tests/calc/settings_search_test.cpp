@@ -10,7 +10,7 @@
 #include <utility>
 #include <vector>
 
-#include "calc/form_state.h"
+#include "calc/beacon.h"
 #include "tests/case_name.h"
 
 namespace jt4dds {
@@ -89,24 +89,23 @@ INSTANTIATE_TEST_SUITE_P(Table, CandidateLists, testing::ValuesIn(kLists), testi
 
 // Whether a press of `beacon` with that multiplication and reference has no
 // error and no warning finding: what the search promises of every pair it keeps.
-bool pressIsClean(FormState beacon, const std::string& mult, const std::string& fref,
-                  const PlanCheckOptions& check = {}) {
-    beacon.setText(TextField::Mult, mult);
-    beacon.setText(TextField::Fref, fref);
+bool pressIsClean(Beacon beacon, const std::string& mult, const std::string& fref, const PlanCheckOptions& check = {}) {
+    beacon.text(Input::Multiplication) = mult;
+    beacon.text(Input::Reference) = fref;
     const auto findings = checkPlan(calculate(beacon), check);
     return !anyOf(findings, Severity::Error) && !anyOf(findings, Severity::Warning);
 }
 
 // The SSB carrier the window shows for a press with that pair, in MHz.
-double pressedSsbCarrierMHz(FormState beacon, const std::string& mult, const std::string& fref) {
-    beacon.setText(TextField::Mult, mult);
-    beacon.setText(TextField::Fref, fref);
+double pressedSsbCarrierMHz(Beacon beacon, const std::string& mult, const std::string& fref) {
+    beacon.text(Input::Multiplication) = mult;
+    beacon.text(Input::Reference) = fref;
     return calculate(beacon).figures.ssbCarrierMHz.value_or(-1.0);
 }
 
 // Keeps every clean pair exactly: each returned one presses clean, and each
 // pair it left out presses with an error or warning.
-void expectSearchAgreesWithPresses(const FormState& beacon, std::string_view mults, std::string_view refs,
+void expectSearchAgreesWithPresses(const Beacon& beacon, std::string_view mults, std::string_view refs,
                                    const PlanCheckOptions& check = {}) {
     const auto m = list(mults);
     const auto r = list(refs);
@@ -128,7 +127,7 @@ void expectSearchAgreesWithPresses(const FormState& beacon, std::string_view mul
 
 struct BeaconCase {
     const char* name;
-    std::vector<std::pair<TextField, std::string>> fields;
+    std::vector<std::pair<Input, std::string>> fields;
     int submode;
     int config;
     bool ref800;
@@ -136,19 +135,19 @@ struct BeaconCase {
 
 const BeaconCase kBeacons[] = {
     {"jt4d_13cm_direct", {}, 3, 0, false},
-    {"jt4a_3cm_direct", {{TextField::Fout, "10368.9"}}, 0, 0, false},
-    {"jt4g_3cm_reverse_800", {{TextField::Fout, "9600"}}, 6, 1, true},
-    {"pi4_2m_reverse", {{TextField::Fout, "144.4"}}, 7, 1, false},
-    {"pi4_6m_direct", {{TextField::Fout, "50.4"}}, 7, 0, false},
-    {"jt4b_23cm_direct_odd_tones", {{TextField::Fout, "1296.9"}, {TextField::SpTone, "2500"}}, 1, 0, false},
+    {"jt4a_3cm_direct", {{Input::OutputFrequency, "10368.9"}}, 0, 0, false},
+    {"jt4g_3cm_reverse_800", {{Input::OutputFrequency, "9600"}}, 6, 1, true},
+    {"pi4_2m_reverse", {{Input::OutputFrequency, "144.4"}}, 7, 1, false},
+    {"pi4_6m_direct", {{Input::OutputFrequency, "50.4"}}, 7, 0, false},
+    {"jt4b_23cm_direct_odd_tones", {{Input::OutputFrequency, "1296.9"}, {Input::AuxTone, "2500"}}, 1, 0, false},
 };
 
-FormState beaconOf(const BeaconCase& c) {
-    FormState form;
-    for (const auto& [field, text] : c.fields) form.setText(field, text);
-    form.select(Selector::JTMode, c.submode);
-    form.select(Selector::Config, c.config);
-    form.setRef800(c.ref800);
+Beacon beaconOf(const BeaconCase& c) {
+    Beacon form;
+    for (const auto& [field, text] : c.fields) form.text(field) = text;
+    form.pick(Selector::JTMode) = Pick::item(c.submode);
+    form.pick(Selector::Config) = Pick::item(c.config);
+    form.ref800 = c.ref800;
     return form;
 }
 
@@ -168,27 +167,27 @@ TEST(SearchProperty, RandomBeaconsKeepExactlyTheCleanPairs) {
         return std::to_string(std::round(v * scale) / scale);
     };
     for (int i = 0; i < 25; ++i) {
-        FormState beacon;
-        beacon.setText(TextField::Fout, pick(1.8, 24200.0, 4));
-        beacon.select(Selector::JTMode, std::uniform_int_distribution<int>(0, 7)(random));
-        beacon.select(Selector::Config, std::uniform_int_distribution<int>(0, 1)(random));
-        beacon.setText(TextField::RefTone, pick(500, 2000, 0));
-        beacon.setText(TextField::SpTone, pick(300, 3000, 1));
-        SCOPED_TRACE(beacon.text(TextField::Fout) + " MHz submode " + beacon.selectorText(Selector::JTMode) + " " +
-                     beacon.selectorText(Selector::Config));
+        Beacon beacon;
+        beacon.text(Input::OutputFrequency) = pick(1.8, 24200.0, 4);
+        beacon.pick(Selector::JTMode) = Pick::item(std::uniform_int_distribution<int>(0, 7)(random));
+        beacon.pick(Selector::Config) = Pick::item(std::uniform_int_distribution<int>(0, 1)(random));
+        beacon.text(Input::ReferenceTone) = pick(500, 2000, 0);
+        beacon.text(Input::AuxTone) = pick(300, 3000, 1);
+        SCOPED_TRACE(beacon.text(Input::OutputFrequency) + " MHz submode " + pickText(Selector::JTMode, beacon.mode) +
+                     " " + pickText(Selector::Config, beacon.config));
         expectSearchAgreesWithPresses(beacon, "1-9,12,16,18,24,32,48,96", "5-45/8,50-1000/95");
     }
 }
 
 TEST(Search, KeepsThreeHundredAndDropsTwoHundredFifty) {
-    const SearchResult result = findSettings(FormState(), list("24"), list("250,300"));
+    const SearchResult result = findSettings(Beacon(), list("24"), list("250,300"));
     ASSERT_EQ(result.best.size(), 1u);
     EXPECT_EQ(result.best[0].frefMHz.text, "300");
     EXPECT_EQ(result.rejected, 1u);
 }
 
 TEST(Search, RanksBySpacingErrorThenToneErrorThenMargin) {
-    const SearchResult result = findSettings(FormState(), list(kDefaultMultiplications), list(kDefaultReferencesMHz));
+    const SearchResult result = findSettings(Beacon(), list(kDefaultMultiplications), list(kDefaultReferencesMHz));
     ASSERT_EQ(result.best.size(), 10u);
     for (std::size_t i = 1; i < result.best.size(); ++i) {
         const PlanVerdict& a = result.best[i - 1].verdict;
@@ -199,9 +198,9 @@ TEST(Search, RanksBySpacingErrorThenToneErrorThenMargin) {
 }
 
 TEST(Search, NoCandidateNamesTheNearestAndWhyItFails) {
-    FormState jt4a;
-    jt4a.setText(TextField::Fout, "10368.9");
-    jt4a.select(Selector::JTMode, 0);
+    Beacon jt4a;
+    jt4a.text(Input::OutputFrequency) = "10368.9";
+    jt4a.pick(Selector::JTMode) = Pick::item(0);
     const SearchResult result = findSettings(jt4a, list("96"), list("100-400"));
     EXPECT_TRUE(result.best.empty());
     ASSERT_TRUE(result.nearest.has_value());
@@ -211,8 +210,8 @@ TEST(Search, NoCandidateNamesTheNearestAndWhyItFails) {
 }
 
 TEST(Search, AFieldReadWronglyIsNamedInsteadOfSearching) {
-    FormState typo;
-    typo.setText(TextField::Fout, "2320,1");
+    Beacon typo;
+    typo.text(Input::OutputFrequency) = "2320,1";
     const SearchResult result = findSettings(typo, list("24"), list("300"));
     EXPECT_EQ(result.judged, 0u);
     EXPECT_NE(result.reason.find("Output Frequency: reads 2320 MHz"), std::string::npos) << result.reason;
@@ -222,9 +221,9 @@ TEST(Search, AFieldReadWronglyIsNamedInsteadOfSearching) {
 // share words. With the spacing tolerance at its widest, the shared words
 // are the only thing wrong, and they alone must reject the pair.
 TEST(Search, SharedWordsAloneRejectAPair) {
-    FormState pi4;
-    pi4.setText(TextField::Fout, "10368.9");
-    pi4.select(Selector::JTMode, 7);
+    Beacon pi4;
+    pi4.text(Input::OutputFrequency) = "10368.9";
+    pi4.pick(Selector::JTMode) = Pick::item(7);
     const PlanCheckOptions widest{1.0};
     EXPECT_FALSE(pressIsClean(pi4, "2000", "1000", widest));
     const SearchResult result = findSettings(pi4, list("2000"), list("1000"), SearchOptions{10, widest});
@@ -236,18 +235,18 @@ TEST(Search, SharedWordsAloneRejectAPair) {
 
 struct StoppedCase {
     const char* name;
-    TextField field;
+    Input field;
     std::string text;
     std::string reason;
 };
 
 const StoppedCase kStopped[] = {
     {.name = "aux_beyond_the_range",
-     .field = TextField::SpTone,
+     .field = Input::AuxTone,
      .text = "1e400",
      .reason = "the beacon cannot be calculated: Aux Tone reads a number beyond the range"},
     {.name = "output_beyond_the_range",
-     .field = TextField::Fout,
+     .field = Input::OutputFrequency,
      .text = "-1e400",
      .reason = "the beacon cannot be calculated: Output Frequency reads a number beyond the range"},
 };
@@ -255,8 +254,8 @@ const StoppedCase kStopped[] = {
 class SearchOfAStoppedBeacon : public testing::TestWithParam<StoppedCase> {};
 
 TEST_P(SearchOfAStoppedBeacon, SaysItCannotBeCalculated) {
-    FormState beacon;
-    beacon.setText(GetParam().field, GetParam().text);
+    Beacon beacon;
+    beacon.text(GetParam().field) = GetParam().text;
     const SearchResult result = findSettings(beacon, list("24"), list("300"));
     EXPECT_TRUE(result.best.empty());
     EXPECT_TRUE(result.reason.starts_with(GetParam().reason)) << result.reason;
@@ -268,8 +267,8 @@ INSTANTIATE_TEST_SUITE_P(Table, SearchOfAStoppedBeacon, testing::ValuesIn(kStopp
 // below 0 (the share of the limit is 0), so no pair has sound rows and none is
 // nearer than another by its spacing: the nearest is the first one judged.
 TEST(Search, RowsAtZeroHertzAreNoSoundRows) {
-    FormState beacon;
-    beacon.setText(TextField::Fout, "-0.000059521484375");  // minus data tone 3's offset
+    Beacon beacon;
+    beacon.text(Input::OutputFrequency) = "-0.000059521484375";  // minus data tone 3's offset
     const SearchResult result = findSettings(beacon, list("1-8"), list("10-100/10"));
     ASSERT_TRUE(result.best.empty());
     ASSERT_TRUE(result.nearest.has_value());
@@ -279,7 +278,7 @@ TEST(Search, RowsAtZeroHertzAreNoSoundRows) {
 
 TEST(Search, StopsWhenCancelled) {
     const std::atomic<bool> cancel{true};
-    const SearchResult result = findSettings(FormState(), list("1-10"), list("1-100"), {}, &cancel);
+    const SearchResult result = findSettings(Beacon(), list("1-10"), list("1-100"), {}, &cancel);
     EXPECT_TRUE(result.cancelled);
     EXPECT_EQ(result.judged, 0u);
 }

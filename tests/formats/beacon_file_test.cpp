@@ -43,31 +43,31 @@ void write(const fs::path& path, const std::string& bytes) { std::ofstream(path,
 
 struct RoundTripCase {
     const char* name;
-    std::function<void(FormState&)> prepare;
+    std::function<void(Beacon&)> prepare;
 };
 
 const RoundTripCase kBeacons[] = {
-    {"initial_values", [](FormState&) {}},
-    {"reference_300", [](FormState& f) { f.setText(TextField::Fref, "300"); }},
+    {"initial_values", [](Beacon&) {}},
+    {"reference_300", [](Beacon& f) { f.text(Input::Reference) = "300"; }},
     {"reverse_3cm_jt4g_800",
-     [](FormState& f) {
-         f.setText(TextField::Fout, "9600");
-         f.setText(TextField::Fref, "10");
-         f.select(Selector::JTMode, 6);
-         f.select(Selector::Config, 1);
-         f.setRef800(true);
+     [](Beacon& f) {
+         f.text(Input::OutputFrequency) = "9600";
+         f.text(Input::Reference) = "10";
+         f.pick(Selector::JTMode) = Pick::item(6);
+         f.pick(Selector::Config) = Pick::item(1);
+         f.ref800 = true;
      }},
     {"texts_kept_as_typed",
-     [](FormState& f) {
-         f.setText(TextField::Fout, " 2320,1 MHz \xE2\x80\x94 \"beacon\"\n");
-         f.setText(TextField::Mult, "");
-         f.setText(TextField::SpTone, "\\u0041&H10\t");
+     [](Beacon& f) {
+         f.text(Input::OutputFrequency) = " 2320,1 MHz \xE2\x80\x94 \"beacon\"\n";
+         f.text(Input::Multiplication) = "";
+         f.text(Input::AuxTone) = "\\u0041&H10\t";
      }},
-    {"typed_selectors_that_name_an_item", [](FormState& f) { f.typeInto(Selector::JTMode, "pi4"); }},
+    {"typed_selectors_that_name_an_item", [](Beacon& f) { f.pick(Selector::JTMode) = Pick::text("pi4"); }},
     {"typed_selectors_that_name_none",
-     [](FormState& f) {
-         f.typeInto(Selector::JTMode, "H");
-         f.typeInto(Selector::Config, "sideways");
+     [](Beacon& f) {
+         f.pick(Selector::JTMode) = Pick::text("H");
+         f.pick(Selector::Config) = Pick::text("sideways");
      }},
 };
 
@@ -76,24 +76,24 @@ class BeaconRoundTrip : public testing::TestWithParam<RoundTripCase> {};
 // Save, open, calculate: the same listing, warning and SSB carrier, byte for byte.
 TEST_P(BeaconRoundTrip, SaveThenOpenGivesTheSameListing) {
     Scratch dir;
-    FormState before;
+    Beacon before;
     GetParam().prepare(before);
     ASSERT_EQ(saveBeaconFile(dir / "b.jt4dds", before), std::nullopt);
     auto loaded = loadBeaconFile(dir / "b.jt4dds");
-    ASSERT_TRUE(std::holds_alternative<FormState>(loaded)) << std::get<std::string>(loaded);
-    FormState after = std::get<FormState>(loaded);
+    ASSERT_TRUE(std::holds_alternative<Beacon>(loaded)) << std::get<std::string>(loaded);
+    Beacon after = std::get<Beacon>(loaded);
     EXPECT_EQ(beaconText(after), beaconText(before));
-    calculate(before);
-    calculate(after);
-    EXPECT_EQ(after.text(TextField::Text1), before.text(TextField::Text1));
-    EXPECT_EQ(after.warningCaption(), before.warningCaption());
-    EXPECT_EQ(after.text(TextField::SSBCarrier), before.text(TextField::SSBCarrier));
-    EXPECT_EQ(after.selectedItem(Selector::JTMode).has_value(), before.selectedItem(Selector::JTMode).has_value());
+    const Press pressedBefore = calculate(before);
+    const Press pressedAfter = calculate(after);
+    EXPECT_EQ(pressedAfter.listing, pressedBefore.listing);
+    EXPECT_EQ(pressedAfter.warningCaption, pressedBefore.warningCaption);
+    EXPECT_EQ(pressedAfter.ssbCarrier, pressedBefore.ssbCarrier);
+    EXPECT_EQ(after.mode, before.mode);
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, BeaconRoundTrip, testing::ValuesIn(kBeacons), testing_support::CaseName{});
 
-const std::string kGood = beaconText(FormState());
+const std::string kGood = beaconText(Beacon());
 
 std::string replaced(std::string text, const std::string& from, const std::string& to) {
     return text.replace(text.find(from), from.size(), to);
@@ -215,12 +215,12 @@ INSTANTIATE_TEST_SUITE_P(Table, BadBeaconFiles, testing::ValuesIn(kBadFiles), te
 TEST(BadBeaconFiles, ExactlyTheBoundIsRead) {
     Scratch dir;
     write(dir / "b", kGood + std::string(kMaxBeaconFileBytes - kGood.size(), ' '));
-    EXPECT_TRUE(std::holds_alternative<FormState>(loadBeaconFile(dir / "b")));
+    EXPECT_TRUE(std::holds_alternative<Beacon>(loadBeaconFile(dir / "b")));
 }
 
 TEST(BadBeaconFiles, UnknownKeysAreIgnored) {
     const auto read = readBeacon(replaced(kGood, "\"version\": 1,", "\"version\": 1, \"comment\": [\"mine\"],"));
-    EXPECT_TRUE(std::holds_alternative<FormState>(read));
+    EXPECT_TRUE(std::holds_alternative<Beacon>(read));
 }
 
 // Root reads any file, so the reading is done by a child that has given up
@@ -258,7 +258,7 @@ TEST(AtomicWrite, APreviousFileSurvivesAFailedSave) {
     write(dir / "b.jt4dds", "previous");
     // A folder in the way of the temporary file makes the write fail.
     fs::create_directory(dir / ("b.jt4dds.tmp-" + std::to_string(::getpid())).c_str());
-    EXPECT_NE(saveBeaconFile(dir / "b.jt4dds", FormState()), std::nullopt);
+    EXPECT_NE(saveBeaconFile(dir / "b.jt4dds", Beacon()), std::nullopt);
     std::ifstream in(dir / "b.jt4dds");
     EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "previous");
 }
@@ -308,14 +308,17 @@ INSTANTIATE_TEST_SUITE_P(Table, FullDisk, testing::ValuesIn(kFullDisk), testing_
 
 // The name goes last and comes back; an unnamed beacon writes no "name".
 TEST(BeaconName, RoundTripsAndIsLeftOutWhenEmpty) {
-    EXPECT_EQ(beaconText(FormState()).find("\"name\""), std::string::npos);
-    const std::string named = beaconText(FormState(), "bake_2320");
-    EXPECT_NE(named.find("  \"ref800\": false,\n  \"name\": \"bake_2320\"\n}"), std::string::npos) << named;
-    std::string name = "left over";
-    ASSERT_EQ(readBeacon(named, &name).index(), 0u);
-    EXPECT_EQ(name, "bake_2320");
-    ASSERT_EQ(readBeacon(beaconText(FormState()), &name).index(), 0u);
-    EXPECT_EQ(name, "");
+    EXPECT_EQ(beaconText(Beacon()).find("\"name\""), std::string::npos);
+    Beacon named;
+    named.name = "bake_2320";
+    const std::string text = beaconText(named);
+    EXPECT_NE(text.find("  \"ref800\": false,\n  \"name\": \"bake_2320\"\n}"), std::string::npos) << text;
+    const auto read = readBeacon(text);
+    ASSERT_EQ(read.index(), 0u);
+    EXPECT_EQ(std::get<Beacon>(read).name, "bake_2320");
+    const auto unnamed = readBeacon(beaconText(Beacon()));
+    ASSERT_EQ(unnamed.index(), 0u);
+    EXPECT_EQ(std::get<Beacon>(unnamed).name, "");
 }
 
 }  // namespace

@@ -16,13 +16,13 @@
 #include <QTextDocumentFragment>
 
 #include "calc/calculation_run.h"
-#include "calc/form_state.h"
+#include "tests/form_state.h"
 #include "window/main_window.h"
 
 using jt4dds::FormState;
+using jt4dds::Input;
 using jt4dds::MainWindow;
 using jt4dds::Shown;
-using jt4dds::TextField;
 
 class MainWindowTest : public QObject {
     Q_OBJECT
@@ -69,13 +69,13 @@ private:
 
     // The state the window shows, as the calculation's own in-memory form would hold it.
     void expectSameAs(const FormState& form) {
-        QCOMPARE(window_->text(TextField::Text1), form.text(TextField::Text1));
+        QCOMPARE(window_->listing(), form.listing());
         QCOMPARE(control("Warning")->isVisible(), form.isVisible(Shown::Warning));
         QCOMPARE(control<QLabel>("Warning")->text().toStdString(), form.warningCaption());
-        QCOMPARE(control("SSBCarrier")->isVisible(), form.isVisible(Shown::SSBCarrier));
-        QCOMPARE(control("Label10")->isVisible(), form.isVisible(Shown::Label10));
-        QCOMPARE(control<QLineEdit>("SSBCarrier")->text().toStdString(), form.text(TextField::SSBCarrier));
-        QCOMPARE(control<QLineEdit>("RefTone")->text().toStdString(), form.text(TextField::RefTone));
+        QCOMPARE(control("SSBCarrier")->isVisible(), form.isVisible(Shown::SsbCarrier));
+        QCOMPARE(control("Label10")->isVisible(), form.isVisible(Shown::SsbCaption));
+        QCOMPARE(control<QLineEdit>("SSBCarrier")->text().toStdString(), form.ssbCarrier());
+        QCOMPARE(control<QLineEdit>("RefTone")->text().toStdString(), form.text(Input::ReferenceTone));
     }
 
 private slots:
@@ -178,17 +178,17 @@ private slots:
         replaceText("Fref", QStringLiteral("300"));
         clickCalculate();
         FormState form;
-        form.setText(TextField::Fref, "300");
-        QVERIFY(jt4dds::calculate(form).completed());
+        form.setText(Input::Reference, "300");
+        QVERIFY(jt4dds::pressOn(form).completed());
         expectSameAs(form);
-        QVERIFY(window_->text(TextField::Text1).ends_with("\r\n\r\nResolution  0.838Hz"));
+        QVERIFY(window_->listing().ends_with("\r\n\r\nResolution  0.838Hz"));
         QVERIFY(!stoppedMessage());
     }
 
     void initialValuesRaiseTheWarning() {
         clickCalculate();
         FormState form;
-        jt4dds::calculate(form);
+        jt4dds::pressOn(form);
         expectSameAs(form);
         QVERIFY(control("Warning")->isVisible());
     }
@@ -206,18 +206,18 @@ private slots:
     void secondPressReplacesTheListing() {
         replaceText("Fref", QStringLiteral("300"));
         clickCalculate();
-        const std::string first = window_->text(TextField::Text1);
+        const std::string first = window_->listing();
         clickCalculate();
-        QCOMPARE(window_->text(TextField::Text1), first);
+        QCOMPARE(window_->listing(), first);
     }
 
     void earlyEndKeepsTheListingAndTellsWhy() {
         replaceText("Fref", QStringLiteral("300"));
         clickCalculate();
-        const std::string listing = window_->text(TextField::Text1);
+        const std::string listing = window_->listing();
         replaceText("Mult", QString());
         clickCalculate();
-        QCOMPARE(window_->text(TextField::Text1), listing);
+        QCOMPARE(window_->listing(), listing);
         QVERIFY(!control("Warning")->isVisible());
         QMessageBox* message = stoppedMessage();
         QVERIFY(message);
@@ -243,12 +243,12 @@ private slots:
         control<QLineEdit>(field.toLatin1().constData())->setText(text);
         clickCalculate();
         FormState form;
-        form.setText(field == QLatin1String("Fref")     ? TextField::Fref
-                     : field == QLatin1String("Mult")   ? TextField::Mult
-                     : field == QLatin1String("SpTone") ? TextField::SpTone
-                                                        : TextField::Fout,
+        form.setText(field == QLatin1String("Fref")     ? Input::Reference
+                     : field == QLatin1String("Mult")   ? Input::Multiplication
+                     : field == QLatin1String("SpTone") ? Input::AuxTone
+                                                        : Input::OutputFrequency,
                      text.toStdString());
-        const bool completed = jt4dds::calculate(form).completed();
+        const bool completed = jt4dds::pressOn(form).completed();
         expectSameAs(form);
         QCOMPARE(stoppedMessage() == nullptr, completed);
     }
@@ -259,9 +259,8 @@ private slots:
         mode->lineEdit()->selectAll();
         QTest::keyClicks(mode->lineEdit(), QStringLiteral("pi4"));
         clickCalculate();
-        QVERIFY(
-            window_->text(TextField::Text1)
-                .starts_with("FreqData                                ;Direct Freq Gen   JT4PI4   Ref 300.0MHz\r\n"));
+        QVERIFY(window_->listing().starts_with(
+            "FreqData                                ;Direct Freq Gen   JT4PI4   Ref 300.0MHz\r\n"));
         QCOMPARE(mode->count(), 8);  // typing never adds an item
     }
 
@@ -272,7 +271,7 @@ private slots:
         clickCalculate();
         QVERIFY(stoppedMessage());
         QVERIFY(stoppedMessage()->text().contains(QStringLiteral("No configuration is selected")));
-        QCOMPARE(window_->text(TextField::Text1), std::string());
+        QCOMPARE(window_->listing(), std::string());
         QCOMPARE(config->count(), 2);
     }
 
@@ -283,7 +282,7 @@ private slots:
         results->setFocus();
         results->selectAll();
         results->copy();
-        QCOMPARE(QApplication::clipboard()->text().toStdString(), window_->text(TextField::Text1));
+        QCOMPARE(QApplication::clipboard()->text().toStdString(), window_->listing());
         QVERIFY(QApplication::clipboard()->text().contains(QStringLiteral("0.838Hz")));
     }
 
@@ -350,8 +349,8 @@ private slots:
         window_->show();
         replaceText("Fref", QStringLiteral("300"));
         clickCalculate();
-        QVERIFY(window_->text(TextField::Text1)
-                    .starts_with("FreqData                                ;Direct Freq Gen   JT4D   Ref 300,0MHz\r\n"));
+        QVERIFY(window_->listing().starts_with(
+            "FreqData                                ;Direct Freq Gen   JT4D   Ref 300,0MHz\r\n"));
         QCOMPARE(control<QLineEdit>("SSBCarrier")->text(), QStringLiteral("2320,09873"));
         // Findings say what to type, which is read with "." everywhere.
         replaceText("Fref", QStringLiteral("300,5"));
@@ -468,8 +467,8 @@ private slots:
         QCOMPARE(control<QLineEdit>("Fref")->text(), QStringLiteral("300"));
         QCOMPARE(textColour(control("Fref")), QColor(0, 0, 0));
         FormState form;
-        form.setText(TextField::Fref, "300");
-        jt4dds::calculate(form);
+        form.setText(Input::Reference, "300");
+        jt4dds::pressOn(form);
         expectSameAs(form);
     }
 
@@ -490,7 +489,7 @@ private slots:
         QCOMPARE(status->text(), QStringLiteral("Searching\u2026"));
         replaceText("Fref", QStringLiteral("300"));
         clickCalculate();
-        QVERIFY(window_->text(TextField::Text1).ends_with("\r\n\r\nResolution  0.838Hz"));
+        QVERIFY(window_->listing().ends_with("\r\n\r\nResolution  0.838Hz"));
         QCOMPARE(status->text(), QStringLiteral("Searching\u2026"));  // still going, beside the window
         dialog->close();  // stops the search; closing the window then waits for nothing long
     }

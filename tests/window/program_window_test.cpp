@@ -16,18 +16,19 @@
 #include <QTimer>
 #include <fstream>
 
-#include "calc/form_state.h"
+#include "calc/beacon.h"
 #include "formats/beacon_file.h"
 #include "formats/search_output.h"
 #include "tests/cli/cli_runner.h"
 #include "window/main_window.h"
 #include "window/program_window.h"
 
-using jt4dds::FormState;
+using jt4dds::Beacon;
+using jt4dds::Input;
 using jt4dds::OutputFormat;
+using jt4dds::Pick;
 using jt4dds::ProgramWindow;
 using jt4dds::Selector;
-using jt4dds::TextField;
 
 namespace {
 
@@ -37,20 +38,20 @@ std::string slurp(const QString& path) {
 }
 
 // The beacons of the round-trip table, by name.
-FormState beacon(const QString& name) {
-    FormState f;
-    if (name == QLatin1String("reference_300")) f.setText(TextField::Fref, "300");
+Beacon beacon(const QString& name) {
+    Beacon f;
+    if (name == QLatin1String("reference_300")) f.text(Input::Reference) = "300";
     if (name == QLatin1String("reverse_3cm_jt4g_800")) {
-        f.setText(TextField::Fout, "9600");
-        f.setText(TextField::Fref, "10");
-        f.select(Selector::JTMode, 6);
-        f.select(Selector::Config, 1);
-        f.setRef800(true);
+        f.text(Input::OutputFrequency) = "9600";
+        f.text(Input::Reference) = "10";
+        f.pick(Selector::JTMode) = Pick::item(6);
+        f.pick(Selector::Config) = Pick::item(1);
+        f.ref800 = true;
     }
     if (name == QLatin1String("typed_texts_and_selectors")) {
-        f.setText(TextField::Fout, "2320,1 MHz \xE2\x80\x94 beacon");
-        f.setText(TextField::Fref, "300");
-        f.typeInto(Selector::JTMode, "pi4");
+        f.text(Input::OutputFrequency) = "2320,1 MHz \xE2\x80\x94 beacon";
+        f.text(Input::Reference) = "300";
+        f.pick(Selector::JTMode) = Pick::text("pi4");
     }
     return f;
 }
@@ -126,12 +127,12 @@ private slots:
         QFETCH(QString, name);
         window_->form()->setInputs(beacon(name));
         window_->form()->calculateNow();
-        const std::string before = window_->form()->text(TextField::Text1);
+        const std::string before = window_->form()->listing();
         QVERIFY(window_->saveBeaconTo(file("b.jt4dds")));
         window_ = std::make_unique<ProgramWindow>(".");
         QVERIFY(window_->openBeacon(file("b.jt4dds")));
         window_->form()->calculateNow();
-        QCOMPARE(window_->form()->text(TextField::Text1), before);
+        QCOMPARE(window_->form()->listing(), before);
         QVERIFY(!window_->isModified());
     }
 
@@ -199,7 +200,7 @@ private slots:
     }
 
     void ctrlOOpensAChosenBeacon() {
-        FormState saved = beacon("reverse_3cm_jt4g_800");
+        Beacon saved = beacon("reverse_3cm_jt4g_800");
         QVERIFY(!jt4dds::saveBeaconFile(file("b.jt4dds").toStdString(), saved).has_value());
         QTest::keyClick(window_.get(), Qt::Key_O, Qt::ControlModifier);
         auto* dialog = window_->findChild<QFileDialog*>(QStringLiteral("OpenBeaconDialog"));
@@ -213,10 +214,10 @@ private slots:
     void enterInAFieldCalculates() {
         replaceText("Fref", QStringLiteral("300"));
         QTest::keyClick(field("Fref"), Qt::Key_Return);
-        QVERIFY(window_->form()->text(TextField::Text1).ends_with("Resolution  0.838Hz"));
+        QVERIFY(window_->form()->listing().ends_with("Resolution  0.838Hz"));
         replaceText("Fout", QStringLiteral("144.4"));
         QTest::keyClick(field("Fout"), Qt::Key_Enter);
-        QVERIFY(window_->form()->text(TextField::Text1).find("Tone 4  144.4000000MHz") != std::string::npos);
+        QVERIFY(window_->form()->listing().find("Tone 4  144.4000000MHz") != std::string::npos);
     }
 
     void closingAsksOnlyAboutAChangedFile() {
@@ -272,11 +273,11 @@ private slots:
         replaceText("Fref", QStringLiteral("399.99"));
         QVERIFY(statusLine()->property("stale").toBool());
         QVERIFY2(statusLine()->text().startsWith(QStringLiteral("Not calculated")), qPrintable(statusLine()->text()));
-        QVERIFY(window_->form()->text(TextField::Text1).find("Ref 300.0MHz") != std::string::npos);
+        QVERIFY(window_->form()->listing().find("Ref 300.0MHz") != std::string::npos);
         trigger(1, item.toLatin1().constData());
         const std::string want = cli({"--fref", "399.99", "--format", cliFormat.toStdString()});
         QCOMPARE(QApplication::clipboard()->text().toStdString(), want);
-        QCOMPARE(window_->form()->text(TextField::Text1), cli({"--fref", "399.99"}));
+        QCOMPARE(window_->form()->listing(), cli({"--fref", "399.99"}));
         QVERIFY(!statusLine()->property("stale").toBool());
         // Back to what was pressed is no longer stale either.
         replaceText("Fref", QStringLiteral("399.9"));
@@ -340,7 +341,7 @@ private slots:
     void openingABeaconCalculatesIt() {
         QVERIFY(!jt4dds::saveBeaconFile(file("b.jt4dds").toStdString(), beacon("reverse_3cm_jt4g_800")).has_value());
         QVERIFY(window_->openBeacon(file("b.jt4dds")));
-        QCOMPARE(window_->form()->text(TextField::Text1), cli({"--beacon", file("b.jt4dds").toStdString()}));
+        QCOMPARE(window_->form()->listing(), cli({"--beacon", file("b.jt4dds").toStdString()}));
         QVERIFY(!statusLine()->property("stale").toBool());
     }
 
@@ -380,8 +381,8 @@ private slots:
         if (change == 2) trigger(0, "&New");
         replaceText("Fref", QStringLiteral("300"));
         window_->form()->calculateNow();
-        const std::string before = jt4dds::beaconText(jt4dds::inputsOf(*window_->form()));
-        const std::string listing = window_->form()->text(TextField::Text1);
+        const std::string before = jt4dds::beaconText(jt4dds::beaconOf(*window_->form()));
+        const std::string listing = window_->form()->listing();
         if (change == 1) {
             QTest::mouseClick(window_->form()->findChild<QCheckBox*>(QStringLiteral("Ref800")), Qt::LeftButton, {},
                               QPoint(6, 8));
@@ -390,11 +391,11 @@ private slots:
                 !jt4dds::saveBeaconFile(file("b.jt4dds").toStdString(), beacon("reverse_3cm_jt4g_800")).has_value());
             QVERIFY(window_->openBeacon(file("b.jt4dds")));
         }
-        QVERIFY(jt4dds::beaconText(jt4dds::inputsOf(*window_->form())) != before);
+        QVERIFY(jt4dds::beaconText(jt4dds::beaconOf(*window_->form())) != before);
         field("Fout")->setFocus();
         QTest::keyClick(field("Fout"), Qt::Key_Z, Qt::ControlModifier);
-        QCOMPARE(jt4dds::beaconText(jt4dds::inputsOf(*window_->form())), before);
-        QCOMPARE(window_->form()->text(TextField::Text1), listing);
+        QCOMPARE(jt4dds::beaconText(jt4dds::beaconOf(*window_->form())), before);
+        QCOMPARE(window_->form()->listing(), listing);
         QVERIFY(!window_->form()->canUndo());
     }
 
@@ -409,8 +410,9 @@ private slots:
     // Exports take the beacon's name from its file, as jt4dds-cli --beacon does,
     // and saving keeps it.
     void exportsTakeTheBeaconsName() {
-        QVERIFY(
-            !jt4dds::saveBeaconFile(file("b.jt4dds").toStdString(), beacon("reference_300"), "bake_2320").has_value());
+        Beacon named = beacon("reference_300");
+        named.name = "bake_2320";
+        QVERIFY(!jt4dds::saveBeaconFile(file("b.jt4dds").toStdString(), named).has_value());
         QVERIFY(window_->openBeacon(file("b.jt4dds")));
         QCOMPARE(window_->firmwareName(), std::string("bake_2320"));
         const auto header = window_->exportText(OutputFormat::C, false);

@@ -1,0 +1,64 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "calc/beacon.h"
+
+#if !defined(__EMSCRIPTEN__)
+#include <locale>
+#endif
+#include <stdexcept>
+
+#include "calc/form_view.h"
+#include "calc/selector_items.h"
+
+namespace jt4dds {
+
+std::string optionName(Input input) {
+    std::string name = "--";
+    for (char c : specOf(input).key) name += c == '_' ? '-' : c;
+    return name;
+}
+
+std::optional<Input> inputKeyed(std::string_view key) {
+    for (const InputSpec& spec : kInputs)
+        if (spec.key == key) return spec.input;
+    return std::nullopt;
+}
+
+std::optional<SelectedItem> resolvePick(Selector selector, const Pick& pick) {
+    if (pick.index) return itemAt(selector, *pick.index);
+    return itemLabelled(selector, pick.typed);
+}
+
+std::string pickText(Selector selector, const Pick& pick) {
+    if (pick.index) {
+        if (const auto item = itemAt(selector, *pick.index)) return item->label;
+    }
+    return pick.typed;
+}
+
+Beacon beaconOf(const FormView& view) {
+    Beacon beacon;
+    for (const InputSpec& spec : kInputs) beacon.text(spec.input) = view.text(spec.input);
+    for (Selector selector : {Selector::JTMode, Selector::Config}) {
+        const auto item = view.selectedItem(selector);
+        beacon.pick(selector) = item ? Pick::item(item->index) : Pick::text(view.selectorText(selector));
+    }
+    beacon.ref800 = view.ref800Checked();
+    beacon.separator = view.decimalSeparator();
+    return beacon;
+}
+
+std::string operatorDecimalSeparator() {
+#if defined(__EMSCRIPTEN__)
+    // The page asks the browser for its separator itself.
+    return ".";
+#else
+    try {
+        const std::locale operatorLocale("");
+        return std::string(1, std::use_facet<std::numpunct<char> >(operatorLocale).decimal_point());
+    } catch (const std::runtime_error&) {
+        return ".";
+    }
+#endif
+}
+
+}  // namespace jt4dds
