@@ -162,6 +162,7 @@ public:
     }
 
     Press press() && {
+        press_.beacon = beacon_;
         press_.ended = std::move(ended_);
         press_.figures = std::move(fig_);
         return std::move(press_);

@@ -84,6 +84,8 @@ struct RunFigures {
 
 // One press of "Calculate": the numbers, and what the window shows after it.
 struct Press {
+    // The inputs as typed, before the press.
+    Beacon beacon;
     // Set when the run met a value it cannot calculate with and stopped there.
     std::optional<RunEnd> ended;
     RunFigures figures;

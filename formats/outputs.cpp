@@ -266,16 +266,25 @@ std::string cHeader(const Press& outcome, const FirmwareFile& file) {
 std::string jsonReport(const Press& outcome, const std::vector<Finding>& findings) {
     const RunFigures& f = outcome.figures;
     const auto warning = warningShown(f);
-    const auto& refTone = f.read(Input::ReferenceTone);
+    const Beacon& typed = outcome.beacon;
     json::Writer out(2);
     out.beginObject();
-    out.member("text1", listingText(f));
+    out.member("format", kReportFormatName);
+    out.member("version", kReportFormatVersion);
+    out.key("inputs").beginObject();
+    for (const InputSpec& spec : kInputs) out.member(spec.key, typed.text(spec.input));
+    out.member("submode", pickText(Selector::JTMode, typed.mode));
+    out.member("config", pickText(Selector::Config, typed.config));
+    out.member("ref800", typed.ref800);
+    out.endObject();
+    // What the window shows after this one press.
+    out.member("listing", listingText(f));
     out.key("warning").beginObject().member("visible", warning.has_value());
     out.member("caption", warning.value_or("Warning")).endObject();
-    out.member("ref_tone", refTone ? std::optional<std::string_view>(refTone->text) : std::nullopt);
+    out.member("ref_tone", asPressed(typed, outcome).text(Input::ReferenceTone));
     out.key("ssb_carrier").beginObject().member("visible", f.ssbCarrierMHz.has_value());
     out.member("text", ssbCarrierText(f)).endObject();
-    out.member("label10_visible", f.ssbCarrierMHz.has_value());
+    out.member("ssb_caption_visible", f.ssbCarrierMHz.has_value());
     out.member("completed", outcome.completed());
     out.member("error", outcome.ended ? std::optional<std::string_view>(outcome.ended->message) : std::nullopt);
 

@@ -64,8 +64,14 @@ std::string asmSource(const Press& outcome, const FirmwareFile& file = {});
 // Needs a completed run.
 std::string cHeader(const Press& outcome, const FirmwareFile& file = {});
 
-// The window's state after the press, each tone's figures, how each field was
-// read and every finding; for any run, one that stopped included.
+// The JSON report: {"format": "jt4dds-report", "version": 2, "inputs" (every
+// input as typed, by its key, with "submode", "config" and "ref800"), the
+// window's state after this one press ("listing", "warning", "ref_tone" as the
+// field shows it, "ssb_carrier", "ssb_caption_visible"), "completed",
+// "error", each tone's figures, how each input was read and every finding};
+// for any run, one that stopped included.
+inline constexpr std::string_view kReportFormatName = "jt4dds-report";
+inline constexpr int kReportFormatVersion = 2;
 std::string jsonReport(const Press& outcome, const std::vector<Finding>& findings);
 
 // A plain-text report with "\n" line ends: the plan, the per-tone table

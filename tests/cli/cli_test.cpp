@@ -165,9 +165,11 @@ TEST(CommandLineJson, WindowStateAfterOnePress) {
     EXPECT_EQ(state["error"], nullptr);
     EXPECT_EQ(state["ssb_carrier"], (nlohmann::json{{"visible", true}, {"text", "2320.09873"}}));
     EXPECT_EQ(state["warning"], (nlohmann::json{{"visible", false}, {"caption", "Warning"}}));
-    EXPECT_EQ(state["label10_visible"], true);
+    EXPECT_EQ(state["ssb_caption_visible"], true);
     EXPECT_EQ(state["ref_tone"], "1270");
-    EXPECT_TRUE(state["text1"].get<std::string>().ends_with("\r\n\r\nResolution  0.838Hz"));
+    EXPECT_TRUE(state["listing"].get<std::string>().ends_with("\r\n\r\nResolution  0.838Hz"));
+    EXPECT_EQ(state["format"], "jt4dds-report");
+    EXPECT_EQ(state["version"], 2);
 }
 
 TEST(CommandLineJson, EarlyEndSaysWhy) {
@@ -178,8 +180,43 @@ TEST(CommandLineJson, EarlyEndSaysWhy) {
     EXPECT_NE(state["error"].get<std::string>().find("Tone 7"), std::string::npos);
     EXPECT_EQ(state["warning"]["caption"], "Not Possible, check values");
     EXPECT_EQ(state["ssb_carrier"]["visible"], false);
-    EXPECT_EQ(state["label10_visible"], false);
+    EXPECT_EQ(state["ssb_caption_visible"], false);
 }
+
+// "ref_tone" is the field's text as the window shows it after the press, also
+// when the press stopped before reading it (it was null then), and with the
+// 800 Hz option's "800" typed into it; "inputs" keep what was typed.
+struct RefToneCase {
+    const char* name;
+    std::vector<std::string> args;
+    std::string refTone;
+    std::string typed;
+};
+const RefToneCase kRefToneCases[] = {
+    {.name = "stopped_before_reading_it",
+     .args = {"--mult=", "--ref-tone", "1300"},
+     .refTone = "1300",
+     .typed = "1300"},
+    {.name = "no_mode_selected",
+     .args = {"--ref-tone", "1 kHz", "--submode", "D", "--fref=0"},
+     .refTone = "1 kHz",
+     .typed = "1 kHz"},
+    {.name = "option_800_types_it", .args = {"--submode", "G", "--ref800"}, .refTone = "800", .typed = "1270"},
+    {.name = "option_800_not_reached",
+     .args = {"--submode", "G", "--ref800", "--mult=0"},
+     .refTone = "1270",
+     .typed = "1270"},
+};
+class ReportRefTone : public testing::TestWithParam<RefToneCase> {};
+TEST_P(ReportRefTone, IsWhatTheWindowShows) {
+    std::vector<std::string> args = GetParam().args;
+    args.emplace_back("--json");
+    const CliResult r = run(args);
+    const auto state = nlohmann::json::parse(r.out);
+    EXPECT_EQ(state["ref_tone"], GetParam().refTone);
+    EXPECT_EQ(state["inputs"]["ref_tone"], GetParam().typed);
+}
+INSTANTIATE_TEST_SUITE_P(Table, ReportRefTone, testing::ValuesIn(kRefToneCases), testing_support::CaseName{});
 
 TEST(CommandLine, HelpExplainsEveryField) {
     const CliResult r = run({"--help"});
