@@ -1,11 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "calc/beacon.h"
 
-#if !defined(__EMSCRIPTEN__)
-#include <locale>
-#endif
-#include <stdexcept>
-
 #include "calc/form_view.h"
 #include "calc/selector_items.h"
 
@@ -45,20 +40,6 @@ Beacon beaconOf(const FormView& view) {
     beacon.ref800 = view.ref800Checked();
     beacon.separator = view.decimalSeparator();
     return beacon;
-}
-
-std::string operatorDecimalSeparator() {
-#if defined(__EMSCRIPTEN__)
-    // The page asks the browser for its separator itself.
-    return ".";
-#else
-    try {
-        const std::locale operatorLocale("");
-        return std::string(1, std::use_facet<std::numpunct<char> >(operatorLocale).decimal_point());
-    } catch (const std::runtime_error&) {
-        return ".";
-    }
-#endif
 }
 
 }  // namespace jt4dds

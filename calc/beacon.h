@@ -164,8 +164,4 @@ std::optional<SelectedItem> resolvePick(Selector selector, const Pick& pick);
 // What the selector's text area shows for `pick`.
 std::string pickText(Selector selector, const Pick& pick);
 
-// The decimal separator of the operator's locale (from the environment), or
-// "." when the environment names no usable locale.
-std::string operatorDecimalSeparator();
-
 }  // namespace jt4dds

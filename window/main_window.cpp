@@ -359,6 +359,28 @@ void MainWindow::command1Clicked() {
     box->open();
 }
 
+void MainWindow::reset() {
+    // Setting every text also clears each field's own undo history.
+    const Beacon initial;
+    for (Input input : kAllInputs) textBox(input)->setText(qs(initial.text(input)));
+    setInputs(initial);
+    for (QLineEdit* planField : {fout_, mult_, fref_}) setTextColour(planField, kRed);
+    text1_->setListingText({});
+    warning_->setText(captionOf("Warning"));
+    for (QWidget* shown :
+         {static_cast<QWidget*>(warning_), static_cast<QWidget*>(ssbCarrier_), static_cast<QWidget*>(label10_)})
+        shown->hide();
+    ssbCarrier_->clear();
+    if (auto* stopped = findChild<QMessageBox*>(QStringLiteral("CalculationStopped"))) stopped->close();
+    lastOutcome_ = Press{};
+    lastFindings_.clear();
+    pressedInputs_.reset();
+    undoInputs_.clear();
+    undoAction_->setEnabled(false);
+    showFindings();
+    emit inputsChanged();
+}
+
 void MainWindow::setInputs(const Beacon& inputs) {
     for (Input field : kAllInputs) {
         const QString text = qs(inputs.text(field));

@@ -11,6 +11,7 @@
 #include "calc/calculation_run.h"
 #include "calc/form_view.h"
 #include "calc/plan_check.h"
+#include "window/qt_text.h"
 
 class QAction;
 class QCheckBox;
@@ -35,7 +36,7 @@ class MainWindow final : public QWidget, public FormView {
 public:
     // `decimalSeparator` is the one the listing's numbers are written with:
     // the operator's locale's unless a caller (a test) asks for another.
-    explicit MainWindow(std::string decimalSeparator = operatorDecimalSeparator(), QWidget* parent = nullptr);
+    explicit MainWindow(std::string decimalSeparator = localeDecimalSeparator(), QWidget* parent = nullptr);
     ~MainWindow() override;
 
     // The non-modal view of the last press's tone table and findings; it
@@ -51,6 +52,10 @@ public:
     // a menu to show; they work in the window whether a menu has them or not.
     QAction* toneDetailsAction() const { return toneDetailsAction_; }
     QAction* findSettingsAction() const { return findSettingsAction_; }
+
+    // Back to the window as it loads: the initial inputs (the red cue
+    // included), no results, nothing to undo.
+    void reset();
 
     // Puts what `inputs` holds into the fields, the selectors and the 800 Hz
     // box, as if the operator had typed and picked it (a frequency-plan field

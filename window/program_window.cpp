@@ -24,6 +24,7 @@
 #include "formats/beacon_file.h"
 #include "formats/files.h"
 #include "formats/search_output.h"
+#include "formats/window_layout.h"
 #include "window/help_text.h"
 #include "window/main_window.h"
 #include "window/qt_text.h"
@@ -94,7 +95,7 @@ const ExportKind& exportKind(OutputFormat format) {
 
 ProgramWindow::ProgramWindow(std::string decimalSeparator, QWidget* parent)
     : QMainWindow(parent), separator_(std::move(decimalSeparator)) {
-    setWindowTitle(QStringLiteral("JT4 / PI4  - 32 bit DDS Design Utility     Arvok"));
+    setWindowTitle(qs(kWindowTitle));
     form_ = new MainWindow(separator_, this);
     setWindowIcon(form_->windowIcon());
     setCentralWidget(form_);
@@ -158,6 +159,8 @@ void ProgramWindow::createStatusLine() {
 
 void ProgramWindow::connectForm() {
     connect(form_, &MainWindow::inputsChanged, this, &ProgramWindow::showPressStatus);
+    connect(form_, &MainWindow::inputsChanged, this, &ProgramWindow::showModified);
+    connect(form_, &MainWindow::pressed, this, &ProgramWindow::showModified);
     connect(form_, &MainWindow::pressed, this, &ProgramWindow::showPressStatus);
     showPressStatus();
 }
@@ -199,20 +202,12 @@ void ProgramWindow::problem(const QString& title, const QString& text) {
 
 void ProgramWindow::newBeacon() {
     if (!maybeSave()) return;
-    // A fresh calculation window: every initial value, the red cue included.
-    form_ = new MainWindow(separator_, this);
-    setCentralWidget(form_);
-    QMenu* view = menuBar()->findChild<QMenu*>(QStringLiteral("ViewMenu"));
-    view->clear();
-    view->addAction(form_->toneDetailsAction());
-    view->addAction(form_->findSettingsAction());
-    QMenu* edit = menuBar()->findChild<QMenu*>(QStringLiteral("EditMenu"));
-    // The old form's Undo went with it.
-    edit->insertAction(edit->actions().constFirst(), form_->undoAction());
-    connectForm();
+    // The calculation window as it loads: every initial value, the red cue included.
+    form_->reset();
     setCurrentFile(QString());
     savedBeacon_.reset();
     beaconName_.clear();
+    showModified();
     form_->setFocus();
 }
 
@@ -230,6 +225,7 @@ bool ProgramWindow::openBeacon(const QString& path) {
     form_->calculateNow();
     setCurrentFile(path);
     savedBeacon_ = beaconText(beacon());
+    showModified();
     return true;
 }
 
@@ -250,6 +246,7 @@ bool ProgramWindow::saveBeaconTo(const QString& path) {
     }
     setCurrentFile(path);
     savedBeacon_ = beaconText(beacon());
+    showModified();
     return true;
 }
 
@@ -421,7 +418,15 @@ void ProgramWindow::closeEvent(QCloseEvent* event) {
 void ProgramWindow::setCurrentFile(const QString& path) {
     currentFile_ = path;
     if (!path.isEmpty()) rememberRecent(path);
+    setWindowFilePath(path);
+    // The calculation window's own title; with a beacon file open, its name
+    // first, and "*" after it while the fields differ from the file.
+    setWindowTitle(path.isEmpty() ? qs(kWindowTitle)
+                                  : QFileInfo(path).fileName() + QStringLiteral("[*] - ") + qs(kWindowTitle));
+    showModified();
 }
+
+void ProgramWindow::showModified() { setWindowModified(isModified()); }
 
 void ProgramWindow::rememberRecent(const QString& path) {
     QSettings settings;

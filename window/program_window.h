@@ -7,6 +7,7 @@
 
 #include "calc/beacon.h"
 #include "formats/outputs.h"
+#include "window/qt_text.h"
 
 class QLabel;
 class QMenu;
@@ -23,7 +24,7 @@ class ProgramWindow final : public QMainWindow {
     Q_OBJECT
 
 public:
-    explicit ProgramWindow(std::string decimalSeparator = operatorDecimalSeparator(), QWidget* parent = nullptr);
+    explicit ProgramWindow(std::string decimalSeparator = localeDecimalSeparator(), QWidget* parent = nullptr);
 
     MainWindow* form() const { return form_; }
     // The beacon file the window holds, empty when none.
@@ -77,6 +78,8 @@ private:
     // True when it is fine to drop the fields (saved, discarded, or never a file).
     bool maybeSave();
     void setCurrentFile(const QString& path);
+    // The title's "*": shown while the fields differ from the beacon file.
+    void showModified();
     void rememberRecent(const QString& path);
     void fillRecentMenu();
     void problem(const QString& title, const QString& text);

@@ -3,6 +3,7 @@
 
 #include <QGuiApplication>
 #include <QHeaderView>
+#include <QLocale>
 #include <QScreen>
 #include <QScrollBar>
 #include <QString>
@@ -16,6 +17,10 @@ namespace jt4dds {
 
 // The core's UTF-8 text as a QString.
 inline QString qs(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
+
+// The decimal separator of the operator's locale, as Qt reads it from the
+// environment: the one the window writes the listing's numbers with.
+inline std::string localeDecimalSeparator() { return QLocale().decimalPoint().toStdString(); }
 
 // A tooltip that shows `text` as typed: Qt would render a tooltip that looks
 // like markup ("<b>") as rich text, so it is escaped into rich text that

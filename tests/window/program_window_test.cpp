@@ -233,13 +233,60 @@ private slots:
         QVERIFY(slurp(file("b.jt4dds")).find("\"fref\": \"400\"") != std::string::npos);
     }
 
+    // New resets the one calculation window: the same widgets, every initial
+    // value and the red cue, no results, nothing to undo, the title as specified.
     void newStartsOverWithTheRedCue() {
+        const QWidget* before = window_->form();
+        QVERIFY(window_->saveBeaconTo(file("b.jt4dds")));
         replaceText("Fout", QStringLiteral("144.4"));
-        const auto actions = window_->menuBar()->actions().first()->menu()->actions();
-        actions.first()->trigger();  // File, New
+        replaceText("Fref", QStringLiteral("9"));
+        window_->form()->calculateNow();  // a warning, the SSB carrier and findings to clear
+        window_->form()->rememberInputs();
+        answerNextQuestion(QMessageBox::Discard);
+        trigger(0, "&New");
+        QCOMPARE(window_->form(), before);
         QCOMPARE(field("Fout")->text(), QStringLiteral("2320.1"));
-        QCOMPARE(field("Fout")->palette().color(QPalette::Text), QColor(255, 0, 0));
+        QCOMPARE(field("Fref")->text(), QStringLiteral("250"));
+        QVERIFY(!field("Fout")->isUndoAvailable());
+        for (const char* plan : {"Fout", "Mult", "Fref"})
+            QCOMPARE(field(plan)->palette().color(QPalette::Text), QColor(255, 0, 0));
+        QCOMPARE(window_->form()->listing(), std::string());
+        for (const char* hidden : {"Warning", "SSBCarrier", "Label10"})
+            QVERIFY2(!window_->form()->findChild<QWidget*>(QString::fromLatin1(hidden))->isVisible(), hidden);
+        QVERIFY(field("Fref")->toolTip().isEmpty());
+        QVERIFY(!window_->form()->canUndo());
+        QVERIFY(!window_->form()->hasPressed());
+        QCOMPARE(window_->windowTitle(), QStringLiteral("JT4 / PI4  - 32 bit DDS Design Utility     Arvok"));
+        QVERIFY(!window_->isWindowModified());
         QCOMPARE(window_->centralWidget()->size(), QSize(726, 357));
+        window_->form()->calculateNow();
+        QCOMPARE(window_->form()->listing(), cli({}));
+    }
+
+    // The title names the beacon file, and its "*" follows edits, saves and opens.
+    void titleNamesTheFileAndMarksChanges() {
+        const QString specified = QStringLiteral("JT4 / PI4  - 32 bit DDS Design Utility     Arvok");
+        QCOMPARE(window_->windowTitle(), specified);
+        replaceText("Fref", QStringLiteral("300"));
+        QVERIFY(!window_->isWindowModified());  // no file: nothing to differ from
+        QVERIFY(window_->saveBeaconTo(file("b.jt4dds")));
+        QCOMPARE(window_->windowTitle(), QStringLiteral("b.jt4dds[*] - ") + specified);
+        QCOMPARE(window_->windowFilePath(), file("b.jt4dds"));
+        QVERIFY(!window_->isWindowModified());
+        replaceText("Fref", QStringLiteral("400"));
+        QVERIFY(window_->isWindowModified());
+        replaceText("Fref", QStringLiteral("300"));
+        QVERIFY(!window_->isWindowModified());  // typed back to what the file holds
+        window_->form()->findChild<QComboBox*>(QStringLiteral("JTMode"))->setCurrentIndex(6);
+        QVERIFY(window_->isWindowModified());
+        QVERIFY(window_->saveBeaconTo(file("c.jt4dds")));
+        QCOMPARE(window_->windowTitle(), QStringLiteral("c.jt4dds[*] - ") + specified);
+        QVERIFY(!window_->isWindowModified());
+        QVERIFY(window_->openBeacon(file("b.jt4dds")));
+        QCOMPARE(window_->windowTitle(), QStringLiteral("b.jt4dds[*] - ") + specified);
+        QVERIFY(!window_->isWindowModified());
+        window_->form()->findChild<QCheckBox*>(QStringLiteral("Ref800"))->setChecked(true);
+        QVERIFY(window_->isWindowModified());
     }
 
     QLabel* statusLine() { return window_->statusLine(); }
