@@ -71,6 +71,15 @@ const ReadCase kReads[] = {
     {"halfway_tie_padded_with_zeros_beyond_the_kept_digits",
      "1.00000000000000011102230246251565404236316680908203125" + std::string(900, '0'), 1.0, 955},
     {"thousands_of_integer_digits", "1" + std::string(300, '0'), 1e300, 301},
+    // Integer digits past the 800 kept ones still count in the scale, and a
+    // non-zero one among them still tips a tie.
+    {"integer_of_exactly_the_kept_digits", "1" + std::string(799, '0') + "e-750", 1e49, 805},
+    {"integer_one_digit_past_the_kept_ones", "1" + std::string(800, '0') + "e-750", 1e50, 806},
+    {"integer_digits_far_past_the_kept_ones", "1" + std::string(900, '0') + "e-850", 1e50, 906},
+    {"integer_tie_tipped_by_a_digit_past_the_kept_ones", "9007199254740993" + std::string(784, '0') + "1e-785",
+     9007199254740994.0, 806},
+    {"integer_tie_with_zeros_past_the_kept_ones", "9007199254740993" + std::string(785, '0') + "e-785",
+     9007199254740992.0, 806},
     // The exponent used to be clamped before the digits' scale was added, so
     // this read as 0.1.
     {"exponent_clamped_only_after_the_digits_scale", "0." + std::string(99999, '0') + "1e100000", 1.0, 100009},
