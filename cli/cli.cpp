@@ -29,26 +29,40 @@
 namespace jt4dds {
 namespace {
 
-// "direct" or "reverse" in any case, or a configuration's full label.
-std::optional<SelectedItem> configNamed(std::string_view name) {
-    std::string lower(name);
-    for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    if (lower == "direct") return itemAt(Selector::Config, static_cast<int>(DdsConfig::Direct));
-    if (lower == "reverse") return itemAt(Selector::Config, static_cast<int>(DdsConfig::Reverse));
-    return itemLabelled(Selector::Config, name);
+// A selector's item labels, for CLI11 to check a choice against.
+std::vector<std::string> labelsOf(Selector selector) {
+    std::vector<std::string> labels;
+    for (int i = 0; i < itemCount(selector); ++i) labels.push_back(itemAt(selector, i)->label);
+    return labels;
+}
+
+// What --config takes: "direct" or "reverse", or an arrangement's full label.
+const std::vector<std::string> kConfigNames{"direct", "reverse", "Direct Freq Gen", "Reverse DDS"};
+const std::vector<std::string> kFormatNames{"listing", "asm", "c", "json", "report", "symbols"};
+
+// A percentage written as a plain number: "5", "2.5".
+std::optional<double> percentNamed(std::string_view text) {
+    const NumberRead read = LeadingNumber(text);
+    if (read.end == 0 || read.end != text.size() || !(read.value > 0.0) || read.value > 100.0) return std::nullopt;
+    return read.value;
+}
+
+bool usableSeparator(const std::string& separator) {
+    if (separator.empty() || separator.size() > 8) return false;
+    return separator.find_first_of("0123456789\r\n") == std::string::npos;
+}
+
+// A check that passes when `accepts` does, and otherwise says `why`.
+CLI::Validator checkedBy(bool (*accepts)(const std::string&), std::string why) {
+    return CLI::Validator(
+        [accepts, why](std::string& value) {
+            return accepts(value) ? std::string() : why + "; '" + value + "' is not";
+        },
+        std::string());
 }
 
 void usageError(std::ostream& err, std::string_view message) {
     err << "jt4dds-cli: " << message << " (see jt4dds-cli --help)\n";
-}
-
-std::string choiceList(Selector selector) {
-    std::string out;
-    for (int i = 0; i < itemCount(selector); ++i) {
-        if (i > 0) out += ", ";
-        out += itemAt(selector, i)->label;
-    }
-    return out;
 }
 
 // The command line, as given.
@@ -95,51 +109,76 @@ std::vector<std::string> normalisedArguments(std::span<const char* const> args) 
 
 void describeOptions(CLI::App& app, Options& o) {
     app.option_defaults()->always_capture_default();
-    for (const InputSpec& spec : kInputs)
-        app.add_option(optionName(spec.input), o.inputs[static_cast<std::size_t>(spec.input)], std::string(spec.help));
-    app.add_option("--submode", o.submode, "JT4 submode A to G, or PI4 (any case)");
-    app.add_flag("--ref800", o.ref800, "JT4G Reference Tone0 = 800Hz: puts JT4G tone 0 on an 800 Hz reference tone");
-    app.add_flag("--no-ref800", o.noRef800, "Clears JT4G Reference Tone0 = 800Hz (over a --beacon file's)")
-        ->excludes("--ref800");
-    app.add_option("--beacon", o.beacon,
-                   "Take every field from this beacon file; options on the command line override it");
-    app.add_option("--save-beacon", o.saveBeacon,
-                   "Write the fields given (beacon file and options) to this beacon file, then calculate as usual");
-    app.add_option("--message", o.message,
-                   "The beacon's message: for JT4 two calls with a locator or report, or up to 13 characters of "
-                   "free text; for PI4 up to 8 characters of 0-9, A-Z, space and '/'");
-    app.add_flag("--quiet", o.quiet,
-                 "Nothing on standard error but error and warning findings (and a stopped calculation)");
-    app.add_option("--name", o.name,
-                   "The beacon's name for the firmware files (a C identifier): NAME_words, NAME_word_bytes, the "
-                   "include guard and the assembler labels derive from it, so two beacons' files fit one program; "
-                   "by default the --beacon file's name; \"\" for an unnamed file (jt4dds_words)");
     app.set_version_flag("--version", std::string("jt4dds-cli ") + std::string(kVersion));
-    app.add_option("--config", o.config,
-                   "DDS arrangement: direct (Direct Freq Gen: the reference clocks the DDS) or reverse "
-                   "(Reverse DDS: the tone clocks the DDS, which generates the reference)");
-    app.add_option("--format", o.format,
-                   "listing (the results box), asm (assembler source to include), c (a C header), json "
-                   "(the window's state, every tone's figures, the reads and the findings) or report (the "
-                   "tone table and the findings, for people), or symbols (the --message's channel symbols, 0 to "
-                   "3, as jt4code prints them)");
-    app.add_flag("--json", o.json, "The same as --format json");
-    app.add_option("--output", o.output,
-                   "Write to FILE instead of standard output, all at once (a build never sees half a file)");
-    app.add_flag("--strict", o.strict,
-                 "Fail (status 4) on any error or warning finding, and then write no --output file");
-    app.add_flag("--force", o.force, "Write asm or c even when a finding says the words cannot make the beacon");
-    app.add_option("--decimal-separator", o.separator,
-                   "The decimal separator of the listing's numbers (default \".\", the same on every machine)");
-    app.add_option("--spacing-tolerance", o.spacingTolerance,
-                   "How far, in percent of the nominal spacing, a realised data-tone spacing may stray before "
-                   "it is a warning (default 5)");
-    app.add_flag("--find", o.find,
-                 "Find settings: judge every pair of --mults and --refs for the other fields as given, and print "
-                 "the best --top that make a clean beacon (as a table, or with --format json)");
-    app.add_option("--mults", o.mults, "RF multiplications for --find, such as 1-192 or 24,27,32,36,48,96");
-    app.add_option("--refs", o.refs, "Master references for --find, MHz, such as 10-1000/0.5 or 100,125,250,300,400");
-    app.add_option("--top", o.top, "How many candidates --find prints (1 to 1000)")->check(CLI::Range(1, 1000));
+    // Blanks around a choice and its case do not matter, as in the window's selectors.
+    const auto choice = [](const std::vector<std::string>& names) {
+        return CLI::IsMember(names, CLI::ignore_case, CLI::ignore_space);
+    };
+
+    CLI::App* beacon = app.add_option_group("Beacon", "The beacon's fields, as typed in the window");
+    for (const InputSpec& spec : kInputs)
+        beacon->add_option(optionName(spec.input), o.inputs[static_cast<std::size_t>(spec.input)],
+                           std::string(spec.help));
+    beacon->add_option("--submode", o.submode, "JT4 submode A to G, or PI4 (any case)")
+        ->transform(choice(labelsOf(Selector::JTMode)));
+    beacon->add_flag("--ref800", o.ref800,
+                     "JT4G Reference Tone0 = 800Hz: puts JT4G tone 0 on an 800 Hz reference tone");
+    beacon->add_flag("--no-ref800", o.noRef800, "Clears JT4G Reference Tone0 = 800Hz (over a --beacon file's)")
+        ->excludes("--ref800");
+    beacon
+        ->add_option("--config", o.config,
+                     "DDS arrangement: direct (Direct Freq Gen: the reference clocks the DDS) or reverse "
+                     "(Reverse DDS: the tone clocks the DDS, which generates the reference)")
+        ->transform(choice(kConfigNames));
+    beacon->add_option("--beacon", o.beacon,
+                       "Take every field from this beacon file; options on the command line override it");
+    beacon->add_option("--save-beacon", o.saveBeacon,
+                       "Write the fields given (beacon file and options) to this beacon file, then calculate as usual");
+    beacon
+        ->add_option("--name", o.name,
+                     "The beacon's name for the firmware files (a C identifier): NAME_words, NAME_word_bytes, the "
+                     "include guard and the assembler labels derive from it, so two beacons' files fit one "
+                     "program; by default the --beacon file's name; \"\" for an unnamed file (jt4dds_words)")
+        ->check(checkedBy([](const std::string& name) { return name.empty() || isFirmwareName(name); },
+                          "takes a C identifier of at most 31 letters, digits and '_', not starting with a digit"));
+    beacon->add_option("--message", o.message,
+                       "The beacon's message: for JT4 two calls with a locator or report, or up to 13 characters "
+                       "of free text; for PI4 up to 8 characters of 0-9, A-Z, space and '/'");
+
+    CLI::App* output = app.add_option_group("Output", "What is written, and where");
+    output
+        ->add_option("--format", o.format,
+                     "listing (the results box), asm (assembler source to include), c (a C header), json "
+                     "(the window's state, every tone's figures, the reads and the findings) or report (the "
+                     "tone table and the findings, for people), or symbols (the --message's channel symbols, 0 "
+                     "to 3, as jt4code prints them)")
+        ->check(CLI::IsMember(kFormatNames));
+    output->add_flag("--json", o.json, "The same as --format json");
+    output->add_option("--output", o.output,
+                       "Write to FILE instead of standard output, all at once (a build never sees half a file)");
+    output->add_flag("--strict", o.strict,
+                     "Fail (status 4) on any error or warning finding, and then write no --output file");
+    output->add_flag("--force", o.force, "Write asm or c even when a finding says the words cannot make the beacon");
+    output->add_flag("--quiet", o.quiet,
+                     "Nothing on standard error but error and warning findings (and a stopped calculation)");
+    output
+        ->add_option("--decimal-separator", o.separator,
+                     "The decimal separator of the listing's numbers (default \".\", the same on every machine)")
+        ->check(checkedBy(usableSeparator, "takes one to eight characters, no digit and no line break"));
+    output
+        ->add_option("--spacing-tolerance", o.spacingTolerance,
+                     "How far, in percent of the nominal spacing, a realised data-tone spacing may stray before "
+                     "it is a warning (default 5)")
+        ->check(checkedBy([](const std::string& text) { return percentNamed(text).has_value(); },
+                          "takes a percentage above 0 and at most 100, such as 5"));
+
+    CLI::App* find = app.add_option_group("Find settings", "Search multiplications and references");
+    find->add_flag("--find", o.find,
+                   "Find settings: judge every pair of --mults and --refs for the other fields as given, and "
+                   "print the best --top that make a clean beacon (as a table, or with --format json)");
+    find->add_option("--mults", o.mults, "RF multiplications for --find, such as 1-192 or 24,27,32,36,48,96");
+    find->add_option("--refs", o.refs, "Master references for --find, MHz, such as 10-1000/0.5 or 100,125,250,300,400");
+    find->add_option("--top", o.top, "How many candidates --find prints (1 to 1000)")->check(CLI::Range(1, 1000));
     app.footer(
         "Output: the listing on standard output exactly as the results box holds it (CR LF line ends),\n"
         "then the warning, the SSB carrier and the plan check's findings on standard error, one a line:\n"
@@ -189,25 +228,16 @@ std::string kindsOf(const std::vector<Finding>& findings, bool (*counts)(const F
 bool isError(const Finding& f) { return f.severity == Severity::Error; }
 bool isErrorOrWarning(const Finding& f) { return f.severity != Severity::Note; }
 
-// A percentage written as a plain number: "5", "2.5".
-std::optional<double> percentNamed(std::string_view text) {
-    const NumberRead read = LeadingNumber(text);
-    if (read.end == 0 || read.end != text.size() || !(read.value > 0.0) || read.value > 100.0) return std::nullopt;
-    return read.value;
-}
-
-bool usableSeparator(std::string_view separator) {
-    if (separator.empty() || separator.size() > 8) return false;
-    return separator.find_first_of("0123456789\r\n") == std::string_view::npos;
-}
-
 // --format symbols: the message's channel symbols in the mode the fields
 // select; a message the mode cannot send is a usage error that says why.
 int printSymbols(const Beacon& beacon, const Options& o, std::ostream& out, std::ostream& err) {
     // The mode as the selector holds it, picked or typed: no frequency plan is needed.
     const auto item = resolvePick(Selector::JTMode, beacon.mode);
     if (!item) {
-        usageError(err, "--format symbols needs a mode: --submode must be one of " + choiceList(Selector::JTMode));
+        std::string modes;
+        for (const std::string& label : labelsOf(Selector::JTMode)) modes += (modes.empty() ? "" : ", ") + label;
+        usageError(err, "--format symbols needs a mode: the beacon's is '" + pickText(Selector::JTMode, beacon.mode) +
+                            "', not one of " + modes);
         return kExitUsage;
     }
     const bool pi4 = item->label == "PI4";
@@ -299,21 +329,8 @@ int runChecked(std::span<const char* const> args, std::ostream& out, std::ostrea
 
     const bool symbols = o.format == "symbols";
     auto format = symbols ? std::optional(OutputFormat::Listing) : outputFormatNamed(o.format);
-    if (!format) {
-        usageError(err, "--format must be listing, asm, c, json, report or symbols");
-        return kExitUsage;
-    }
     if (symbols && o.message.empty()) {
         usageError(err, "--format symbols needs the --message to encode");
-        return kExitUsage;
-    }
-    const auto tolerancePercent = percentNamed(o.spacingTolerance);
-    if (!tolerancePercent) {
-        usageError(err, "--spacing-tolerance takes a percentage above 0 and at most 100, such as 5");
-        return kExitUsage;
-    }
-    if (!usableSeparator(o.separator)) {
-        usageError(err, "--decimal-separator takes one to eight characters, no digit and no line break");
         return kExitUsage;
     }
     if (o.json) {
@@ -323,24 +340,11 @@ int runChecked(std::span<const char* const> args, std::ostream& out, std::ostrea
         }
         format = OutputFormat::Json;
     }
-    const auto submode = itemLabelled(Selector::JTMode, o.submode);
-    if (!submode) {
-        usageError(err, "--submode must be one of " + choiceList(Selector::JTMode));
-        return kExitUsage;
-    }
-    const auto config = configNamed(o.config);
-    if (!config) {
-        usageError(err, "--config must be direct or reverse");
-        return kExitUsage;
-    }
-
-    if (!o.name.empty() && !isFirmwareName(o.name)) {
-        usageError(err,
-                   "--name takes a C identifier of at most 31 letters, digits and '_', not starting with a "
-                   "digit; '" +
-                       o.name + "' is not one");
-        return kExitUsage;
-    }
+    const double tolerancePercent = *percentNamed(o.spacingTolerance);
+    const int submode = itemLabelled(Selector::JTMode, o.submode)->index;
+    const int config = o.config == "reverse"  ? static_cast<int>(DdsConfig::Reverse)
+                       : o.config == "direct" ? static_cast<int>(DdsConfig::Direct)
+                                              : itemLabelled(Selector::Config, o.config)->index;
 
     // The fields: a beacon file's, or the window's initial ones, with every
     // option given on the command line over them.
@@ -359,8 +363,8 @@ int runChecked(std::span<const char* const> args, std::ostream& out, std::ostrea
         if (given(optionName(spec.input)) || o.beacon.empty())
             form.text(spec.input) = o.inputs[static_cast<std::size_t>(spec.input)];
     if (given("--ref800") || given("--no-ref800") || o.beacon.empty()) form.ref800 = o.ref800;
-    if (given("--submode") || o.beacon.empty()) form.mode = Pick::item(submode->index);
-    if (given("--config") || o.beacon.empty()) form.config = Pick::item(config->index);
+    if (given("--submode") || o.beacon.empty()) form.mode = Pick::item(submode);
+    if (given("--config") || o.beacon.empty()) form.config = Pick::item(config);
     // Output a build consumes is the same on every machine: no locale here.
     form.separator = o.separator;
     const bool named = app.count("--name") > 0;
@@ -382,18 +386,15 @@ int runChecked(std::span<const char* const> args, std::ostream& out, std::ostrea
                 : !fileName.empty() ? fileName
                 : o.beacon.empty()  ? std::string()
                                     : firmwareNameOfFile(o.beacon);
-    if (o.find) return findSettingsFor(form, o, PlanCheckOptions{*tolerancePercent / 100.0}, *format, out, err);
+    if (o.find) return findSettingsFor(form, o, PlanCheckOptions{tolerancePercent / 100.0}, *format, out, err);
     if (symbols) return printSymbols(form, o, out, err);
 
     const Press outcome = calculate(form);
-    const std::vector<Finding> findings = checkPlan(outcome, PlanCheckOptions{*tolerancePercent / 100.0});
-    const bool firmwareSource = *format == OutputFormat::Asm || *format == OutputFormat::C;
+    const std::vector<Finding> findings = checkPlan(outcome, PlanCheckOptions{tolerancePercent / 100.0});
     if (*format != OutputFormat::Json) reportOnStderr(outcome, findings, o.quiet, err);
-    // Source for a firmware build, and any file written, is all or nothing;
-    // only the reports, which say why, describe a run that stopped.
-    const bool report = *format == OutputFormat::Json || *format == OutputFormat::Report;
-    if (!outcome.completed() && !report && (firmwareSource || !o.output.empty())) return kExitEndedEarly;
-    if (firmwareSource && !o.force && anyOf(findings, Severity::Error)) {
+    const ExportGate gate = exportGate(*format, outcome, findings, o.force, !o.output.empty());
+    if (gate == ExportGate::Stopped) return kExitEndedEarly;
+    if (gate == ExportGate::ErrorFindings) {
         err << "jt4dds-cli: no " << o.format << " written: these words cannot make the beacon ("
             << kindsOf(findings, isError) << "); --force writes them all the same\n";
         return kExitStrictWarning;

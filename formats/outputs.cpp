@@ -409,6 +409,20 @@ PressStatus pressStatus(bool pressed, bool stale, const std::vector<Finding>& fi
     return {false, text};
 }
 
+ExportGate exportGate(OutputFormat format, const Press& press, const std::vector<Finding>& findings, bool force,
+                      bool toFile) {
+    const bool firmware = format == OutputFormat::Asm || format == OutputFormat::C;
+    const bool report = format == OutputFormat::Json || format == OutputFormat::Report;
+    if (!press.completed() && !report && (firmware || toFile)) return ExportGate::Stopped;
+    if (firmware && !force && anyOf(findings, Severity::Error)) return ExportGate::ErrorFindings;
+    return ExportGate::Open;
+}
+
+std::string exportRefusal(ExportGate gate, const Press& press, const std::vector<Finding>& findings) {
+    if (gate == ExportGate::Stopped && press.ended) return "The calculation stopped: " + press.ended->message;
+    return findingsText(findings);
+}
+
 std::string findingsText(const std::vector<Finding>& findings) {
     std::string text;
     for (const Finding& finding : findings) {

@@ -98,6 +98,21 @@ std::string rightAligned(std::string text, std::size_t width);
 // Every finding on a line of its own, as findingLine writes it; "" when none.
 std::string findingsText(const std::vector<Finding>& findings);
 
+// Whether an output of a press may leave the program, the same for the CLI,
+// the window and the page. Firmware source (asm, C) is written only for a
+// completed press, and only without an error finding unless forced; a file
+// of the listing likewise only for a completed press. The reports (JSON,
+// report) are written in any case, since they say why.
+enum class ExportGate {
+    Open,
+    Stopped,        // the press stopped before its end
+    ErrorFindings,  // an error finding says these words cannot make the beacon; forcing opens it
+};
+ExportGate exportGate(OutputFormat format, const Press& press, const std::vector<Finding>& findings, bool force,
+                      bool toFile);
+// Why the gate is shut, for a person: the press's stop, or every finding.
+std::string exportRefusal(ExportGate gate, const Press& press, const std::vector<Finding>& findings);
+
 // What the status line under the results says about the last press.
 struct PressStatus {
     bool stale = false;  // the fields differ from the last press: its results are not theirs

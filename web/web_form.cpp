@@ -232,11 +232,14 @@ EMSCRIPTEN_KEEPALIVE const char* jt4dds_export(int which, int force) {
     inputs.name = beaconName;
     const Press outcome = calculate(inputs);
     const std::vector<Finding> findings = checkPlan(outcome);
-    const bool firmware = format != OutputFormat::Json;
-    if (firmware && !outcome.completed()) return refusal("The calculation stopped: " + outcome.ended->message);
-    if (firmware && force == 0 && anyOf(findings, Severity::Error)) {
-        return reply(
-            json::Writer().beginObject().member("error", findingsText(findings)).member("forcible", true).endObject());
+    const ExportGate gate = exportGate(format, outcome, findings, force != 0, false);
+    if (gate == ExportGate::Stopped) return refusal(exportRefusal(gate, outcome, findings));
+    if (gate == ExportGate::ErrorFindings) {
+        return reply(json::Writer()
+                         .beginObject()
+                         .member("error", exportRefusal(gate, outcome, findings))
+                         .member("forcible", true)
+                         .endObject());
     }
     const std::string text = render(format, outcome, findings, firmwareFile(asPressed(inputs, outcome), format));
     return reply(json::Writer().beginObject().member("text", text).endObject());

@@ -295,13 +295,8 @@ std::optional<std::string> ProgramWindow::exportText(OutputFormat format, bool f
     press.name = firmwareName();
     const Press outcome = calculate(press);
     const std::vector<Finding> findings = checkPlan(outcome);
-    const bool firmware = format == OutputFormat::Asm || format == OutputFormat::C;
-    if (firmware && !outcome.completed()) {
-        if (why) *why = QStringLiteral("The calculation stopped: ") + qs(outcome.ended->message);
-        return std::nullopt;
-    }
-    if (firmware && !force && anyOf(findings, Severity::Error)) {
-        if (why) *why = qs(findingsText(findings));
+    if (const ExportGate gate = exportGate(format, outcome, findings, force, false); gate != ExportGate::Open) {
+        if (why) *why = qs(exportRefusal(gate, outcome, findings));
         return std::nullopt;
     }
     return jt4dds::render(format, outcome, findings, firmwareFile(asPressed(press, outcome), format));

@@ -67,9 +67,33 @@ const CliCase kCases[] = {
      "",
      "Master Reference reads a number beyond the range"},
     {"control_characters_are_text", {"--fref", "\x1B[2J300\x07"}, kExitCompleted, "FreqData", "SSB Carrier"},
-    {"unknown_submode", {"--submode", "H"}, kExitUsage, "", "--submode must be one of A, B, C, D, E, F, G, PI4"},
-    {"unknown_config", {"--config", "sideways"}, kExitUsage, "", "--config must be direct or reverse"},
+    {"unknown_submode", {"--submode", "H"}, kExitUsage, "", "--submode: H not in {A,B,C,D,E,F,G,PI4}"},
+    {"unknown_config",
+     {"--config", "sideways"},
+     kExitUsage,
+     "",
+     "--config: sideways not in {direct,reverse,Direct Freq Gen,Reverse DDS}"},
     {"unknown_option", {"--frequency", "1"}, kExitUsage, "", "jt4dds-cli: "},
+    {"submode_in_any_case_with_blanks",
+     {"--submode", " pi4 ", "--fref", "300"},
+     kExitCompleted,
+     "FreqData                                ;Direct Freq Gen   JT4PI4",
+     "PI4"},
+    {"config_by_its_label_in_any_case",
+     {"--fout", "144.4", "--mult", "1", "--fref", "10", "--config", "REVERSE dds"},
+     kExitCompleted,
+     "FreqData                                ;Reverse DDS",
+     "SSB Carrier"},
+    {"config_word_in_any_case",
+     {"--fout", "144.4", "--mult", "1", "--fref", "10", "--config", "Reverse"},
+     kExitCompleted,
+     "FreqData                                ;Reverse DDS",
+     "SSB Carrier"},
+    {"unknown_format", {"--format", "xml"}, kExitUsage, "", "--format: xml not in {listing,asm,c,json,report,symbols}"},
+    {"format_names_are_exact", {"--format", "ASM"}, kExitUsage, "", "--format: ASM not in"},
+    {"name_refusal_quotes_the_name", {"--name", "2m"}, kExitUsage, "", "'2m' is not"},
+    {"spacing_tolerance_at_most_100", {"--spacing-tolerance", "100"}, kExitCompleted, "FreqData", "SSB Carrier"},
+    {"spacing_tolerance_above_100_refused", {"--spacing-tolerance", "100.5"}, kExitUsage, "", "'100.5' is not"},
     {"missing_value", {"--fout"}, kExitUsage, "", "--fout"},
     {"non_utf8_argument", {"--fout", "23\xFF"}, kExitUsage, "", "not valid UTF-8"},
     {"overlong_utf8_argument", {"--fout", "\xC0\xAF"}, kExitUsage, "", "not valid UTF-8"},
@@ -224,6 +248,10 @@ TEST(CommandLine, HelpExplainsEveryField) {
     for (const char* option : {"--fout", "--mult", "--fref", "--submode", "--ref800", "--ref-tone", "--key-up",
                                "--key-down", "--aux", "--config", "--json"})
         EXPECT_NE(r.out.find(option), std::string::npos) << option;
+    // The choices are listed where they are asked for.
+    for (const char* choices :
+         {"{A,B,C,D,E,F,G,PI4}", "{direct,reverse,Direct Freq Gen,Reverse DDS}", "{listing,asm,c,json,report,symbols}"})
+        EXPECT_NE(r.out.find(choices), std::string::npos) << choices;
 }
 
 // A standard output that takes nothing, as on a full disk: at once, or only

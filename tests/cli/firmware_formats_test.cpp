@@ -327,7 +327,7 @@ TEST_P(FirmwareName, NamesTheWordsOrIsRefused) {
     const CliResult r = run(args);
     if (GetParam().identifier.empty()) {
         EXPECT_EQ(r.status, kExitUsage);
-        EXPECT_NE(r.err.find("--name takes a C identifier"), std::string::npos) << r.err;
+        EXPECT_NE(r.err.find("--name: takes a C identifier"), std::string::npos) << r.err;
     } else {
         EXPECT_EQ(r.status, kExitCompleted) << r.err;
         EXPECT_NE(r.out.find("static const uint32_t " + GetParam().identifier + "["), std::string::npos) << r.out;
