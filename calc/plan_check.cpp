@@ -254,8 +254,13 @@ void checkField(Input field, const FieldRead& read, std::vector<Finding>& out) {
     const NumberRead& n = read.number;
     const auto add = [&](FindingKind kind, std::string message, std::optional<std::string> typeThis = {},
                          std::string fix = {}) {
-        if (typeThis) fix = "type " + *typeThis;
-        out.push_back(Finding{Severity::Warning, kind, field, 0, {}, std::move(message), std::move(fix)});
+        std::vector<FixEdits> fixes;
+        if (typeThis) {
+            fix = "type " + *typeThis;
+            fixes.push_back({FieldEdit{field, *typeThis}});
+        }
+        out.push_back(
+            Finding{Severity::Warning, kind, field, 0, {}, std::move(message), std::move(fix), std::move(fixes)});
     };
     const std::string typed = withoutDroppedBlanks(text);
     if (typed.empty()) {
@@ -308,12 +313,13 @@ void checkField(Input field, const FieldRead& read, std::vector<Finding>& out) {
         add(FindingKind::IgnoredText, message + " " + comma->explanation, comma->typeThis);
         return;
     }
-    std::string fix;
     if (const auto factor = prefixFactor(field, ignored)) {
         const std::string unit = std::string(1, ignored[0]) + "Hz";
-        fix = "for " + number(n.value, 9) + " " + unit + " type " + number(n.value * *factor, 9);
+        add(FindingKind::IgnoredText, std::move(message), number(n.value * *factor, 9));
+        out.back().fix.insert(0, "for " + number(n.value, 9) + " " + unit + " ");
+        return;
     }
-    add(FindingKind::IgnoredText, std::move(message), std::nullopt, std::move(fix));
+    add(FindingKind::IgnoredText, std::move(message));
 }
 
 // ---- Fixes, each proved by the very row arithmetic the listing uses.
@@ -414,7 +420,14 @@ Extremes audioOffsets(const RunFigures& f) {
 // "from 28 to 77", "28 or more", "1 to 9" for the integer multiplications
 // that accept every row (and, for JT4, keep the resolution) with the typed
 // reference; empty when none does.
-std::string multiplicationRange(const RunFigures& f) {
+// The multiplications that mend a plan with its reference kept: from `low`
+// to `high` (none: no bound above).
+struct MultiplicationRange {
+    double low = 0.0;
+    std::optional<double> high;
+};
+
+std::optional<MultiplicationRange> multiplicationRangeOf(const RunFigures& f) {
     const Trial typed{f.mult, f.frefHz};
     const auto works = [&](double m) {
         const Trial t{m, typed.frefHz};
@@ -443,10 +456,29 @@ std::string multiplicationRange(const RunFigures& f) {
         low = settleMultiplication(estimate, true, works);
         if (!low || *low > *high) return {};
     }
-    std::string lo = decimalText(*low, 0);
-    if (!high) return lo + " or more";
-    if (*high == *low) return lo;
-    return "from " + lo + " to " + decimalText(*high, 0);
+    return MultiplicationRange{*low, high};
+}
+
+// "from 27 to 77", "27 or more", "27"; empty when no multiplication mends it.
+std::string multiplicationRange(const RunFigures& f) {
+    const auto range = multiplicationRangeOf(f);
+    if (!range) return {};
+    std::string lo = decimalText(range->low, 0);
+    if (!range->high) return lo + " or more";
+    if (*range->high == range->low) return lo;
+    return "from " + lo + " to " + decimalText(*range->high, 0);
+}
+
+// The fixes the prose of a limit or resolution finding names: the reference
+// it settled on, and the multiplication of the range nearest the typed one.
+std::vector<FixEdits> planFixes(const RunFigures& f, std::optional<double> referenceKhz) {
+    std::vector<FixEdits> fixes;
+    if (referenceKhz) fixes.push_back({FieldEdit{Input::Reference, decimalText(*referenceKhz / 1000.0, 3)}});
+    if (const auto range = multiplicationRangeOf(f)) {
+        const double nearest = range->high && f.mult > *range->high ? *range->high : range->low;
+        fixes.push_back({FieldEdit{Input::Multiplication, decimalText(nearest, 0)}});
+    }
+    return fixes;
 }
 
 std::string referenceText(double frefHz) { return mhz(frefHz, 3); }
@@ -469,9 +501,9 @@ void explainLimit(const RunFigures& f, std::uint8_t mask, std::string_view capti
 
     std::string fix;
     const auto extremes = ddsExtremes(f);
+    std::optional<double> khz;
     if (extremes && extremes->lowestHz > 0.0) {
         const auto acceptsAll = [&](double frefHz) { return everyRowAccepted(f, Trial{f.mult, frefHz}); };
-        std::optional<double> khz;
         if (direct) {
             khz = settleReference(std::ceil(extremes->highestHz / kLimitFraction / 1000.0), 1.0, acceptsAll);
             if (khz) fix = "a Master Reference of at least " + decimalText(*khz / 1000.0, 3) + " MHz";
@@ -484,8 +516,16 @@ void explainLimit(const RunFigures& f, std::uint8_t mask, std::string_view capti
             fix += "an RF Multiplication " + range + " with " + referenceText(f.frefHz);
         }
     }
-    out.push_back(
-        Finding{Severity::Error, FindingKind::LimitExceeded, {}, mask, caption, std::move(message), std::move(fix)});
+    std::vector<FixEdits> fixes;
+    if (extremes && extremes->lowestHz > 0.0) fixes = planFixes(f, khz);
+    out.push_back(Finding{Severity::Error,
+                          FindingKind::LimitExceeded,
+                          {},
+                          mask,
+                          caption,
+                          std::move(message),
+                          std::move(fix),
+                          std::move(fixes)});
 }
 
 std::string signCauses(const RunFigures& f) {
@@ -529,7 +569,8 @@ void explainAtOrBelowZero(const RunFigures& f, std::uint8_t mask, std::vector<Fi
                           mask,
                           {},
                           std::move(message),
-                          "make Output Frequency and RF Multiplication positive"});
+                          "make Output Frequency and RF Multiplication positive",
+                          {}});
 }
 
 // The step one word unit makes at the output for `row`'s word.
@@ -561,7 +602,7 @@ void explainResolution(const RunFigures& f, const SpacingSurvey& spacing, const 
                                              : ", beyond the " + percent(options.spacingTolerance) + " tolerance";
         }
         out.push_back(
-            Finding{Severity::Note, FindingKind::Resolution, {}, 0, kResolutionMessage, std::move(message), {}});
+            Finding{Severity::Note, FindingKind::Resolution, {}, 0, kResolutionMessage, std::move(message), {}, {}});
         return;
     }
     const double limit = f.spacingNumber / 4.0;
@@ -583,8 +624,14 @@ void explainResolution(const RunFigures& f, const SpacingSurvey& spacing, const 
         fix += "an RF Multiplication " + range + " with " + referenceText(f.frefHz);
     }
     if (fix.empty()) fix = "no other Master Reference or RF Multiplication alone mends it; Find settings searches both";
-    out.push_back(Finding{
-        Severity::Warning, FindingKind::Resolution, {}, 0, kResolutionMessage, std::move(message), std::move(fix)});
+    out.push_back(Finding{Severity::Warning,
+                          FindingKind::Resolution,
+                          {},
+                          0,
+                          kResolutionMessage,
+                          std::move(message),
+                          std::move(fix),
+                          planFixes(f, khz)});
 }
 
 }  // namespace
@@ -642,6 +689,17 @@ std::string findingSubject(const Finding& finding) {
         default:
             return "Calculation";
     }
+}
+
+std::string fixCaption(const FixEdits& edits) {
+    std::string caption;
+    for (const FieldEdit& edit : edits) {
+        if (!caption.empty()) caption += ", ";
+        const InputSpec& spec = specOf(edit.input);
+        caption.append(spec.label).append(1, ' ').append(edit.text);
+        if (!spec.unit.empty()) caption.append(1, ' ').append(spec.unit);
+    }
+    return caption;
 }
 
 std::string findingLine(const Finding& finding) {
@@ -705,6 +763,7 @@ std::vector<Finding> checkPlan(const Press& outcome, const PlanCheckOptions& opt
                               0,
                               {},
                               readsText(Input::Reference, f.frefHz / kMegahertz) + ": a clock must be above 0 Hz",
+                              {},
                               {}});
     }
     if (toneZeroOffset(f)) {
@@ -719,7 +778,8 @@ std::vector<Finding> checkPlan(const Press& outcome, const PlanCheckOptions& opt
                               0,
                               kToneZeroOffsetMessage,
                               std::move(message),
-                              "select G, or clear JT4G Reference Tone0 = 800Hz"});
+                              "select G, or clear JT4G Reference Tone0 = 800Hz",
+                              {}});
     }
 
     if (const std::uint8_t over = rowsOverLimit(f); over != 0) {
@@ -750,7 +810,8 @@ std::vector<Finding> checkPlan(const Press& outcome, const PlanCheckOptions& opt
                               shared,
                               {},
                               groups + ": they go out on one frequency, so " + modeName(f) + " cannot be decoded",
-                              stepAdvice(f, first, options.spacingTolerance)});
+                              stepAdvice(f, first, options.spacingTolerance),
+                              {}});
     }
     const SpacingSurvey spacing = surveySpacing(f, options.spacingTolerance);
     if (spacing.offTones != 0) {
@@ -766,12 +827,13 @@ std::vector<Finding> checkPlan(const Press& outcome, const PlanCheckOptions& opt
                                   hz(std::fabs(spacing.worstErrorHz)) + " (" +
                                   percent(std::fabs(spacing.worstErrorHz) / nominal) + ") off the nominal " +
                                   hz(nominal) + "; the tolerance is " + percent(options.spacingTolerance),
-                              stepAdvice(f, spacing.worstLow, options.spacingTolerance)});
+                              stepAdvice(f, spacing.worstLow, options.spacingTolerance),
+                              {}});
     }
     if (resolutionWarned(f)) explainResolution(f, spacing, options, out);
 
     if (outcome.ended) {
-        out.push_back(Finding{Severity::Error, FindingKind::RunEnded, {}, 0, {}, outcome.ended->message, {}});
+        out.push_back(Finding{Severity::Error, FindingKind::RunEnded, {}, 0, {}, outcome.ended->message, {}, {}});
     }
     return out;
 }

@@ -41,6 +41,15 @@ enum class FindingKind {
 // "shared-word", "spacing-off", "resolution", "run-ended".
 std::string_view kindName(FindingKind kind);
 
+// One change a fix makes: `text` typed into `input`.
+struct FieldEdit {
+    Input input;
+    std::string text;
+    friend bool operator==(const FieldEdit&, const FieldEdit&) = default;
+};
+// A fix as data: the edits that together mend a finding.
+using FixEdits = std::vector<FieldEdit>;
+
 // One thing the plan check has to say about a press.
 struct Finding {
     Severity severity;
@@ -50,11 +59,17 @@ struct Finding {
     std::string_view caption;    // the warning label's caption it explains, if the run raised one
     std::string message;         // in the operator's words, numbers with "."
     std::string fix;             // a concrete change computed from the numbers; empty when none
+    // The fix as edits, one set per alternative the prose names, each proved
+    // as the prose is; none where the fix is no value to type.
+    std::vector<FixEdits> fixes;
 };
 
 // What the finding is about, for the start of its line: the field's name,
 // "Tone 4", "Tones 0 and 1", "Tones 0 to 7", "Resolution" or "Calculation".
 std::string findingSubject(const Finding& finding);
+
+// What applying `edits` types, for a button or a menu: "Master Reference 276.203 MHz".
+std::string fixCaption(const FixEdits& edits);
 
 // "warning: Output Frequency: reads 2320 MHz; ',1' ignored (…). Fix: type 2320.1"
 // on one line.

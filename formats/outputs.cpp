@@ -55,6 +55,14 @@ void writeFindings(json::Writer& out, const std::vector<Finding>& findings) {
         out.member("caption", unlessEmpty(finding.caption));
         out.member("message", finding.message);
         out.member("fix", unlessEmpty(finding.fix));
+        out.key("fixes").beginList();
+        for (const FixEdits& edits : finding.fixes) {
+            out.beginList();
+            for (const FieldEdit& edit : edits)
+                out.beginObject().member("field", specOf(edit.input).key).member("text", edit.text).endObject();
+            out.endList();
+        }
+        out.endList();
         out.endObject();
     }
     out.endList();

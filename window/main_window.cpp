@@ -253,6 +253,9 @@ void MainWindow::createControls() {
         marker->setObjectName(QStringLiteral("FindingMarker"));
         marker->setVisible(false);
         markers_[static_cast<std::size_t>(field)] = marker;
+        connect(marker, &QAction::triggered, this, [this, field] {
+            if (const auto& fix = markerFixes_[static_cast<std::size_t>(field)]) applyFix(*fix);
+        });
     }
     // What the operator types into a selector leaves it with no item
     // selected; picking an item selects it again.
@@ -359,6 +362,12 @@ void MainWindow::command1Clicked() {
     box->open();
 }
 
+void MainWindow::applyFix(const FixEdits& edits) {
+    rememberInputs();
+    for (const FieldEdit& edit : edits) textBox(edit.input)->setText(qs(edit.text));
+    command1Clicked();
+}
+
 void MainWindow::reset() {
     // Setting every text also clears each field's own undo history.
     const Beacon initial;
@@ -406,17 +415,21 @@ void MainWindow::showFindings() {
     warning_->setToolTip(plainToolTip(qs(findingsText(lastFindings_))));
     for (Input field : kAllInputs) {
         QLineEdit* box = textBox(field);
-        const QString note = plainToolTip(qs(fieldNote(lastFindings_, field)));
-        box->setToolTip(note);
+        const std::string note = fieldNote(lastFindings_, field);
+        box->setToolTip(plainToolTip(qs(note)));
         QAction* marker = markers_[static_cast<std::size_t>(field)];
-        marker->setVisible(!note.isEmpty());
-        marker->setToolTip(note);
+        marker->setVisible(!note.empty());
+        auto& fix = markerFixes_[static_cast<std::size_t>(field)];
+        fix.reset();
+        for (const Finding& finding : lastFindings_)
+            if (finding.field == field && finding.fixes.size() == 1 && !fix) fix = finding.fixes[0];
+        marker->setToolTip(plainToolTip(qs(fix ? note + "\nClick to type " + fixCaption(*fix) + "." : note)));
     }
     if (toneDetails_) toneDetails_->show(lastOutcome_, lastFindings_);
 }
 
 void MainWindow::showToneDetails() {
-    if (!toneDetails_) toneDetails_ = new ToneDetails(this);
+    if (!toneDetails_) toneDetails_ = new ToneDetails(this, [this](const FixEdits& edits) { applyFix(edits); });
     toneDetails_->show(lastOutcome_, lastFindings_);
     toneDetails_->raise();
     toneDetails_->activateWindow();

@@ -65,6 +65,10 @@ public:
     // The results box's listing, as its copy gives it.
     std::string listing() const;
 
+    // Types a fix's edits as the operator would (each field turns black) and
+    // presses Calculate; Undo brings back the fields before it.
+    void applyFix(const FixEdits& edits);
+
     // A press of Calculate, as the button and Enter in a field do.
     void calculateNow() { command1Clicked(); }
 
@@ -157,6 +161,8 @@ private:
     std::optional<std::string> pressedInputs_;
     // The mark inside each numeric field, shown while it has a finding.
     std::array<QAction*, kAllInputs.size()> markers_{};
+    // What a click on a field's mark types: the one fix its finding has.
+    std::array<std::optional<FixEdits>, kAllInputs.size()> markerFixes_{};
     QAction* toneDetailsAction_ = nullptr;
     QAction* findSettingsAction_ = nullptr;
     ToneDetails* toneDetails_ = nullptr;

@@ -1,9 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "window/tone_details.h"
 
+#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -14,7 +16,7 @@
 namespace jt4dds {
 namespace {}  // namespace
 
-ToneDetails::ToneDetails(QWidget* parent) : QDialog(parent) {
+ToneDetails::ToneDetails(QWidget* parent, ApplyFix apply) : QDialog(parent), apply_(std::move(apply)) {
     setObjectName(QStringLiteral("ToneDetails"));
     setWindowTitle(QStringLiteral("Tone details"));
     setModal(false);
@@ -30,6 +32,12 @@ ToneDetails::ToneDetails(QWidget* parent) : QDialog(parent) {
     layout->addWidget(summary_);
     layout->addWidget(table_, 3);
     layout->addWidget(findings_, 2);
+    fixes_ = new QWidget(this);
+    fixes_->setObjectName(QStringLiteral("Fixes"));
+    auto* fixRow = new QHBoxLayout(fixes_);
+    fixRow->setContentsMargins(0, 0, 0, 0);
+    fixRow->addStretch();
+    layout->addWidget(fixes_);
     // Every row of the table in view, whatever else has to scroll.
     table_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     table_->verticalHeader()->setMinimumSectionSize(table_->fontMetrics().height() + 4);
@@ -59,6 +67,21 @@ void ToneDetails::show(const Press& outcome, const std::vector<Finding>& finding
     for (std::size_t r = 0; r < rows.size(); ++r) setTextRow(table_, static_cast<int>(r), rows[r], 6);
     findings_->setPlainText(findings.empty() ? QStringLiteral("No findings: the words make this beacon as typed.")
                                              : qs(findingsText(findings)));
+    // The buttons follow the findings: one per fix, in the findings' order.
+    for (QPushButton* old : fixes_->findChildren<QPushButton*>()) delete old;
+    auto* fixRow = static_cast<QHBoxLayout*>(fixes_->layout());
+    int at = 0;
+    for (const Finding& finding : findings) {
+        for (const FixEdits& edits : finding.fixes) {
+            auto* button = new QPushButton(QStringLiteral("Apply fix: ") + qs(fixCaption(edits)), fixes_);
+            button->setObjectName(QStringLiteral("ApplyFix"));
+            button->setToolTip(plainToolTip(qs(findingLine(finding))));
+            button->setAutoDefault(false);
+            connect(button, &QPushButton::clicked, this, [this, edits] { apply_(edits); });
+            fixRow->insertWidget(at++, button);
+        }
+    }
+    fixes_->setVisible(at > 0);
     if (!isVisible()) placeBeside(this, parentWidget(), QSize(760, 480).expandedTo(minimumSizeHint()));
     QDialog::show();
 }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QDialog>
+#include <functional>
 #include <vector>
 
 #include "calc/calculation_run.h"
@@ -20,7 +21,9 @@ class ToneDetails final : public QDialog {
     Q_OBJECT
 
 public:
-    explicit ToneDetails(QWidget* parent);
+    // `apply` types a fix's edits and presses Calculate.
+    using ApplyFix = std::function<void(const FixEdits&)>;
+    ToneDetails(QWidget* parent, ApplyFix apply);
 
     void show(const Press& outcome, const std::vector<Finding>& findings);
 
@@ -28,6 +31,9 @@ private:
     QLabel* summary_ = nullptr;
     QTableWidget* table_ = nullptr;
     QPlainTextEdit* findings_ = nullptr;
+    // One "Apply fix" button for each fix of the last press's findings.
+    QWidget* fixes_ = nullptr;
+    ApplyFix apply_;
 };
 
 }  // namespace jt4dds

@@ -182,18 +182,22 @@ TEST_P(Misreads, FixReadsWhatWasMeantOrOffersNone) {
     });
     ASSERT_NE(about, findings.end()) << "no finding about the field";
     SCOPED_TRACE(findingLine(*about));
-    const std::size_t at = about->fix.rfind("type ");
     if (!c.meant) {
-        EXPECT_EQ(at, std::string::npos);
+        EXPECT_TRUE(about->fixes.empty());
+        EXPECT_EQ(about->fix.find("type "), std::string::npos);
         return;
     }
-    ASSERT_NE(at, std::string::npos);
-    const std::string number = about->fix.substr(at + 5);
-    const NumberRead read = LeadingNumber(number);
-    EXPECT_EQ(read.end, number.size()) << "all of '" << number << "' is the number";
+    // One fix: one edit of the field, which the prose names too.
+    ASSERT_EQ(about->fixes.size(), 1u);
+    ASSERT_EQ(about->fixes[0].size(), 1u);
+    const FieldEdit& edit = about->fixes[0][0];
+    EXPECT_EQ(edit.input, c.field);
+    EXPECT_TRUE(about->fix.ends_with("type " + edit.text)) << about->fix;
+    const NumberRead read = LeadingNumber(edit.text);
+    EXPECT_EQ(read.end, edit.text.size()) << "all of '" << edit.text << "' is the number";
     EXPECT_EQ(read.value, *c.meant);
     // Typed into the field, the finding is gone.
-    for (const Finding& f : press(fields({{F::Reference, "300"}, {c.field, number}})))
+    for (const Finding& f : press(fields({{F::Reference, "300"}, {c.field, edit.text}})))
         EXPECT_TRUE(f.field != c.field || f.severity == Severity::Note) << findingLine(f);
 }
 
@@ -276,6 +280,73 @@ TEST_P(Fixes, TypedValueClearsTheFindingAndOneStepShortDoesNot) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, Fixes, testing::ValuesIn(kFixes), testing_support::CaseName{});
+
+}  // namespace
+
+// Edits as the operator would read them when a comparison fails.
+void PrintTo(const FieldEdit& edit, std::ostream* os) { *os << fixCaption({edit}); }
+
+namespace {
+
+// The fixes as edits, exactly, one set per alternative; applying any one set
+// clears the finding and leaves no error.
+struct EditsCase {
+    const char* name;
+    Prepare prepare;
+    FindingKind kind;
+    std::vector<FixEdits> fixes;
+};
+
+const EditsCase kEdits[] = {
+    {.name = "limit_reference_or_nearest_multiplication",
+     .prepare = fields({}),
+     .kind = K::LimitExceeded,
+     .fixes = {{{F::Reference, "276.203"}}, {{F::Multiplication, "27"}}}},
+    {.name = "multiplication_above_the_range_takes_its_top",
+     .prepare = fields({{F::Multiplication, "200"}, {F::Reference, "100"}}),
+     .kind = K::Resolution,
+     .fixes = {{{F::Reference, "96.636"}}, {{F::Multiplication, "193"}}}},
+    {.name = "reverse_reference_at_most",
+     .prepare = fields({{F::OutputFrequency, "144.4"}, {F::Multiplication, "1"}, {F::Reference, "60"}}, 3, kReverse),
+     .kind = K::LimitExceeded,
+     .fixes = {{{F::Reference, "50.539"}}}},
+    {.name = "gigahertz_typed_into_megahertz",
+     .prepare = fields({{F::OutputFrequency, "10.3689G"}, {F::Multiplication, "96"}, {F::Reference, "400"}}),
+     .kind = K::IgnoredText,
+     .fixes = {{{F::OutputFrequency, "10368.9"}}}},
+    {.name = "no_fix_when_nothing_alone_mends_it",
+     .prepare = fields({{F::Reference, "500"}, {F::Multiplication, "24"}}, kA),
+     .kind = K::Resolution,
+     .fixes = {}},
+};
+
+class FixEditsOf : public testing::TestWithParam<EditsCase> {};
+
+TEST_P(FixEditsOf, AreExactAndEachClearsTheFinding) {
+    const EditsCase& c = GetParam();
+    const auto findings = press(c.prepare);
+    const auto it = std::find_if(findings.begin(), findings.end(), [&](const Finding& f) { return f.kind == c.kind; });
+    ASSERT_NE(it, findings.end());
+    SCOPED_TRACE(findingLine(*it));
+    EXPECT_EQ(it->fixes, c.fixes);
+    for (const FixEdits& edits : it->fixes) {
+        SCOPED_TRACE(fixCaption(edits));
+        const auto after = press([&](FormState& f) {
+            c.prepare(f);
+            for (const FieldEdit& edit : edits) f.setText(edit.input, edit.text);
+        });
+        EXPECT_TRUE(std::none_of(after.begin(), after.end(), [&](const Finding& f) { return f.kind == c.kind; }));
+        EXPECT_FALSE(anyOf(after, S::Error));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, FixEditsOf, testing::ValuesIn(kEdits), testing_support::CaseName{});
+
+TEST(PlanCheck, FixCaptionNamesEachFieldWithItsUnit) {
+    EXPECT_EQ(fixCaption({{F::Reference, "276.203"}}), "Master Reference 276.203 MHz");
+    EXPECT_EQ(fixCaption({{F::Multiplication, "27"}, {F::KeyUpTone, "400"}}),
+              "RF Multiplication 27, FSK CW (key up) Tone 400 Hz");
+}
 
 TEST(PlanCheck, SpacingToleranceIsTheOperatorsToChoose) {
     const Prepare reference300 = fields({{F::Reference, "300"}});

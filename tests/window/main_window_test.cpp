@@ -508,6 +508,94 @@ private slots:
             QCOMPARE(focused->objectName(), QString::fromLatin1(order[i]));
         }
     }
+
+    // "Apply fix" in Tone details, for each kind of finding with a fix: one
+    // click types the edit (a plan field turns black as typing turns it),
+    // presses Calculate, and the finding is gone; Undo brings the texts back.
+    void applyFixTypesPressesAndUndoes_data() {
+        QTest::addColumn<QStringList>("typed");  // field=text, typed first
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("kind");
+        QTest::newRow("limit_by_the_reference") << QStringList{} << "Apply fix: Master Reference 276.203 MHz"
+                                                << "Fref"
+                                                << "276.203"
+                                                << "limit-exceeded";
+        QTest::newRow("limit_by_the_multiplication") << QStringList{} << "Apply fix: RF Multiplication 27"
+                                                     << "Mult"
+                                                     << "27"
+                                                     << "limit-exceeded";
+        QTest::newRow("resolution_by_the_multiplication")
+            << QStringList{"Mult=200", "Fref=100"} << "Apply fix: RF Multiplication 193"
+            << "Mult"
+            << "193"
+            << "resolution";
+        QTest::newRow("decimal_comma") << QStringList{"Fout=2320,1", "Fref=300"}
+                                       << "Apply fix: Output Frequency 2320.1 MHz"
+                                       << "Fout"
+                                       << "2320.1"
+                                       << "ignored-text";
+        QTest::newRow("sign_before_the_multiplication")
+            << QStringList{"Mult=x24", "Fref=300"} << "Apply fix: RF Multiplication 24"
+            << "Mult"
+            << "24"
+            << "no-number";
+        QTest::newRow("kilohertz_tone") << QStringList{"UpTone=0.4 kHz", "Fref=300"}
+                                        << "Apply fix: FSK CW (key up) Tone 400 Hz"
+                                        << "UpTone"
+                                        << "400"
+                                        << "ignored-text";
+    }
+    void applyFixTypesPressesAndUndoes() {
+        QFETCH(QStringList, typed);
+        QFETCH(QString, button);
+        QFETCH(QString, field);
+        QFETCH(QString, text);
+        QFETCH(QString, kind);
+        for (const QString& pair : typed)
+            replaceText(pair.section(u'=', 0, 0).toLatin1().constData(), pair.section(u'=', 1));
+        clickCalculate();
+        const std::string before = window_->listing();
+        const QString typedText = control<QLineEdit>(field.toLatin1().constData())->text();
+        window_->showToneDetails();
+        auto* details = window_->findChild<QWidget*>(QStringLiteral("ToneDetails"));
+        QPushButton* apply = nullptr;
+        QStringList offered;
+        for (auto* b : details->findChildren<QPushButton*>(QStringLiteral("ApplyFix"))) {
+            offered << b->text();
+            if (b->text() == button) apply = b;
+        }
+        QVERIFY2(apply, qPrintable(offered.join(QStringLiteral(" | "))));
+        QTest::mouseClick(apply, Qt::LeftButton);
+        auto* box = control<QLineEdit>(field.toLatin1().constData());
+        QCOMPARE(box->text(), text);
+        QCOMPARE(textColour(box), QApplication::palette(box).color(QPalette::Text));
+        QCOMPARE(window_->listing(), jt4dds::calculate(jt4dds::beaconOf(*window_)).listing.value_or(std::string()));
+        for (const jt4dds::Finding& f : window_->lastFindings())
+            QVERIFY2(jt4dds::kindName(f.kind) != kind.toStdString(), jt4dds::findingLine(f).c_str());
+        // Undo presses again: a press that stops before the header leaves the box as it is.
+        const std::string fixedListing = window_->listing();
+        QVERIFY(window_->undo());
+        QCOMPARE(box->text(), typedText);
+        QCOMPARE(window_->listing(), before.empty() ? fixedListing : before);
+    }
+
+    // A click on a field's mark types the one fix its finding has.
+    void clickOnTheMarkTypesTheFix() {
+        replaceText("Fout", QStringLiteral("2320,1"));
+        replaceText("Fref", QStringLiteral("300"));
+        clickCalculate();
+        QVERIFY(markerShown("Fout"));
+        QAction* marker = nullptr;
+        for (QAction* action : control<QLineEdit>("Fout")->actions())
+            if (action->objectName() == QLatin1String("FindingMarker")) marker = action;
+        QVERIFY(marker->toolTip().contains(QStringLiteral("Click to type Output Frequency 2320.1 MHz")));
+        marker->trigger();
+        QCOMPARE(control<QLineEdit>("Fout")->text(), QStringLiteral("2320.1"));
+        QVERIFY(!markerShown("Fout"));
+        QVERIFY(window_->listing().find("Ref 300.0MHz") != std::string::npos);
+    }
 };
 
 QTEST_MAIN(MainWindowTest)
