@@ -141,6 +141,48 @@
       body.append(row);
     }
     byId('Findings').textContent = answer.findings || 'No findings: the words make this beacon as typed.';
+    const fixes = byId('Fixes');
+    fixes.replaceChildren();
+    for (const fix of answer.fixes) {
+      const button = element('button', { type: 'button', className: 'apply-fix', textContent: fix.caption, title: fix.finding });
+      button.addEventListener('click', () => applyFix(fix.edits));
+      fixes.append(button);
+    }
+  }
+
+  // The inputs before each change the operator did not type (Apply fix), the
+  // latest last, for Undo.
+  const undoInputs = [];
+  const inputIds = () => [...byId('Client').querySelectorAll('input[type=text], input[type=checkbox]')]
+    .map((input) => input.id).filter((id) => id !== 'SSBCarrier');
+  function rememberInputs() {
+    undoInputs.push(inputIds().map((id) => {
+      const input = byId(id);
+      return [id, input.type === 'checkbox' ? input.checked : input.value, input.style.color];
+    }));
+    byId('Undo').disabled = false;
+  }
+  function undo() {
+    const inputs = undoInputs.pop();
+    if (!inputs) return;
+    for (const [id, value, colour] of inputs) {
+      const input = byId(id);
+      if (input.type === 'checkbox') input.checked = value; else input.value = value;
+      input.style.color = colour;
+    }
+    byId('Undo').disabled = undoInputs.length === 0;
+    press();
+  }
+
+  // Types a fix's edits as the operator would (a plan field turns black) and presses.
+  function applyFix(edits) {
+    rememberInputs();
+    for (const edit of edits) {
+      const field = byId(edit.id);
+      field.value = edit.text;
+      field.dispatchEvent(new Event('input', { bubbles: true }));
+    }
+    press();
   }
 
   // The line beside the results: stale until a press after any change, else
@@ -257,6 +299,15 @@
       if (event.ctrlKey && (event.key === 't' || event.key === 'T')) {
         event.preventDefault();
         details();
+      }
+    });
+    byId('Undo').addEventListener('click', undo);
+    // Ctrl+Z in a field is the field's own undo; elsewhere it undoes an Apply fix.
+    document.addEventListener('keydown', (event) => {
+      const inField = event.target instanceof HTMLInputElement && event.target.type === 'text';
+      if (event.ctrlKey && (event.key === 'z' || event.key === 'Z') && !inField && undoInputs.length) {
+        event.preventDefault();
+        undo();
       }
     });
     byId('DownloadAsm').addEventListener('click', () => downloadExport(0, 'words.inc'));

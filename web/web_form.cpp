@@ -206,6 +206,21 @@ EMSCRIPTEN_KEEPALIVE const char* jt4dds_press() {
     out.key("notes").beginObject();
     for (const InputSpec& spec : kInputs) out.member(spec.control, fieldNote(findings, spec.input));
     out.endObject();
+    // Each fix as the buttons of Tone details offer it: what it types, where.
+    out.key("fixes").beginList();
+    for (const Finding& finding : findings) {
+        for (const FixEdits& edits : finding.fixes) {
+            out.beginObject();
+            out.member("caption", "Apply fix: " + fixCaption(edits));
+            out.member("finding", findingLine(finding));
+            out.key("edits").beginList();
+            for (const FieldEdit& edit : edits)
+                out.beginObject().member("id", idOf(edit.input)).member("text", edit.text).endObject();
+            out.endList();
+            out.endObject();
+        }
+    }
+    out.endList();
     out.member("summary", planSummary(outcome.figures));
     out.key("toneHeadings");
     writeTexts(out, kToneTableHeadings);

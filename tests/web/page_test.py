@@ -277,6 +277,49 @@ def main():
         status().click()
         check("status_opens_tone_details", shown(driver, "ToneDetails"))
 
+        # Apply fix: each kind of finding with a fix, as the window offers it;
+        # one click types the edit (a plan field turns black) and presses; Undo
+        # brings the texts back.
+        fix_cases = [
+            ("limit_reference", [], "Apply fix: Master Reference 276.203 MHz", "Fref", "276.203"),
+            ("limit_multiplication", [], "Apply fix: RF Multiplication 27", "Mult", "27"),
+            ("resolution", [("Mult", "200"), ("Fref", "100")], "Apply fix: RF Multiplication 193", "Mult", "193"),
+            ("decimal_comma", [("Fout", "2320,1"), ("Fref", "300")], "Apply fix: Output Frequency 2320.1 MHz",
+             "Fout", "2320.1"),
+            ("sign_first", [("Mult", "x24"), ("Fref", "300")], "Apply fix: RF Multiplication 24", "Mult", "24"),
+        ]
+        for name, typed, caption, control, text in fix_cases:
+            load(driver, url)
+            for c, t in typed:
+                type_into(driver, c, t)
+            press(driver, "click")
+            closed = driver.find_elements(By.CSS_SELECTOR, "#CalculationStopped button")
+            if closed:
+                closed[0].click()
+            driver.find_element(By.ID, "ShowToneDetails").click()
+            before_text = driver.find_element(By.ID, control).get_property("value")
+            before_colour = driver.execute_script(f"return document.getElementById('{control}').style.color")
+            buttons = [b for b in driver.find_elements(By.CSS_SELECTOR, "#Fixes button.apply-fix") if b.text == caption]
+            check(f"apply_fix/{name}/offered", len(buttons) == 1,
+                  [b.text for b in driver.find_elements(By.CSS_SELECTOR, "#Fixes button.apply-fix")])
+            if not buttons:
+                continue
+            buttons[0].click()
+            field = driver.find_element(By.ID, control)
+            check(f"apply_fix/{name}/typed", field.get_property("value") == text, field.get_property("value"))
+            if control in ("Fout", "Mult", "Fref"):
+                check(f"apply_fix/{name}/black", field.value_of_css_property("color") in ("rgb(0, 0, 0)", "rgba(0, 0, 0, 1)"))
+            applied = [(c, t) for c, t in typed if c != control] + [(control, text)]
+            check(f"apply_fix/{name}/pressed",
+                  driver.execute_script("return jt4ddsPage.listing()") == cli(applied).stdout.decode())
+            check(f"apply_fix/{name}/fresh", status().get_attribute("data-stale") == "false", status().text)
+            driver.find_element(By.ID, "Undo").click()
+            field = driver.find_element(By.ID, control)
+            check(f"apply_fix/{name}/undone", field.get_property("value") == before_text and
+                  driver.execute_script(f"return document.getElementById('{control}').style.color") == before_colour,
+                  field.get_property("value"))
+            check(f"apply_fix/{name}/undo_used_up", not driver.find_element(By.ID, "Undo").is_enabled())
+
         # An opened beacon file is shown calculated.
         load(driver, url)
         beacon_path = os.path.join(downloads, "opened.jt4dds")
