@@ -137,17 +137,7 @@ std::string tonesText(std::uint8_t mask) {
     return text;
 }
 
-std::string_view unitOf(Input field) {
-    switch (field) {
-        case Input::OutputFrequency:
-        case Input::Reference:
-            return "MHz";
-        case Input::Multiplication:
-            return "";
-        default:
-            return "Hz";
-    }
-}
+std::string_view unitOf(Input field) { return specOf(field).unit; }
 
 bool equalsIgnoringCase(std::string_view a, std::string_view b) {
     return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
