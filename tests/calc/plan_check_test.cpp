@@ -34,6 +34,12 @@ Prepare fields(std::vector<std::pair<Input, std::string>> texts, int submode = 3
     };
 }
 
+// The first finding of `kind`, or none.
+const Finding* ofKind(const std::vector<Finding>& findings, FindingKind kind) {
+    const auto it = std::find_if(findings.begin(), findings.end(), [&](const Finding& f) { return f.kind == kind; });
+    return it == findings.end() ? nullptr : &*it;
+}
+
 // What one finding must say: its kind and severity, its subject, and pieces of
 // its message and fix (empty: no fix expected).
 struct Expected {
@@ -262,8 +268,8 @@ class Fixes : public testing::TestWithParam<FixCase> {};
 TEST_P(Fixes, TypedValueClearsTheFindingAndOneStepShortDoesNot) {
     const FixCase& c = GetParam();
     const auto findings = press(c.prepare);
-    const auto it = std::find_if(findings.begin(), findings.end(), [&](const Finding& f) { return f.kind == c.kind; });
-    ASSERT_NE(it, findings.end());
+    const Finding* it = ofKind(findings, c.kind);
+    ASSERT_NE(it, nullptr);
     std::smatch match;
     ASSERT_TRUE(std::regex_search(it->fix, match, std::regex(c.pattern))) << it->fix;
     const double value = std::stod(match[1]);
@@ -274,7 +280,7 @@ TEST_P(Fixes, TypedValueClearsTheFindingAndOneStepShortDoesNot) {
         });
     };
     const auto at = typed(value);
-    EXPECT_TRUE(std::none_of(at.begin(), at.end(), [&](const Finding& f) { return f.kind == c.kind; })) << value;
+    EXPECT_EQ(ofKind(at, c.kind), nullptr) << value;
     const auto beyond = typed(value + c.shortBy);
     EXPECT_TRUE(anyOf(beyond, S::Error) || anyOf(beyond, S::Warning)) << value + c.shortBy;
 }
@@ -325,8 +331,8 @@ class FixEditsOf : public testing::TestWithParam<EditsCase> {};
 TEST_P(FixEditsOf, AreExactAndEachClearsTheFinding) {
     const EditsCase& c = GetParam();
     const auto findings = press(c.prepare);
-    const auto it = std::find_if(findings.begin(), findings.end(), [&](const Finding& f) { return f.kind == c.kind; });
-    ASSERT_NE(it, findings.end());
+    const Finding* it = ofKind(findings, c.kind);
+    ASSERT_NE(it, nullptr);
     SCOPED_TRACE(findingLine(*it));
     EXPECT_EQ(it->fixes, c.fixes);
     for (const FixEdits& edits : it->fixes) {
@@ -335,7 +341,7 @@ TEST_P(FixEditsOf, AreExactAndEachClearsTheFinding) {
             c.prepare(f);
             for (const FieldEdit& edit : edits) f.setText(edit.input, edit.text);
         });
-        EXPECT_TRUE(std::none_of(after.begin(), after.end(), [&](const Finding& f) { return f.kind == c.kind; }));
+        EXPECT_EQ(ofKind(after, c.kind), nullptr);
         EXPECT_FALSE(anyOf(after, S::Error));
     }
 }
