@@ -624,6 +624,128 @@ void explainResolution(const RunFigures& f, const SpacingSurvey& spacing, const 
                           planFixes(f, khz)});
 }
 
+// ---- The rules a press is judged by, in the order the check reports them.
+// Each says whether it applies (with the severity of its finding) and
+// explains itself; the check asks every rule for both, a settings search
+// only whether any applies as an error or warning.
+
+struct Judging {
+    const RunFigures& f;
+    const SpacingSurvey& spacing;
+    const PlanCheckOptions& options;
+};
+
+struct PlanRule {
+    FindingKind kind;
+    std::optional<Severity> (*applies)(const Judging&);
+    void (*explain)(const Judging&, std::vector<Finding>&);
+};
+
+std::optional<Severity> when(bool applies, Severity severity) {
+    return applies ? std::optional(severity) : std::nullopt;
+}
+
+constexpr std::array kPlanRules{
+    PlanRule{FindingKind::ReferenceAtOrBelowZero,
+             [](const Judging& j) { return when(referenceAtOrBelowZero(j.f), Severity::Error); },
+             [](const Judging& j, std::vector<Finding>& out) {
+                 const RunFigures& f = j.f;
+                 out.push_back(
+                     Finding{Severity::Error,
+                             FindingKind::ReferenceAtOrBelowZero,
+                             Input::Reference,
+                             0,
+                             {},
+                             readsText(Input::Reference, f.frefHz / kMegahertz) + ": a clock must be above 0 Hz",
+                             {},
+                             {}});
+             }},
+    PlanRule{FindingKind::ToneZeroOffset, [](const Judging& j) { return when(toneZeroOffset(j.f), Severity::Warning); },
+             [](const Judging& j, std::vector<Finding>& out) {
+                 const RunFigures& f = j.f;
+                 // The option is read just before the data tones are placed, so they are known here.
+                 const double tone0 = f.plan.hz[kDataTone0];
+                 std::string message =
+                     "the 800 Hz option puts tone 0 on the 800 Hz Reference Tone only for JT4G; with " + modeName(f) +
+                     " tone 0 is at " + hz(tone0, 4) + ", " + hz(std::fabs(tone0 - 800.0), 4) + " from it";
+                 out.push_back(Finding{Severity::Warning,
+                                       FindingKind::ToneZeroOffset,
+                                       {},
+                                       0,
+                                       kToneZeroOffsetMessage,
+                                       std::move(message),
+                                       "select G, or clear JT4G Reference Tone0 = 800Hz",
+                                       {}});
+             }},
+    PlanRule{
+        FindingKind::LimitExceeded, [](const Judging& j) { return when(rowsOverLimit(j.f) != 0, Severity::Error); },
+        [](const Judging& j, std::vector<Finding>& out) {
+            const RunFigures& f = j.f;
+            const std::uint8_t over = rowsOverLimit(f);
+            const std::string_view caption = f.config == DdsConfig::Direct ? kDirectLimitMessage : kReverseLimitMessage;
+            explainLimit(f, over, caption, out);
+        }},
+    PlanRule{
+        FindingKind::DdsAtOrBelowZero,
+        [](const Judging& j) { return when(rowsAtOrBelowZero(j.f) != 0, Severity::Error); },
+        [](const Judging& j, std::vector<Finding>& out) { explainAtOrBelowZero(j.f, rowsAtOrBelowZero(j.f), out); }},
+    PlanRule{FindingKind::SharedWord, [](const Judging& j) { return when(sharedWordTones(j.f) != 0, Severity::Error); },
+             [](const Judging& j, std::vector<Finding>& out) {
+                 const RunFigures& f = j.f;
+                 const PlanCheckOptions& options = j.options;
+                 const std::uint8_t shared = sharedWordTones(f);
+                 // One clause per word that several data tones share.
+                 std::string groups;
+                 std::uint8_t told = 0;
+                 std::size_t first = kToneCount;
+                 for (std::size_t a = 0; a < 4; ++a) {
+                     if (!has(shared, a) || has(told, a)) continue;
+                     std::uint8_t group = 0;
+                     for (std::size_t b = a; b < 4; ++b)
+                         if (has(shared, b) && f.rows[b].word == f.rows[a].word)
+                             group = static_cast<std::uint8_t>(group | bit(b));
+                     told = static_cast<std::uint8_t>(told | group);
+                     if (first == kToneCount) first = a;
+                     if (!groups.empty()) groups += "; ";
+                     groups += tonesText(group) + " share the word 0x" + hexWord(f.rows[a].word);
+                 }
+                 out.push_back(
+                     Finding{Severity::Error,
+                             FindingKind::SharedWord,
+                             {},
+                             shared,
+                             {},
+                             groups + ": they go out on one frequency, so " + modeName(f) + " cannot be decoded",
+                             stepAdvice(f, first, options.spacingTolerance),
+                             {}});
+             }},
+    PlanRule{FindingKind::SpacingOff, [](const Judging& j) { return when(j.spacing.offTones != 0, Severity::Warning); },
+             [](const Judging& j, std::vector<Finding>& out) {
+                 const RunFigures& f = j.f;
+                 const SpacingSurvey& spacing = j.spacing;
+                 const PlanCheckOptions& options = j.options;
+                 const double nominal = nominalSpacing(f);
+                 const auto realised = realisedSpacingHz(f, spacing.worstLow);
+                 out.push_back(Finding{Severity::Warning,
+                                       FindingKind::SpacingOff,
+                                       {},
+                                       spacing.offTones,
+                                       {},
+                                       "the worst pair, tones " + std::to_string(spacing.worstLow) + " and " +
+                                           std::to_string(spacing.worstLow + 1) + ", comes out " + hz(*realised) +
+                                           " apart, " + hz(std::fabs(spacing.worstErrorHz)) + " (" +
+                                           percent(std::fabs(spacing.worstErrorHz) / nominal) + ") off the nominal " +
+                                           hz(nominal) + "; the tolerance is " + percent(options.spacingTolerance),
+                                       stepAdvice(f, spacing.worstLow, options.spacingTolerance),
+                                       {}});
+             }},
+    // PI4's caption shows for every plan: a note then, which blocks nothing.
+    PlanRule{
+        FindingKind::Resolution,
+        [](const Judging& j) { return when(resolutionWarned(j.f), isPi4(j.f) ? Severity::Note : Severity::Warning); },
+        [](const Judging& j, std::vector<Finding>& out) { explainResolution(j.f, j.spacing, j.options, out); }},
+};
+
 }  // namespace
 
 std::string_view severityName(Severity severity) {
@@ -746,81 +868,10 @@ std::vector<Finding> checkPlan(const Press& outcome, const PlanCheckOptions& opt
     for (Input field : kAllInputs)
         if (const auto& read = f.read(field)) checkField(field, *read, out);
 
-    if (referenceAtOrBelowZero(f)) {
-        out.push_back(Finding{Severity::Error,
-                              FindingKind::ReferenceAtOrBelowZero,
-                              Input::Reference,
-                              0,
-                              {},
-                              readsText(Input::Reference, f.frefHz / kMegahertz) + ": a clock must be above 0 Hz",
-                              {},
-                              {}});
-    }
-    if (toneZeroOffset(f)) {
-        // The option is read just before the data tones are placed, so they are known here.
-        const double tone0 = f.plan.hz[kDataTone0];
-        std::string message = "the 800 Hz option puts tone 0 on the 800 Hz Reference Tone only for JT4G; with " +
-                              modeName(f) + " tone 0 is at " + hz(tone0, 4) + ", " + hz(std::fabs(tone0 - 800.0), 4) +
-                              " from it";
-        out.push_back(Finding{Severity::Warning,
-                              FindingKind::ToneZeroOffset,
-                              {},
-                              0,
-                              kToneZeroOffsetMessage,
-                              std::move(message),
-                              "select G, or clear JT4G Reference Tone0 = 800Hz",
-                              {}});
-    }
-
-    if (const std::uint8_t over = rowsOverLimit(f); over != 0) {
-        const std::string_view caption = f.config == DdsConfig::Direct ? kDirectLimitMessage : kReverseLimitMessage;
-        explainLimit(f, over, caption, out);
-    }
-    if (const std::uint8_t low = rowsAtOrBelowZero(f); low != 0) explainAtOrBelowZero(f, low, out);
-
-    if (const std::uint8_t shared = sharedWordTones(f); shared != 0) {
-        // One clause per word that several data tones share.
-        std::string groups;
-        std::uint8_t told = 0;
-        std::size_t first = kToneCount;
-        for (std::size_t a = 0; a < 4; ++a) {
-            if (!has(shared, a) || has(told, a)) continue;
-            std::uint8_t group = 0;
-            for (std::size_t b = a; b < 4; ++b)
-                if (has(shared, b) && f.rows[b].word == f.rows[a].word)
-                    group = static_cast<std::uint8_t>(group | bit(b));
-            told = static_cast<std::uint8_t>(told | group);
-            if (first == kToneCount) first = a;
-            if (!groups.empty()) groups += "; ";
-            groups += tonesText(group) + " share the word 0x" + hexWord(f.rows[a].word);
-        }
-        out.push_back(Finding{Severity::Error,
-                              FindingKind::SharedWord,
-                              {},
-                              shared,
-                              {},
-                              groups + ": they go out on one frequency, so " + modeName(f) + " cannot be decoded",
-                              stepAdvice(f, first, options.spacingTolerance),
-                              {}});
-    }
     const SpacingSurvey spacing = surveySpacing(f, options.spacingTolerance);
-    if (spacing.offTones != 0) {
-        const double nominal = nominalSpacing(f);
-        const auto realised = realisedSpacingHz(f, spacing.worstLow);
-        out.push_back(Finding{Severity::Warning,
-                              FindingKind::SpacingOff,
-                              {},
-                              spacing.offTones,
-                              {},
-                              "the worst pair, tones " + std::to_string(spacing.worstLow) + " and " +
-                                  std::to_string(spacing.worstLow + 1) + ", comes out " + hz(*realised) + " apart, " +
-                                  hz(std::fabs(spacing.worstErrorHz)) + " (" +
-                                  percent(std::fabs(spacing.worstErrorHz) / nominal) + ") off the nominal " +
-                                  hz(nominal) + "; the tolerance is " + percent(options.spacingTolerance),
-                              stepAdvice(f, spacing.worstLow, options.spacingTolerance),
-                              {}});
-    }
-    if (resolutionWarned(f)) explainResolution(f, spacing, options, out);
+    const Judging judging{f, spacing, options};
+    for (const PlanRule& rule : kPlanRules)
+        if (rule.applies(judging)) rule.explain(judging, out);
 
     if (outcome.ended) {
         out.push_back(Finding{Severity::Error, FindingKind::RunEnded, {}, 0, {}, outcome.ended->message, {}, {}});
@@ -843,9 +894,11 @@ PlanVerdict judgePlan(const Press& outcome, const PlanCheckOptions& options) {
     }
     v.ddsShare = f.config == DdsConfig::Direct ? highest / f.frefHz : f.frefHz / lowest;
     v.sharedWord = sharedWordTones(f) != 0;
-    v.clean = outcome.completed() && rowsOverLimit(f) == 0 && rowsAtOrBelowZero(f) == 0 && !referenceAtOrBelowZero(f) &&
-              sharedWordTones(f) == 0 && spacing.offTones == 0 && !toneZeroOffset(f) &&
-              !(resolutionWarned(f) && !isPi4(f));
+    const Judging judging{f, spacing, options};
+    v.clean = outcome.completed() && std::none_of(kPlanRules.begin(), kPlanRules.end(), [&](const PlanRule& rule) {
+                  const auto severity = rule.applies(judging);
+                  return severity && *severity != Severity::Note;
+              });
     return v;
 }
 
