@@ -37,11 +37,6 @@ constexpr QRect twips(int left, int top, int width, int height) {
 }
 
 // Where the control called `name` stands, from the layout table.
-QRect placeOf(std::string_view name) {
-    const ControlPlace place = *controlPlace(name);
-    return twips(place.left, place.top, place.width, place.height);
-}
-
 QString captionOf(std::string_view name) {
     const std::string_view caption = controlPlace(name)->caption;
     return QString::fromUtf8(caption.data(), static_cast<qsizetype>(caption.size()));
@@ -132,71 +127,82 @@ MainWindow::MainWindow(std::string decimalSeparator, QWidget* parent)
 MainWindow::~MainWindow() = default;
 
 void MainWindow::createControls() {
-    // Every control takes its place and its text from the layout table.
-    const auto caption = [this](const char* name) {
-        auto* label = new QLabel(captionOf(name), this);
-        label->setObjectName(QString::fromLatin1(name));
-        label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-        label->setGeometry(placeOf(name));
-        return label;
-    };
-    const auto textBox = [this](const char* name, const QString& text, QLabel* label) {
-        auto* box = new QLineEdit(text, this);
-        box->setObjectName(QString::fromLatin1(name));
-        box->setGeometry(placeOf(name));
-        label->setBuddy(box);
-        box->setAccessibleName(label->text());
-        return box;
-    };
-    const auto selector = [this](const char* name, Selector which, QLabel* label) {
-        auto* box = new QComboBox(this);
-        box->setObjectName(QString::fromLatin1(name));
-        box->setEditable(true);
-        box->setInsertPolicy(QComboBox::NoInsert);
-        for (int i = 0; i < itemCount(which); ++i) {
-            const auto item = itemAt(which, i);
-            box->addItem(qs(item->label), item->number);
+    // Every control takes its place and its text from the layout table, and
+    // an input's field its initial text from the input table.
+    for (const ControlPlace& place : kWindowLayout) {
+        const QString name = qs(place.name);
+        QWidget* widget = nullptr;
+        switch (place.kind) {
+            case ControlKind::Caption:
+            case ControlKind::Label: {
+                auto* label = new QLabel(qs(place.caption), this);
+                label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+                widget = label;
+                break;
+            }
+            case ControlKind::TextBox: {
+                QString initial;
+                for (const InputSpec& spec : kInputs)
+                    if (spec.control == place.name) initial = qs(spec.initial);
+                widget = new QLineEdit(initial, this);
+                break;
+            }
+            case ControlKind::Selector: {
+                auto* box = new QComboBox(this);
+                box->setEditable(true);
+                box->setInsertPolicy(QComboBox::NoInsert);
+                const Selector which = place.name == "JTMode" ? Selector::JTMode : Selector::Config;
+                for (int i = 0; i < itemCount(which); ++i) {
+                    const auto item = itemAt(which, i);
+                    box->addItem(qs(item->label), item->number);
+                }
+                widget = box;
+                break;
+            }
+            case ControlKind::CheckBox:
+                widget = new QCheckBox(qs(place.caption), this);
+                break;
+            case ControlKind::Button:
+                widget = new QPushButton(qs(place.caption), this);
+                break;
+            case ControlKind::Warning:
+                widget = new QLabel(qs(place.caption), this);
+                break;
+            case ControlKind::Results:
+                widget = new ResultsBox(this);
+                break;
         }
-        box->setGeometry(placeOf(name));
-        label->setBuddy(box);
-        box->setAccessibleName(label->text());
-        return box;
+        widget->setObjectName(name);
+        widget->setGeometry(twips(place.left, place.top, place.width, place.height));
+    }
+    // Each caption names its field, for the keyboard (Alt) and for screen readers.
+    for (const ControlPlace& place : kWindowLayout) {
+        if (place.buddy.empty()) continue;
+        auto* label = findChild<QLabel*>(qs(place.name));
+        QWidget* field = findChild<QWidget*>(qs(place.buddy));
+        label->setBuddy(field);
+        field->setAccessibleName(label->text());
+    }
+    const auto named = [this]<class T>(const char* name, T*& widget) {
+        widget = findChild<T*>(QString::fromLatin1(name));
     };
+    named("Fout", fout_);
+    named("Mult", mult_);
+    named("Fref", fref_);
+    named("JTMode", jtMode_);
+    named("Ref800", ref800_);
+    named("RefTone", refTone_);
+    named("UpTone", upTone_);
+    named("DownTone", downTone_);
+    named("SpTone", spTone_);
+    named("Config", config_);
+    named("Command1", command1_);
+    named("Warning", warning_);
+    named("Text1", text1_);
+    named("Label10", label10_);
+    named("SSBCarrier", ssbCarrier_);
 
-    const auto initialText = [](Input input) { return qs(specOf(input).initial); };
-
-    QLabel* label1 = caption("Label1");
-    fout_ = textBox("Fout", initialText(Input::OutputFrequency), label1);
-    QLabel* label2 = caption("Label2");
-    mult_ = textBox("Mult", initialText(Input::Multiplication), label2);
-    QLabel* label3 = caption("Label3");
-    fref_ = textBox("Fref", initialText(Input::Reference), label3);
-    QLabel* label4 = caption("Label4");
-    jtMode_ = selector("JTMode", Selector::JTMode, label4);
-
-    ref800_ = new QCheckBox(captionOf("Ref800"), this);
-    ref800_->setObjectName(QStringLiteral("Ref800"));
-    ref800_->setGeometry(placeOf("Ref800"));
-
-    QLabel* label5 = caption("Label5");
-    refTone_ = textBox("RefTone", initialText(Input::ReferenceTone), label5);
-    QLabel* label6 = caption("Label6");
-    upTone_ = textBox("UpTone", initialText(Input::KeyUpTone), label6);
-    QLabel* label7 = caption("Label7");
-    downTone_ = textBox("DownTone", initialText(Input::KeyDownTone), label7);
-    QLabel* label9 = caption("Label9");
-    spTone_ = textBox("SpTone", initialText(Input::AuxTone), label9);
-    QLabel* label8 = caption("Label8");
-    config_ = selector("Config", Selector::Config, label8);
-
-    command1_ = new QPushButton(captionOf("Command1"), this);
-    command1_->setObjectName(QStringLiteral("Command1"));
-    command1_->setGeometry(placeOf("Command1"));
     command1_->setAutoDefault(false);
-
-    warning_ = new QLabel(captionOf("Warning"), this);
-    warning_->setObjectName(QStringLiteral("Warning"));
-    warning_->setGeometry(placeOf("Warning"));
     warning_->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     warning_->setWordWrap(true);
     QFont warningFont(QStringLiteral("MS Sans Serif"));
@@ -207,23 +213,8 @@ void MainWindow::createControls() {
     warningPalette.setColor(QPalette::WindowText, kRed);
     warning_->setPalette(warningPalette);
     warning_->hide();
-
-    text1_ = new ResultsBox(this);
-    text1_->setObjectName(QStringLiteral("Text1"));
-    text1_->setGeometry(placeOf("Text1"));
     text1_->setAccessibleName(QStringLiteral("Listing"));
-
-    label10_ = new QLabel(captionOf("Label10"), this);
-    label10_->setObjectName(QStringLiteral("Label10"));
-    label10_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    label10_->setGeometry(placeOf("Label10"));
     label10_->hide();
-
-    ssbCarrier_ = new QLineEdit(this);
-    ssbCarrier_->setObjectName(QStringLiteral("SSBCarrier"));
-    ssbCarrier_->setGeometry(placeOf("SSBCarrier"));
-    ssbCarrier_->setAccessibleName(label10_->text());
-    label10_->setBuddy(ssbCarrier_);
     ssbCarrier_->hide();
 
     for (const InputSpec& spec : kInputs)
