@@ -32,6 +32,7 @@ namespace {
 // A selector's item labels, for CLI11 to check a choice against.
 std::vector<std::string> labelsOf(Selector selector) {
     std::vector<std::string> labels;
+    labels.reserve(static_cast<std::size_t>(itemCount(selector)));
     for (int i = 0; i < itemCount(selector); ++i) labels.push_back(itemAt(selector, i)->label);
     return labels;
 }
@@ -53,7 +54,7 @@ bool usableSeparator(const std::string& separator) {
 }
 
 // A check that passes when `accepts` does, and otherwise says `why`.
-CLI::Validator checkedBy(bool (*accepts)(const std::string&), std::string why) {
+CLI::Validator checkedBy(bool (*accepts)(const std::string&), const std::string& why) {
     return CLI::Validator(
         [accepts, why](std::string& value) {
             return accepts(value) ? std::string() : why + "; '" + value + "' is not";
