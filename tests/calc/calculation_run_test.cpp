@@ -334,26 +334,27 @@ struct HostileCase {
 };
 
 const HostileCase kHostile[] = {
-    {"empty", ""},
-    {"lone_sign", "-"},
-    {"lone_point", "."},
-    {"signs_and_points_in_odd_places", "+-.5.-"},
-    {"thousands_of_digits", std::string(5000, '7')},
-    {"beyond_range", "1e400"},
-    {"beyond_range_negative", "-1e400"},
-    {"below_range", "1e-400"},
-    {"nan", "nan"},
-    {"inf", "inf"},
-    {"non_ascii", "\xE2\x80\x94\xC2\xB5Hz"},
-    {"megabyte", std::string(1 << 20, '9')},
-    {"control_characters", "\x01\x02\x1B[31m12"},
-    {"nul_in_the_middle", std::string("30\0"
-                                      "0",
-                                      4)},
-    {"tab_and_line_feed_inside", "3\t0\n0"},
-    {"invalid_utf8",
-     "\xFF\xFE"
-     "300"},
+    {.name = "empty", .text = ""},
+    {.name = "lone_sign", .text = "-"},
+    {.name = "lone_point", .text = "."},
+    {.name = "signs_and_points_in_odd_places", .text = "+-.5.-"},
+    {.name = "thousands_of_digits", .text = std::string(5000, '7')},
+    {.name = "beyond_range", .text = "1e400"},
+    {.name = "beyond_range_negative", .text = "-1e400"},
+    {.name = "below_range", .text = "1e-400"},
+    {.name = "nan", .text = "nan"},
+    {.name = "inf", .text = "inf"},
+    {.name = "non_ascii", .text = "\xE2\x80\x94\xC2\xB5Hz"},
+    {.name = "megabyte", .text = std::string(1 << 20, '9')},
+    {.name = "control_characters", .text = "\x01\x02\x1B[31m12"},
+    {.name = "nul_in_the_middle",
+     .text = std::string("30\0"
+                         "0",
+                         4)},
+    {.name = "tab_and_line_feed_inside", .text = "3\t0\n0"},
+    {.name = "invalid_utf8",
+     .text = "\xFF\xFE"
+             "300"},
 };
 
 class HostileFields : public testing::TestWithParam<HostileCase> {};
