@@ -73,7 +73,8 @@ void ToneDetails::show(const Press& outcome, const std::vector<Finding>& finding
     int at = 0;
     for (const Finding& finding : findings) {
         for (const FixEdits& edits : finding.fixes) {
-            auto* button = new QPushButton(QStringLiteral("Apply fix: ") + qs(fixCaption(edits)), fixes_);
+            // Alt+A reaches the buttons from the keyboard.
+            auto* button = new QPushButton(QStringLiteral("&Apply fix: ") + qs(fixCaption(edits)), fixes_);
             button->setObjectName(QStringLiteral("ApplyFix"));
             button->setToolTip(plainToolTip(qs(findingLine(finding))));
             button->setAutoDefault(false);

@@ -518,31 +518,31 @@ private slots:
         QTest::addColumn<QString>("field");
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("kind");
-        QTest::newRow("limit_by_the_reference") << QStringList{} << "Apply fix: Master Reference 276.203 MHz"
+        QTest::newRow("limit_by_the_reference") << QStringList{} << "&Apply fix: Master Reference 276.203 MHz"
                                                 << "Fref"
                                                 << "276.203"
                                                 << "limit-exceeded";
-        QTest::newRow("limit_by_the_multiplication") << QStringList{} << "Apply fix: RF Multiplication 27"
+        QTest::newRow("limit_by_the_multiplication") << QStringList{} << "&Apply fix: RF Multiplication 27"
                                                      << "Mult"
                                                      << "27"
                                                      << "limit-exceeded";
         QTest::newRow("resolution_by_the_multiplication")
-            << QStringList{"Mult=200", "Fref=100"} << "Apply fix: RF Multiplication 193"
+            << QStringList{"Mult=200", "Fref=100"} << "&Apply fix: RF Multiplication 193"
             << "Mult"
             << "193"
             << "resolution";
         QTest::newRow("decimal_comma") << QStringList{"Fout=2320,1", "Fref=300"}
-                                       << "Apply fix: Output Frequency 2320.1 MHz"
+                                       << "&Apply fix: Output Frequency 2320.1 MHz"
                                        << "Fout"
                                        << "2320.1"
                                        << "ignored-text";
         QTest::newRow("sign_before_the_multiplication")
-            << QStringList{"Mult=x24", "Fref=300"} << "Apply fix: RF Multiplication 24"
+            << QStringList{"Mult=x24", "Fref=300"} << "&Apply fix: RF Multiplication 24"
             << "Mult"
             << "24"
             << "no-number";
         QTest::newRow("kilohertz_tone") << QStringList{"UpTone=0.4 kHz", "Fref=300"}
-                                        << "Apply fix: FSK CW (key up) Tone 400 Hz"
+                                        << "&Apply fix: FSK CW (key up) Tone 400 Hz"
                                         << "UpTone"
                                         << "400"
                                         << "ignored-text";

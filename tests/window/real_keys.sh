@@ -119,9 +119,35 @@ keys alt+f c
 through_dialog "Export" "$work/new.h"
 wait_until "Export C header after typing without a press did not export the typed plan" same_file "$work/new.h" "$work/cli-new.h"
 
+# Apply fix from the keyboard: a decimal comma, Enter, Ctrl+T, and Alt+A
+# in Tone details types the one fix (2320.1) and calculates; Ctrl+Z in
+# Output Frequency (its text set by the fix, so no typing of its own to
+# undo) puts the comma back and calculates again.
+"$cli" --fout 2320.1 --fref 300 >"$work/cli-fixed.listing" 2>/dev/null
+"$cli" --fout 2320,1 --fref 300 >"$work/cli-comma.listing" 2>/dev/null
+clipboard_is() {
+  xclip -o -selection clipboard >"$work/listing" 2>/dev/null && cmp -s "$work/listing" "$1"
+}
+refocus
+keys ctrl+n ctrl+a
+xdotool type --clearmodifiers --delay 30 2320,1
+keys Tab Tab ctrl+a
+xdotool type --clearmodifiers --delay 30 300
+keys Return ctrl+t
+details=$(timeout "$limit" xdotool search --sync --onlyvisible --name 'Tone details' | head -n 1)
+[ -n "$details" ] || fail "Ctrl+T showed no Tone details"
+xdotool windowfocus --sync "$details"
+keys alt+a
+refocus
+keys alt+e l
+wait_until "Alt+A in Tone details did not type and calculate the fix" clipboard_is "$work/cli-fixed.listing"
+refocus
+keys shift+Tab shift+Tab ctrl+z alt+e l
+wait_until "Ctrl+Z after Apply fix did not bring back the typed text" clipboard_is "$work/cli-comma.listing"
+
 refocus
 keys ctrl+q
 program_ended() { ! kill -0 "$app_pid" 2>/dev/null; }
 wait_until "Ctrl+Q did not end the program" program_ended
 app_pid=
-echo "real keys: Enter, Ctrl+S, Alt+F menu export, Ctrl+N, Ctrl+O, Alt+E copy, copies and exports of unpressed fields and Ctrl+Q all did what they say"
+echo "real keys: Enter, Ctrl+S, Alt+F menu export, Ctrl+N, Ctrl+O, Alt+E copy, copies and exports of unpressed fields, Apply fix by Alt+A, Ctrl+Z and Ctrl+Q all did what they say"
