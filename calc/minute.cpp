@@ -1,0 +1,118 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "calc/minute.h"
+
+#include <algorithm>
+#include <cmath>
+#include <utility>
+
+#include "calc/message.h"
+
+namespace jt4dds {
+namespace {
+
+// International Morse: letters, digits and the signs a beacon identification uses.
+constexpr std::pair<char, std::string_view> kMorse[] = {
+    {'A', ".-"},    {'B', "-..."},  {'C', "-.-."},   {'D', "-.."},    {'E', "."},      {'F', "..-."},  {'G', "--."},
+    {'H', "...."},  {'I', ".."},    {'J', ".---"},   {'K', "-.-"},    {'L', ".-.."},   {'M', "--"},    {'N', "-."},
+    {'O', "---"},   {'P', ".--."},  {'Q', "--.-"},   {'R', ".-."},    {'S', "..."},    {'T', "-"},     {'U', "..-"},
+    {'V', "...-"},  {'W', ".--"},   {'X', "-..-"},   {'Y', "-.--"},   {'Z', "--.."},   {'0', "-----"}, {'1', ".----"},
+    {'2', "..---"}, {'3', "...--"}, {'4', "....-"},  {'5', "....."},  {'6', "-...."},  {'7', "--..."}, {'8', "---.."},
+    {'9', "----."}, {'/', "-..-."}, {'?', "..--.."}, {'.', ".-.-.-"}, {',', "--..--"}, {'=', "-...-"}, {'-', "-....-"},
+    {'+', ".-.-."},
+};
+
+char upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+
+std::string_view codeOf(char c) {
+    for (const auto& [letter, code] : kMorse)
+        if (letter == upper(c)) return code;
+    return {};
+}
+
+// JT4: 2520/11025 s a symbol; PI4: 2000 samples at 12 kHz.
+constexpr double kJt4SymbolS = 2520.0 / 11025.0;
+constexpr double kPi4SymbolS = 2000.0 / 12000.0;
+constexpr double kJt4StartS = 1.0;
+
+}  // namespace
+
+std::string_view keyedName(Keyed keyed) {
+    switch (keyed) {
+        case Keyed::Symbols:
+            return "symbols";
+        case Keyed::CwKeying:
+            return "cw";
+        case Keyed::Reference:
+            break;
+    }
+    return "reference";
+}
+
+std::vector<CwElement> morseElements(std::string_view text) {
+    std::vector<CwElement> out;
+    const auto add = [&out](bool down, int dots) {
+        if (!out.empty() && out.back().keyDown == down && !down) {
+            out.back().dots = std::max(out.back().dots, dots);  // gaps do not add up: the widest counts
+        } else {
+            out.push_back(CwElement{down, dots});
+        }
+    };
+    bool wordGap = false;
+    for (char c : text) {
+        if (isBlank(c)) {
+            wordGap = !out.empty();
+            continue;
+        }
+        const std::string_view code = codeOf(c);
+        if (code.empty()) continue;
+        if (!out.empty()) add(false, wordGap ? 7 : 3);
+        wordGap = false;
+        for (std::size_t i = 0; i < code.size(); ++i) {
+            if (i > 0) add(false, 1);
+            add(true, code[i] == '.' ? 1 : 3);
+        }
+    }
+    return out;
+}
+
+std::string unsendableInMorse(std::string_view text) {
+    std::string out;
+    for (char c : text)
+        if (!isBlank(c) && codeOf(c).empty() && out.find(c) == std::string::npos) out += c;
+    return out;
+}
+
+Minute planMinute(bool pi4, const Sequence& sequence) {
+    Minute m;
+    m.symbolCount = static_cast<int>(pi4 ? kPi4SymbolCount : kJt4SymbolCount);
+    m.symbolS = pi4 ? kPi4SymbolS : kJt4SymbolS;
+    const double start = pi4 ? 0.0 : kJt4StartS;
+    m.segments.push_back(
+        Segment{pi4 ? "PI4 message" : "JT4 message", Keyed::Symbols, start, m.symbolCount * m.symbolS});
+    double at = std::ceil(m.segments.back().endS());
+    const int wpm = std::clamp(sequence.wpm, kMinWpm, kMaxWpm);
+    m.dotS = 1.2 / wpm;
+    if (sequence.cw) m.cw = morseElements(sequence.cwText);
+    if (!m.cw.empty()) {
+        int dots = 0;
+        for (const CwElement& e : m.cw) dots += e.dots;
+        m.segments.push_back(Segment{"CW identification", Keyed::CwKeying, at, dots * m.dotS});
+        at = m.segments.back().endS() + kCarrierGapS;
+    }
+    if (sequence.carrier && at < kMinuteS - kCarrierGapS)
+        m.segments.push_back(Segment{"carrier", Keyed::Reference, at, kMinuteS - kCarrierGapS - at});
+    m.endS = m.segments.back().endS();
+    m.fits = m.endS <= kMinuteS;
+    return m;
+}
+
+std::optional<TimerCount> timerCount(double seconds, double timerHz) {
+    if (!(timerHz > 0.0) || !std::isfinite(timerHz) || !(seconds > 0.0)) return std::nullopt;
+    const double exact = seconds * timerHz;
+    if (exact > 9.0e18 || exact < 0.5) return std::nullopt;  // within llround's range, at least one count
+    const auto counts = static_cast<std::uint64_t>(std::llround(exact));
+    return TimerCount{counts, (static_cast<double>(counts) / timerHz - seconds) / seconds * 1e6};
+}
+
+}  // namespace jt4dds

@@ -1,0 +1,85 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace jt4dds {
+
+// The word a part of the minute keys.
+enum class Keyed {
+    Symbols,    // the data tones, one channel symbol after another
+    CwKeying,   // FSK CW: the key-down word for a mark, the key-up word between marks
+    Reference,  // the carrier on the reference tone's word
+};
+// "symbols", "cw", "reference": stable names for the JSON and the C header.
+std::string_view keyedName(Keyed keyed);
+
+// One timed part of the minute, from the start of the UTC minute.
+struct Segment {
+    std::string_view name;  // "JT4 message", "PI4 message", "CW identification", "carrier"
+    Keyed keyed;
+    double startS = 0.0;
+    double lengthS = 0.0;
+    double endS() const { return startS + lengthS; }
+};
+
+// A run of FSK CW: key down (a mark) or up (a gap), for a number of dots.
+struct CwElement {
+    bool keyDown = false;
+    int dots = 0;
+    friend bool operator==(const CwElement&, const CwElement&) = default;
+};
+
+// What the operator asks of the minute besides the message.
+struct Sequence {
+    std::string cwText = {};  // the CW identification ("OZ7IGY JO55"); empty for none
+    int wpm = 12;             // CW speed: a dot is 1.2 s / wpm
+    bool cw = true;           // send the CW identification
+    bool carrier = true;      // send the carrier after it
+};
+inline constexpr int kMinWpm = 5;
+inline constexpr int kMaxWpm = 60;
+
+// The timed minute of a beacon: the message (JT4 from 1.0 s for 206 symbols
+// of 2520/11025 s, PI4 from 0.0 s for 146 of 1/6 s), then, from the next
+// whole second, the CW identification on the key-up and key-down words, a
+// pause of 0.5 s, and the carrier on the reference word until 0.5 s before
+// the minute ends: the standard PI4 minute, and JT4's the same shape after
+// its message. A part switched off, or a CW identification without text, is
+// left out. The minute may not fit in 60 s: `fits` says so.
+struct Minute {
+    std::vector<Segment> segments;
+    int symbolCount = 0;
+    double symbolS = 0.0;  // one symbol
+    double dotS = 0.0;     // one CW dot
+    std::vector<CwElement> cw;
+    double endS = 0.0;  // where the last part ends
+    bool fits = true;   // the last part ends within the minute
+};
+inline constexpr double kMinuteS = 60.0;
+inline constexpr double kCarrierGapS = 0.5;
+
+// The minute of a PI4 (`pi4`) or JT4 message with `sequence`; characters
+// Morse has no code for are left out of the CW (morseRefusal names them).
+Minute planMinute(bool pi4, const Sequence& sequence);
+
+// CW elements of `text` (upper-cased): dots and dashes with a one-dot gap,
+// three dots between letters, seven between words; no gap at either end.
+std::vector<CwElement> morseElements(std::string_view text);
+// The characters of `text` that Morse cannot send, each once, in order ("#@");
+// empty when it can send all of them.
+std::string unsendableInMorse(std::string_view text);
+
+// A period in counts of a timer of `timerHz`, rounded to the nearest count,
+// and how far that count is off, in parts per million of the period.
+struct TimerCount {
+    std::uint64_t counts = 0;
+    double errorPpm = 0.0;
+};
+std::optional<TimerCount> timerCount(double seconds, double timerHz);
+
+}  // namespace jt4dds
