@@ -139,6 +139,16 @@ struct Beacon {
     std::string separator = ".";
     // The beacon's name in its firmware files; empty for none.
     std::string name;
+    // The transmission, as typed: the message (empty: none), the CW
+    // identification, its speed in words a minute, whether the CW and the
+    // carrier follow the message, and the controller's timer in Hz (empty:
+    // none) that the firmware files count the minute in.
+    std::string message;
+    std::string cwId;
+    std::string wpm = "12";
+    bool cw = true;
+    bool carrier = true;
+    std::string timerHz;
 
     const std::string& text(Input input) const { return texts[static_cast<std::size_t>(input)]; }
     std::string& text(Input input) { return texts[static_cast<std::size_t>(input)]; }

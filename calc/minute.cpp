@@ -5,7 +5,9 @@
 #include <cmath>
 #include <utility>
 
+#include "calc/leading_number.h"
 #include "calc/message.h"
+#include "calc/selector_items.h"
 
 namespace jt4dds {
 namespace {
@@ -105,6 +107,41 @@ Minute planMinute(bool pi4, const Sequence& sequence) {
     m.endS = m.segments.back().endS();
     m.fits = m.endS <= kMinuteS;
     return m;
+}
+
+std::variant<Transmission, std::string> planTransmission(const Beacon& beacon) {
+    using Result = std::variant<Transmission, std::string>;
+    const auto refuse = [](std::string why) { return Result(std::in_place_index<1>, std::move(why)); };
+    if (beacon.message.empty()) return refuse({});
+    const auto mode = resolvePick(Selector::JTMode, beacon.mode);
+    if (!mode) return refuse("the message needs a mode: pick a JT4 submode or PI4");
+    Transmission t;
+    t.pi4 = mode->label == "PI4";
+    auto encoded = t.pi4 ? encodePi4(beacon.message) : encodeJt4(beacon.message);
+    if (auto* why = std::get_if<std::string>(&encoded)) return refuse("--message: " + *why);
+    t.message = std::get<EncodedMessage>(std::move(encoded));
+    const NumberRead wpm = LeadingNumber(beacon.wpm);
+    if (wpm.end != beacon.wpm.size() || wpm.value != std::floor(wpm.value) || wpm.value < kMinWpm ||
+        wpm.value > kMaxWpm)
+        return refuse("--wpm takes a whole number of words a minute from 5 to 60; '" + beacon.wpm + "' is not one");
+    if (const std::string odd = unsendableInMorse(beacon.cwId); beacon.cw && !odd.empty())
+        return refuse("--cw-id: Morse has no code for '" + odd + "': letters, digits, space and / ? . , = - + only");
+    if (!beacon.timerHz.empty()) {
+        const NumberRead hz = LeadingNumber(beacon.timerHz);
+        if (hz.end != beacon.timerHz.size() || !(hz.value >= 1.0) || hz.value > 50e6)
+            return refuse("--timer-hz takes the timer's frequency in Hz, from 1 to 50000000; '" + beacon.timerHz +
+                          "' is not one");
+        t.timerHz = hz.value;
+    }
+    t.minute = planMinute(t.pi4, Sequence{beacon.cwId, static_cast<int>(wpm.value), beacon.cw, beacon.carrier});
+    return Result(std::in_place_index<0>, std::move(t));
+}
+
+std::vector<std::uint8_t> packedSymbols(const std::vector<std::uint8_t>& symbols) {
+    std::vector<std::uint8_t> out((symbols.size() + 3) / 4, 0);
+    for (std::size_t i = 0; i < symbols.size(); ++i)
+        out[i / 4] = static_cast<std::uint8_t>(out[i / 4] | ((symbols[i] & 3U) << (6 - 2 * (i % 4))));
+    return out;
 }
 
 std::optional<TimerCount> timerCount(double seconds, double timerHz) {

@@ -5,7 +5,11 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <variant>
 #include <vector>
+
+#include "calc/beacon.h"
+#include "calc/message.h"
 
 namespace jt4dds {
 
@@ -81,5 +85,25 @@ struct TimerCount {
     double errorPpm = 0.0;
 };
 std::optional<TimerCount> timerCount(double seconds, double timerHz);
+
+// Everything a controller needs to send the beacon's minute: the message's
+// channel symbols, the timed parts, and the timer the firmware counts in.
+struct Transmission {
+    bool pi4 = false;
+    EncodedMessage message;
+    Minute minute;
+    std::optional<double> timerHz;
+};
+
+// The transmission of `beacon`: its message in the mode it selects, with its
+// CW identification, speed, switches and timer. What is wrong otherwise, in
+// words that name the field ("--wpm takes a whole number from 5 to 60"); a
+// beacon without a message has none (an empty text). Never throws but
+// std::bad_alloc.
+std::variant<Transmission, std::string> planTransmission(const Beacon& beacon);
+
+// Four symbols to a byte, the first in the most significant pair (bits 7-6),
+// the last byte padded with symbol 0.
+std::vector<std::uint8_t> packedSymbols(const std::vector<std::uint8_t>& symbols);
 
 }  // namespace jt4dds

@@ -6,6 +6,7 @@
 #include <limits>
 
 #include "calc/leading_number.h"
+#include "calc/minute.h"
 #include "calc/number_format.h"
 #include "calc/tone_plan.h"
 
@@ -746,6 +747,47 @@ constexpr std::array kPlanRules{
         [](const Judging& j, std::vector<Finding>& out) { explainResolution(j.f, j.spacing, j.options, out); }},
 };
 
+// The beacon's minute: a message it cannot send, a minute longer than 60 s,
+// and a PI4 CW identification off the carrier, where receivers expect it.
+void checkTransmission(const Press& press, std::vector<Finding>& out) {
+    const Beacon& beacon = press.beacon;
+    if (beacon.message.empty()) return;
+    const auto planned = planTransmission(beacon);
+    if (const auto* why = std::get_if<std::string>(&planned)) {
+        out.push_back(Finding{Severity::Error, FindingKind::MessageRefused, {}, 0, {}, *why, {}, {}});
+        return;
+    }
+    const Transmission& t = std::get<Transmission>(planned);
+    const Minute& m = t.minute;
+    if (!m.fits) {
+        out.push_back(Finding{Severity::Warning,
+                              FindingKind::MinuteOverrun,
+                              {},
+                              0,
+                              {},
+                              "the minute's last part ends at " + decimalText(m.endS, 3) +
+                                  " s, past its 60 s: the next message would start late",
+                              "a shorter CW identification, a higher speed (--wpm), or no CW",
+                              {}});
+    }
+    const RunFigures& f = press.figures;
+    const bool tonesRead = f.read(Input::KeyDownTone).has_value();
+    const double offsetHz = f.plan.hz[kKeyDownTone] - f.plan.hz[kReferenceTone];
+    if (t.pi4 && !m.cw.empty() && tonesRead && offsetHz != 0.0) {
+        const std::string referenceText = asPressed(beacon, press).text(Input::ReferenceTone);
+        out.push_back(Finding{Severity::Warning,
+                              FindingKind::Pi4CwOffCarrier,
+                              Input::KeyDownTone,
+                              0,
+                              {},
+                              "PI4's standard minute keys the CW identification on the carrier; the key-down tone " +
+                                  hz(f.plan.hz[kKeyDownTone], 4) + " puts it " + hz(std::fabs(offsetHz), 4) +
+                                  (offsetHz < 0 ? " below" : " above") + " the nominal frequency",
+                              "type " + referenceText + ", the Reference Tone",
+                              {{FieldEdit{Input::KeyDownTone, referenceText}}}});
+    }
+}
+
 }  // namespace
 
 std::string_view severityName(Severity severity) {
@@ -785,9 +827,15 @@ std::string_view kindName(FindingKind kind) {
         case FindingKind::Resolution:
             return "resolution";
         case FindingKind::RunEnded:
+            return "run-ended";
+        case FindingKind::MessageRefused:
+            return "message-refused";
+        case FindingKind::MinuteOverrun:
+            return "minute-overrun";
+        case FindingKind::Pi4CwOffCarrier:
             break;
     }
-    return "run-ended";
+    return "pi4-cw-off-carrier";
 }
 
 std::string findingSubject(const Finding& finding) {
@@ -798,6 +846,10 @@ std::string findingSubject(const Finding& finding) {
             return "JT4G Reference Tone0 = 800Hz";
         case FindingKind::Resolution:
             return "Resolution";
+        case FindingKind::MessageRefused:
+        case FindingKind::MinuteOverrun:
+        case FindingKind::Pi4CwOffCarrier:
+            return "Transmission";
         default:
             return "Calculation";
     }
@@ -873,6 +925,7 @@ std::vector<Finding> checkPlan(const Press& outcome, const PlanCheckOptions& opt
     for (const PlanRule& rule : kPlanRules)
         if (rule.applies(judging)) rule.explain(judging, out);
 
+    checkTransmission(outcome, out);
     if (outcome.ended) {
         out.push_back(Finding{Severity::Error, FindingKind::RunEnded, {}, 0, {}, outcome.ended->message, {}, {}});
     }

@@ -35,10 +35,14 @@ enum class FindingKind {
     SpacingOff,              // a realised data-tone spacing beyond the tolerance
     Resolution,              // the resolution warning, explained
     RunEnded,                // the calculation stopped before its end
+    MessageRefused,          // the message, CW identification, speed or timer cannot be sent as typed
+    MinuteOverrun,           // the minute's parts run past its 60 s
+    Pi4CwOffCarrier,         // PI4's CW keyed off the carrier, where the standard minute keys it
 };
 // "ignored-text", "joined-numbers", "empty-field", "no-number", "tone0-offset",
 // "limit-exceeded", "dds-at-or-below-zero", "reference-at-or-below-zero",
-// "shared-word", "spacing-off", "resolution", "run-ended".
+// "shared-word", "spacing-off", "resolution", "run-ended", "message-refused",
+// "minute-overrun", "pi4-cw-off-carrier".
 std::string_view kindName(FindingKind kind);
 
 // One change a fix makes: `text` typed into `input`.

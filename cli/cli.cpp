@@ -79,6 +79,11 @@ struct Options {
     std::string saveBeacon;
     std::string name;
     std::string message;
+    std::string cwId;
+    std::string wpm = "12";
+    std::string timerHz;
+    bool noCw = false;
+    bool noCarrier = false;
     bool ref800 = false;
     bool noRef800 = false;
     bool json = false;
@@ -145,6 +150,16 @@ void describeOptions(CLI::App& app, Options& o) {
     beacon->add_option("--message", o.message,
                        "The beacon's message: for JT4 two calls with a locator or report, or up to 13 characters "
                        "of free text; for PI4 up to 8 characters of 0-9, A-Z, space and '/'");
+    CLI::App* minute = app.add_option_group("Minute", "The minute a --message goes out in (asm, c and json)");
+    minute->add_option("--cw-id", o.cwId,
+                       "The CW identification after the message, on the key-up and key-down words (\"OZ7IGY JO55\")");
+    minute->add_option("--wpm", o.wpm,
+                       "The CW identification's speed in words a minute, 5 to 60 (a dot is 1.2 s / WPM)");
+    minute->add_flag("--no-cw", o.noCw, "Send no CW identification");
+    minute->add_flag("--no-carrier", o.noCarrier, "Send no carrier on the reference word after it");
+    minute->add_option("--timer-hz", o.timerHz,
+                       "The controller's timer in Hz: the firmware files give the symbol period and each part's start "
+                       "in its counts, with the rounding error in ppm");
 
     CLI::App* output = app.add_option_group("Output", "What is written, and where");
     output
@@ -381,6 +396,18 @@ int runChecked(std::span<const char* const> args, std::ostream& out, std::ostrea
         }
     }
 
+    form.message = o.message;
+    form.cwId = o.cwId;
+    form.wpm = o.wpm;
+    form.cw = !o.noCw;
+    form.carrier = !o.noCarrier;
+    form.timerHz = o.timerHz;
+    if (!o.message.empty() && !symbols) {
+        if (auto planned = planTransmission(form); planned.index() == 1) {
+            usageError(err, std::get<1>(planned));
+            return kExitUsage;
+        }
+    }
     // The beacon's name in its firmware files: as asked (--name "" for none),
     // else the beacon file's own, else the beacon file's name on disk.
     form.name = named               ? o.name

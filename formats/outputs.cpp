@@ -7,6 +7,7 @@
 #include "calc/number_format.h"
 #include "formats/beacon_file.h"
 #include "formats/json_text.h"
+#include "formats/transmission_output.h"
 
 namespace jt4dds {
 namespace {
@@ -213,6 +214,7 @@ std::string asmSource(const Press& outcome, const FirmwareFile& file) {
     out.append("; SSB Carrier, Tuning Point  ").append(ssbCarrierText(f)).append(" MHz").append(kListingLineEnd);
     if (const auto warning = firmwareWarning(f)) out.append("; Warning: ").append(*warning).append(kListingLineEnd);
     if (pi4ResolutionCaption(f)) out.append("; Note: ").append(kPi4ResolutionNote).append(kListingLineEnd);
+    if (file.transmission) out += asmTransmission(*file.transmission, words.prefix, !file.name.empty());
     return out;
 }
 
@@ -267,11 +269,14 @@ std::string cHeader(const Press& outcome, const FirmwareFile& file) {
     out += "static const uint32_t " + words.words + "[JT4DDS_TONE_COUNT] JT4DDS_UNUSED = {\n";
     for (std::size_t row = 0; row < kToneCount; ++row)
         out += "    UINT32_C(0x" + hexWord(f.rows[row].word) + "), /* " + comment(f, row) + " */\n";
-    out += "};\n\n#endif /* " + words.guard + " */\n";
+    out += "};\n\n";
+    if (file.transmission) out += cTransmission(*file.transmission, words.prefix);
+    out += "#endif /* " + words.guard + " */\n";
     return out;
 }
 
-std::string jsonReport(const Press& outcome, const std::vector<Finding>& findings) {
+std::string jsonReport(const Press& outcome, const std::vector<Finding>& findings,
+                       const std::optional<Transmission>& transmission) {
     const RunFigures& f = outcome.figures;
     const auto warning = warningShown(f);
     const Beacon& typed = outcome.beacon;
@@ -333,6 +338,10 @@ std::string jsonReport(const Press& outcome, const std::vector<Finding>& finding
     writeReads(out, f);
     out.key("findings");
     writeFindings(out, findings);
+    if (transmission) {
+        out.key("transmission");
+        writeTransmission(out, *transmission);
+    }
     out.endObject();
     return out.text() + "\n";
 }
@@ -450,7 +459,7 @@ std::string render(OutputFormat format, const Press& outcome, const std::vector<
         case OutputFormat::C:
             return cHeader(outcome, file);
         case OutputFormat::Json:
-            return jsonReport(outcome, findings);
+            return jsonReport(outcome, findings, file.transmission);
         case OutputFormat::Report:
             break;
     }

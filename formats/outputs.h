@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "calc/calculation_run.h"
+#include "calc/minute.h"
 #include "calc/plan_check.h"
 
 namespace jt4dds {
@@ -33,9 +34,11 @@ std::optional<OutputFormat> outputFormatNamed(std::string_view name);
 // the assembler's labels NAME_FreqData and equates. Empty keeps the unnamed
 // file's jt4dds_words and FreqData. `command` is the jt4dds-cli line
 // that writes the file again, quoted in its comment; empty leaves it out.
+// `transmission`, when the beacon has a message, adds its symbols and minute.
 struct FirmwareFile {
     std::string name;
     std::string command;
+    std::optional<Transmission> transmission;
 };
 
 // True for a name a firmware file can take: a C identifier of 1 to 31
@@ -72,7 +75,8 @@ std::string cHeader(const Press& outcome, const FirmwareFile& file = {});
 // for any run, one that stopped included.
 inline constexpr std::string_view kReportFormatName = "jt4dds-report";
 inline constexpr int kReportFormatVersion = 2;
-std::string jsonReport(const Press& outcome, const std::vector<Finding>& findings);
+std::string jsonReport(const Press& outcome, const std::vector<Finding>& findings,
+                       const std::optional<Transmission>& transmission = std::nullopt);
 
 // A plain-text report with "\n" line ends: the plan, the per-tone table
 // (tone, audio, planned and realised output, error, word), then the findings

@@ -50,7 +50,9 @@ void writeCandidate(json::Writer& out, const Candidate& c, const Beacon& beacon)
 }  // namespace
 
 FirmwareFile firmwareFile(const Beacon& beacon, OutputFormat format) {
-    FirmwareFile file{beacon.name, cliCommand(beacon)};
+    FirmwareFile file{beacon.name, cliCommand(beacon), std::nullopt};
+    if (auto planned = planTransmission(beacon); planned.index() == 0)
+        file.transmission = std::get<0>(std::move(planned));
     if (!file.name.empty()) file.command += " --name " + file.name;
     file.command += format == OutputFormat::C ? " --format c" : " --format asm";
     return file;
@@ -64,6 +66,14 @@ std::string cliCommand(const Beacon& beacon) {
         if (spec.input != Input::Reference) continue;
         command += option("--submode", pickText(Selector::JTMode, beacon.mode));
         if (beacon.ref800) command += " --ref800";
+    }
+    if (!beacon.message.empty()) {
+        command += option("--message", beacon.message);
+        if (!beacon.cwId.empty()) command += option("--cw-id", beacon.cwId);
+        if (beacon.wpm != Beacon{}.wpm) command += option("--wpm", beacon.wpm);
+        if (!beacon.cw) command += " --no-cw";
+        if (!beacon.carrier) command += " --no-carrier";
+        if (!beacon.timerHz.empty()) command += option("--timer-hz", beacon.timerHz);
     }
     const auto& config = beacon.config.index;
     command += option("--config", config == 1   ? std::string("reverse")

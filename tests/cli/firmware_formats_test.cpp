@@ -484,3 +484,97 @@ TEST(OutputFile, UnwritablePlaceFailsWithStatusOne) {
 
 }  // namespace
 }  // namespace jt4dds
+
+namespace jt4dds {
+namespace {
+
+// A C program that includes the header and nothing else prints the symbols as
+// jt4code does (from both tables, which must agree), then each part of the
+// minute and the CW runs; the same must come from jt4dds-cli's own formats.
+struct MinuteCase {
+    const char* name;
+    std::vector<std::string> args;
+};
+const MinuteCase kMinutes[] = {
+    {.name = "pi4_standard_minute",
+     .args = {"--submode", "PI4", "--message", "OZ7IGY", "--cw-id", "OZ7IGY JO55", "--key-down", "1270", "--timer-hz",
+              "1000000"}},
+    {.name = "jt4_at_a_watch_crystal",
+     .args = {"--message", "CQ K1ABC FN42", "--cw-id", "K1ABC", "--wpm", "20", "--timer-hz", "32768"}},
+    {.name = "jt4_free_text_no_cw_no_timer", .args = {"--message", "HELLO WORLD", "--no-cw", "--name", "bake"}},
+    {.name = "pi4_message_alone", .args = {"--submode", "pi4", "--message", "PA0ABC", "--no-cw", "--no-carrier"}},
+};
+
+class FirmwareMinute : public testing::TestWithParam<MinuteCase> {};
+
+TEST_P(FirmwareMinute, CProgramReproducesSymbolsAndTimesFromTheHeaderAlone) {
+    Scratch dir;
+    auto args = GetParam().args;
+    args.insert(args.begin(), {"--fref", "300"});
+    auto c = args;
+    c.insert(c.end(), {"--format", "c", "--output", (dir / "beacon.h").string()});
+    ASSERT_EQ(run(c).status, kExitCompleted) << run(c).err;
+    const std::string header = slurp(dir / "beacon.h");
+    const std::string p = header.find("bake_symbols") != std::string::npos ? "bake" : "jt4dds";
+    const std::string P = p == "bake" ? "BAKE" : "JT4DDS";
+    std::ofstream(dir / "check.c") << "#include <stdio.h>\n#include \"beacon.h\"\n"
+                                   << "int main(void) {\n  int i;\n"
+                                   << "  for (i = 0; i < " << P << "_SYMBOL_COUNT; ++i) {\n"
+                                   << "    int packed = (" << p << "_symbols_packed[i / 4] >> (6 - 2 * (i % 4))) & 3;\n"
+                                   << "    if (packed != " << p << "_symbols[i]) return 1;\n"
+                                   << "    printf(\" %d\", " << p << "_symbols[i]);\n"
+                                   << "    if (i % 30 == 29 || i + 1 == " << P
+                                   << "_SYMBOL_COUNT) printf(\"\\n\");\n  }\n"
+                                   << "  for (i = 0; i < " << P << "_SEGMENT_COUNT; ++i)\n"
+                                   << "    printf(\"%lu %lu %d\\n\", (unsigned long)" << p
+                                   << "_segments[i].start_us, (unsigned long)" << p << "_segments[i].start_counts, "
+                                   << p << "_segments[i].keys);\n"
+                                   << "  for (i = 0; i < " << P << "_CW_RUN_COUNT; ++i) printf(\"%d \", " << p
+                                   << "_cw[i]);\n"
+                                   << "  printf(\"\\n%lu\\n\", (unsigned long)" << P
+                                   << "_SYMBOL_COUNTS);\n  return 0;\n}\n";
+    const std::string command = "cd '" + dir.path().string() +
+                                "' && gcc -std=c99 -Wall -Wextra -Wpedantic -Werror -o check check.c > cc.log 2>&1"
+                                " && ./check > check.out";
+    ASSERT_EQ(std::system(command.c_str()), 0) << slurp(dir / "cc.log");
+
+    // What the program printed, made from jt4dds-cli's symbols and JSON report.
+    auto symbols = args;
+    symbols.insert(symbols.end(), {"--format", "symbols"});
+    std::string want = run(symbols).out;
+    auto json = args;
+    json.emplace_back("--json");
+    const auto report = nlohmann::json::parse(run(json).out)["transmission"];
+    const std::map<std::string, int> keys{{"symbols", 0}, {"cw", 1}, {"reference", 2}};
+    for (const auto& s : report["segments"]) {
+        want += std::to_string(std::llround(s["start_s"].get<double>() * 1e6)) + " " +
+                (s["start_counts"].is_null() ? std::string("0") : std::to_string(s["start_counts"].get<long>())) + " " +
+                std::to_string(keys.at(s["keys"].get<std::string>())) + "\n";
+    }
+    for (const auto& e : report["cw"])
+        want += (e["key_down"].get<bool>() ? "" : "-") + std::to_string(e["dots"].get<int>()) + " ";
+    want +=
+        "\n" +
+        (report["symbol_counts"].is_null() ? std::string("0") : std::to_string(report["symbol_counts"].get<long>())) +
+        "\n";
+    EXPECT_EQ(slurp(dir / "check.out"), want);
+}
+
+// The assembler include with the transmission still assembles, the symbols
+// following the words in the EEPROM image.
+TEST_P(FirmwareMinute, AsmAssemblesWithTheSymbols) {
+    Scratch dir;
+    auto args = GetParam().args;
+    args.insert(args.begin(), {"--fref", "300"});
+    args.insert(args.end(), {"--format", "asm", "--output", (dir / "words.inc").string()});
+    ASSERT_EQ(run(args).status, kExitCompleted);
+    std::ofstream(dir / "main.asm") << "    processor 18f4620\n    org 0xF00000\n    include \"words.inc\"\n    end\n";
+    const std::string command = "cd '" + dir.path().string() + "' && gpasm -o out.hex main.asm > gpasm.log 2>&1";
+    EXPECT_EQ(std::system(command.c_str()), 0) << slurp(dir / "gpasm.log");
+    EXPECT_EQ(slurp(dir / "gpasm.log").find("arning"), std::string::npos) << slurp(dir / "gpasm.log");
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, FirmwareMinute, testing::ValuesIn(kMinutes), testing_support::CaseName{});
+
+}  // namespace
+}  // namespace jt4dds
