@@ -410,3 +410,137 @@ TEST(PlanCheck, ToneTableShowsWhatTheRoundedWordsGive) {
 
 }  // namespace
 }  // namespace jt4dds
+
+namespace jt4dds {
+namespace {
+
+// The minute's findings, from the beacon's message, CW identification, speed
+// and timer; each refusal names what is wrong and what is taken.
+struct MinuteCheckCase {
+    const char* name;
+    std::function<void(Beacon&)> prepare;
+    std::optional<FindingKind> kind;  // none: no finding about the minute
+    std::string message = {};
+    std::vector<FixEdits> fixes = {};
+};
+
+void pi4(Beacon& b) {
+    b.text(Input::Reference) = "300";
+    b.mode = Pick::item(7);
+    b.message = "OZ7IGY";
+}
+
+const MinuteCheckCase kMinuteChecks[] = {
+    {.name = "no_message_no_minute", .prepare = [](Beacon& b) { b.text(Input::Reference) = "300"; }, .kind = {}},
+    {.name = "pi4_cw_on_the_carrier_is_standard",
+     .prepare =
+         [](Beacon& b) {
+             pi4(b);
+             b.cwId = "OZ7IGY JO55";
+             b.text(Input::KeyDownTone) = "1270";
+         },
+     .kind = {}},
+    {.name = "pi4_cw_on_the_default_key_down_tone",
+     .prepare =
+         [](Beacon& b) {
+             pi4(b);
+             b.cwId = "OZ7IGY JO55";
+         },
+     .kind = FindingKind::Pi4CwOffCarrier,
+     .message = "the key-down tone 800 Hz puts it 470 Hz below the nominal frequency",
+     .fixes = {{{Input::KeyDownTone, "1270"}}}},
+    {.name = "pi4_without_cw_keys_no_cw",
+     .prepare =
+         [](Beacon& b) {
+             pi4(b);
+             b.cwId = "OZ7IGY";
+             b.cw = false;
+         },
+     .kind = {}},
+    {.name = "jt4_identification_past_the_minute",
+     .prepare =
+         [](Beacon& b) {
+             b.text(Input::Reference) = "300";
+             b.message = "CQ K1ABC FN42";
+             b.cwId = "K1ABC FN42";
+         },
+     .kind = FindingKind::MinuteOverrun,
+     .message = "ends at 60.9 s"},
+    {.name = "jt4_identification_fits_at_20_wpm",
+     .prepare =
+         [](Beacon& b) {
+             b.text(Input::Reference) = "300";
+             b.message = "CQ K1ABC FN42";
+             b.cwId = "K1ABC FN42";
+             b.wpm = "20";
+         },
+     .kind = {}},
+    {.name = "pi4_message_too_long",
+     .prepare =
+         [](Beacon& b) {
+             pi4(b);
+             b.message = "OZ7IGY/B1";
+         },
+     .kind = FindingKind::MessageRefused,
+     .message = "PI4 sends exactly 8 characters of 0-9, A-Z, space and '/'; 'OZ7IGY/B1' has 9"},
+    {.name = "cw_text_morse_cannot_send",
+     .prepare =
+         [](Beacon& b) {
+             pi4(b);
+             b.cwId = "OZ7IGY #1";
+         },
+     .kind = FindingKind::MessageRefused,
+     .message = "Morse has no code for '#'"},
+    {.name = "slowest_speed", .prepare = [](Beacon& b) { pi4(b), b.wpm = "5"; }, .kind = {}},
+    {.name = "below_the_slowest_speed",
+     .prepare = [](Beacon& b) { pi4(b), b.wpm = "4"; },
+     .kind = FindingKind::MessageRefused,
+     .message = "--wpm takes a whole number of words a minute from 5 to 60; '4' is not one"},
+    {.name = "fastest_speed", .prepare = [](Beacon& b) { pi4(b), b.wpm = "60"; }, .kind = {}},
+    {.name = "beyond_the_fastest_speed",
+     .prepare = [](Beacon& b) { pi4(b), b.wpm = "61"; },
+     .kind = FindingKind::MessageRefused,
+     .message = "'61' is not one"},
+    {.name = "fraction_of_a_word",
+     .prepare = [](Beacon& b) { pi4(b), b.wpm = "12.5"; },
+     .kind = FindingKind::MessageRefused,
+     .message = "'12.5' is not one"},
+    {.name = "fastest_timer", .prepare = [](Beacon& b) { pi4(b), b.timerHz = "50000000"; }, .kind = {}},
+    {.name = "timer_too_fast_to_count_a_minute",
+     .prepare = [](Beacon& b) { pi4(b), b.timerHz = "50000001"; },
+     .kind = FindingKind::MessageRefused,
+     .message = "--timer-hz takes the timer's frequency in Hz, from 1 to 50000000; '50000001' is not one"},
+    {.name = "timer_with_a_unit",
+     .prepare = [](Beacon& b) { pi4(b), b.timerHz = "1 MHz"; },
+     .kind = FindingKind::MessageRefused,
+     .message = "'1 MHz' is not one"},
+};
+
+class MinuteChecks : public testing::TestWithParam<MinuteCheckCase> {};
+
+TEST_P(MinuteChecks, FindWhatTheMinuteCannotDo) {
+    const MinuteCheckCase& c = GetParam();
+    Beacon beacon;
+    c.prepare(beacon);
+    const auto findings = checkPlan(calculate(beacon));
+    const auto about = [](const Finding& f) {
+        return f.kind == FindingKind::MessageRefused || f.kind == FindingKind::MinuteOverrun ||
+               f.kind == FindingKind::Pi4CwOffCarrier;
+    };
+    const auto it = std::find_if(findings.begin(), findings.end(), about);
+    if (!c.kind) {
+        EXPECT_EQ(it, findings.end()) << findingLine(*it);
+        return;
+    }
+    ASSERT_NE(it, findings.end());
+    EXPECT_EQ(it->kind, *c.kind);
+    EXPECT_EQ(findingSubject(*it), it->field ? "FSK CW (key down) Tone" : "Transmission");
+    EXPECT_NE(it->message.find(c.message), std::string::npos) << it->message;
+    EXPECT_EQ(it->fixes, c.fixes);
+    EXPECT_EQ(std::count_if(findings.begin(), findings.end(), about), 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, MinuteChecks, testing::ValuesIn(kMinuteChecks), testing_support::CaseName{});
+
+}  // namespace
+}  // namespace jt4dds
