@@ -155,6 +155,16 @@ struct Beacon {
     const Pick& pick(Selector selector) const { return selector == Selector::JTMode ? mode : config; }
     Pick& pick(Selector selector) { return selector == Selector::JTMode ? mode : config; }
 
+    // Takes `other`'s message and minute (what a view without them keeps aside).
+    void takeTransmission(const Beacon& other) {
+        message = other.message;
+        cwId = other.cwId;
+        wpm = other.wpm;
+        cw = other.cw;
+        carrier = other.carrier;
+        timerHz = other.timerHz;
+    }
+
     // The same inputs (the name and the separator aside, which no press reads differently).
     bool sameInputs(const Beacon& other) const {
         return texts == other.texts && mode == other.mode && config == other.config && ref800 == other.ref800;

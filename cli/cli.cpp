@@ -247,6 +247,10 @@ bool isErrorOrWarning(const Finding& f) { return f.severity != Severity::Note; }
 // --format symbols: the message's channel symbols in the mode the fields
 // select; a message the mode cannot send is a usage error that says why.
 int printSymbols(const Beacon& beacon, const Options& o, std::ostream& out, std::ostream& err) {
+    if (beacon.message.empty()) {
+        usageError(err, "--format symbols needs the --message to encode");
+        return kExitUsage;
+    }
     // The mode as the selector holds it, picked or typed: no frequency plan is needed.
     const auto item = resolvePick(Selector::JTMode, beacon.mode);
     if (!item) {
@@ -257,7 +261,7 @@ int printSymbols(const Beacon& beacon, const Options& o, std::ostream& out, std:
         return kExitUsage;
     }
     const bool pi4 = item->label == "PI4";
-    const auto encoded = pi4 ? encodePi4(o.message) : encodeJt4(o.message);
+    const auto encoded = pi4 ? encodePi4(beacon.message) : encodeJt4(beacon.message);
     if (const auto* why = std::get_if<std::string>(&encoded)) {
         usageError(err, "--message: " + *why);
         return kExitUsage;
@@ -345,10 +349,6 @@ int runChecked(std::span<const char* const> args, std::ostream& out, std::ostrea
 
     const bool symbols = o.format == "symbols";
     auto format = symbols ? std::optional(OutputFormat::Listing) : outputFormatNamed(o.format);
-    if (symbols && o.message.empty()) {
-        usageError(err, "--format symbols needs the --message to encode");
-        return kExitUsage;
-    }
     if (o.json) {
         if (app.count("--format") > 0 && *format != OutputFormat::Json) {
             usageError(err, "--json and --format " + o.format + " ask for two different outputs");
@@ -381,6 +381,16 @@ int runChecked(std::span<const char* const> args, std::ostream& out, std::ostrea
     if (given("--ref800") || given("--no-ref800") || o.beacon.empty()) form.ref800 = o.ref800;
     if (given("--submode") || o.beacon.empty()) form.mode = Pick::item(submode);
     if (given("--config") || o.beacon.empty()) form.config = Pick::item(config);
+    // The transmission likewise: the file's, with the options given over it.
+    const std::pair<const char*, std::pair<std::string*, const std::string*>> texts[] = {
+        {"--message", {&form.message, &o.message}},
+        {"--cw-id", {&form.cwId, &o.cwId}},
+        {"--wpm", {&form.wpm, &o.wpm}},
+        {"--timer-hz", {&form.timerHz, &o.timerHz}}};
+    for (const auto& [option, text] : texts)
+        if (given(option) || o.beacon.empty()) *text.first = *text.second;
+    if (given("--no-cw") || o.beacon.empty()) form.cw = !o.noCw;
+    if (given("--no-carrier") || o.beacon.empty()) form.carrier = !o.noCarrier;
     // Output a build consumes is the same on every machine: no locale here.
     form.separator = o.separator;
     const bool named = app.count("--name") > 0;
@@ -396,13 +406,7 @@ int runChecked(std::span<const char* const> args, std::ostream& out, std::ostrea
         }
     }
 
-    form.message = o.message;
-    form.cwId = o.cwId;
-    form.wpm = o.wpm;
-    form.cw = !o.noCw;
-    form.carrier = !o.noCarrier;
-    form.timerHz = o.timerHz;
-    if (!o.message.empty() && !symbols) {
+    if (!form.message.empty() && !symbols) {
         if (auto planned = planTransmission(form); planned.index() == 1) {
             usageError(err, std::get<1>(planned));
             return kExitUsage;

@@ -61,6 +61,10 @@ std::string beaconText(const Beacon& beacon) {
     out.member("submode", pickText(Selector::JTMode, beacon.mode));
     out.member("config", pickText(Selector::Config, beacon.config));
     out.member("ref800", beacon.ref800);
+    out.key("transmission").beginObject();
+    out.member("message", beacon.message).member("cw_id", beacon.cwId).member("wpm", beacon.wpm);
+    out.member("cw", beacon.cw).member("carrier", beacon.carrier).member("timer_hz", beacon.timerHz);
+    out.endObject();
     if (!beacon.name.empty()) out.member("name", beacon.name);
     out.endObject();
     return out.text() + "\n";
@@ -86,9 +90,10 @@ std::variant<Beacon, std::string> readBeacon(std::string_view bytes) {
     if (auto* why = std::get_if<std::string>(&version)) return refuse(*why);
     const Value& v = *std::get<const Value*>(version);
     if (!v.whole) return refuse("\"version\" must be a whole number, not " + v.text);
-    if (v.text != std::to_string(kBeaconFormatVersion)) {
-        return refuse("is a beacon file of version " + v.text + "; this program reads version " +
-                      std::to_string(kBeaconFormatVersion));
+    const bool version1 = v.text == std::to_string(kOldestBeaconFormatVersion);
+    if (!version1 && v.text != std::to_string(kBeaconFormatVersion)) {
+        return refuse("is a beacon file of version " + v.text + "; this program reads versions " +
+                      std::to_string(kOldestBeaconFormatVersion) + " and " + std::to_string(kBeaconFormatVersion));
     }
 
     Beacon beacon;
@@ -108,6 +113,24 @@ std::variant<Beacon, std::string> readBeacon(std::string_view bytes) {
     beacon.mode = restoredPick(Selector::JTMode, std::get<const Value*>(submode)->text);
     beacon.config = restoredPick(Selector::Config, std::get<const Value*>(config)->text);
     beacon.ref800 = std::get<const Value*>(ref800)->truth;
+    if (!version1) {
+        const auto transmission = member(root, "", "transmission", Type::Object, "an object");
+        if (auto* why = std::get_if<std::string>(&transmission)) return refuse(*why);
+        const Value& t = *std::get<const Value*>(transmission);
+        const std::pair<std::string_view, std::string*> texts[] = {
+            {"message", &beacon.message}, {"cw_id", &beacon.cwId}, {"wpm", &beacon.wpm}, {"timer_hz", &beacon.timerHz}};
+        for (const auto& [key, text] : texts) {
+            const auto found = member(t, "\"transmission\".", key, Type::Text, "a text");
+            if (auto* why = std::get_if<std::string>(&found)) return refuse(*why);
+            *text = std::get<const Value*>(found)->text;
+        }
+        const std::pair<std::string_view, bool*> switches[] = {{"cw", &beacon.cw}, {"carrier", &beacon.carrier}};
+        for (const auto& [key, on] : switches) {
+            const auto found = member(t, "\"transmission\".", key, Type::Boolean, "true or false");
+            if (auto* why = std::get_if<std::string>(&found)) return refuse(*why);
+            *on = std::get<const Value*>(found)->truth;
+        }
+    }
     if (const Value* given = root.member("name")) {
         if (given->type != Type::Text || (!given->text.empty() && !isFirmwareName(given->text)))
             return refuse(

@@ -19,22 +19,27 @@ namespace jt4dds {
 //
 //   {
 //     "format": "jt4dds-beacon",
-//     "version": 1,
+//     "version": 2,
 //     "fields": {"fout": "2320.1", "mult": "24", "fref": "300", "ref_tone": "1270",
 //                "key_up": "400", "key_down": "800", "aux": "1000"},
 //     "submode": "D",
 //     "config": "Direct Freq Gen",
 //     "ref800": false,
+//     "transmission": {"message": "OZ7IGY", "cw_id": "OZ7IGY JO55", "wpm": "12",
+//                      "cw": true, "carrier": true, "timer_hz": "1000000"},
 //     "name": "bake_2320"
 //   }
 //
 // Every field is text, exactly as typed (blanks, commas and units included).
 // "submode" and "config" hold the selected item's label, or the text typed
-// into the selector when it names no item. "name" (optional) names the
+// into the selector when it names no item. "transmission" keeps the message
+// and the minute as typed (version 2; a version 1 file has none, and opens
+// with no message). "name" (optional) names the
 // beacon's firmware files. Keys this version does not know
 // are ignored; a missing key is an error. UTF-8, at most kMaxBeaconFileBytes.
 inline constexpr std::string_view kBeaconFormatName = "jt4dds-beacon";
-inline constexpr int kBeaconFormatVersion = 1;
+inline constexpr int kBeaconFormatVersion = 2;
+inline constexpr int kOldestBeaconFormatVersion = 1;
 inline constexpr std::size_t kMaxBeaconFileBytes = 64 * 1024;
 // Each input's name under "fields" is its key in kInputs.
 // The file name ending that the desktop knows beacon files by.

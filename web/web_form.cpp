@@ -106,11 +106,14 @@ void writeTexts(json::Writer& out, const auto& texts) {
 
 // The beacon's name in its firmware files: from Save or an opened file.
 std::string beaconName;
+// The opened beacon file's message and minute, kept for its saves and exports.
+Beacon pageTransmission;
 
 // The fields as jt4dds-cli would take them: "." as the decimal point.
 Beacon cliInputs() {
     Beacon beacon = beaconOf(PageForm());
     beacon.separator = ".";
+    beacon.takeTransmission(pageTransmission);
     return beacon;
 }
 
@@ -290,6 +293,7 @@ EMSCRIPTEN_KEEPALIVE const char* jt4dds_open_beacon(const char* bytes, int lengt
     const Beacon& inputs = std::get<Beacon>(read);
     // The file's own name for the beacon, else the file's name, as jt4dds-cli --beacon takes it.
     beaconName = inputs.name.empty() ? firmwareNameOfFile(fileName) : inputs.name;
+    pageTransmission = inputs;
     for (const InputSpec& spec : kInputs)
         jt4dds_page_set_text(idOf(spec.input).c_str(), inputs.text(spec.input).c_str());
     for (Selector selector : {Selector::JTMode, Selector::Config})

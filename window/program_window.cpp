@@ -135,7 +135,7 @@ void ProgramWindow::createMenus() {
     edit->addAction(QStringLiteral("Copy as &C header"), this, [this] { copyAs(OutputFormat::C); });
     edit->addAction(QStringLiteral("Copy co&mmand line"), this, [this] {
         pressIfStale();
-        QApplication::clipboard()->setText(qs(cliCommand(beaconOf(*form_))));
+        QApplication::clipboard()->setText(qs(cliCommand(beacon())));
     });
 
     QMenu* view = menuBar()->addMenu(QStringLiteral("&View"));
@@ -186,6 +186,7 @@ bool ProgramWindow::isModified() const { return savedBeacon_ && beaconText(beaco
 Beacon ProgramWindow::beacon() const {
     Beacon typed = beaconOf(*form_);
     typed.name = beaconName_;
+    typed.takeTransmission(transmission_);
     return typed;
 }
 
@@ -207,6 +208,7 @@ void ProgramWindow::newBeacon() {
     setCurrentFile(QString());
     savedBeacon_.reset();
     beaconName_.clear();
+    transmission_ = Beacon{};
     showModified();
     form_->setFocus();
 }
@@ -218,6 +220,7 @@ bool ProgramWindow::openBeacon(const QString& path) {
         return false;
     }
     beaconName_ = std::get<Beacon>(loaded).name;
+    transmission_ = std::get<Beacon>(loaded);
     form_->rememberInputs();
     form_->setInputs(std::get<Beacon>(loaded));
     // An opened beacon is shown calculated; what the press writes into the

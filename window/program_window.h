@@ -93,7 +93,10 @@ private:
     QLabel* statusLine_ = nullptr;
     QString currentFile_;
     std::optional<std::string> savedBeacon_;  // the file's contents when last opened or saved
-    std::string beaconName_;                  // for the firmware files; empty: the file's name
+    std::string beaconName_;
+    // The opened beacon's message and minute, which the window keeps for
+    // its file, its exports and its command line.
+    Beacon transmission_;  // for the firmware files; empty: the file's name
 };
 
 }  // namespace jt4dds

@@ -69,6 +69,22 @@ const RoundTripCase kBeacons[] = {
          f.pick(Selector::JTMode) = Pick::text("H");
          f.pick(Selector::Config) = Pick::text("sideways");
      }},
+    {"pi4_minute_as_typed",
+     [](Beacon& f) {
+         f.text(Input::Reference) = "300";
+         f.pick(Selector::JTMode) = Pick::item(7);
+         f.message = "oz7igy";
+         f.cwId = " OZ7IGY  JO55 ";
+         f.wpm = "15";
+         f.carrier = false;
+         f.timerHz = "32768";
+     }},
+    {"transmission_refused_is_kept_as_typed",
+     [](Beacon& f) {
+         f.message = "HI THERE";
+         f.wpm = "fast";
+         f.cw = false;
+     }},
 };
 
 class BeaconRoundTrip : public testing::TestWithParam<RoundTripCase> {};
@@ -117,13 +133,13 @@ const BadFileCase kBadFiles[] = {
          write(d / "b", kGood.substr(0, kGood.size() / 2));
          return d / "b";
      },
-     " is not valid JSON at line 8, column 21: it ends inside a text"},
+     " is not valid JSON at line 12, column 2: it ends too early"},
     {"nul_then_junk_was_read_as_a_beacon",
      [](const Scratch& d) {
          write(d / "b", kGood + std::string("\0junk", 5));
          return d / "b";
      },
-     " is not valid JSON at line 17, column 1: unexpected byte 0x00 after the end of the JSON"},
+     " is not valid JSON at line 25, column 1: unexpected byte 0x00 after the end of the JSON"},
     {"ten_megabytes",
      [](const Scratch& d) {
          write(d / "b", kGood + std::string(10 << 20, ' '));
@@ -156,16 +172,16 @@ const BadFileCase kBadFiles[] = {
      " \"fields\".\"mult\" is missing"},
     {"version_99",
      [](const Scratch& d) {
-         write(d / "b", replaced(kGood, "\"version\": 1", "\"version\": 99"));
+         write(d / "b", replaced(kGood, "\"version\": 2", "\"version\": 99"));
          return d / "b";
      },
-     " is a beacon file of version 99; this program reads version 1"},
+     " is a beacon file of version 99; this program reads versions 1 and 2"},
     {"version_not_whole",
      [](const Scratch& d) {
-         write(d / "b", replaced(kGood, "\"version\": 1", "\"version\": 1.0"));
+         write(d / "b", replaced(kGood, "\"version\": 2", "\"version\": 2.0"));
          return d / "b";
      },
-     " \"version\" must be a whole number, not 1.0"},
+     " \"version\" must be a whole number, not 2.0"},
     {"name_not_an_identifier",
      [](const Scratch& d) {
          write(d / "b", replaced(kGood, "\"ref800\": false", "\"ref800\": false, \"name\": \"2m beacon\""));
@@ -218,8 +234,51 @@ TEST(BadBeaconFiles, ExactlyTheBoundIsRead) {
     EXPECT_TRUE(std::holds_alternative<Beacon>(loadBeaconFile(dir / "b")));
 }
 
+// A version 1 file, written before beacons had a message, opens with none.
+TEST(BeaconVersions, Version1OpensWithNoMessage) {
+    std::string v1 = replaced(kGood, "\"version\": 2", "\"version\": 1");
+    v1.erase(v1.find(",\n  \"transmission\""), v1.find("\n}") - v1.find(",\n  \"transmission\""));
+    const auto read = readBeacon(v1);
+    ASSERT_EQ(read.index(), 0u) << std::get<std::string>(read);
+    const Beacon& b = std::get<Beacon>(read);
+    EXPECT_EQ(b.message, "");
+    EXPECT_EQ(b.wpm, "12");
+    EXPECT_TRUE(b.cw && b.carrier);
+    EXPECT_EQ(beaconText(b), kGood);  // saved again, it is version 2
+}
+
+struct TransmissionRefusal {
+    const char* name;
+    std::string from;
+    std::string to;
+    std::string message;
+};
+const TransmissionRefusal kTransmissionRefusals[] = {
+    {.name = "version_2_needs_its_transmission",
+     .from = "\"transmission\"",
+     .to = "\"other\"",
+     .message = "\"transmission\" is missing"},
+    {.name = "message_must_be_text",
+     .from = "\"message\": \"\"",
+     .to = "\"message\": 7",
+     .message = "\"transmission\".\"message\" must be a text, not a number"},
+    {.name = "switch_must_be_true_or_false",
+     .from = "\"carrier\": true",
+     .to = "\"carrier\": \"yes\"",
+     .message = "\"transmission\".\"carrier\" must be true or false, not a text"},
+    {.name = "speed_missing", .from = "\"wpm\": \"12\",", .to = "", .message = "\"transmission\".\"wpm\" is missing"},
+};
+class TransmissionRefusals : public testing::TestWithParam<TransmissionRefusal> {};
+TEST_P(TransmissionRefusals, NameTheKey) {
+    const auto read = readBeacon(replaced(kGood, GetParam().from, GetParam().to));
+    ASSERT_EQ(read.index(), 1u);
+    EXPECT_EQ(std::get<std::string>(read), GetParam().message);
+}
+INSTANTIATE_TEST_SUITE_P(Table, TransmissionRefusals, testing::ValuesIn(kTransmissionRefusals),
+                         testing_support::CaseName{});
+
 TEST(BadBeaconFiles, UnknownKeysAreIgnored) {
-    const auto read = readBeacon(replaced(kGood, "\"version\": 1,", "\"version\": 1, \"comment\": [\"mine\"],"));
+    const auto read = readBeacon(replaced(kGood, "\"version\": 2,", "\"version\": 2, \"comment\": [\"mine\"],"));
     EXPECT_TRUE(std::holds_alternative<Beacon>(read));
 }
 
@@ -312,7 +371,7 @@ TEST(BeaconName, RoundTripsAndIsLeftOutWhenEmpty) {
     Beacon named;
     named.name = "bake_2320";
     const std::string text = beaconText(named);
-    EXPECT_NE(text.find("  \"ref800\": false,\n  \"name\": \"bake_2320\"\n}"), std::string::npos) << text;
+    EXPECT_NE(text.find("  },\n  \"name\": \"bake_2320\"\n}"), std::string::npos) << text;
     const auto read = readBeacon(text);
     ASSERT_EQ(read.index(), 0u);
     EXPECT_EQ(std::get<Beacon>(read).name, "bake_2320");

@@ -170,7 +170,7 @@ private slots:
         QTest::addColumn<QString>("says");
         QTest::newRow("empty") << QByteArray() << "is empty";
         QTest::newRow("version_99") << QByteArray(R"({"format": "jt4dds-beacon", "version": 99})")
-                                    << "this program reads version 1";
+                                    << "this program reads versions 1 and 2";
         QTest::newRow("invalid_utf8") << QByteArray("{\"format\": \"\xFF\"}") << "is not UTF-8 text";
     }
     void badBeaconFileIsNamedAndChangesNothing() {
@@ -474,6 +474,31 @@ private slots:
         for (QAction* a : window_->menuBar()->actions().at(1)->menu()->actions())
             if (a->text() == QLatin1String("Copy co&mmand line")) a->trigger();
         QCOMPARE(QApplication::clipboard()->text().toStdString(), jt4dds::cliCommand(beacon("reference_300")));
+    }
+
+    // The window has no view of the message yet: an opened beacon's message
+    // and minute go into its saves, exports and command line untouched, and
+    // New forgets them.
+    void openedTransmissionIsKeptNotLost() {
+        Beacon pi4 = beacon("reference_300");
+        pi4.mode = Pick::item(7);
+        pi4.message = "OZ7IGY";
+        pi4.cwId = "OZ7IGY JO55";
+        pi4.text(Input::KeyDownTone) = "1270";
+        QVERIFY(!jt4dds::saveBeaconFile(file("m.jt4dds").toStdString(), pi4).has_value());
+        QVERIFY(window_->openBeacon(file("m.jt4dds")));
+        QVERIFY(!window_->isWindowModified());
+        QVERIFY(window_->saveBeaconTo(file("copy.jt4dds")));
+        QCOMPARE(slurp(file("copy.jt4dds")), slurp(file("m.jt4dds")));
+        const auto header = window_->exportText(OutputFormat::C, false);
+        QVERIFY(header);
+        QVERIFY(header->find("copy_symbols[COPY_SYMBOL_COUNT]") != std::string::npos);
+        QCOMPARE(*header, cli({"--beacon", file("copy.jt4dds").toStdString(), "--format", "c"}));
+        trigger(1, "Copy co&mmand line");
+        QVERIFY(QApplication::clipboard()->text().contains(QStringLiteral("--message OZ7IGY --cw-id 'OZ7IGY JO55'")));
+        trigger(0, "&New");
+        trigger(1, "Copy co&mmand line");
+        QVERIFY(!QApplication::clipboard()->text().contains(QStringLiteral("--message")));
     }
 };
 
