@@ -293,7 +293,7 @@ bool ProgramWindow::askBeaconName(const QString& path) {
 std::optional<std::string> ProgramWindow::exportText(OutputFormat format, bool force, QString* why) const {
     // What jt4dds-cli does for the same fields: its "." and its checks.
     Beacon press = beacon();
-    press.separator = ".";
+    press.separator = std::string(1, '.');  // not from a literal: GCC 12 -O3 takes that for an overlapping copy
     // Named as jt4dds-cli --beacon names it: the file's name for the beacon, else the file's own.
     press.name = firmwareName();
     const Press outcome = calculate(press);
