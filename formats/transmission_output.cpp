@@ -83,9 +83,10 @@ std::string cTransmission(const Transmission& t, const std::string& prefix) {
         const std::string keys = s.keyed == Keyed::Symbols    ? "_KEYS_SYMBOLS"
                                  : s.keyed == Keyed::CwKeying ? "_KEYS_CW"
                                                               : "_KEYS_REFERENCE";
-        out += "    {" + std::to_string(micros(s.startS)) + "UL, " + std::to_string(micros(s.lengthS)) + "UL, " +
-               countsOf(t, s.startS) + "UL, " + countsOf(t, s.lengthS) + "UL, " + up + keys + "}, /* " +
-               std::string(s.name) + " */\n";
+        out.append("    {").append(std::to_string(micros(s.startS))).append("UL, ");
+        out.append(std::to_string(micros(s.lengthS))).append("UL, ").append(countsOf(t, s.startS)).append("UL, ");
+        out.append(countsOf(t, s.lengthS)).append("UL, ").append(up).append(keys).append("}, /* ");
+        out.append(s.name).append(" */\n");
     }
     out += "};\n";
     out += "/* The CW identification as runs of dots: n > 0 key down n dots, n < 0 key up -n dots. */\n";
