@@ -28,6 +28,7 @@
 #include "window/help_text.h"
 #include "window/main_window.h"
 #include "window/qt_text.h"
+#include "window/transmission_view.h"
 
 namespace jt4dds {
 namespace {
@@ -142,6 +143,8 @@ void ProgramWindow::createMenus() {
     view->setObjectName(QStringLiteral("ViewMenu"));
     view->addAction(form_->toneDetailsAction());
     view->addAction(form_->findSettingsAction());
+    transmissionAction_ = view->addAction(QStringLiteral("T&ransmission\u2026"), QKeySequence(Qt::CTRL | Qt::Key_M),
+                                          this, &ProgramWindow::showTransmission);
 
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
     help->addAction(QStringLiteral("&Help"), QKeySequence::HelpContents, this, &ProgramWindow::showHelp);
@@ -157,7 +160,33 @@ void ProgramWindow::createStatusLine() {
     connectForm();
 }
 
+void ProgramWindow::showTransmission() {
+    if (!transmissionView_)
+        transmissionView_ = new TransmissionView(this, [this](const Beacon& edited) { transmissionEdited(edited); });
+    refreshTransmission();
+    transmissionView_->raise();
+    transmissionView_->activateWindow();
+}
+
+void ProgramWindow::refreshTransmission() {
+    if (!transmissionView_) return;
+    const Beacon now = beacon();
+    transmissionView_->show(now, checkPlan(calculate(now)));
+}
+
+void ProgramWindow::transmissionEdited(const Beacon& edited) {
+    transmission_.takeTransmission(edited);
+    showModified();
+    refreshTransmission();
+}
+
 void ProgramWindow::connectForm() {
+    // The Transmission view follows the mode and tones it depends on.
+    const auto follow = [this] {
+        if (transmissionView_ && transmissionView_->isVisible()) refreshTransmission();
+    };
+    connect(form_, &MainWindow::inputsChanged, this, follow);
+    connect(form_, &MainWindow::pressed, this, follow);
     connect(form_, &MainWindow::inputsChanged, this, &ProgramWindow::showPressStatus);
     connect(form_, &MainWindow::inputsChanged, this, &ProgramWindow::showModified);
     connect(form_, &MainWindow::pressed, this, &ProgramWindow::showModified);
@@ -210,6 +239,7 @@ void ProgramWindow::newBeacon() {
     beaconName_.clear();
     transmission_ = Beacon{};
     showModified();
+    if (transmissionView_ && transmissionView_->isVisible()) refreshTransmission();
     form_->setFocus();
 }
 

@@ -14,6 +14,8 @@ class QMenu;
 
 namespace jt4dds {
 
+class TransmissionView;
+
 class MainWindow;
 
 // The program's top-level window: the menu bar above the calculation window,
@@ -52,6 +54,7 @@ public:
     // fields' and the last press's most severe finding. A click on it opens
     // Tone details.
     QLabel* statusLine() const { return statusLine_; }
+    QAction* transmissionAction() const { return transmissionAction_; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -73,6 +76,12 @@ private:
     bool askBeaconName(const QString& path);
     void chooseExport(OutputFormat format);
     void copyAs(OutputFormat format);
+    // The Transmission view: the message, CW identification and minute.
+    void showTransmission();
+    // Shows the beacon's transmission again in the view, if there is one.
+    void refreshTransmission();
+    // The view's edits: what the beacon's transmission now is.
+    void transmissionEdited(const Beacon& edited);
     void showHelp();
     void showAbout();
     // True when it is fine to drop the fields (saved, discarded, or never a file).
@@ -93,10 +102,12 @@ private:
     QLabel* statusLine_ = nullptr;
     QString currentFile_;
     std::optional<std::string> savedBeacon_;  // the file's contents when last opened or saved
-    std::string beaconName_;
-    // The opened beacon's message and minute, which the window keeps for
-    // its file, its exports and its command line.
-    Beacon transmission_;  // for the firmware files; empty: the file's name
+    std::string beaconName_;                  // for the firmware files; empty: the file's name
+    // The beacon's message and minute, as the Transmission view edits them
+    // and a beacon file brings them.
+    Beacon transmission_;
+    TransmissionView* transmissionView_ = nullptr;
+    QAction* transmissionAction_ = nullptr;
 };
 
 }  // namespace jt4dds

@@ -3,13 +3,16 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
+#include <QDialog>
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSet>
+#include <QSpinBox>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
@@ -499,6 +502,64 @@ private slots:
         trigger(0, "&New");
         trigger(1, "Copy co&mmand line");
         QVERIFY(!QApplication::clipboard()->text().contains(QStringLiteral("--message")));
+    }
+
+    // View, Transmission (Ctrl+M): the message typed there is the beacon's,
+    // with its symbols as jt4dds-cli gives them, the minute drawn to scale, and
+    // the findings about it; it goes into the file and the command line, and
+    // the calculation window stays as it is.
+    void transmissionViewPlansTheMinute_data() {
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<QString>("submode");
+        QTest::addColumn<QString>("first");
+        QTest::newRow("pi4") << 7 << "OZ7IGY"
+                             << "PI4"
+                             << "PI4 message from 0.000 s to 24.333 s: data tones 0 to 3";
+        QTest::newRow("jt4g") << 6 << "CQ K1ABC FN42"
+                              << "G"
+                              << "JT4 message from 1.000 s to 48.086 s: data tones 0 to 3";
+    }
+    void transmissionViewPlansTheMinute() {
+        QFETCH(int, mode);
+        QFETCH(QString, message);
+        QFETCH(QString, submode);
+        QFETCH(QString, first);
+        window_->form()->findChild<QComboBox*>(QStringLiteral("JTMode"))->setCurrentIndex(mode);
+        replaceText("Fref", QStringLiteral("300"));
+        QVERIFY(window_->saveBeaconTo(file("t.jt4dds")));
+        QTest::keyClick(window_.get(), Qt::Key_M, Qt::ControlModifier);
+        auto* view = window_->findChild<QDialog*>(QStringLiteral("Transmission"));
+        QVERIFY(view && view->isVisible());
+        QVERIFY(!window_->isWindowModified());
+        QTest::keyClicks(view->findChild<QLineEdit*>(QStringLiteral("Message")), message);
+        QVERIFY(window_->isWindowModified());
+        const auto symbols =
+            cli({"--submode", submode.toStdString(), "--message", message.toStdString(), "--format", "symbols"});
+        QCOMPARE(view->findChild<QPlainTextEdit*>(QStringLiteral("Symbols"))->toPlainText().toStdString(), symbols);
+        QTest::keyClicks(view->findChild<QLineEdit*>(QStringLiteral("CwId")), QStringLiteral("OZ7IGY JO55"));
+        const QString parts = view->findChild<QWidget*>(QStringLiteral("MinuteTimeline"))->accessibleDescription();
+        QVERIFY2(parts.startsWith(first), qPrintable(parts));
+        QVERIFY2(parts.contains(QStringLiteral("CW identification from ")), qPrintable(parts));
+        const QString findings = view->findChild<QLabel*>(QStringLiteral("TransmissionFindings"))->text();
+        if (mode == 7)
+            QVERIFY2(findings.contains(QStringLiteral("keys the CW identification on the carrier")),
+                     qPrintable(findings));
+        if (mode == 6) QVERIFY2(findings.contains(QStringLiteral("past its 60 s")), qPrintable(findings));
+        trigger(1, "Copy co&mmand line");
+        QVERIFY(QApplication::clipboard()->text().contains(QStringLiteral("--message ")));
+        QVERIFY(QApplication::clipboard()->text().contains(QStringLiteral("--cw-id 'OZ7IGY JO55'")));
+        QVERIFY(window_->saveBeaconTo(file("t.jt4dds")));
+        QVERIFY(slurp(file("t.jt4dds")).find("\"cw_id\": \"OZ7IGY JO55\"") != std::string::npos);
+        QVERIFY(!window_->isWindowModified());
+        QCOMPARE(window_->centralWidget()->size(), QSize(726, 357));
+        // A speed that fits JT4's minute clears the overrun.
+        view->findChild<QSpinBox*>(QStringLiteral("Wpm"))->setValue(25);
+        QVERIFY(!view->findChild<QLabel*>(QStringLiteral("TransmissionFindings"))
+                     ->text()
+                     .contains(QStringLiteral("past its 60 s")));
+        QVERIFY(slurp(file("t.jt4dds")).find("\"wpm\": \"12\"") != std::string::npos);
+        QVERIFY(window_->isWindowModified());
     }
 };
 

@@ -1,0 +1,200 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "window/transmission_view.h"
+
+#include <QCheckBox>
+#include <QFontDatabase>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPlainTextEdit>
+#include <QSpinBox>
+#include <QTextOption>
+#include <QVBoxLayout>
+
+#include "calc/number_format.h"
+#include "formats/outputs.h"
+#include "window/qt_text.h"
+
+namespace jt4dds {
+namespace {
+
+// What a part keys, in the words of the tone table.
+QString keyedWords(Keyed keyed) {
+    switch (keyed) {
+        case Keyed::Symbols:
+            return QStringLiteral("data tones 0 to 3");
+        case Keyed::CwKeying:
+            return QStringLiteral("key-down and key-up tones");
+        case Keyed::Reference:
+            break;
+    }
+    return QStringLiteral("reference tone");
+}
+
+QColor bandColour(Keyed keyed) {
+    switch (keyed) {
+        case Keyed::Symbols:
+            return {0x4a, 0x7f, 0xc1};
+        case Keyed::CwKeying:
+            return {0xe0, 0x9a, 0x2b};
+        case Keyed::Reference:
+            break;
+    }
+    return {0x5a, 0xa8, 0x5a};
+}
+
+bool aboutTheMinute(const Finding& f) {
+    return f.kind == FindingKind::MessageRefused || f.kind == FindingKind::MinuteOverrun ||
+           f.kind == FindingKind::Pi4CwOffCarrier;
+}
+
+}  // namespace
+
+MinuteTimeline::MinuteTimeline(QWidget* parent) : QWidget(parent) {
+    setObjectName(QStringLiteral("MinuteTimeline"));
+    setMinimumHeight(48);
+}
+
+void MinuteTimeline::show(const std::vector<Segment>& segments) {
+    segments_ = segments;
+    QStringList parts;
+    for (const Segment& s : segments_)
+        parts << qs(std::string(s.name) + " from " + fixedText(s.startS, 3) + " s to " + fixedText(s.endS(), 3) +
+                    " s: ") +
+                     keyedWords(s.keyed);
+    const QString text = parts.isEmpty() ? QStringLiteral("No message: nothing is sent.") : parts.join(u'\n');
+    setAccessibleDescription(text);
+    setToolTip(plainToolTip(text));
+    update();
+}
+
+void MinuteTimeline::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    const QRectF area = QRectF(rect()).adjusted(1, 1, -1, -16);
+    const double perSecond = area.width() / kMinuteS;
+    p.setPen(palette().color(QPalette::Mid));
+    p.drawRect(area);
+    // Ten-second ticks under the band, with their seconds.
+    for (int second = 0; second <= 60; second += 10) {
+        const double x = area.left() + second * perSecond;
+        p.drawLine(QPointF(x, area.bottom()), QPointF(x, area.bottom() + 4));
+        // The first and last label stay inside the widget.
+        const double left = second == 0 ? x : second == 60 ? x - 40 : x - 20;
+        const Qt::Alignment along = second == 0 ? Qt::AlignLeft : second == 60 ? Qt::AlignRight : Qt::AlignHCenter;
+        p.drawText(QRectF(left, area.bottom() + 3, 40, 14), QString::number(second), QTextOption(along | Qt::AlignTop));
+    }
+    for (const Segment& s : segments_) {
+        const double right = std::min(s.endS(), kMinuteS + 1.0);
+        const QRectF band(area.left() + s.startS * perSecond, area.top() + 2, (right - s.startS) * perSecond,
+                          area.height() - 4);
+        p.fillRect(band, bandColour(s.keyed));
+        p.setPen(Qt::white);
+        p.drawText(band.adjusted(3, 0, -3, 0), Qt::AlignVCenter | Qt::AlignLeft | Qt::TextSingleLine,
+                   fontMetrics().elidedText(qs(s.name), Qt::ElideRight, static_cast<int>(band.width()) - 6));
+    }
+}
+
+TransmissionView::TransmissionView(QWidget* parent, Edited edited) : QDialog(parent), edited_(std::move(edited)) {
+    setObjectName(QStringLiteral("Transmission"));
+    setWindowTitle(QStringLiteral("Transmission"));
+    setModal(false);
+    const auto named = [](auto* widget, const char* name) {
+        widget->setObjectName(QString::fromLatin1(name));
+        return widget;
+    };
+    message_ = named(new QLineEdit(this), "Message");
+    message_->setPlaceholderText(QStringLiteral("CQ K1ABC FN42, or OZ7IGY for PI4"));
+    cwId_ = named(new QLineEdit(this), "CwId");
+    cwId_->setPlaceholderText(QStringLiteral("OZ7IGY JO55"));
+    wpm_ = named(new QSpinBox(this), "Wpm");
+    wpm_->setRange(kMinWpm, kMaxWpm);
+    wpm_->setSuffix(QStringLiteral(" WPM"));
+    cw_ = named(new QCheckBox(QStringLiteral("&CW identification after the message"), this), "SendCw");
+    carrier_ = named(new QCheckBox(QStringLiteral("Ca&rrier after it, to 59.5 s"), this), "SendCarrier");
+    timerHz_ = named(new QLineEdit(this), "TimerHz");
+    timerHz_->setPlaceholderText(QStringLiteral("the controller's timer in Hz, for the firmware files"));
+    sent_ = named(new QLabel(this), "Sent");
+    sent_->setTextFormat(Qt::PlainText);
+    sent_->setWordWrap(true);
+    symbols_ = named(new QPlainTextEdit(this), "Symbols");
+    symbols_->setReadOnly(true);
+    symbols_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    timeline_ = new MinuteTimeline(this);
+    findings_ = named(new QLabel(this), "TransmissionFindings");
+    findings_->setTextFormat(Qt::PlainText);
+    findings_->setWordWrap(true);
+
+    auto* form = new QFormLayout;
+    form->addRow(QStringLiteral("&Message:"), message_);
+    form->addRow(QStringLiteral("CW &identification:"), cwId_);
+    form->addRow(QStringLiteral("CW &speed:"), wpm_);
+    form->addRow(QString(), cw_);
+    form->addRow(QString(), carrier_);
+    form->addRow(QStringLiteral("&Timer, Hz:"), timerHz_);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(form);
+    layout->addWidget(sent_);
+    layout->addWidget(symbols_, 1);
+    layout->addWidget(timeline_);
+    layout->addWidget(findings_);
+    layout->setContentsMargins(6, 6, 6, 6);
+
+    for (QLineEdit* field : {message_, cwId_, timerHz_})
+        connect(field, &QLineEdit::textEdited, this, &TransmissionView::edit);
+    connect(wpm_, &QSpinBox::valueChanged, this, &TransmissionView::edit);
+    for (QCheckBox* box : {cw_, carrier_}) connect(box, &QCheckBox::toggled, this, &TransmissionView::edit);
+}
+
+void TransmissionView::edit() {
+    if (filling_) return;
+    Beacon edited = shown_;
+    edited.message = message_->text().toStdString();
+    edited.cwId = cwId_->text().toStdString();
+    edited.wpm = std::to_string(wpm_->value());
+    edited.cw = cw_->isChecked();
+    edited.carrier = carrier_->isChecked();
+    edited.timerHz = timerHz_->text().trimmed().toStdString();
+    edited_(edited);
+}
+
+void TransmissionView::show(const Beacon& beacon, const std::vector<Finding>& findings) {
+    shown_ = beacon;
+    filling_ = true;
+    // Only what differs is set, so that the operator's cursor stays where it is.
+    const auto fill = [](QLineEdit* field, const std::string& text) {
+        if (field->text() != qs(text)) field->setText(qs(text));
+    };
+    fill(message_, beacon.message);
+    fill(cwId_, beacon.cwId);
+    fill(timerHz_, beacon.timerHz);
+    bool whole = false;
+    const int wpm = qs(beacon.wpm).toInt(&whole);
+    wpm_->setValue(whole ? wpm : Sequence{}.wpm);
+    cw_->setChecked(beacon.cw);
+    carrier_->setChecked(beacon.carrier);
+    filling_ = false;
+
+    const auto planned = planTransmission(beacon);
+    if (const auto* t = std::get_if<Transmission>(&planned)) {
+        sent_->setText(qs(std::string(t->pi4 ? "PI4" : "JT4") + " sends '" + t->message.sent +
+                          "': " + std::to_string(t->message.symbols.size()) + " symbols of " +
+                          fixedText(t->minute.symbolS * 1000.0, 3) + " ms"));
+        symbols_->setPlainText(qs(symbolRows(t->message.symbols)));
+        timeline_->show(t->minute.segments);
+    } else {
+        const std::string& why = std::get<std::string>(planned);
+        sent_->setText(why.empty() ? QStringLiteral("No message: type one to plan the minute.") : qs(why));
+        symbols_->clear();
+        timeline_->show({});
+    }
+    QStringList lines;
+    for (const Finding& f : findings)
+        if (aboutTheMinute(f)) lines << qs(findingLine(f));
+    findings_->setText(lines.isEmpty() ? QStringLiteral("No findings about the minute.") : lines.join(u'\n'));
+    if (!isVisible()) placeBeside(this, parentWidget(), QSize(680, 520).expandedTo(minimumSizeHint()));
+    QDialog::show();
+}
+
+}  // namespace jt4dds
