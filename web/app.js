@@ -150,6 +150,37 @@
     }
   }
 
+  // The Transmission view: what the module makes of the message and minute.
+  function showTransmission(state) {
+    for (const [id, key] of [['Message', 'message'], ['CwId', 'cw_id'], ['Wpm', 'wpm'], ['TimerHz', 'timer_hz']]) {
+      if (document.activeElement !== byId(id)) byId(id).value = state[key];
+    }
+    byId('SendCw').checked = state.cw;
+    byId('SendCarrier').checked = state.carrier;
+    byId('Sent').textContent = state.sent;
+    byId('Symbols').textContent = state.symbols;
+    const timeline = byId('MinuteTimeline');
+    timeline.replaceChildren();
+    const words = { symbols: 'data tones 0 to 3', cw: 'key-down and key-up tones', reference: 'reference tone' };
+    const parts = [];
+    for (const s of state.segments) {
+      const band = element('div', { className: `band ${s.keys}`, textContent: s.name });
+      band.style.left = `${Math.min(s.start_s, 60) / 60 * 100}%`;
+      band.style.width = `${(Math.min(s.start_s + s.length_s, 61) - s.start_s) / 60 * 100}%`;
+      timeline.append(band);
+      parts.push(`${s.name} from ${s.start_s.toFixed(3)} s to ${(s.start_s + s.length_s).toFixed(3)} s: ${words[s.keys]}`);
+    }
+    timeline.setAttribute('aria-label', parts.length ? parts.join('\n') : 'No message: nothing is sent.');
+    timeline.title = timeline.getAttribute('aria-label');
+    byId('TransmissionFindings').textContent = state.findings;
+  }
+  function editTransmission() {
+    showTransmission(call('jt4dds_set_transmission',
+      ['string', 'string', 'string', 'number', 'number', 'string'],
+      [byId('Message').value, byId('CwId').value, String(byId('Wpm').value), byId('SendCw').checked ? 1 : 0,
+        byId('SendCarrier').checked ? 1 : 0, byId('TimerHz').value.trim()]));
+  }
+
   // The inputs before each change the operator did not type (Apply fix), the
   // latest last, for Undo.
   const undoInputs = [];
@@ -210,6 +241,7 @@
       pressing = false;
     }
     showFindings(answer);
+    showTransmission(call('jt4dds_transmission'));
     showStatus();
     if (answer.ended) showStopped(answer.ended);
     requestAnimationFrame(() => { page.lastPressMs = performance.now() - start; });
@@ -302,6 +334,19 @@
       }
     });
     byId('Undo').addEventListener('click', undo);
+    const transmission = () => {
+      byId('Transmission').hidden = !byId('Transmission').hidden;
+      showTransmission(call('jt4dds_transmission'));
+    };
+    byId('ShowTransmission').addEventListener('click', transmission);
+    for (const id of ['Message', 'CwId', 'Wpm', 'TimerHz']) byId(id).addEventListener('input', editTransmission);
+    for (const id of ['SendCw', 'SendCarrier']) byId(id).addEventListener('change', editTransmission);
+    document.addEventListener('keydown', (event) => {
+      if (event.ctrlKey && (event.key === 'm' || event.key === 'M')) {
+        event.preventDefault();
+        transmission();
+      }
+    });
     // Ctrl+Z in a field is the field's own undo; elsewhere it undoes an Apply fix.
     document.addEventListener('keydown', (event) => {
       const inField = event.target instanceof HTMLInputElement && event.target.type === 'text';

@@ -12,6 +12,7 @@
 #include "calc/beacon.h"
 #include "calc/calculation_run.h"
 #include "calc/form_view.h"
+#include "calc/minute.h"
 #include "calc/plan_check.h"
 #include "calc/selector_items.h"
 #include "formats/beacon_file.h"
@@ -281,6 +282,53 @@ EMSCRIPTEN_KEEPALIVE const char* jt4dds_beacon(const char* name) {
 // The name Save offers: the one the page has, or none.
 EMSCRIPTEN_KEEPALIVE const char* jt4dds_beacon_name() {
     return reply(json::Writer().beginObject().member("name", beaconName).endObject());
+}
+
+// The beacon's message and minute as typed, as the Transmission view shows
+// them, with what they make: the message sent, its symbols as jt4dds-cli
+// prints them, the minute's parts and the findings about it.
+EMSCRIPTEN_KEEPALIVE const char* jt4dds_transmission() {
+    Beacon beacon = cliInputs();
+    json::Writer out;
+    out.beginObject();
+    out.member("message", beacon.message).member("cw_id", beacon.cwId).member("wpm", beacon.wpm);
+    out.member("cw", beacon.cw).member("carrier", beacon.carrier).member("timer_hz", beacon.timerHz);
+    const auto planned = planTransmission(beacon);
+    if (const auto* t = std::get_if<Transmission>(&planned)) {
+        out.member("sent", std::string(t->pi4 ? "PI4" : "JT4") + " sends '" + t->message.sent + "': " +
+                               std::to_string(t->message.symbols.size()) + " symbols");
+        out.member("symbols", symbolRows(t->message.symbols));
+        out.key("segments").beginList();
+        for (const Segment& s : t->minute.segments) {
+            out.beginObject().member("name", s.name).member("keys", keyedName(s.keyed));
+            out.member("start_s", s.startS).member("length_s", s.lengthS).endObject();
+        }
+        out.endList();
+    } else {
+        const std::string& why = std::get<std::string>(planned);
+        out.member("sent", why.empty() ? std::string("No message: type one to plan the minute.") : why);
+        out.member("symbols", "");
+        out.key("segments").beginList().endList();
+    }
+    std::string findings;
+    for (const Finding& f : checkPlan(calculate(beacon)))
+        if (f.kind == FindingKind::MessageRefused || f.kind == FindingKind::MinuteOverrun ||
+            f.kind == FindingKind::Pi4CwOffCarrier)
+            findings += findingLine(f) + "\n";
+    out.member("findings", findings.empty() ? std::string("No findings about the minute.") : findings);
+    return reply(out.endObject());
+}
+
+// The Transmission view's edits: the beacon's message and minute from now on.
+EMSCRIPTEN_KEEPALIVE const char* jt4dds_set_transmission(const char* message, const char* cwId, const char* wpm,
+                                                         int cw, int carrier, const char* timerHz) {
+    pageTransmission.message = message;
+    pageTransmission.cwId = cwId;
+    pageTransmission.wpm = wpm;
+    pageTransmission.cw = cw != 0;
+    pageTransmission.carrier = carrier != 0;
+    pageTransmission.timerHz = timerHz;
+    return jt4dds_transmission();
 }
 
 // Puts the fields of a beacon file's `length` bytes into the page; says what

@@ -365,8 +365,40 @@ def main():
         want = subprocess.run([CLI, "--beacon", saved, "--format", "c"], capture_output=True, check=False).stdout
         check("saved_name_names_the_header", wait_for_file(target, want) == want and b"bake_13cm_words[" in want)
 
-        # A beacon file's message and minute, which the page has no view of yet,
-        # go into its exports and saves untouched.
+        # Transmission (Ctrl+M): the message typed there, its symbols as the CLI
+        # prints them, the minute's parts to scale, its findings; the exports carry it.
+        for name, mode, message, first in [
+                ("pi4", "PI4", "OZ7IGY", "PI4 message from 0.000 s to 24.333 s: data tones 0 to 3"),
+                ("jt4g", "G", "CQ K1ABC FN42", "JT4 message from 1.000 s to 48.086 s: data tones 0 to 3")]:
+            load(driver, url)
+            type_into(driver, "JTMode", mode)
+            type_into(driver, "Fref", "300")
+            press(driver, "click")
+            driver.find_element(By.ID, "ShowTransmission").click()
+            check(f"transmission/{name}/shown", shown(driver, "Transmission"))
+            driver.find_element(By.ID, "Message").send_keys(message)
+            driver.find_element(By.ID, "CwId").send_keys("OZ7IGY JO55")
+            symbols = driver.find_element(By.ID, "Symbols").get_property("textContent")
+            want = subprocess.run([CLI, "--submode", mode, "--message", message, "--format", "symbols"],
+                                  capture_output=True, check=False).stdout.decode()
+            check(f"transmission/{name}/symbols_are_the_cli_s", symbols == want, symbols[:40])
+            parts = driver.find_element(By.ID, "MinuteTimeline").get_attribute("aria-label")
+            check(f"transmission/{name}/timeline", parts.startswith(first) and "CW identification from" in parts, parts)
+            findings = driver.find_element(By.ID, "TransmissionFindings").get_property("textContent")
+            check(f"transmission/{name}/findings",
+                  ("keys the CW identification on the carrier" if mode == "PI4" else "past its 60 s") in findings,
+                  findings)
+            if os.path.exists(target):
+                os.remove(target)
+            driver.find_element(By.ID, "DownloadC").click()
+            want = subprocess.run([CLI, "--submode", mode, "--fref", "300", "--message", message, "--cw-id",
+                                   "OZ7IGY JO55", "--format", "c", "--force", "--name", ""],
+                                  capture_output=True, check=False).stdout
+            got = wait_for_file(target, want)
+            check(f"transmission/{name}/header_carries_it", got == want and b"jt4dds_symbols[" in want,
+                  got[:60] if got else got)
+
+        # A beacon file's message and minute go into its exports and saves untouched.
         load(driver, url)
         minute_path = os.path.join(downloads, "pi4min.jt4dds")
         subprocess.run([CLI, "--fref", "300", "--submode", "PI4", "--message", "OZ7IGY", "--cw-id", "OZ7IGY JO55",
