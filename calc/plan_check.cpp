@@ -751,7 +751,18 @@ constexpr std::array kPlanRules{
 // and a PI4 CW identification off the carrier, where receivers expect it.
 void checkTransmission(const Press& press, std::vector<Finding>& out) {
     const Beacon& beacon = press.beacon;
-    if (beacon.message.empty()) return;
+    if (beacon.message.empty()) {
+        if (!beacon.cwId.empty() || !beacon.timerHz.empty())
+            out.push_back(Finding{Severity::Warning,
+                                  FindingKind::EmptyMessage,
+                                  {},
+                                  0,
+                                  {},
+                                  "a CW identification or a timer is typed, but no message: the minute sends nothing",
+                                  "type the beacon's message",
+                                  {}});
+        return;
+    }
     const auto planned = planTransmission(beacon);
     if (const auto* why = std::get_if<std::string>(&planned)) {
         out.push_back(Finding{Severity::Error, FindingKind::MessageRefused, {}, 0, {}, *why, {}, {}});
@@ -759,6 +770,12 @@ void checkTransmission(const Press& press, std::vector<Finding>& out) {
     }
     const Transmission& t = std::get<Transmission>(planned);
     const Minute& m = t.minute;
+    if (!t.pi4 && t.message.kind == Jt4MessageKind::FreeText) {
+        std::string message = "goes out as free text, '" + t.message.sent + "'";
+        if (!t.message.sentAsSpaces.empty()) message += "; sent as spaces: '" + t.message.sentAsSpaces + "'";
+        if (!t.message.truncated.empty()) message += "; not sent: '" + t.message.truncated + "'";
+        out.push_back(Finding{Severity::Note, FindingKind::FreeTextMessage, {}, 0, {}, std::move(message), {}, {}});
+    }
     if (!m.fits) {
         out.push_back(Finding{Severity::Warning,
                               FindingKind::MinuteOverrun,
@@ -833,9 +850,13 @@ std::string_view kindName(FindingKind kind) {
         case FindingKind::MinuteOverrun:
             return "minute-overrun";
         case FindingKind::Pi4CwOffCarrier:
+            return "pi4-cw-off-carrier";
+        case FindingKind::EmptyMessage:
+            return "empty-message";
+        case FindingKind::FreeTextMessage:
             break;
     }
-    return "pi4-cw-off-carrier";
+    return "free-text-message";
 }
 
 std::string findingSubject(const Finding& finding) {
@@ -849,6 +870,8 @@ std::string findingSubject(const Finding& finding) {
         case FindingKind::MessageRefused:
         case FindingKind::MinuteOverrun:
         case FindingKind::Pi4CwOffCarrier:
+        case FindingKind::EmptyMessage:
+        case FindingKind::FreeTextMessage:
             return "Transmission";
         default:
             return "Calculation";

@@ -38,11 +38,13 @@ enum class FindingKind {
     MessageRefused,          // the message, CW identification, speed or timer cannot be sent as typed
     MinuteOverrun,           // the minute's parts run past its 60 s
     Pi4CwOffCarrier,         // PI4's CW keyed off the carrier, where the standard minute keys it
+    EmptyMessage,            // a CW identification or timer typed, but no message to send
+    FreeTextMessage,         // a JT4 message sent as free text, with what it changes
 };
 // "ignored-text", "joined-numbers", "empty-field", "no-number", "tone0-offset",
 // "limit-exceeded", "dds-at-or-below-zero", "reference-at-or-below-zero",
 // "shared-word", "spacing-off", "resolution", "run-ended", "message-refused",
-// "minute-overrun", "pi4-cw-off-carrier".
+// "minute-overrun", "pi4-cw-off-carrier", "empty-message", "free-text-message".
 std::string_view kindName(FindingKind kind);
 
 // One change a fix makes: `text` typed into `input`.

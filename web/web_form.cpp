@@ -295,8 +295,8 @@ EMSCRIPTEN_KEEPALIVE const char* jt4dds_transmission() {
     out.member("cw", beacon.cw).member("carrier", beacon.carrier).member("timer_hz", beacon.timerHz);
     const auto planned = planTransmission(beacon);
     if (const auto* t = std::get_if<Transmission>(&planned)) {
-        out.member("sent", std::string(t->pi4 ? "PI4" : "JT4") + " sends '" + t->message.sent + "': " +
-                               std::to_string(t->message.symbols.size()) + " symbols");
+        out.member("sent", std::string(t->pi4 ? "PI4" : "JT4") + " sends '" + t->message.sent +
+                               "': " + std::to_string(t->message.symbols.size()) + " symbols");
         out.member("symbols", symbolRows(t->message.symbols));
         out.key("segments").beginList();
         for (const Segment& s : t->minute.segments) {
@@ -313,15 +313,16 @@ EMSCRIPTEN_KEEPALIVE const char* jt4dds_transmission() {
     std::string findings;
     for (const Finding& f : checkPlan(calculate(beacon)))
         if (f.kind == FindingKind::MessageRefused || f.kind == FindingKind::MinuteOverrun ||
-            f.kind == FindingKind::Pi4CwOffCarrier)
+            f.kind == FindingKind::Pi4CwOffCarrier || f.kind == FindingKind::EmptyMessage ||
+            f.kind == FindingKind::FreeTextMessage)
             findings += findingLine(f) + "\n";
     out.member("findings", findings.empty() ? std::string("No findings about the minute.") : findings);
     return reply(out.endObject());
 }
 
 // The Transmission view's edits: the beacon's message and minute from now on.
-EMSCRIPTEN_KEEPALIVE const char* jt4dds_set_transmission(const char* message, const char* cwId, const char* wpm,
-                                                         int cw, int carrier, const char* timerHz) {
+EMSCRIPTEN_KEEPALIVE const char* jt4dds_set_transmission(const char* message, const char* cwId, const char* wpm, int cw,
+                                                         int carrier, const char* timerHz) {
     pageTransmission.message = message;
     pageTransmission.cwId = cwId;
     pageTransmission.wpm = wpm;

@@ -47,7 +47,8 @@ QColor bandColour(Keyed keyed) {
 
 bool aboutTheMinute(const Finding& f) {
     return f.kind == FindingKind::MessageRefused || f.kind == FindingKind::MinuteOverrun ||
-           f.kind == FindingKind::Pi4CwOffCarrier;
+           f.kind == FindingKind::Pi4CwOffCarrier || f.kind == FindingKind::EmptyMessage ||
+           f.kind == FindingKind::FreeTextMessage;
 }
 
 }  // namespace
