@@ -7,6 +7,7 @@
 #include "calc/calculation_run.h"
 #include "calc/leading_number.h"
 #include "calc/message.h"
+#include "calc/minute.h"
 #include "calc/number_format.h"
 #include "calc/plan_check.h"
 #include "calc/settings_search.h"
@@ -148,6 +149,18 @@ void BM_EncodePi4(benchmark::State& state) {
     for (auto _ : state) benchmark::DoNotOptimize(encodePi4("OZ7IGY"));
 }
 BENCHMARK(BM_EncodePi4)->Unit(benchmark::kMicrosecond);
+
+// The whole transmission of a PI4 beacon: the message encoded, the minute
+// planned with its CW identification, the timer counts checked.
+void BM_PlanTransmissionPi4(benchmark::State& state) {
+    Beacon beacon;
+    beacon.mode = Pick::item(7);
+    beacon.message = "OZ7IGY";
+    beacon.cwId = "OZ7IGY JO55";
+    beacon.timerHz = "1000000";
+    for (auto _ : state) benchmark::DoNotOptimize(planTransmission(beacon));
+}
+BENCHMARK(BM_PlanTransmissionPi4)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 
