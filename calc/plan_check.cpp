@@ -878,6 +878,19 @@ std::string findingSubject(const Finding& finding) {
     }
 }
 
+bool isAboutTheMinute(const Finding& finding) {
+    switch (finding.kind) {
+        case FindingKind::MessageRefused:
+        case FindingKind::MinuteOverrun:
+        case FindingKind::Pi4CwOffCarrier:
+        case FindingKind::EmptyMessage:
+        case FindingKind::FreeTextMessage:
+            return true;
+        default:
+            return false;
+    }
+}
+
 std::string fixCaption(const FixEdits& edits) {
     std::string caption;
     for (const FieldEdit& edit : edits) {

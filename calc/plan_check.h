@@ -74,6 +74,10 @@ struct Finding {
 // "Tone 4", "Tones 0 and 1", "Tones 0 to 7", "Resolution" or "Calculation".
 std::string findingSubject(const Finding& finding);
 
+// True for a finding about the beacon's message and minute: what the
+// Transmission views list.
+bool isAboutTheMinute(const Finding& finding);
+
 // What applying `edits` types, for a button or a menu: "Master Reference 276.203 MHz".
 std::string fixCaption(const FixEdits& edits);
 

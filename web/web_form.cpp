@@ -312,10 +312,7 @@ EMSCRIPTEN_KEEPALIVE const char* jt4dds_transmission() {
     }
     std::string findings;
     for (const Finding& f : checkPlan(calculate(beacon)))
-        if (f.kind == FindingKind::MessageRefused || f.kind == FindingKind::MinuteOverrun ||
-            f.kind == FindingKind::Pi4CwOffCarrier || f.kind == FindingKind::EmptyMessage ||
-            f.kind == FindingKind::FreeTextMessage)
-            findings += findingLine(f) + "\n";
+        if (isAboutTheMinute(f)) findings += findingLine(f) + "\n";
     out.member("findings", findings.empty() ? std::string("No findings about the minute.") : findings);
     return reply(out.endObject());
 }

@@ -45,12 +45,6 @@ QColor bandColour(Keyed keyed) {
     return {0x5a, 0xa8, 0x5a};
 }
 
-bool aboutTheMinute(const Finding& f) {
-    return f.kind == FindingKind::MessageRefused || f.kind == FindingKind::MinuteOverrun ||
-           f.kind == FindingKind::Pi4CwOffCarrier || f.kind == FindingKind::EmptyMessage ||
-           f.kind == FindingKind::FreeTextMessage;
-}
-
 }  // namespace
 
 MinuteTimeline::MinuteTimeline(QWidget* parent) : QWidget(parent) {
@@ -192,7 +186,7 @@ void TransmissionView::show(const Beacon& beacon, const std::vector<Finding>& fi
     }
     QStringList lines;
     for (const Finding& f : findings)
-        if (aboutTheMinute(f)) lines << qs(findingLine(f));
+        if (isAboutTheMinute(f)) lines << qs(findingLine(f));
     findings_->setText(lines.isEmpty() ? QStringLiteral("No findings about the minute.") : lines.join(u'\n'));
     if (!isVisible()) placeBeside(this, parentWidget(), QSize(680, 520).expandedTo(minimumSizeHint()));
     QDialog::show();

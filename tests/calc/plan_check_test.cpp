@@ -547,9 +547,11 @@ TEST_P(MinuteChecks, FindWhatTheMinuteCannotDo) {
     Beacon beacon;
     c.prepare(beacon);
     const auto findings = checkPlan(calculate(beacon));
+    // Every finding about the minute has the subject it names, or its field.
     const auto about = [](const Finding& f) {
         return findingSubject(f) == "Transmission" || f.kind == FindingKind::Pi4CwOffCarrier;
     };
+    for (const Finding& f : findings) EXPECT_EQ(isAboutTheMinute(f), about(f)) << findingLine(f);
     const auto it = std::find_if(findings.begin(), findings.end(), about);
     if (!c.kind) {
         EXPECT_EQ(it, findings.end()) << findingLine(*it);
