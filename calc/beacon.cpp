@@ -13,8 +13,8 @@ std::string optionName(Input input) {
 }
 
 std::optional<Input> inputKeyed(std::string_view key) {
-    for (const InputSpec& spec : kInputs)
-        if (spec.key == key) return spec.input;
+    for (const InputSpec& entry : kInputs)
+        if (entry.key == key) return entry.input;
     return std::nullopt;
 }
 
@@ -32,7 +32,7 @@ std::string pickText(Selector selector, const Pick& pick) {
 
 Beacon beaconOf(const FormView& view) {
     Beacon beacon;
-    for (const InputSpec& spec : kInputs) beacon.text(spec.input) = view.text(spec.input);
+    for (const InputSpec& entry : kInputs) beacon.text(entry.input) = view.text(entry.input);
     for (Selector selector : {Selector::JTMode, Selector::Config}) {
         const auto item = view.selectedItem(selector);
         beacon.pick(selector) = item ? Pick::item(item->index) : Pick::text(view.selectorText(selector));

@@ -895,9 +895,9 @@ std::string fixCaption(const FixEdits& edits) {
     std::string caption;
     for (const FieldEdit& edit : edits) {
         if (!caption.empty()) caption += ", ";
-        const InputSpec& spec = specOf(edit.input);
-        caption.append(spec.label).append(1, ' ').append(edit.text);
-        if (!spec.unit.empty()) caption.append(1, ' ').append(spec.unit);
+        const InputSpec& entry = specOf(edit.input);
+        caption.append(entry.label).append(1, ' ').append(edit.text);
+        if (!entry.unit.empty()) caption.append(1, ' ').append(entry.unit);
     }
     return caption;
 }

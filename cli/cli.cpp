@@ -122,9 +122,9 @@ void describeOptions(CLI::App& app, Options& o) {
     };
 
     CLI::App* beacon = app.add_option_group("Beacon", "The beacon's fields, as typed in the window");
-    for (const InputSpec& spec : kInputs)
-        beacon->add_option(optionName(spec.input), o.inputs[static_cast<std::size_t>(spec.input)],
-                           std::string(spec.help));
+    for (const InputSpec& entry : kInputs)
+        beacon->add_option(optionName(entry.input), o.inputs[static_cast<std::size_t>(entry.input)],
+                           std::string(entry.help));
     beacon->add_option("--submode", o.submode, "JT4 submode A to G, or PI4 (any case)")
         ->transform(choice(labelsOf(Selector::JTMode)));
     beacon->add_flag("--ref800", o.ref800,
@@ -375,9 +375,9 @@ int runChecked(std::span<const char* const> args, std::ostream& out, std::ostrea
         fileName = form.name;
     }
     const auto given = [&app](const std::string& name) { return app.count(name) > 0; };
-    for (const InputSpec& spec : kInputs)
-        if (given(optionName(spec.input)) || o.beacon.empty())
-            form.text(spec.input) = o.inputs[static_cast<std::size_t>(spec.input)];
+    for (const InputSpec& entry : kInputs)
+        if (given(optionName(entry.input)) || o.beacon.empty())
+            form.text(entry.input) = o.inputs[static_cast<std::size_t>(entry.input)];
     if (given("--ref800") || given("--no-ref800") || o.beacon.empty()) form.ref800 = o.ref800;
     if (given("--submode") || o.beacon.empty()) form.mode = Pick::item(submode);
     if (given("--config") || o.beacon.empty()) form.config = Pick::item(config);

@@ -56,7 +56,7 @@ std::string beaconText(const Beacon& beacon) {
     out.member("format", kBeaconFormatName);
     out.member("version", kBeaconFormatVersion);
     out.key("fields").beginObject();
-    for (const InputSpec& spec : kInputs) out.member(spec.key, beacon.text(spec.input));
+    for (const InputSpec& entry : kInputs) out.member(entry.key, beacon.text(entry.input));
     out.endObject();
     out.member("submode", pickText(Selector::JTMode, beacon.mode));
     out.member("config", pickText(Selector::Config, beacon.config));
@@ -99,10 +99,10 @@ std::variant<Beacon, std::string> readBeacon(std::string_view bytes) {
     Beacon beacon;
     const auto fields = member(root, "", "fields", Type::Object, "an object");
     if (auto* why = std::get_if<std::string>(&fields)) return refuse(*why);
-    for (const InputSpec& spec : kInputs) {
-        const auto text = member(*std::get<const Value*>(fields), "\"fields\".", spec.key, Type::Text, "a text");
+    for (const InputSpec& entry : kInputs) {
+        const auto text = member(*std::get<const Value*>(fields), "\"fields\".", entry.key, Type::Text, "a text");
         if (auto* why = std::get_if<std::string>(&text)) return refuse(*why);
-        beacon.text(spec.input) = std::get<const Value*>(text)->text;
+        beacon.text(entry.input) = std::get<const Value*>(text)->text;
     }
     const auto submode = member(root, "", "submode", Type::Text, "a text");
     if (auto* why = std::get_if<std::string>(&submode)) return refuse(*why);

@@ -23,11 +23,11 @@ std::string comment(const RunFigures& f, std::size_t row) {
 
 void writeReads(json::Writer& out, const RunFigures& f) {
     out.beginObject();
-    for (const InputSpec& spec : kInputs) {
-        const auto& read = f.read(spec.input);
+    for (const InputSpec& entry : kInputs) {
+        const auto& read = f.read(entry.input);
         if (!read) continue;
         const NumberRead& n = read->number;
-        out.key(spec.key).beginObject();
+        out.key(entry.key).beginObject();
         out.member("text", read->text);
         out.member("value", n.inRange ? std::optional(n.value) : std::nullopt);
         out.member("ignored", read->text.substr(n.end));
@@ -285,7 +285,7 @@ std::string jsonReport(const Press& outcome, const std::vector<Finding>& finding
     out.member("format", kReportFormatName);
     out.member("version", kReportFormatVersion);
     out.key("inputs").beginObject();
-    for (const InputSpec& spec : kInputs) out.member(spec.key, typed.text(spec.input));
+    for (const InputSpec& entry : kInputs) out.member(entry.key, typed.text(entry.input));
     out.member("submode", pickText(Selector::JTMode, typed.mode));
     out.member("config", pickText(Selector::Config, typed.config));
     out.member("ref800", typed.ref800);

@@ -60,10 +60,10 @@ FirmwareFile firmwareFile(const Beacon& beacon, OutputFormat format) {
 
 std::string cliCommand(const Beacon& beacon) {
     std::string command = "jt4dds-cli";
-    for (const InputSpec& spec : kInputs) {
-        command += option(optionName(spec.input), beacon.text(spec.input));
+    for (const InputSpec& entry : kInputs) {
+        command += option(optionName(entry.input), beacon.text(entry.input));
         // The mode follows the frequency plan, as in the window.
-        if (spec.input != Input::Reference) continue;
+        if (entry.input != Input::Reference) continue;
         command += option("--submode", pickText(Selector::JTMode, beacon.mode));
         if (beacon.ref800) command += " --ref800";
     }

@@ -179,7 +179,7 @@ EMSCRIPTEN_KEEPALIVE const char* jt4dds_layout() {
     writeTexts(out, kFocusOrder);
     const Beacon initial;
     out.key("initial").beginObject();
-    for (const InputSpec& spec : kInputs) out.member(spec.control, spec.initial);
+    for (const InputSpec& entry : kInputs) out.member(entry.control, entry.initial);
     for (Selector selector : {Selector::JTMode, Selector::Config})
         out.member(idOf(selector), pickText(selector, initial.pick(selector)));
     out.endObject();
@@ -208,7 +208,7 @@ EMSCRIPTEN_KEEPALIVE const char* jt4dds_press() {
     out.member("ended", outcome.ended ? std::optional<std::string_view>(outcome.ended->message) : std::nullopt);
     out.member("findings", findingsText(findings));
     out.key("notes").beginObject();
-    for (const InputSpec& spec : kInputs) out.member(spec.control, fieldNote(findings, spec.input));
+    for (const InputSpec& entry : kInputs) out.member(entry.control, fieldNote(findings, entry.input));
     out.endObject();
     // Each fix as the buttons of Tone details offer it: what it types, where.
     out.key("fixes").beginList();
@@ -340,8 +340,8 @@ EMSCRIPTEN_KEEPALIVE const char* jt4dds_open_beacon(const char* bytes, int lengt
     // The file's own name for the beacon, else the file's name, as jt4dds-cli --beacon takes it.
     beaconName = inputs.name.empty() ? firmwareNameOfFile(fileName) : inputs.name;
     pageTransmission = inputs;
-    for (const InputSpec& spec : kInputs)
-        jt4dds_page_set_text(idOf(spec.input).c_str(), inputs.text(spec.input).c_str());
+    for (const InputSpec& entry : kInputs)
+        jt4dds_page_set_text(idOf(entry.input).c_str(), inputs.text(entry.input).c_str());
     for (Selector selector : {Selector::JTMode, Selector::Config})
         jt4dds_page_set_selector(idOf(selector), pickText(selector, inputs.pick(selector)).c_str());
     jt4dds_page_set_ref800(inputs.ref800 ? 1 : 0);

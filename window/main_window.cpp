@@ -142,8 +142,8 @@ void MainWindow::createControls() {
             }
             case ControlKind::TextBox: {
                 QString initial;
-                for (const InputSpec& spec : kInputs)
-                    if (spec.control == place.name) initial = qs(spec.initial);
+                for (const InputSpec& entry : kInputs)
+                    if (entry.control == place.name) initial = qs(entry.initial);
                 widget = new QLineEdit(initial, this);
                 break;
             }
@@ -217,8 +217,8 @@ void MainWindow::createControls() {
     label10_->hide();
     ssbCarrier_->hide();
 
-    for (const InputSpec& spec : kInputs)
-        inputBoxes_[static_cast<std::size_t>(spec.input)] = findChild<QLineEdit*>(qs(spec.control));
+    for (const InputSpec& entry : kInputs)
+        inputBoxes_[static_cast<std::size_t>(entry.input)] = findChild<QLineEdit*>(qs(entry.control));
     for (QLineEdit* planField : {fout_, mult_, fref_}) setTextColour(planField, kRed);
 
     connect(fout_, &QLineEdit::textChanged, this, &MainWindow::foutChanged);
