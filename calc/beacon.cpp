@@ -12,12 +12,6 @@ std::string optionName(Input input) {
     return name;
 }
 
-std::optional<Input> inputKeyed(std::string_view key) {
-    for (const InputSpec& entry : kInputs)
-        if (entry.key == key) return entry.input;
-    return std::nullopt;
-}
-
 std::optional<SelectedItem> resolvePick(Selector selector, const Pick& pick) {
     if (pick.index) return itemAt(selector, *pick.index);
     return itemLabelled(selector, pick.typed);

@@ -114,8 +114,6 @@ inline constexpr std::array<Input, kInputCount> kAllInputs = [] {
 constexpr const InputSpec& specOf(Input input) { return kInputs[static_cast<std::size_t>(input)]; }
 // The command-line option of `input`: "--" and its key, '_' written '-' ("--ref-tone").
 std::string optionName(Input input);
-// The input whose key is `key`, or nothing.
-std::optional<Input> inputKeyed(std::string_view key);
 
 // A selector as the operator left it: an item picked, or text typed that
 // picked none (which a press still takes when it names an item).
@@ -165,10 +163,6 @@ struct Beacon {
         timerHz = other.timerHz;
     }
 
-    // The same inputs (the name and the separator aside, which no press reads differently).
-    bool sameInputs(const Beacon& other) const {
-        return texts == other.texts && mode == other.mode && config == other.config && ref800 == other.ref800;
-    }
     friend bool operator==(const Beacon&, const Beacon&) = default;
 
 private:
