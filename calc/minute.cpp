@@ -7,6 +7,7 @@
 
 #include "calc/leading_number.h"
 #include "calc/message.h"
+#include "calc/number_format.h"
 #include "calc/selector_items.h"
 
 namespace jt4dds {
@@ -49,6 +50,25 @@ std::string_view keyedName(Keyed keyed) {
             break;
     }
     return "reference";
+}
+
+std::string_view keyedWords(Keyed keyed) {
+    switch (keyed) {
+        case Keyed::Symbols:
+            return "data tones 0 to 3";
+        case Keyed::CwKeying:
+            return "key-down and key-up tones";
+        case Keyed::Reference:
+            break;
+    }
+    return "reference tone";
+}
+
+std::string segmentDescription(const Segment& segment) {
+    std::string text(segment.name);
+    text.append(" from ").append(fixedText(segment.startS, 3)).append(" s to ");
+    text.append(fixedText(segment.endS(), 3)).append(" s: ").append(keyedWords(segment.keyed));
+    return text;
 }
 
 std::vector<CwElement> morseElements(std::string_view text) {

@@ -21,6 +21,8 @@ enum class Keyed {
 };
 // "symbols", "cw", "reference": stable names for the JSON and the C header.
 std::string_view keyedName(Keyed keyed);
+// What a part keys, in the tone table's words: "data tones 0 to 3", …
+std::string_view keyedWords(Keyed keyed);
 
 // One timed part of the minute, from the start of the UTC minute.
 struct Segment {
@@ -30,6 +32,9 @@ struct Segment {
     double lengthS = 0.0;
     double endS() const { return startS + lengthS; }
 };
+// "PI4 message from 0.000 s to 24.333 s: data tones 0 to 3": one part of the
+// minute as the views describe it.
+std::string segmentDescription(const Segment& segment);
 
 // A run of FSK CW: key down (a mark) or up (a gap), for a number of dots.
 struct CwElement {

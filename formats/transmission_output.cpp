@@ -80,9 +80,7 @@ std::string cTransmission(const Transmission& t, const std::string& prefix) {
     out += "static const struct " + prefix + "_segment " + prefix + "_segments[" + up +
            "_SEGMENT_COUNT] JT4DDS_UNUSED = {\n";
     for (const Segment& s : m.segments) {
-        const std::string keys = s.keyed == Keyed::Symbols    ? "_KEYS_SYMBOLS"
-                                 : s.keyed == Keyed::CwKeying ? "_KEYS_CW"
-                                                              : "_KEYS_REFERENCE";
+        const std::string keys = "_KEYS_" + upper(std::string(keyedName(s.keyed)));
         out.append("    {").append(std::to_string(micros(s.startS))).append("UL, ");
         out.append(std::to_string(micros(s.lengthS))).append("UL, ").append(countsOf(t, s.startS)).append("UL, ");
         out.append(countsOf(t, s.lengthS)).append("UL, ").append(up).append(keys).append("}, /* ");

@@ -161,14 +161,13 @@
     byId('Symbols').textContent = state.symbols;
     const timeline = byId('MinuteTimeline');
     timeline.replaceChildren();
-    const words = { symbols: 'data tones 0 to 3', cw: 'key-down and key-up tones', reference: 'reference tone' };
     const parts = [];
     for (const s of state.segments) {
       const band = element('div', { className: `band ${s.keys}`, textContent: s.name });
       band.style.left = `${Math.min(s.start_s, 60) / 60 * 100}%`;
       band.style.width = `${(Math.min(s.start_s + s.length_s, 61) - s.start_s) / 60 * 100}%`;
       timeline.append(band);
-      parts.push(`${s.name} from ${s.start_s.toFixed(3)} s to ${(s.start_s + s.length_s).toFixed(3)} s: ${words[s.keys]}`);
+      parts.push(s.description);
     }
     timeline.setAttribute('aria-label', parts.length ? parts.join('\n') : 'No message: nothing is sent.');
     timeline.title = timeline.getAttribute('aria-label');

@@ -301,7 +301,8 @@ EMSCRIPTEN_KEEPALIVE const char* jt4dds_transmission() {
         out.key("segments").beginList();
         for (const Segment& s : t->minute.segments) {
             out.beginObject().member("name", s.name).member("keys", keyedName(s.keyed));
-            out.member("start_s", s.startS).member("length_s", s.lengthS).endObject();
+            out.member("start_s", s.startS).member("length_s", s.lengthS);
+            out.member("description", segmentDescription(s)).endObject();
         }
         out.endList();
     } else {

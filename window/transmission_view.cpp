@@ -20,19 +20,6 @@
 namespace jt4dds {
 namespace {
 
-// What a part keys, in the words of the tone table.
-QString keyedWords(Keyed keyed) {
-    switch (keyed) {
-        case Keyed::Symbols:
-            return QStringLiteral("data tones 0 to 3");
-        case Keyed::CwKeying:
-            return QStringLiteral("key-down and key-up tones");
-        case Keyed::Reference:
-            break;
-    }
-    return QStringLiteral("reference tone");
-}
-
 QColor bandColour(Keyed keyed) {
     switch (keyed) {
         case Keyed::Symbols:
@@ -55,10 +42,7 @@ MinuteTimeline::MinuteTimeline(QWidget* parent) : QWidget(parent) {
 void MinuteTimeline::show(const std::vector<Segment>& segments) {
     segments_ = segments;
     QStringList parts;
-    for (const Segment& s : segments_)
-        parts << qs(std::string(s.name) + " from " + fixedText(s.startS, 3) + " s to " + fixedText(s.endS(), 3) +
-                    " s: ") +
-                     keyedWords(s.keyed);
+    for (const Segment& s : segments_) parts << qs(segmentDescription(s));
     const QString text = parts.isEmpty() ? QStringLiteral("No message: nothing is sent.") : parts.join(u'\n');
     setAccessibleDescription(text);
     setToolTip(plainToolTip(text));
