@@ -4,6 +4,8 @@
 #include <CLI/CLI.hpp>
 #include <algorithm>
 #include <array>
+#include <cstdint>
+#include <optional>
 #include <cctype>
 #include <cstdio>
 #include <filesystem>
@@ -19,12 +21,14 @@
 #include "calc/plan_check.h"
 #include "calc/selector_items.h"
 #include "calc/settings_search.h"
+#include "calc/simulation.h"
 #include "calc/tuning.h"
 #include "calc/version.h"
 #include "formats/beacon_file.h"
 #include "formats/files.h"
 #include "formats/outputs.h"
 #include "formats/search_output.h"
+#include "formats/wav.h"
 
 namespace jt4dds {
 namespace {
@@ -39,7 +43,7 @@ std::vector<std::string> labelsOf(Selector selector) {
 
 // What --config takes: "direct" or "reverse", or an arrangement's full label.
 const std::vector<std::string> kConfigNames{"direct", "reverse", "Direct Freq Gen", "Reverse DDS"};
-const std::vector<std::string> kFormatNames{"listing", "asm", "c", "json", "report", "symbols"};
+const std::vector<std::string> kFormatNames{"listing", "asm", "c", "json", "report", "symbols", "wav"};
 
 // A percentage written as a plain number: "5", "2.5".
 std::optional<double> percentNamed(std::string_view text) {
@@ -82,6 +86,10 @@ struct Options {
     std::string cwId;
     std::string wpm = "12";
     std::string timerHz;
+    std::optional<double> snrDb;
+    std::uint64_t seed = 1;
+    double refPpm = 0.0;
+    std::string sideband = "usb";
     bool noCw = false;
     bool noCarrier = false;
     bool ref800 = false;
@@ -167,7 +175,8 @@ void describeOptions(CLI::App& app, Options& o) {
                      "listing (the results box), asm (assembler source to include), c (a C header), json "
                      "(the window's state, every tone's figures, the reads and the findings) or report (the "
                      "tone table and the findings, for people), or symbols (the --message's channel symbols, 0 "
-                     "to 3, as jt4code prints them)")
+                     "to 3, as jt4code prints them), or wav (the minute as a receiver hears it: 60 s of 16-bit mono audio at 12000 "
+                     "Hz, from the words as rounded)")
         ->check(CLI::IsMember(kFormatNames));
     output->add_flag("--json", o.json, "The same as --format json");
     output->add_option("--output", o.output,
@@ -187,6 +196,20 @@ void describeOptions(CLI::App& app, Options& o) {
                      "it is a warning (default 5)")
         ->check(checkedBy([](const std::string& text) { return percentNamed(text).has_value(); },
                           "takes a percentage above 0 and at most 100, such as 5"));
+
+    CLI::App* hearing = app.add_option_group("Hearing", "The minute as a receiver hears it (--format wav)");
+    hearing->add_option("--snr", o.snrDb, "Add white Gaussian noise for this signal-to-noise ratio in 2500 Hz, dB")
+        ->check(CLI::Range(-60.0, 60.0));
+    hearing->add_option("--seed", o.seed, "The noise generator's seed: the same seed, the same noise on every machine");
+    hearing
+        ->add_option("--ref-ppm", o.refPpm,
+                     "The Master Reference this many parts per million off what it says: every tone moves by what "
+                     "the words make of it")
+        ->check(CLI::Range(-1000.0, 1000.0));
+    hearing
+        ->add_option("--sideband", o.sideband,
+                     "usb (as a receiver should be set) or lsb (the wrong sideband: the tones reversed)")
+        ->transform(choice({"usb", "lsb"}));
 
     CLI::App* find = app.add_option_group("Find settings", "Search multiplications and references");
     find->add_flag("--find", o.find,
@@ -279,6 +302,26 @@ int printSymbols(const Beacon& beacon, const Options& o, std::ostream& out, std:
     return kExitCompleted;
 }
 
+// --format wav: the beacon's minute as its receiver hears it.
+int writeWav(const Press& outcome, const Options& o, std::ostream& out, std::ostream& err) {
+    if (outcome.beacon.message.empty()) {
+        usageError(err, "--format wav needs the --message to send");
+        return kExitUsage;
+    }
+    const auto receiver =
+        receiverOf(outcome, o.refPpm, o.sideband == "lsb" ? Sideband::Lower : Sideband::Upper);
+    if (!receiver) return kExitEndedEarly;
+    const auto planned = planTransmission(outcome.beacon);
+    const auto parts = heardMinute(outcome, std::get<Transmission>(planned), *receiver);
+    const std::optional<Noise> noise = o.snrDb ? std::optional(Noise{*o.snrDb, o.seed}) : std::nullopt;
+    const std::string bytes = wavFile(simulateMinute(parts, noise), kAudioRate);
+    if (!o.quiet) err << "jt4dds-cli: " << receiverText(*receiver) << '\n';
+    if (!o.output.empty()) return writeOutput(o.output, bytes, err) ? kExitCompleted : kExitCannotWrite;
+    out << bytes;
+    out.flush();
+    return kExitCompleted;
+}
+
 int findSettingsFor(const Beacon& form, const Options& o, const PlanCheckOptions& check, OutputFormat format,
                     std::ostream& out, std::ostream& err) {
     if (format != OutputFormat::Listing && format != OutputFormat::Json) {
@@ -348,7 +391,9 @@ int runChecked(std::span<const char* const> args, std::ostream& out, std::ostrea
     }
 
     const bool symbols = o.format == "symbols";
-    auto format = symbols ? std::optional(OutputFormat::Listing) : outputFormatNamed(o.format);
+    auto format = symbols            ? std::optional(OutputFormat::Listing)
+                  : o.format == "wav" ? std::optional(OutputFormat::Report)
+                                      : outputFormatNamed(o.format);
     if (o.json) {
         if (app.count("--format") > 0 && *format != OutputFormat::Json) {
             usageError(err, "--json and --format " + o.format + " ask for two different outputs");
@@ -424,6 +469,11 @@ int runChecked(std::span<const char* const> args, std::ostream& out, std::ostrea
     const Press outcome = calculate(form);
     const std::vector<Finding> findings = checkPlan(outcome, PlanCheckOptions{tolerancePercent / 100.0});
     if (*format != OutputFormat::Json) reportOnStderr(outcome, findings, o.quiet, err);
+    if (o.format == "wav") {
+        // Heard as it would go out, findings and all: hearing what is wrong is the point.
+        if (!outcome.completed()) return kExitEndedEarly;
+        return writeWav(outcome, o, out, err);
+    }
     const ExportGate gate = exportGate(*format, outcome, findings, o.force, !o.output.empty());
     if (gate == ExportGate::Stopped) return kExitEndedEarly;
     if (gate == ExportGate::ErrorFindings) {

@@ -5,6 +5,7 @@
 
 #include "calc/listing.h"
 #include "calc/number_format.h"
+#include "calc/simulation.h"
 #include "formats/beacon_file.h"
 #include "formats/json_text.h"
 #include "formats/transmission_output.h"
@@ -334,6 +335,19 @@ std::string jsonReport(const Press& outcome, const std::vector<Finding>& finding
         out.endObject();
     }
     out.endList();
+    if (const auto receiver = receiverOf(outcome)) {
+        const GridFit fit = fitGrid(receiver->realisedAudioHz, nominalSpacingHz(f.spacingNumber));
+        out.key("receiver").beginObject();
+        out.member("sideband", "usb");
+        out.member("dial_hz", receiver->dialHz);
+        out.member("dial_rule", dialRuleName(receiver->rule));
+        out.member("data_tone0_audio_hz", receiver->realisedAudioHz[0]);
+        out.member("planned_data_tone0_audio_hz", receiver->plannedAudioHz[0]);
+        out.member("search_hz", receiver->searchHz);
+        out.key("grid_residual_hz").beginList();
+        for (double r : fit.residualHz) out.value(r);
+        out.endList().endObject();
+    }
     out.key("reads");
     writeReads(out, f);
     out.key("findings");
@@ -364,6 +378,7 @@ std::string planReport(const Press& outcome, const std::vector<Finding>& finding
         if (f.ssbCarrierMHz) out += "SSB carrier " + decimalText(*f.ssbCarrierMHz, 6) + " MHz\n";
         if (const auto warning = firmwareWarning(f)) out += "Warning label: " + std::string(*warning) + "\n";
         if (pi4ResolutionCaption(f)) out += "Note: " + std::string(kPi4ResolutionNote) + "\n";
+        if (const auto receiver = receiverOf(outcome)) out += receiverText(*receiver) + "\n";
         out += "\n";
     }
     if (findings.empty()) {
@@ -377,6 +392,14 @@ std::string planReport(const Press& outcome, const std::vector<Finding>& finding
         if (!finding.fix.empty()) out += "    fix: " + finding.fix + "\n";
     }
     return out;
+}
+
+std::string receiverText(const Receiver& r) {
+    return "Receiver: USB dial " + decimalText(r.dialHz / kMegahertz, 6) + " MHz (" +
+           (r.rule == DialRule::Pi4Convention ? "800 Hz below the output frequency, where PI4 receivers are tuned"
+                                              : "the SSB tuning point") +
+           "); data tone 0 heard at " + fixedText(r.realisedAudioHz[0], 1) + " Hz, the decoder's receive frequency; " +
+           "its search must allow " + fixedText(r.searchHz, 1) + " Hz";
 }
 
 std::string planSummary(const RunFigures& f) {

@@ -11,6 +11,7 @@
 #include "calc/calculation_run.h"
 #include "calc/minute.h"
 #include "calc/plan_check.h"
+#include "calc/simulation.h"
 
 namespace jt4dds {
 
@@ -95,6 +96,10 @@ std::vector<std::array<std::string, 7>> toneTableCells(const RunFigures& figures
 // (and ", 800 Hz reference tone" with the option): the plan a press was
 // made with, for the report and the views. Empty before the header.
 std::string planSummary(const RunFigures& figures);
+
+// "Receiver: USB dial 2320.098730 MHz (the SSB tuning point); data tone 0
+// heard at 1187.5 Hz, …": where to tune and what to give a decoder, one line.
+std::string receiverText(const Receiver& receiver);
 
 // `text` with blanks in front up to `width` characters: a table's column.
 std::string rightAligned(std::string text, std::size_t width);

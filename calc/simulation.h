@@ -1,0 +1,106 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string_view>
+#include <vector>
+
+#include "calc/calculation_run.h"
+#include "calc/minute.h"
+
+namespace jt4dds {
+
+// What a receiver hears of the beacon: where its dial is, and where the data
+// tones land in its audio. All of it from the rounded words, with the
+// reference `refPpm` parts per million off what it says.
+
+// Where the receiver's dial is set, and why.
+enum class DialRule {
+    SsbTuningPoint,  // JT4: the plan's SSB carrier, the reference tone below the output frequency
+    Pi4Convention,   // PI4: 800 Hz below the output frequency, where PI4 receivers are tuned
+};
+// "ssb-tuning-point" or "pi4-800-hz-below": stable names for the JSON.
+std::string_view dialRuleName(DialRule rule);
+
+// The sideband the receiver listens on. USB hears RF F at F - dial; LSB
+// hears the spectrum mirrored, here about the data tones' planned centre,
+// so the tones land where USB would put them, in reverse order: what a
+// receiver on the wrong sideband, or a mixer with its oscillator above the
+// signal, makes of the beacon. Nothing decodes it.
+enum class Sideband { Upper, Lower };
+
+struct Receiver {
+    DialRule rule = DialRule::SsbTuningPoint;
+    Sideband sideband = Sideband::Upper;
+    double dialHz = 0.0;
+    double refPpm = 0.0;
+    std::array<double, 4> plannedAudioHz{};   // the data tones where the plan puts them on this dial
+    std::array<double, 4> realisedAudioHz{};  // where the rounded words put them; 0 for a silent tone
+    std::array<bool, 4> sounds{};             // the tone's word makes a frequency
+    // The largest |realised - planned| over the data tones that sound: how far
+    // a decoder set to the planned data tone 0 must search.
+    double searchHz = 0.0;
+};
+
+// The receiver of a completed press with its data tones written: nothing
+// otherwise. JT4 listens on the SSB tuning point, PI4 800 Hz below the
+// output frequency.
+std::optional<Receiver> receiverOf(const Press& press, double refPpm = 0.0, Sideband sideband = Sideband::Upper);
+
+// The four data tones measured against their ideal grid t0 + k * spacing,
+// with t0 fitted by least squares (the mean of tone_k - k * spacing): what a
+// decoder that locks onto the signal as a whole still sees wrong. A common
+// offset of every tone is no error here.
+struct GridFit {
+    double originHz = 0.0;             // t0
+    std::array<double, 4> residualHz{};  // tone_k - (t0 + k * spacing)
+    double worstHz = 0.0;              // the largest |residual|
+    int worstTone = 0;
+};
+GridFit fitGrid(const std::array<double, 4>& toneHz, double spacingHz);
+
+// One stretch of the minute at one audio frequency, or silent.
+struct HeardPart {
+    double startS = 0.0;
+    double endS = 0.0;
+    std::optional<double> audioHz;  // none: key up with nothing heard, or a tone outside the audio
+    int tone = -1;                  // the tone row sounding; -1 when none
+};
+
+// The minute as `receiver` hears it, part after part: every channel symbol
+// on its data tone, every CW mark and gap on the key-down and key-up tones,
+// the carrier on the reference tone, silence between them. A tone is heard
+// from 0 Hz to the audio's upper edge (6 kHz) and not outside.
+inline constexpr int kAudioRate = 12000;
+std::vector<HeardPart> heardMinute(const Press& press, const Transmission& transmission, const Receiver& receiver);
+
+// White Gaussian noise for a signal-to-noise ratio in 2500 Hz, as weak-signal
+// decoders state it, drawn from `seed` by the program's own generator so that
+// every build draws the same noise.
+struct Noise {
+    double snrDb = 0.0;
+    std::uint64_t seed = 1;
+};
+
+// 60 s of 16-bit mono audio at 12 kHz, t = 0 at the start of the UTC minute:
+// each part at its frequency in continuous phase (a symbol change keys no
+// click), with `noise` added. The signal's level leaves room for the noise
+// without clipping; without noise it is half of full scale.
+std::vector<std::int16_t> simulateMinute(const std::vector<HeardPart>& parts, const std::optional<Noise>& noise);
+
+// The program's noise generator: SplitMix64, then Box-Muller. Fixed for a
+// seed on every platform.
+class GaussianNoise {
+public:
+    explicit GaussianNoise(std::uint64_t seed) : state_(seed) {}
+    double next();  // mean 0, variance 1
+
+private:
+    std::uint64_t nextBits();
+    std::uint64_t state_;
+    std::optional<double> spare_;
+};
+
+}  // namespace jt4dds
