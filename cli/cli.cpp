@@ -304,10 +304,6 @@ int printSymbols(const Beacon& beacon, const Options& o, std::ostream& out, std:
 
 // --format wav: the beacon's minute as its receiver hears it.
 int writeWav(const Press& outcome, const Options& o, std::ostream& out, std::ostream& err) {
-    if (outcome.beacon.message.empty()) {
-        usageError(err, "--format wav needs the --message to send");
-        return kExitUsage;
-    }
     const auto receiver =
         receiverOf(outcome, o.refPpm, o.sideband == "lsb" ? Sideband::Lower : Sideband::Upper);
     if (!receiver) return kExitEndedEarly;
@@ -465,6 +461,10 @@ int runChecked(std::span<const char* const> args, std::ostream& out, std::ostrea
                                     : firmwareNameOfFile(o.beacon);
     if (o.find) return findSettingsFor(form, o, PlanCheckOptions{tolerancePercent / 100.0}, *format, out, err);
     if (symbols) return printSymbols(form, o, out, err);
+    if (o.format == "wav" && form.message.empty()) {
+        usageError(err, "--format wav needs the --message to send");
+        return kExitUsage;
+    }
 
     const Press outcome = calculate(form);
     const std::vector<Finding> findings = checkPlan(outcome, PlanCheckOptions{tolerancePercent / 100.0});

@@ -2,6 +2,7 @@
 #include "formats/outputs.h"
 
 #include <algorithm>
+#include <functional>
 
 #include "calc/listing.h"
 #include "calc/number_format.h"
@@ -341,12 +342,20 @@ std::string jsonReport(const Press& outcome, const std::vector<Finding>& finding
         out.member("sideband", "usb");
         out.member("dial_hz", receiver->dialHz);
         out.member("dial_rule", dialRuleName(receiver->rule));
-        out.member("data_tone0_audio_hz", receiver->realisedAudioHz[0]);
+        const bool allSound = std::all_of(receiver->sounds.begin(), receiver->sounds.end(), std::identity{});
+        out.member("data_tone0_audio_hz",
+                   receiver->sounds[0] ? std::optional(receiver->realisedAudioHz[0]) : std::nullopt);
         out.member("planned_data_tone0_audio_hz", receiver->plannedAudioHz[0]);
         out.member("search_hz", receiver->searchHz);
-        out.key("grid_residual_hz").beginList();
-        for (double r : fit.residualHz) out.value(r);
-        out.endList().endObject();
+        out.key("grid_residual_hz");
+        if (allSound) {
+            out.beginList();
+            for (double r : fit.residualHz) out.value(r);
+            out.endList();
+        } else {
+            out.value(nullptr);
+        }
+        out.endObject();
     }
     out.key("reads");
     writeReads(out, f);
@@ -398,8 +407,10 @@ std::string receiverText(const Receiver& r) {
     return "Receiver: USB dial " + decimalText(r.dialHz / kMegahertz, 6) + " MHz (" +
            (r.rule == DialRule::Pi4Convention ? "800 Hz below the output frequency, where PI4 receivers are tuned"
                                               : "the SSB tuning point") +
-           "); data tone 0 heard at " + fixedText(r.realisedAudioHz[0], 1) + " Hz, the decoder's receive frequency; " +
-           "its search must allow " + fixedText(r.searchHz, 1) + " Hz";
+           (r.sounds[0] ? "); data tone 0 heard at " + fixedText(r.realisedAudioHz[0], 1) +
+                              " Hz, the decoder's receive frequency; its search must allow " +
+                              fixedText(r.searchHz, 1) + " Hz"
+                        : "); data tone 0 sends nothing, so nothing decodes");
 }
 
 std::string planSummary(const RunFigures& f) {

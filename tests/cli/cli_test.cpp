@@ -100,7 +100,7 @@ const CliCase kCases[] = {
     {.name = "unknown_format",
      .args = {"--format", "xml"},
      .status = kExitUsage,
-     .errContains = "--format: xml not in {listing,asm,c,json,report,symbols}"},
+     .errContains = "--format: xml not in {listing,asm,c,json,report,symbols,wav}"},
     {.name = "format_names_are_exact",
      .args = {"--format", "ASM"},
      .status = kExitUsage,
@@ -222,6 +222,46 @@ const CliCase kCases[] = {
      .args = {"--mult=", "--message", "CQ K1ABC", "--format", "symbols"},
      .status = kExitCompleted,
      .outStartsWith = " "},
+    {.name = "wav_needs_a_message",
+     .args = {"--fref", "300", "--format", "wav"},
+     .status = kExitUsage,
+     .errContains = "--format wav needs the --message to send"},
+    {.name = "wav_of_a_stopped_press_is_none",
+     .args = {"--mult=", "--message", "CQ K1ABC FN42", "--format", "wav"},
+     .status = kExitEndedEarly,
+     .errContains = "Calculation stopped"},
+    {.name = "wav_says_where_to_tune",
+     .args = {"--fref", "300", "--message", "CQ K1ABC FN42", "--format", "wav"},
+     .status = kExitCompleted,
+     .outStartsWith = std::string("RIFF\x24\xF9\x15\0WAVEfmt ", 16),
+     .errContains = "Receiver: USB dial 2320.09873 MHz (the SSB tuning point); data tone 0 heard at 1211.6 Hz"},
+    {.name = "wav_of_pi4_on_its_own_dial",
+     .args = {"--fref", "300", "--submode", "PI4", "--message", "OZ7IGY", "--format", "wav"},
+     .status = kExitCompleted,
+     .outStartsWith = "RIFF",
+     .errContains = "Receiver: USB dial 2320.0992 MHz (800 Hz below the output frequency, where PI4 receivers"},
+    {.name = "wav_written_despite_an_error_finding",
+     .args = {"--fout", "10368.9", "--mult", "96", "--fref", "1000", "--submode", "A", "--message", "CQ K1ABC FN42",
+              "--format", "wav"},
+     .status = kExitCompleted,
+     .outStartsWith = "RIFF",
+     .errContains = "share the word"},
+    {.name = "snr_beyond_its_range",
+     .args = {"--fref", "300", "--message", "CQ K1ABC FN42", "--format", "wav", "--snr", "61"},
+     .status = kExitUsage,
+     .errContains = "--snr"},
+    {.name = "ref_ppm_beyond_its_range",
+     .args = {"--fref", "300", "--message", "CQ K1ABC FN42", "--format", "wav", "--ref-ppm", "-1001"},
+     .status = kExitUsage,
+     .errContains = "--ref-ppm"},
+    {.name = "sideband_in_any_case",
+     .args = {"--fref", "300", "--message", "CQ K1ABC FN42", "--format", "wav", "--sideband", "LSB"},
+     .status = kExitCompleted,
+     .outStartsWith = "RIFF"},
+    {.name = "find_writes_no_wav",
+     .args = {"--find", "--format", "wav"},
+     .status = kExitUsage,
+     .errContains = "--find prints a table"},
 };
 
 class CommandLine : public testing::TestWithParam<CliCase> {};
@@ -309,8 +349,24 @@ TEST(CommandLine, HelpExplainsEveryField) {
         EXPECT_NE(r.out.find(option), std::string::npos) << option;
     // The choices are listed where they are asked for.
     for (const char* choices :
-         {"{A,B,C,D,E,F,G,PI4}", "{direct,reverse,Direct Freq Gen,Reverse DDS}", "{listing,asm,c,json,report,symbols}"})
+         {"{A,B,C,D,E,F,G,PI4}", "{direct,reverse,Direct Freq Gen,Reverse DDS}", "{listing,asm,c,json,report,symbols,wav}"})
         EXPECT_NE(r.out.find(choices), std::string::npos) << choices;
+}
+
+// The same seed draws the same noise on every run; another seed, other noise.
+TEST(CommandLine, WavNoiseFollowsItsSeed) {
+    const std::vector<std::string> args{"--fref", "300", "--message", "CQ K1ABC FN42", "--format", "wav", "--snr", "-20"};
+    const auto with = [&](const char* seed) {
+        auto a = args;
+        a.insert(a.end(), {"--seed", seed});
+        return run(a);
+    };
+    const CliResult one = with("1");
+    EXPECT_EQ(one.status, kExitCompleted);
+    EXPECT_EQ(one.out.size(), 44u + 1440000u);
+    EXPECT_EQ(with("1").out, one.out);
+    EXPECT_NE(with("2").out, one.out);
+    EXPECT_NE(run(args).out, run(std::vector<std::string>(args.begin(), args.end() - 2)).out);
 }
 
 // A standard output that takes nothing, as on a full disk: at once, or only

@@ -1,0 +1,268 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "calc/simulation.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <numbers>
+
+#include "tests/case_name.h"
+
+namespace jt4dds {
+namespace {
+
+Beacon beaconWith(std::string_view fref, int submode, std::string message) {
+    Beacon b;
+    b.text(Input::Reference) = std::string(fref);
+    b.mode = Pick::item(submode);
+    b.message = std::move(message);
+    b.cwId = "OZ7IGY JO55";
+    return b;
+}
+constexpr int kD = 3;
+constexpr int kG = 6;
+constexpr int kPi4 = 7;
+
+// The frequency of the strongest tone in `samples`, searched within
+// `aroundHz` ± 30 Hz: a Goertzel power scan, then a golden-section search
+// on its peak.
+double toneOf(const std::int16_t* samples, std::size_t n, double aroundHz) {
+    const auto power = [&](double hz) {
+        const double w = 2.0 * std::numbers::pi * hz / kAudioRate;
+        const double c = 2.0 * std::cos(w);
+        double s1 = 0.0;
+        double s2 = 0.0;
+        for (std::size_t i = 0; i < n; ++i) {
+            const double s0 = samples[i] + c * s1 - s2;
+            s2 = s1;
+            s1 = s0;
+        }
+        return s1 * s1 + s2 * s2 - c * s1 * s2;
+    };
+    double best = aroundHz - 30.0;
+    for (double hz = aroundHz - 30.0; hz <= aroundHz + 30.0; hz += 0.5)
+        if (power(hz) > power(best)) best = hz;
+    double lo = best - 0.5;
+    double hi = best + 0.5;
+    const double g = (std::sqrt(5.0) - 1.0) / 2.0;
+    while (hi - lo > 1e-4) {
+        const double a = hi - g * (hi - lo);
+        const double b = lo + g * (hi - lo);
+        if (power(a) > power(b)) hi = b;
+        else lo = a;
+    }
+    return (lo + hi) / 2.0;
+}
+
+double rms(const std::vector<std::int16_t>& s, std::size_t from, std::size_t to) {
+    double sum = 0.0;
+    for (std::size_t i = from; i < to; ++i) sum += static_cast<double>(s[i]) * s[i];
+    return std::sqrt(sum / static_cast<double>(to - from));
+}
+
+struct Heard {
+    Press press;
+    Transmission transmission;
+    Receiver receiver;
+    std::vector<HeardPart> parts;
+};
+Heard hear(const Beacon& b, double ppm = 0.0, Sideband sideband = Sideband::Upper) {
+    Press press = calculate(b);
+    auto t = std::get<Transmission>(planTransmission(b));
+    const Receiver r = receiverOf(press, ppm, sideband).value();
+    auto parts = heardMinute(press, t, r);
+    return Heard{std::move(press), std::move(t), r, std::move(parts)};
+}
+
+// Every PI4 symbol's tone, measured in the audio, is the tone its rounded
+// word makes, and the parts start where the minute says.
+TEST(Simulation, Pi4SymbolBySymbolOnItsRealisedTone) {
+    const Heard h = hear(beaconWith("300", kPi4, "OZ7IGY"));
+    EXPECT_EQ(h.receiver.rule, DialRule::Pi4Convention);
+    const auto audio = simulateMinute(h.parts, std::nullopt);
+    ASSERT_EQ(audio.size(), 720000u);
+    const auto& symbols = h.transmission.message.symbols;
+    ASSERT_EQ(symbols.size(), 146u);
+    for (std::size_t n = 0; n < symbols.size(); ++n) {
+        const double expected = h.receiver.realisedAudioHz[symbols[n]];
+        EXPECT_NEAR(toneOf(audio.data() + 2000 * n, 2000, expected), expected, 0.1) << "symbol " << n;
+    }
+    // Silence between the message (to 24.333 s) and the CW from 25.0 s.
+    const auto& segments = h.transmission.minute.segments;
+    ASSERT_EQ(segments.size(), 3u);
+    const auto at = [](double s) { return static_cast<std::size_t>(std::llround(s * kAudioRate)); };
+    EXPECT_EQ(rms(audio, at(24.34), at(segments[1].startS)), 0.0);
+    EXPECT_GT(rms(audio, at(segments[1].startS), at(segments[1].startS) + 100), 10000.0);  // "O" starts with a dash
+    EXPECT_EQ(rms(audio, at(59.5), audio.size()), 0.0);
+    EXPECT_GT(rms(audio, at(59.4), at(59.5)), 10000.0);
+    // The carrier is heard at 800 Hz: the output frequency lies there on this dial.
+    EXPECT_NEAR(toneOf(audio.data() + at(40.0), 12000, 800.0), *h.parts.back().audioHz, 0.01);
+    EXPECT_NEAR(*h.parts.back().audioHz, 800.0, 1.0);
+}
+
+// JT4 starts at 1.0 s on the SSB tuning point, where the plan's audio
+// frequencies are what is heard.
+TEST(Simulation, Jt4StartsAtOneSecondOnTheTuningPoint) {
+    const Heard h = hear(beaconWith("300", kD, "CQ K1ABC FN42"));
+    EXPECT_EQ(h.receiver.rule, DialRule::SsbTuningPoint);
+    EXPECT_DOUBLE_EQ(h.receiver.dialHz, *h.press.figures.ssbCarrierHz);
+    const auto audio = simulateMinute(h.parts, std::nullopt);
+    EXPECT_EQ(rms(audio, 0, 12000), 0.0);
+    EXPECT_GT(rms(audio, 12000, 12100), 10000.0);
+    for (std::size_t k = 0; k < 4; ++k) {
+        EXPECT_NEAR(h.receiver.plannedAudioHz[k], h.press.figures.plan.hz[k], 1e-6);
+        EXPECT_NEAR(h.receiver.realisedAudioHz[k], h.receiver.plannedAudioHz[k], h.receiver.searchHz + 1e-9);
+    }
+    EXPECT_LT(h.receiver.searchHz, 1.0);
+    const double symbol0 = h.receiver.realisedAudioHz[h.transmission.message.symbols[0]];
+    EXPECT_NEAR(toneOf(audio.data() + 12000, 2742, symbol0), symbol0, 0.1);
+}
+
+// A tone change is a change of frequency: no sample jumps by more than a
+// sine at the highest tone can move in one sample.
+TEST(Simulation, PhaseRunsOnAcrossEveryChange) {
+    const Heard h = hear(beaconWith("300", kG, "CQ K1ABC FN42"));
+    const auto audio = simulateMinute(h.parts, std::nullopt);
+    double highest = 0.0;
+    for (const HeardPart& p : h.parts) highest = std::max(highest, p.audioHz.value_or(0.0));
+    const double bound = 16384.0 * 2.0 * std::numbers::pi * highest / kAudioRate + 2.0;
+    std::size_t jumps = 0;
+    for (std::size_t i = 12001; i < 12000 * 48; ++i)
+        if (std::abs(audio[i] - audio[i - 1]) > bound) ++jumps;
+    EXPECT_EQ(jumps, 0u);
+}
+
+// The reference `ppm` off moves every tone by what the words make of it;
+// the wrong sideband reverses the data tones about their centre.
+struct ReceiverCase {
+    const char* name;
+    double ppm;
+    Sideband sideband;
+    std::array<int, 4> heardAs;  // the USB tone each data tone is heard where
+    double shiftPpm;             // how far the data tones move, in ppm of their RF
+};
+const ReceiverCase kReceivers[] = {
+    {.name = "usb", .ppm = 0.0, .sideband = Sideband::Upper, .heardAs = {0, 1, 2, 3}, .shiftPpm = 0.0},
+    // 0.1 ppm of 2320.1 MHz is 232 Hz.
+    {.name = "reference_tenth_ppm_high", .ppm = 0.1, .sideband = Sideband::Upper, .heardAs = {0, 1, 2, 3}, .shiftPpm = 0.1},
+    {.name = "reference_fifth_ppm_low", .ppm = -0.2, .sideband = Sideband::Upper, .heardAs = {0, 1, 2, 3}, .shiftPpm = -0.2},
+    {.name = "lsb_reversed", .ppm = 0.0, .sideband = Sideband::Lower, .heardAs = {3, 2, 1, 0}, .shiftPpm = 0.0},
+};
+class Receivers : public testing::TestWithParam<ReceiverCase> {};
+TEST_P(Receivers, DataTonesHeardWhereTheWordsPutThem) {
+    const ReceiverCase& c = GetParam();
+    const Beacon b = beaconWith("300", kD, "CQ K1ABC FN42");
+    const Heard usb = hear(b);
+    const Heard other = hear(b, c.ppm, c.sideband);
+    const double rfHz = 2320.1e6;
+    for (const HeardPart& p : other.parts) {
+        if (p.tone < 0 || p.tone > 3) continue;
+        ASSERT_TRUE(p.audioHz.has_value());
+        const double expected =
+            usb.receiver.realisedAudioHz[static_cast<std::size_t>(c.heardAs[static_cast<std::size_t>(p.tone)])] +
+            rfHz * c.shiftPpm * 1e-6;
+        EXPECT_NEAR(*p.audioHz, expected, 2.0 * usb.receiver.searchHz + 0.01) << "tone " << p.tone;
+    }
+}
+INSTANTIATE_TEST_SUITE_P(Table, Receivers, testing::ValuesIn(kReceivers), testing_support::CaseName{});
+
+// Noise of a stated SNR: the signal's amplitude is found by correlating the
+// noisy minute with the clean one, the noise is what is left, and their
+// powers give the SNR back in 2500 Hz.
+struct NoiseCase {
+    const char* name;
+    double snrDb;
+    double withinDb;  // the amplitude estimate's own spread: wider near the threshold
+};
+const NoiseCase kNoises[] = {
+    {.name = "threshold_minus22", .snrDb = -22.0, .withinDb = 0.3},
+    {.name = "minus15", .snrDb = -15.0, .withinDb = 0.1},
+    {.name = "strong_plus20", .snrDb = 20.0, .withinDb = 0.01},
+};
+class Noises : public testing::TestWithParam<NoiseCase> {};
+TEST_P(Noises, SnrInTwoAndAHalfKilohertz) {
+    const Heard h = hear(beaconWith("300", kD, "CQ K1ABC FN42"));
+    const auto clean = simulateMinute(h.parts, std::nullopt);
+    const auto noisy = simulateMinute(h.parts, Noise{GetParam().snrDb, 7});
+    double cross = 0.0;
+    double cleanPower = 0.0;
+    for (std::size_t i = 0; i < clean.size(); ++i) {
+        cross += static_cast<double>(noisy[i]) * clean[i];
+        cleanPower += static_cast<double>(clean[i]) * clean[i];
+    }
+    const double scale = cross / cleanPower;  // the noisy signal's amplitude over the clean one's
+    double noisePower = 0.0;
+    for (std::size_t i = 0; i < clean.size(); ++i) {
+        const double n = noisy[i] - scale * clean[i];
+        noisePower += n * n;
+    }
+    noisePower /= static_cast<double>(clean.size());
+    const double amplitude = scale * 16384.0;
+    const double snr = 10.0 * std::log10(amplitude * amplitude / 2.0 / (noisePower * 2500.0 / 6000.0));
+    EXPECT_NEAR(snr, GetParam().snrDb, GetParam().withinDb);
+    std::size_t clipped = 0;
+    for (const std::int16_t s : noisy) clipped += std::abs(s) == 32767;
+    EXPECT_LT(clipped, 20u);
+}
+INSTANTIATE_TEST_SUITE_P(Table, Noises, testing::ValuesIn(kNoises), testing_support::CaseName{});
+
+TEST(GaussianNoise, SameSeedSameDrawsAndUnitVariance) {
+    GaussianNoise a(42);
+    GaussianNoise b(42);
+    GaussianNoise c(43);
+    double sum = 0.0;
+    double squares = 0.0;
+    int differ = 0;
+    constexpr int kDraws = 200000;
+    for (int i = 0; i < kDraws; ++i) {
+        const double x = a.next();
+        EXPECT_EQ(x, b.next());
+        differ += x != c.next();
+        sum += x;
+        squares += x * x;
+    }
+    EXPECT_EQ(differ, kDraws);
+    EXPECT_NEAR(sum / kDraws, 0.0, 0.01);
+    EXPECT_NEAR(squares / kDraws, 1.0, 0.01);
+}
+
+// The grid fit: a common offset is no error; a stretch and a lone tone are.
+struct GridCase {
+    const char* name;
+    std::array<double, 4> tonesHz;
+    double spacingHz;
+    double worstHz;
+    int worstTone;
+};
+const GridCase kGrids[] = {
+    {.name = "ideal", .tonesHz = {1000.0, 1100.0, 1200.0, 1300.0}, .spacingHz = 100.0, .worstHz = 0.0, .worstTone = 0},
+    {.name = "common_offset_is_no_error", .tonesHz = {1007.0, 1107.0, 1207.0, 1307.0}, .spacingHz = 100.0, .worstHz = 0.0, .worstTone = 0},
+    {.name = "stretched_ends_worst", .tonesHz = {1000.0, 1101.0, 1202.0, 1303.0}, .spacingHz = 100.0, .worstHz = 1.5, .worstTone = 0},
+    {.name = "lone_tone_three_quarters", .tonesHz = {1000.0, 1108.0, 1200.0, 1300.0}, .spacingHz = 100.0, .worstHz = 6.0, .worstTone = 1},
+    {.name = "planned_10ghz_jt4g",
+     .tonesHz = {-5.3, 315.0 + 3.8, 630.0 + 1.8, 945.0 - 0.3},
+     .spacingHz = 315.0,
+     .worstHz = 5.3,
+     .worstTone = 0},
+};
+class Grids : public testing::TestWithParam<GridCase> {};
+TEST_P(Grids, WorstResidual) {
+    const GridFit fit = fitGrid(GetParam().tonesHz, GetParam().spacingHz);
+    EXPECT_NEAR(fit.worstHz, GetParam().worstHz, 1e-9);
+    if (GetParam().worstHz > 0.0) {
+        EXPECT_EQ(fit.worstTone, GetParam().worstTone);
+    }
+    double sum = 0.0;
+    for (double r : fit.residualHz) sum += r;
+    EXPECT_NEAR(sum, 0.0, 1e-9);
+}
+INSTANTIATE_TEST_SUITE_P(Table, Grids, testing::ValuesIn(kGrids), testing_support::CaseName{});
+
+TEST(Receiver, NoneBeforeTheDataTonesAreWritten) {
+    Beacon b = beaconWith("300", kD, "CQ K1ABC FN42");
+    b.text(Input::Multiplication) = "";
+    EXPECT_FALSE(receiverOf(calculate(b)).has_value());
+}
+
+}  // namespace
+}  // namespace jt4dds
