@@ -8,6 +8,7 @@
 #include "calc/leading_number.h"
 #include "calc/minute.h"
 #include "calc/number_format.h"
+#include "calc/simulation.h"
 #include "calc/tone_plan.h"
 
 namespace jt4dds {
@@ -66,6 +67,8 @@ std::optional<double> realisedHz(const RunFigures& f, std::size_t row) {
 
 double nominalSpacing(const RunFigures& f) { return nominalSpacingHz(f.spacingNumber); }
 
+bool isPi4(const RunFigures& f) { return f.spacingNumber <= 0; }
+
 // The realised spacing of data tones `low` and `low + 1`, when both sound.
 std::optional<double> realisedSpacingHz(const RunFigures& f, std::size_t low) {
     if (f.rows[low].word == f.rows[low + 1].word) return std::nullopt;
@@ -82,7 +85,7 @@ struct SpacingSurvey {
     bool measured = false;      // at least one pair could be measured
 };
 
-SpacingSurvey surveySpacing(const RunFigures& f, double tolerance) {
+SpacingSurvey surveySpacing(const RunFigures& f, std::optional<double> tolerance) {
     SpacingSurvey s;
     const double nominal = nominalSpacing(f);
     for (std::size_t low = 0; low < 3; ++low) {
@@ -94,10 +97,54 @@ SpacingSurvey surveySpacing(const RunFigures& f, double tolerance) {
             s.worstLow = low;
         }
         s.measured = true;
-        if (std::fabs(error) > tolerance * nominal)
+        if (tolerance && std::fabs(error) > *tolerance * nominal)
             s.offTones = static_cast<std::uint8_t>(s.offTones | bit(low) | bit(low + 1));
     }
     return s;
+}
+
+// How far the four data tones lie from their best even grid, when each has
+// a word of its own inside the limit.
+struct GridSurvey {
+    bool measured = false;
+    GridFit fit;
+};
+
+GridSurvey surveyGrid(const RunFigures& f) {
+    if (sharedWordTones(f) != 0) return {};
+    std::array<double, 4> hz{};
+    for (std::size_t k = 0; k < 4; ++k) {
+        const auto realised = realisedHz(f, k);
+        if (!realised) return {};
+        hz[k] = *realised;
+    }
+    return GridSurvey{true, fitGrid(hz, nominalSpacing(f))};
+}
+
+std::optional<Severity> gridSeverity(const RunFigures& f, const GridSurvey& grid) {
+    if (!grid.measured) return std::nullopt;
+    const GridTolerance limits = gridTolerance(f.spacingNumber);
+    if (grid.fit.worstHz > limits.warningHz) return Severity::Warning;
+    if (grid.fit.worstHz > limits.noteHz) return Severity::Note;
+    return std::nullopt;
+}
+
+// PI4 receivers are tuned 800 Hz below the nominal frequency and their
+// decoders look for data tone 0 within 150 Hz of 682.8 Hz.
+constexpr double kPi4DialBelowHz = 800.0;
+constexpr double kPi4Tone0Hz = 682.8125;
+constexpr double kPi4SearchHz = 150.0;
+
+// Data tone 0 as a PI4 receiver hears it: the nominal frequency is the
+// reference tone's.
+std::optional<double> pi4HeardTone0Hz(const RunFigures& f) {
+    if (!isPi4(f) || !f.read(Input::ReferenceTone) || rowsWritten(f) == 0) return std::nullopt;
+    return kPi4DialBelowHz + f.plan.hz[kDataTone0] - f.plan.hz[kReferenceTone];
+}
+
+bool pi4OutsideSearch(const RunFigures& f) {
+    const auto heard = pi4HeardTone0Hz(f);
+    return heard && std::fabs(*heard - kPi4Tone0Hz) > kPi4SearchHz;
 }
 
 bool toneZeroOffset(const RunFigures& f) { return f.option800 && toneZeroOffsetWrong(f.spacingNumber, true); }
@@ -106,7 +153,6 @@ bool resolutionWarned(const RunFigures& f) {
     return f.resolutionHz && resolutionTooLow(*f.resolutionHz, f.spacingNumber);
 }
 
-bool isPi4(const RunFigures& f) { return f.spacingNumber <= 0; }
 
 // ---- Words for the operator.
 
@@ -579,18 +625,117 @@ std::string stepAdvice(const RunFigures& f, std::size_t row, double tolerance) {
            " (Find settings lists references and multiplications that do)";
 }
 
-void explainResolution(const RunFigures& f, const SpacingSurvey& spacing, const PlanCheckOptions& options,
-                       std::vector<Finding>& out) {
+// The data tones' deviation from their best even grid with other values of
+// RF Multiplication and Master Reference, when every row gets a word inside
+// the limit, the data tones words of their own, and (JT4) the resolution
+// passes: a plan the fix may offer.
+std::optional<double> trialGridHz(const RunFigures& f, Trial t) {
+    if (!(isPi4(f) ? everyRowAccepted(f, t) : resolutionFits(f, t))) return std::nullopt;
+    const double carrier = std::get<double>(ddsCarrierHz(f.foutHz, t.mult));
+    std::array<double, 4> hz{};
+    std::array<TuningWord, 4> words{};
+    for (std::size_t k = 0; k < 4; ++k) {
+        const auto row = std::get<RowResult>(computeRow(static_cast<int>(k), f.plan, carrier, t.mult, t.frefHz, f.config));
+        const auto realised = actualOutputHz(row.word, t.mult, t.frefHz, f.config);
+        if (!realised) return std::nullopt;
+        for (std::size_t j = 0; j < k; ++j)
+            if (words[j] == row.word) return std::nullopt;
+        words[k] = row.word;
+        hz[k] = *realised;
+    }
+    return fitGrid(hz, nominalSpacing(f)).worstHz;
+}
+
+// The nearest whole-megahertz Master Reference, and the nearest whole RF
+// Multiplication with the typed reference, whose data tones lie within
+// `withinHz` of an even grid, each with how far they then lie.
+struct GridFix {
+    std::optional<double> referenceMHz;
+    double referenceGridHz = 0.0;
+    std::optional<double> mult;
+    double multGridHz = 0.0;
+};
+
+GridFix gridFix(const RunFigures& f, double withinHz) {
+    GridFix fix;
+    if (!(f.frefHz > 0.0) || !(f.mult > 0.0)) return fix;
+    const auto nearest = [&](double typed, int reach, double floorValue, auto trial) {
+        const double start = std::round(typed);
+        for (int k = 0; k <= reach; ++k) {
+            for (const double candidate : {start - k, start + k}) {
+                if (candidate < floorValue || candidate == typed || (k == 0 && candidate != start)) continue;
+                if (const auto gridHz = trial(candidate); gridHz && *gridHz <= withinHz)
+                    return std::optional(std::pair(candidate, *gridHz));
+            }
+        }
+        return std::optional<std::pair<double, double>>();
+    };
+    const double typedMHz = f.frefHz / kMegahertz;
+    if (const auto r = nearest(typedMHz, 200, 1.0, [&](double mhz) {
+            return trialGridHz(f, Trial{f.mult, typedReferenceHz(mhz * 1000.0)});
+        })) {
+        fix.referenceMHz = r->first;
+        fix.referenceGridHz = r->second;
+    }
+    if (const auto m = nearest(f.mult, 64, 1.0, [&](double mult) { return trialGridHz(f, Trial{mult, f.frefHz}); })) {
+        fix.mult = m->first;
+        fix.multGridHz = m->second;
+    }
+    return fix;
+}
+
+// The fix's prose, "a Master Reference of 499 MHz (data tones within 0.62 Hz
+// of an even grid), or …", and its edits.
+std::pair<std::string, std::vector<FixEdits>> gridFixText(const RunFigures& f, const GridFix& fix) {
+    std::string text;
+    std::vector<FixEdits> edits;
+    if (fix.referenceMHz) {
+        text = "a Master Reference of " + decimalText(*fix.referenceMHz, 0) + " MHz (data tones within " +
+               hz(fix.referenceGridHz, 2) + " of an even grid)";
+        edits.push_back({FieldEdit{Input::Reference, decimalText(*fix.referenceMHz, 0)}});
+    }
+    if (fix.mult) {
+        if (!text.empty()) text += ", or ";
+        text += "an RF Multiplication of " + decimalText(*fix.mult, 0) + " with " + referenceText(f.frefHz) +
+                " (within " + hz(fix.multGridHz, 2) + ")";
+        edits.push_back({FieldEdit{Input::Multiplication, decimalText(*fix.mult, 0)}});
+    }
+    if (text.empty()) text = "no nearby Master Reference or RF Multiplication alone mends it; Find settings searches both";
+    return {text, edits};
+}
+
+std::string signedHz(double value) { return (value >= 0.0 ? "+" : "") + decimalText(value, 2); }
+
+void explainGrid(const RunFigures& f, const GridSurvey& grid, Severity severity, std::vector<Finding>& out) {
+    const GridTolerance limits = gridTolerance(f.spacingNumber);
+    std::string message = "the data tones lie up to " + hz(grid.fit.worstHz, 2) + " off an even grid (" +
+                          signedHz(grid.fit.residualHz[0]) + ", " + signedHz(grid.fit.residualHz[1]) + ", " +
+                          signedHz(grid.fit.residualHz[2]) + ", " + signedHz(grid.fit.residualHz[3]) + " Hz; tone " +
+                          std::to_string(grid.fit.worstTone) + " strays most); ";
+    if (severity == Severity::Warning) {
+        message += "beyond " + hz(limits.warningHz, 1) + " a " + modeName(f) +
+                   " decoder near its threshold loses the beacon (measured: fewer decodes at -22 dB), so it "
+                   "would be copied less often than a sound one";
+    } else {
+        message += "beyond " + hz(limits.noteHz, 1) + " a " + modeName(f) +
+                   " decoder near its threshold begins to lose a little margin (it fails beyond " +
+                   hz(limits.warningHz, 1) + ")";
+    }
+    auto [fix, edits] = gridFixText(f, gridFix(f, limits.noteHz));
+    out.push_back(Finding{severity, FindingKind::ToneGrid, {}, 0x0F, {}, std::move(message), std::move(fix),
+                          std::move(edits)});
+}
+
+void explainResolution(const RunFigures& f, std::vector<Finding>& out) {
     const double res = *f.resolutionHz;
     if (isPi4(f)) {
         std::string message =
             "PI4 has spacing number 0, so the resolution " + hz(res) +
             " is compared with 0 Hz and this caption shows for every PI4 plan; what counts is the tone spacing";
-        if (spacing.measured) {
-            message += ": " + hz(nominalSpacing(f)) + " nominal, worst realised error " + hz(spacing.worstErrorHz) +
-                       " (" + percent(std::fabs(spacing.worstErrorHz) / nominalSpacing(f)) + ")";
-            message += spacing.offTones == 0 ? ", within the " + percent(options.spacingTolerance) + " tolerance"
-                                             : ", beyond the " + percent(options.spacingTolerance) + " tolerance";
+        if (const GridSurvey grid = surveyGrid(f); grid.measured) {
+            message += ": the data tones lie within " + hz(grid.fit.worstHz, 2) + " of an even grid, " +
+                       (grid.fit.worstHz <= gridTolerance(f.spacingNumber).noteHz ? "well inside" : "outside") +
+                       " the " + hz(gridTolerance(f.spacingNumber).noteHz, 1) + " a PI4 decoder takes without loss";
         }
         out.push_back(
             Finding{Severity::Note, FindingKind::Resolution, {}, 0, kResolutionMessage, std::move(message), {}, {}});
@@ -633,6 +778,7 @@ void explainResolution(const RunFigures& f, const SpacingSurvey& spacing, const 
 struct Judging {
     const RunFigures& f;
     const SpacingSurvey& spacing;
+    const GridSurvey& grid;
     const PlanCheckOptions& options;
 };
 
@@ -693,7 +839,6 @@ constexpr std::array kPlanRules{
     PlanRule{FindingKind::SharedWord, [](const Judging& j) { return when(sharedWordTones(j.f) != 0, Severity::Error); },
              [](const Judging& j, std::vector<Finding>& out) {
                  const RunFigures& f = j.f;
-                 const PlanCheckOptions& options = j.options;
                  const std::uint8_t shared = sharedWordTones(f);
                  // One clause per word that several data tones share.
                  std::string groups;
@@ -710,15 +855,17 @@ constexpr std::array kPlanRules{
                      if (!groups.empty()) groups += "; ";
                      groups += tonesText(group) + " share the word 0x" + hexWord(f.rows[a].word);
                  }
-                 out.push_back(
-                     Finding{Severity::Error,
-                             FindingKind::SharedWord,
-                             {},
-                             shared,
-                             {},
-                             groups + ": they go out on one frequency, so " + modeName(f) + " cannot be decoded",
-                             stepAdvice(f, first, options.spacingTolerance),
-                             {}});
+                 auto [fix, edits] = gridFixText(f, gridFix(f, gridTolerance(f.spacingNumber).noteHz));
+                 out.push_back(Finding{Severity::Error,
+                                       FindingKind::SharedWord,
+                                       {},
+                                       shared,
+                                       {},
+                                       groups + ": they go out on one frequency, so " + modeName(f) +
+                                           " cannot be decoded; the DDS steps " + hz(outputStepHz(f, first)) +
+                                           " at the output",
+                                       std::move(fix),
+                                       std::move(edits)});
              }},
     PlanRule{FindingKind::SpacingOff, [](const Judging& j) { return when(j.spacing.offTones != 0, Severity::Warning); },
              [](const Judging& j, std::vector<Finding>& out) {
@@ -736,15 +883,35 @@ constexpr std::array kPlanRules{
                                            std::to_string(spacing.worstLow + 1) + ", comes out " + hz(*realised) +
                                            " apart, " + hz(std::fabs(spacing.worstErrorHz)) + " (" +
                                            percent(std::fabs(spacing.worstErrorHz) / nominal) + ") off the nominal " +
-                                           hz(nominal) + "; the tolerance is " + percent(options.spacingTolerance),
-                                       stepAdvice(f, spacing.worstLow, options.spacingTolerance),
+                                           hz(nominal) + "; the tolerance set is " + percent(*options.spacingTolerance),
+                                       stepAdvice(f, spacing.worstLow, *options.spacingTolerance),
                                        {}});
+             }},
+    PlanRule{FindingKind::ToneGrid, [](const Judging& j) { return gridSeverity(j.f, j.grid); },
+             [](const Judging& j, std::vector<Finding>& out) { explainGrid(j.f, j.grid, *gridSeverity(j.f, j.grid), out); }},
+    PlanRule{FindingKind::Pi4OutsideSearch, [](const Judging& j) { return when(pi4OutsideSearch(j.f), Severity::Warning); },
+             [](const Judging& j, std::vector<Finding>& out) {
+                 const RunFigures& f = j.f;
+                 // The reference tone on the data tones' centre puts tone 0 where PI4 has it.
+                 const std::string centre = decimalText(f.plan.hz[kDataTone0] - kPi4OffsetsHz[0], 2);
+                 out.push_back(Finding{Severity::Warning,
+                                       FindingKind::Pi4OutsideSearch,
+                                       Input::ReferenceTone,
+                                       0,
+                                       {},
+                                       "on a PI4 receiver, tuned 800 Hz below the nominal frequency (the reference "
+                                       "tone's), data tone 0 is heard at " +
+                                           hz(*pi4HeardTone0Hz(f), 1) +
+                                           "; PI4 decoders look for it within 150 Hz of 682.8 Hz and would not find "
+                                           "this beacon",
+                                       "type " + centre + ", the data tones' centre, as the Reference Tone",
+                                       {{FieldEdit{Input::ReferenceTone, centre}}}});
              }},
     // PI4's caption shows for every plan: a note then, which blocks nothing.
     PlanRule{
         FindingKind::Resolution,
         [](const Judging& j) { return when(resolutionWarned(j.f), isPi4(j.f) ? Severity::Note : Severity::Warning); },
-        [](const Judging& j, std::vector<Finding>& out) { explainResolution(j.f, j.spacing, j.options, out); }},
+        [](const Judging& j, std::vector<Finding>& out) { explainResolution(j.f, out); }},
 };
 
 // The beacon's minute: a message it cannot send, a minute longer than 60 s,
@@ -841,6 +1008,10 @@ std::string_view kindName(FindingKind kind) {
             return "shared-word";
         case FindingKind::SpacingOff:
             return "spacing-off";
+        case FindingKind::ToneGrid:
+            return "tone-grid";
+        case FindingKind::Pi4OutsideSearch:
+            return "pi4-outside-search";
         case FindingKind::Resolution:
             return "resolution";
         case FindingKind::RunEnded:
@@ -928,6 +1099,23 @@ bool anyOf(const std::vector<Finding>& findings, Severity severity) {
                        [severity](const Finding& f) { return f.severity == severity; });
 }
 
+GridTolerance gridTolerance(std::int32_t spacingNumber) {
+    // Measured with jt9 (tests/decoder/measure_tolerance; the README's table).
+    // PI4, which jt9 does not decode, from a PI4 decoder's figures: a stretch
+    // to ±4.5 Hz decodes, one to ±7 Hz does not.
+    struct Line {
+        std::int32_t spacingNumber;
+        GridTolerance limits;
+    };
+    constexpr Line kLines[] = {
+        {0, {3.0, 5.0}},  {1, {1.5, 2.3}},  {2, {1.5, 2.3}},  {4, {1.5, 2.3}},
+        {9, {1.2, 2.0}},  {18, {1.5, 2.3}}, {36, {1.5, 2.5}}, {72, {1.8, 2.8}},
+    };
+    for (const Line& line : kLines)
+        if (line.spacingNumber == std::max(spacingNumber, 0)) return line.limits;
+    return kLines[0].limits;
+}
+
 double nominalSpacingHz(std::int32_t spacingNumber) {
     return spacingNumber > 0 ? (spacingNumber * 1.0) * kJt4StepHz : kPi4SpacingHz;
 }
@@ -957,7 +1145,8 @@ std::vector<Finding> checkPlan(const Press& outcome, const PlanCheckOptions& opt
         if (const auto& read = f.read(field)) checkField(field, *read, out);
 
     const SpacingSurvey spacing = surveySpacing(f, options.spacingTolerance);
-    const Judging judging{f, spacing, options};
+    const GridSurvey grid = surveyGrid(f);
+    const Judging judging{f, spacing, grid, options};
     for (const PlanRule& rule : kPlanRules)
         if (rule.applies(judging)) rule.explain(judging, out);
 
@@ -983,7 +1172,9 @@ PlanVerdict judgePlan(const Press& outcome, const PlanCheckOptions& options) {
     }
     v.ddsShare = f.config == DdsConfig::Direct ? highest / f.frefHz : f.frefHz / lowest;
     v.sharedWord = sharedWordTones(f) != 0;
-    const Judging judging{f, spacing, options};
+    const GridSurvey grid = surveyGrid(f);
+    v.worstGridHz = grid.measured ? grid.fit.worstHz : kInf;
+    const Judging judging{f, spacing, grid, options};
     v.clean = outcome.completed() && std::none_of(kPlanRules.begin(), kPlanRules.end(), [&](const PlanRule& rule) {
                   const auto severity = rule.applies(judging);
                   return severity && *severity != Severity::Note;

@@ -73,7 +73,8 @@ struct SearchResult {
 // Every (multiplication, reference) pair of the lists, judged by the row
 // arithmetic and plan check of a press of the beacon `typed` with RF Multiplication and
 // Master Reference replaced. A pair with any error or warning is out; the rest
-// rank by the worst data-tone spacing error, then the worst tone error, then
+// rank by how far the data tones lie from an even grid (what costs a decoder
+// near its threshold), then the worst tone error, then
 // the widest margin to the 35 % limit, then the smaller multiplication and
 // reference. When the typed beacon itself has an error or warning that no
 // multiplication or reference can mend (a field read wrongly, the 800 Hz

@@ -70,14 +70,17 @@ std::optional<Receiver> receiverOf(const Press& press, double refPpm, Sideband s
 
 GridFit fitGrid(const std::array<double, 4>& toneHz, double spacingHz) {
     GridFit fit;
-    for (std::size_t k = 0; k < 4; ++k) fit.originHz += toneHz[k] - static_cast<double>(k) * spacingHz;
-    fit.originHz /= 4.0;
+    std::array<double, 4> offset{};
+    for (std::size_t k = 0; k < 4; ++k) offset[k] = toneHz[k] - static_cast<double>(k) * spacingHz;
+    const auto [low, high] = std::minmax_element(offset.begin(), offset.end());
+    fit.originHz = (*low + *high) / 2.0;
+    fit.worstHz = (*high - *low) / 2.0;
+    // The tone that strays most is the one farthest from the others' mean.
+    const double mean = (offset[0] + offset[1] + offset[2] + offset[3]) / 4.0;
     for (std::size_t k = 0; k < 4; ++k) {
-        fit.residualHz[k] = toneHz[k] - (fit.originHz + static_cast<double>(k) * spacingHz);
-        if (std::fabs(fit.residualHz[k]) > fit.worstHz) {
-            fit.worstHz = std::fabs(fit.residualHz[k]);
+        fit.residualHz[k] = offset[k] - fit.originHz;
+        if (std::fabs(offset[k] - mean) > std::fabs(offset[static_cast<std::size_t>(fit.worstTone)] - mean) + 1e-12)
             fit.worstTone = static_cast<int>(k);
-        }
     }
     return fit;
 }
@@ -136,19 +139,79 @@ std::uint64_t GaussianNoise::nextBits() {
     return z ^ (z >> 31U);
 }
 
-double GaussianNoise::next() {
-    if (spare_) {
-        const double z = *spare_;
-        spare_.reset();
-        return z;
+double GaussianNoise::uniform() { return (static_cast<double>(nextBits() >> 11U) + 0.5) * 0x1p-53; }
+
+namespace {
+
+// The ziggurat's 128 layers under the normal density: kn[i] bounds the
+// values that lie wholly inside layer i, wn[i] scales a 32-bit value to x,
+// fn[i] is the density at the layer's edge.
+constexpr double kZigguratEdge = 3.442619855899;
+struct Ziggurat {
+    std::array<std::uint32_t, 128> kn{};
+    std::array<double, 128> wn{};
+    std::array<double, 128> fn{};
+    Ziggurat() {
+        constexpr double m1 = 2147483648.0;  // 2^31
+        constexpr double area = 9.91256303526217e-3;
+        double dn = kZigguratEdge;
+        double tn = dn;
+        const double q = area / std::exp(-0.5 * dn * dn);
+        kn[0] = static_cast<std::uint32_t>((dn / q) * m1);
+        kn[1] = 0;
+        wn[0] = q / m1;
+        wn[127] = dn / m1;
+        fn[0] = 1.0;
+        fn[127] = std::exp(-0.5 * dn * dn);
+        for (std::size_t i = 126; i >= 1; --i) {
+            dn = std::sqrt(-2.0 * std::log(area / dn + std::exp(-0.5 * dn * dn)));
+            kn[i + 1] = static_cast<std::uint32_t>((dn / tn) * m1);
+            tn = dn;
+            fn[i] = std::exp(-0.5 * dn * dn);
+            wn[i] = dn / m1;
+        }
     }
-    constexpr double kUnit = 1.0 / 9007199254740992.0;  // 2^-53
-    const double u1 = static_cast<double>((nextBits() >> 11U) + 1U) * kUnit;  // (0, 1]: log(u1) is finite
-    const double u2 = static_cast<double>(nextBits() >> 11U) * kUnit;
-    const double radius = std::sqrt(-2.0 * std::log(u1));
-    const double angle = 2.0 * std::numbers::pi * u2;
-    spare_ = radius * std::sin(angle);
-    return radius * std::cos(angle);
+};
+const Ziggurat& ziggurat() {
+    static const Ziggurat table;
+    return table;
+}
+
+std::uint32_t magnitude(std::int32_t value) {
+    return value < 0 ? static_cast<std::uint32_t>(-static_cast<std::int64_t>(value)) : static_cast<std::uint32_t>(value);
+}
+
+}  // namespace
+
+double GaussianNoise::next() {
+    const Ziggurat& z = ziggurat();
+    const std::uint64_t bits = nextBits();
+    const auto value = static_cast<std::int32_t>(static_cast<std::uint32_t>(bits & 0xFFFFFFFFU));
+    const auto layer = static_cast<std::uint32_t>((bits >> 32U) & 127U);
+    if (magnitude(value) < z.kn[layer]) return value * z.wn[layer];
+    return tail(value, layer);
+}
+
+// A value outside its layer's rectangle: the wedge under the curve, or the
+// tail beyond the last layer.
+double GaussianNoise::tail(std::int32_t value, std::uint32_t layer) {
+    const Ziggurat& z = ziggurat();
+    for (;;) {
+        double x = value * z.wn[layer];
+        if (layer == 0) {
+            double y = 0.0;
+            do {
+                x = -std::log(uniform()) / kZigguratEdge;
+                y = -std::log(uniform());
+            } while (y + y < x * x);
+            return value > 0 ? kZigguratEdge + x : -kZigguratEdge - x;
+        }
+        if (z.fn[layer] + uniform() * (z.fn[layer - 1] - z.fn[layer]) < std::exp(-0.5 * x * x)) return x;
+        const std::uint64_t bits = nextBits();
+        value = static_cast<std::int32_t>(static_cast<std::uint32_t>(bits & 0xFFFFFFFFU));
+        layer = static_cast<std::uint32_t>((bits >> 32U) & 127U);
+        if (magnitude(value) < z.kn[layer]) return value * z.wn[layer];
+    }
 }
 
 std::vector<std::int16_t> simulateMinute(const std::vector<HeardPart>& parts, const std::optional<Noise>& noise) {
@@ -164,31 +227,38 @@ std::vector<std::int16_t> simulateMinute(const std::vector<HeardPart>& parts, co
         sigma = kNoisyPeak / (ratio + kNoiseSigmas);
         amplitude = ratio * sigma;
     }
-    // The phase runs on from part to part, in cycles, so that a change of
-    // tone is a change of frequency and never a jump.
-    double phase = 0.0;
+    // The phase runs on from part to part as a unit phasor turned by each
+    // part's step every sample, so that a change of tone is a change of
+    // frequency and never a jump. Renormalised at each part; within one the
+    // rounding drifts by far less than a sample's worth.
+    double re = 1.0;
+    double im = 0.0;
     std::size_t next = 0;
     for (const HeardPart& p : parts) {
         const std::size_t first = std::max(next, sampleAt(p.startS));
         const std::size_t end = std::min(length, sampleAt(p.endS));
-        if (!p.audioHz) {
-            next = std::max(next, end);
-            continue;
-        }
-        const double step = *p.audioHz / kAudioRate;
-        for (std::size_t i = first; i < end; ++i) {
-            audio[i] = amplitude * std::sin(2.0 * std::numbers::pi * phase);
-            phase += step;
-            phase -= std::floor(phase);
-        }
         next = std::max(next, end);
+        if (!p.audioHz) continue;
+        const double step = 2.0 * std::numbers::pi * *p.audioHz / kAudioRate;
+        const double c = std::cos(step);
+        const double s = std::sin(step);
+        const double norm = std::sqrt(re * re + im * im);
+        re /= norm;
+        im /= norm;
+        for (std::size_t i = first; i < end; ++i) {
+            audio[i] = amplitude * im;
+            const double turned = re * c - im * s;
+            im = re * s + im * c;
+            re = turned;
+        }
+    }
+    if (noise) {
+        GaussianNoise gauss(noise->seed);
+        for (double& value : audio) value += sigma * gauss.next();
     }
     std::vector<std::int16_t> samples(length);
-    GaussianNoise gauss(noise ? noise->seed : 0);
-    for (std::size_t i = 0; i < length; ++i) {
-        const double value = noise ? audio[i] + sigma * gauss.next() : audio[i];
-        samples[i] = static_cast<std::int16_t>(std::clamp(std::round(value), -32767.0, 32767.0));
-    }
+    for (std::size_t i = 0; i < length; ++i)
+        samples[i] = static_cast<std::int16_t>(std::lround(std::clamp(audio[i], -32767.0, 32767.0)));
     return samples;
 }
 

@@ -49,15 +49,16 @@ struct Receiver {
 // output frequency.
 std::optional<Receiver> receiverOf(const Press& press, double refPpm = 0.0, Sideband sideband = Sideband::Upper);
 
-// The four data tones measured against their ideal grid t0 + k * spacing,
-// with t0 fitted by least squares (the mean of tone_k - k * spacing): what a
-// decoder that locks onto the signal as a whole still sees wrong. A common
-// offset of every tone is no error here.
+// The four data tones measured against the evenly spaced grid t0 + k * spacing
+// that fits them best: t0 placed so that the largest deviation is smallest
+// (half the spread of tone_k - k * spacing). A decoder locks onto the signal
+// as a whole, so a common offset of every tone is no error here; what is left
+// is what it cannot lock away.
 struct GridFit {
-    double originHz = 0.0;             // t0
+    double originHz = 0.0;               // t0
     std::array<double, 4> residualHz{};  // tone_k - (t0 + k * spacing)
-    double worstHz = 0.0;              // the largest |residual|
-    int worstTone = 0;
+    double worstHz = 0.0;                // the largest |residual|: every tone lies within it
+    int worstTone = 0;                   // the tone farthest from the others
 };
 GridFit fitGrid(const std::array<double, 4>& toneHz, double spacingHz);
 
@@ -90,8 +91,10 @@ struct Noise {
 // without clipping; without noise it is half of full scale.
 std::vector<std::int16_t> simulateMinute(const std::vector<HeardPart>& parts, const std::optional<Noise>& noise);
 
-// The program's noise generator: SplitMix64, then Box-Muller. Fixed for a
-// seed on every platform.
+// The program's noise generator: SplitMix64 draws, made Gaussian by the
+// ziggurat method (Marsaglia and Tsang, with the layer taken from other bits
+// than the value, as Doornik advises). The same draws for a seed on every
+// platform; fast enough that a minute of noise costs a few milliseconds.
 class GaussianNoise {
 public:
     explicit GaussianNoise(std::uint64_t seed) : state_(seed) {}
@@ -99,8 +102,9 @@ public:
 
 private:
     std::uint64_t nextBits();
+    double uniform();  // in (0, 1)
+    double tail(std::int32_t value, std::uint32_t layer);
     std::uint64_t state_;
-    std::optional<double> spare_;
 };
 
 }  // namespace jt4dds

@@ -78,7 +78,7 @@ struct Options {
     std::string format = "listing";
     std::string output;
     std::string separator = ".";
-    std::string spacingTolerance = "5";
+    std::string spacingTolerance;
     std::string beacon;
     std::string saveBeacon;
     std::string name;
@@ -192,8 +192,9 @@ void describeOptions(CLI::App& app, Options& o) {
         ->check(checkedBy(usableSeparator, "takes one to eight characters, no digit and no line break"));
     output
         ->add_option("--spacing-tolerance", o.spacingTolerance,
-                     "How far, in percent of the nominal spacing, a realised data-tone spacing may stray before "
-                     "it is a warning (default 5)")
+                     "An extra, stricter bound: how far, in percent of the nominal spacing, a realised "
+                     "data-tone spacing may stray before it is a warning (none by default: the tone grid's measured "
+                     "limits judge every plan)")
         ->check(checkedBy([](const std::string& text) { return percentNamed(text).has_value(); },
                           "takes a percentage above 0 and at most 100, such as 5"));
 
@@ -397,7 +398,8 @@ int runChecked(std::span<const char* const> args, std::ostream& out, std::ostrea
         }
         format = OutputFormat::Json;
     }
-    const double tolerancePercent = *percentNamed(o.spacingTolerance);
+    PlanCheckOptions check;
+    if (!o.spacingTolerance.empty()) check.spacingTolerance = *percentNamed(o.spacingTolerance) / 100.0;
     const int submode = itemLabelled(Selector::JTMode, o.submode)->index;
     const int config = o.config == "reverse"  ? static_cast<int>(DdsConfig::Reverse)
                        : o.config == "direct" ? static_cast<int>(DdsConfig::Direct)
@@ -459,7 +461,7 @@ int runChecked(std::span<const char* const> args, std::ostream& out, std::ostrea
                 : !fileName.empty() ? fileName
                 : o.beacon.empty()  ? std::string()
                                     : firmwareNameOfFile(o.beacon);
-    if (o.find) return findSettingsFor(form, o, PlanCheckOptions{tolerancePercent / 100.0}, *format, out, err);
+    if (o.find) return findSettingsFor(form, o, check, *format, out, err);
     if (symbols) return printSymbols(form, o, out, err);
     if (o.format == "wav" && form.message.empty()) {
         usageError(err, "--format wav needs the --message to send");
@@ -467,7 +469,7 @@ int runChecked(std::span<const char* const> args, std::ostream& out, std::ostrea
     }
 
     const Press outcome = calculate(form);
-    const std::vector<Finding> findings = checkPlan(outcome, PlanCheckOptions{tolerancePercent / 100.0});
+    const std::vector<Finding> findings = checkPlan(outcome, check);
     if (*format != OutputFormat::Json) reportOnStderr(outcome, findings, o.quiet, err);
     if (o.format == "wav") {
         // Heard as it would go out, findings and all: hearing what is wrong is the point.

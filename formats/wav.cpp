@@ -34,7 +34,13 @@ std::string wavFile(const std::vector<std::int16_t>& samples, int rate) {
     put(out, 16, 2);              // bits a sample
     out += "data";
     put(out, dataBytes, 4);
-    for (const std::int16_t s : samples) put(out, static_cast<std::uint16_t>(s), 2);
+    const std::size_t header = out.size();
+    out.resize(header + dataBytes);
+    for (std::size_t i = 0; i < samples.size(); ++i) {
+        const auto bits = static_cast<std::uint16_t>(samples[i]);
+        out[header + 2 * i] = static_cast<char>(bits & 0xFFU);
+        out[header + 2 * i + 1] = static_cast<char>(bits >> 8U);
+    }
     return out;
 }
 

@@ -82,7 +82,10 @@ const CheckCase kChecks[] = {
          {{F::OutputFrequency, "10.3689G"}, {F::Multiplication, "96"}, {F::Reference, "400"}, {F::AuxTone, "1000"}},
          kG),
      .findings = {{K::IgnoredText, S::Warning, "Output Frequency", "reads 10.3689 MHz; 'G' ignored",
-                   "for 10.3689 GHz type 10368.9"}}},
+                   "for 10.3689 GHz type 10368.9"},
+                  {K::ToneGrid, S::Warning, "Tones 0 to 3",
+                   "up to 3.43 Hz off an even grid (-1.36, -3.43, +3.43, +1.36 Hz; tone 1 strays most)",
+                   "a Master Reference of 403 MHz (data tones within 0.41 Hz of an even grid)"}}},
     {.name = "kilohertz_in_a_tone_field",
      .prepare = fields({{F::Reference, "300"}, {F::KeyUpTone, "0.4kHz"}}),
      .findings = {{K::IgnoredText, S::Warning, "FSK CW (key up) Tone", "reads 0.4 Hz; 'kHz' ignored",
@@ -125,19 +128,35 @@ const CheckCase kChecks[] = {
     {.name = "jt4a_tones_share_words",
      .prepare = fields({{F::OutputFrequency, "10368.9"}, {F::Multiplication, "96"}, {F::Reference, "400"}}, kA),
      .findings = {{K::SharedWord, S::Error, "Tones 0 to 3",
-                   "Tones 0 and 1 share the word 0x45204189; Tones 2 and 3 share", "the DDS steps 8.941 Hz"},
-                  {K::SpacingOff, S::Warning, "Tones 1 and 2", "8.941 Hz apart", "at most 0.219 Hz"},
+                   "Tones 0 and 1 share the word 0x45204189; Tones 2 and 3 share", "no nearby Master Reference"},
                   {K::Resolution, S::Warning, "Resolution", "4.47 Hz is coarser than 0.25 Hz", "Find settings"}}},
     {.name = "sound_pi4_resolution_is_a_note",
      .prepare = fields({{F::Reference, "300"}}, kPi4),
      .findings = {{K::Resolution, S::Note, "Resolution",
-                   "worst realised error 0.318 Hz (0.1 %), within the 5 % tolerance", ""}}},
+                   "the data tones lie within 0.48 Hz of an even grid, well inside the 3 Hz", ""}}},
     {.name = "jt4g_reverse_spacing_and_resolution",
      .prepare = fields({{F::OutputFrequency, "9600"}, {F::Reference, "10"}}, kG, kReverse, true),
-     .findings = {{K::SpacingOff, S::Warning, "Tones 0 to 3", "46.779 Hz (14.9 %) off the nominal 315 Hz",
-                   "at most 15.75 Hz"},
+     .findings = {{K::ToneGrid, S::Warning, "Tones 0 to 3", "up to 25.47 Hz off an even grid",
+                   "a Master Reference of 34 MHz (data tones within 0.83 Hz of an even grid), or an RF "
+                   "Multiplication of 68 with 10 MHz (within 0.83 Hz)"},
                   {K::Resolution, S::Warning, "Resolution", "44.703 Hz is coarser than 18 Hz",
                    "at least 24.836 MHz, or an RF Multiplication from 60 to 335 with 10 MHz"}}},
+    {.name = "jt4g_10ghz_500mhz_off_the_grid",
+     .prepare = fields({{F::OutputFrequency, "10368.9"}, {F::Multiplication, "96"}, {F::Reference, "500"}}, kG),
+     .findings = {{K::ToneGrid, S::Warning, "Tones 0 to 3",
+                   "up to 4.55 Hz off an even grid (-4.55, +4.55, +2.47, +0.4 Hz; tone 0 strays most); beyond 2.8 Hz "
+                   "a JT4G decoder near its threshold loses the beacon",
+                   "a Master Reference of 502 MHz (data tones within 1.24 Hz of an even grid), or an RF "
+                   "Multiplication of 90 with 500 MHz (within 1.02 Hz)"}}},
+    {.name = "jt4f_24ghz_grid_a_note",
+     .prepare = fields({{F::OutputFrequency, "24048.1"}, {F::Multiplication, "192"}, {F::Reference, "400"}}, 5),
+     .findings = {}},
+    {.name = "pi4_reference_tone_outside_the_decoders_search",
+     .prepare = fields({{F::Reference, "300"}, {F::ReferenceTone, "800"}}, kPi4),
+     .findings = {{K::Pi4OutsideSearch, S::Warning, "Reference Tone",
+                   "data tone 0 is heard at 1153.3 Hz; PI4 decoders look for it within 150 Hz of 682.8 Hz",
+                   "type 1270.46, the data tones' centre, as the Reference Tone"},
+                  {K::Resolution, S::Note, "Resolution", "PI4 has spacing number 0", ""}}},
     {.name = "empty_multiplication_ends_the_run",
      .prepare = fields({{F::Multiplication, ""}}),
      .findings = {{K::EmptyField, S::Warning, "RF Multiplication", "is empty", ""},
@@ -347,6 +366,14 @@ const EditsCase kEdits[] = {
      .prepare = fields({{F::OutputFrequency, "10.3689G"}, {F::Multiplication, "96"}, {F::Reference, "400"}}),
      .kind = K::IgnoredText,
      .fixes = {{{F::OutputFrequency, "10368.9"}}}},
+    {.name = "tone_grid_nearest_whole_reference_or_multiplication",
+     .prepare = fields({{F::OutputFrequency, "10368.9"}, {F::Multiplication, "96"}, {F::Reference, "500"}}, kG),
+     .kind = K::ToneGrid,
+     .fixes = {{{F::Reference, "502"}}, {{F::Multiplication, "90"}}}},
+    {.name = "pi4_reference_tone_on_the_data_tones_centre",
+     .prepare = fields({{F::Reference, "300"}, {F::ReferenceTone, "1500"}}, kPi4),
+     .kind = K::Pi4OutsideSearch,
+     .fixes = {{{F::ReferenceTone, "1270.46"}}}},
     {.name = "no_fix_when_nothing_alone_mends_it",
      .prepare = fields({{F::Reference, "500"}, {F::Multiplication, "24"}}, kA),
      .kind = K::Resolution,
@@ -381,9 +408,40 @@ TEST(PlanCheck, FixCaptionNamesEachFieldWithItsUnit) {
               "RF Multiplication 27, FSK CW (key up) Tone 400 Hz");
 }
 
+// PI4 decoders search 150 Hz either side of 682.8 Hz: the reference tone
+// moves data tone 0 there on a PI4 receiver's dial, on both sides of each edge.
+struct Pi4SearchCase {
+    const char* name;
+    const char* referenceTone;
+    bool outside;
+};
+const Pi4SearchCase kPi4Searches[] = {
+    {.name = "centred", .referenceTone = "1270.46", .outside = false},
+    {.name = "low_edge_inside", .referenceTone = "1120.5", .outside = false},
+    {.name = "low_edge_outside", .referenceTone = "1120.4", .outside = true},
+    {.name = "high_edge_inside", .referenceTone = "1420.4", .outside = false},
+    {.name = "high_edge_outside", .referenceTone = "1420.5", .outside = true},
+};
+class Pi4Search : public testing::TestWithParam<Pi4SearchCase> {};
+TEST_P(Pi4Search, BothSidesOfEachEdge) {
+    const auto findings = press(fields({{F::Reference, "300"}, {F::ReferenceTone, GetParam().referenceTone}}, kPi4));
+    EXPECT_EQ(ofKind(findings, K::Pi4OutsideSearch) != nullptr, GetParam().outside);
+}
+INSTANTIATE_TEST_SUITE_P(Table, Pi4Search, testing::ValuesIn(kPi4Searches), testing_support::CaseName{});
+
+TEST(PlanCheck, GridLinesAreOrderedAndPositive) {
+    for (std::int32_t n : {0, 1, 2, 4, 9, 18, 36, 72}) {
+        const GridTolerance t = gridTolerance(n);
+        EXPECT_GT(t.noteHz, 0.0) << n;
+        EXPECT_LT(t.noteHz, t.warningHz) << n;
+    }
+}
+
 TEST(PlanCheck, SpacingToleranceIsTheOperatorsToChoose) {
     const Prepare reference300 = fields({{F::Reference, "300"}});
-    // The worst pair of the 300 MHz plan is 2.18 % off: inside 2.2 %, outside 2.1 %.
+    // The worst pair of the 300 MHz plan is 2.18 % off: inside 2.2 %, outside
+    // 2.1 %; with no tolerance given, the grid alone judges it.
+    EXPECT_TRUE(press(reference300).empty());
     EXPECT_TRUE(press(reference300, PlanCheckOptions{0.022}).empty());
     const auto tight = press(reference300, PlanCheckOptions{0.021});
     ASSERT_EQ(tight.size(), 1u);
