@@ -11,6 +11,7 @@
 #include "calc/number_format.h"
 #include "calc/plan_check.h"
 #include "calc/settings_search.h"
+#include "calc/simulation.h"
 #include "calc/tuning.h"
 
 namespace {
@@ -161,6 +162,22 @@ void BM_PlanTransmissionPi4(benchmark::State& state) {
     for (auto _ : state) benchmark::DoNotOptimize(planTransmission(beacon));
 }
 BENCHMARK(BM_PlanTransmissionPi4)->Unit(benchmark::kMicrosecond);
+
+// The minute as a receiver hears it, 60 s at 12 kHz with noise at -22 dB:
+// what --format wav computes before writing.
+void BM_SimulateMinuteNoisy(benchmark::State& state) {
+    Beacon beacon;
+    beacon.text(Input::Reference) = "300";
+    beacon.message = "CQ K1ABC FN42";
+    const Press press = calculate(beacon);
+    const auto transmission = std::get<Transmission>(planTransmission(beacon));
+    const auto receiver = *receiverOf(press);
+    for (auto _ : state) {
+        auto samples = simulateMinute(heardMinute(press, transmission, receiver), Noise{-22.0, 1});
+        benchmark::DoNotOptimize(samples);
+    }
+}
+BENCHMARK(BM_SimulateMinuteNoisy)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -109,6 +109,12 @@ std::string fixedText(double value, int decimals) {
     return formatShaped(value, PatternShape{1, decimals, decimals, ""}, ".");
 }
 
+std::string signedText(double value, int decimals) {
+    std::string text = fixedText(value, decimals);
+    if (text.front() != '-') text.insert(0, 1, '+');
+    return text;
+}
+
 std::string formatToneNumber(int tone) {
     std::array<char, 16> buf;
     const auto r = std::to_chars(buf.data(), buf.data() + buf.size(), tone);

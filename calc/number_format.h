@@ -35,6 +35,8 @@ std::string decimalText(double value, int maxDecimals);
 
 // The same with exactly `decimals` places, trailing zeros kept: for tables.
 std::string fixedText(double value, int decimals);
+// fixedText with a sign always: "+0.75", "-1.20".
+std::string signedText(double value, int decimals);
 
 // The tone number pattern " 0  ": a blank, the integer, two blanks.
 std::string formatToneNumber(int tone);

@@ -99,7 +99,7 @@ struct PlanCheckOptions {
 };
 
 // How far the realised data tones may lie from the even grid that fits them
-// best (GridFit::worstHz) before a decoder near its threshold suffers: a
+// best (GridFit::rmsHz) before a decoder near its threshold suffers: a
 // note beyond `noteHz`, where the margin starts to go, and a warning beyond
 // `warningHz`, where jt9's decodes at -22 dB in 2500 Hz drop. Measured with
 // jt9 on the program's own simulated minutes; the limits are nearly the same
@@ -148,7 +148,7 @@ double nominalSpacingHz(std::int32_t spacingNumber);
 // clean field texts.
 struct PlanVerdict {
     bool clean = false;
-    double worstGridHz = 0.0;          // how far the data tones lie from their best even grid
+    double gridRmsHz = 0.0;            // the data tones' RMS distance from their best even grid
     double worstSpacingErrorHz = 0.0;  // largest |realised − nominal| over the data-tone pairs
     double worstToneErrorHz = 0.0;     // largest |realised − planned| over the eight tones
     double ddsShare = 0.0;             // Direct: highest F / reference; Reverse: reference / lowest F

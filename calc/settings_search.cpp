@@ -76,7 +76,7 @@ struct Judged {
 // True when `a` ranks before `b`.
 bool better(const Judged& a, const Judged& b) {
     const auto key = [](const Judged& j) {
-        return std::make_tuple(j.verdict.worstGridHz, j.verdict.worstToneErrorHz, j.verdict.ddsShare, j.mult, j.ref);
+        return std::make_tuple(j.verdict.gridRmsHz, j.verdict.worstToneErrorHz, j.verdict.ddsShare, j.mult, j.ref);
     };
     return key(a) < key(b);
 }
@@ -242,7 +242,7 @@ SearchResult findSettings(const Beacon& typed, const std::vector<CandidateValue>
             // data tones nearest an even grid; otherwise the least beyond the limit.
             const bool rowsSound = computed && std::isfinite(j.verdict.ddsShare) && j.verdict.ddsShare > 0.0 &&
                                    j.verdict.ddsShare <= kLimitFraction;
-            j.closeness = rowsSound ? std::min(j.verdict.worstGridHz / nominalSpacingHz(f.spacingNumber), 0.5) +
+            j.closeness = rowsSound ? std::min(j.verdict.gridRmsHz / nominalSpacingHz(f.spacingNumber), 0.5) +
                                           (j.verdict.sharedWord ? 0.5 : 0.0)
                                     : 1.0 + (computed && std::isfinite(j.verdict.ddsShare)
                                                  ? std::fabs(j.verdict.ddsShare - kLimitFraction)

@@ -72,16 +72,17 @@ GridFit fitGrid(const std::array<double, 4>& toneHz, double spacingHz) {
     GridFit fit;
     std::array<double, 4> offset{};
     for (std::size_t k = 0; k < 4; ++k) offset[k] = toneHz[k] - static_cast<double>(k) * spacingHz;
-    const auto [low, high] = std::minmax_element(offset.begin(), offset.end());
-    fit.originHz = (*low + *high) / 2.0;
-    fit.worstHz = (*high - *low) / 2.0;
-    // The tone that strays most is the one farthest from the others' mean.
-    const double mean = (offset[0] + offset[1] + offset[2] + offset[3]) / 4.0;
+    fit.originHz = (offset[0] + offset[1] + offset[2] + offset[3]) / 4.0;
+    double squares = 0.0;
     for (std::size_t k = 0; k < 4; ++k) {
         fit.residualHz[k] = offset[k] - fit.originHz;
-        if (std::fabs(offset[k] - mean) > std::fabs(offset[static_cast<std::size_t>(fit.worstTone)] - mean) + 1e-12)
+        squares += fit.residualHz[k] * fit.residualHz[k];
+        if (std::fabs(fit.residualHz[k]) > fit.worstHz + 1e-12) {
+            fit.worstHz = std::fabs(fit.residualHz[k]);
             fit.worstTone = static_cast<int>(k);
+        }
     }
+    fit.rmsHz = std::sqrt(squares / 4.0);
     return fit;
 }
 
@@ -192,6 +193,17 @@ double GaussianNoise::next() {
     return tail(value, layer);
 }
 
+void GaussianNoise::addTo(std::vector<double>& samples, double scale) {
+    const Ziggurat& z = ziggurat();
+    for (double& sample : samples) {
+        const std::uint64_t bits = nextBits();
+        const auto value = static_cast<std::int32_t>(static_cast<std::uint32_t>(bits & 0xFFFFFFFFU));
+        const auto layer = static_cast<std::uint32_t>((bits >> 32U) & 127U);
+        const double x = magnitude(value) < z.kn[layer] ? value * z.wn[layer] : tail(value, layer);
+        sample += scale * x;
+    }
+}
+
 // A value outside its layer's rectangle: the wedge under the curve, or the
 // tail beyond the last layer.
 double GaussianNoise::tail(std::int32_t value, std::uint32_t layer) {
@@ -252,13 +264,13 @@ std::vector<std::int16_t> simulateMinute(const std::vector<HeardPart>& parts, co
             re = turned;
         }
     }
-    if (noise) {
-        GaussianNoise gauss(noise->seed);
-        for (double& value : audio) value += sigma * gauss.next();
-    }
+    if (noise) GaussianNoise(noise->seed).addTo(audio, sigma);
+    // To the nearest step, halves away from zero, as lround does.
     std::vector<std::int16_t> samples(length);
-    for (std::size_t i = 0; i < length; ++i)
-        samples[i] = static_cast<std::int16_t>(std::lround(std::clamp(audio[i], -32767.0, 32767.0)));
+    for (std::size_t i = 0; i < length; ++i) {
+        const double value = std::clamp(audio[i], -32767.0, 32767.0);
+        samples[i] = static_cast<std::int16_t>(value >= 0.0 ? value + 0.5 : value - 0.5);
+    }
     return samples;
 }
 

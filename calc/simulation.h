@@ -50,15 +50,16 @@ struct Receiver {
 std::optional<Receiver> receiverOf(const Press& press, double refPpm = 0.0, Sideband sideband = Sideband::Upper);
 
 // The four data tones measured against the evenly spaced grid t0 + k * spacing
-// that fits them best: t0 placed so that the largest deviation is smallest
-// (half the spread of tone_k - k * spacing). A decoder locks onto the signal
-// as a whole, so a common offset of every tone is no error here; what is left
-// is what it cannot lock away.
+// that fits them best by least squares. A decoder locks onto the signal as a
+// whole, so a common offset of every tone is no error here; what is left
+// costs it energy in every symbol, about as the square of each tone's
+// distance, so the RMS distance is the measure.
 struct GridFit {
     double originHz = 0.0;               // t0
     std::array<double, 4> residualHz{};  // tone_k - (t0 + k * spacing)
-    double worstHz = 0.0;                // the largest |residual|: every tone lies within it
-    int worstTone = 0;                   // the tone farthest from the others
+    double rmsHz = 0.0;                  // the residuals' RMS
+    double worstHz = 0.0;                // the largest |residual|
+    int worstTone = 0;                   // the first tone that far off
 };
 GridFit fitGrid(const std::array<double, 4>& toneHz, double spacingHz);
 
@@ -99,6 +100,9 @@ class GaussianNoise {
 public:
     explicit GaussianNoise(std::uint64_t seed) : state_(seed) {}
     double next();  // mean 0, variance 1
+    // `scale` times the next draws added to `samples`, one each: the same
+    // draws as next() gives, in a loop fast enough for a minute of audio.
+    void addTo(std::vector<double>& samples, double scale);
 
 private:
     std::uint64_t nextBits();

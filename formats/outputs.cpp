@@ -71,12 +71,6 @@ void writeFindings(json::Writer& out, const std::vector<Finding>& findings) {
     out.endList();
 }
 
-std::string signedText(double value, int decimals) {
-    std::string text = fixedText(value, decimals);
-    if (text.front() != '-') text.insert(0, 1, '+');
-    return text;
-}
-
 constexpr std::size_t kMaxFirmwareName = 31;
 
 bool identifierCharacter(char c) {

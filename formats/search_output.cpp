@@ -40,7 +40,7 @@ void writeCandidate(json::Writer& out, const Candidate& c, const Beacon& beacon)
     out.member("fref_mhz", c.frefMHz.value);
     out.member("dds_share", c.verdict.ddsShare);
     out.member("resolution_hz", c.resolutionHz);
-    out.member("worst_grid_hz", c.verdict.worstGridHz);
+    out.member("grid_rms_hz", c.verdict.gridRmsHz);
     out.member("worst_spacing_error_hz", c.verdict.worstSpacingErrorHz);
     out.member("worst_tone_error_hz", c.verdict.worstToneErrorHz);
     out.member("ssb_carrier_hz", c.ssbCarrierHz);
@@ -89,7 +89,7 @@ std::array<std::string, 8> candidateCells(const Candidate& c) {
             fixedText(c.referenceDdsHz / kMegahertz, 6),
             fixedText(c.verdict.ddsShare * 100.0, 1) + " %",
             fixedText(c.resolutionHz, 3),
-            fixedText(c.verdict.worstGridHz, 3),
+            fixedText(c.verdict.gridRmsHz, 3),
             fixedText(c.verdict.worstToneErrorHz, 3),
             fixedText(c.ssbCarrierHz / kMegahertz, 6)};
 }

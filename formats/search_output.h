@@ -28,7 +28,7 @@ FirmwareFile firmwareFile(const Beacon& beacon, OutputFormat format);
 // dialog both show these.
 inline constexpr std::array<std::string_view, 8> kCandidateHeadings{
     "Mult",          "Reference MHz",    "DDS MHz",       "Share",
-    "Resolution Hz", "Off grid Hz", "Tone error Hz", "SSB carrier MHz",
+    "Resolution Hz", "Grid RMS Hz", "Tone error Hz", "SSB carrier MHz",
 };
 std::array<std::string, 8> candidateCells(const Candidate& candidate);
 

@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "formats/wav.h"
 
+#include <bit>
+#include <cstring>
+
 namespace jt4dds {
 namespace {
 
@@ -36,10 +39,14 @@ std::string wavFile(const std::vector<std::int16_t>& samples, int rate) {
     put(out, dataBytes, 4);
     const std::size_t header = out.size();
     out.resize(header + dataBytes);
-    for (std::size_t i = 0; i < samples.size(); ++i) {
-        const auto bits = static_cast<std::uint16_t>(samples[i]);
-        out[header + 2 * i] = static_cast<char>(bits & 0xFFU);
-        out[header + 2 * i + 1] = static_cast<char>(bits >> 8U);
+    if constexpr (std::endian::native == std::endian::little) {
+        if (!samples.empty()) std::memcpy(out.data() + header, samples.data(), dataBytes);
+    } else {
+        for (std::size_t i = 0; i < samples.size(); ++i) {
+            const auto bits = static_cast<std::uint16_t>(samples[i]);
+            out[header + 2 * i] = static_cast<char>(bits & 0xFFU);
+            out[header + 2 * i + 1] = static_cast<char>(bits >> 8U);
+        }
     }
     return out;
 }

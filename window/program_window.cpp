@@ -170,8 +170,8 @@ void ProgramWindow::showTransmission() {
 
 void ProgramWindow::refreshTransmission() {
     if (!transmissionView_) return;
-    const Beacon now = beacon();
-    transmissionView_->show(now, checkPlan(calculate(now)));
+    const Press press = calculate(beacon());
+    transmissionView_->show(press, checkPlan(press));
 }
 
 void ProgramWindow::transmissionEdited(const Beacon& edited) {

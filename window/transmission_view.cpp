@@ -1,8 +1,17 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "window/transmission_view.h"
 
+#include <QAudioOutput>
 #include <QCheckBox>
+#include <QDir>
+#include <QDoubleSpinBox>
+#include <QFileDialog>
 #include <QFontDatabase>
+#include <QMediaPlayer>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTemporaryFile>
+#include <QUrl>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -14,8 +23,15 @@
 #include <QVBoxLayout>
 
 #include "calc/number_format.h"
+#include "calc/simulation.h"
+#include "formats/files.h"
 #include "formats/outputs.h"
+#include "formats/wav.h"
 #include "window/qt_text.h"
+#include "window/waterfall.h"
+
+#include <algorithm>
+#include <functional>
 
 namespace jt4dds {
 namespace {
@@ -104,6 +120,20 @@ TransmissionView::TransmissionView(QWidget* parent, Edited edited) : QDialog(par
     findings_ = named(new QLabel(this), "TransmissionFindings");
     findings_->setTextFormat(Qt::PlainText);
     findings_->setWordWrap(true);
+    noisy_ = named(new QCheckBox(QStringLiteral("&Noise at"), this), "Noisy");
+    snr_ = named(new QDoubleSpinBox(this), "Snr");
+    snr_->setRange(-40.0, 20.0);
+    snr_->setDecimals(0);
+    snr_->setValue(-22.0);
+    snr_->setSuffix(QStringLiteral(" dB in 2500 Hz"));
+    play_ = named(new QPushButton(QStringLiteral("&Play"), this), "Play");
+    saveWav_ = named(new QPushButton(QStringLiteral("Save &WAV\u2026"), this), "SaveWav");
+    receiver_ = named(new QLabel(this), "Receiver");
+    receiver_->setTextFormat(Qt::PlainText);
+    receiver_->setWordWrap(true);
+    receiver_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    waterfall_ = new Waterfall(this);
+    grid_ = new ToneGridStrip(this);
 
     auto* form = new QFormLayout;
     form->addRow(QStringLiteral("&Message:"), message_);
@@ -118,12 +148,100 @@ TransmissionView::TransmissionView(QWidget* parent, Edited edited) : QDialog(par
     layout->addWidget(symbols_, 1);
     layout->addWidget(timeline_);
     layout->addWidget(findings_);
+    auto* hearing = new QHBoxLayout;
+    hearing->addWidget(noisy_);
+    hearing->addWidget(snr_);
+    hearing->addStretch(1);
+    hearing->addWidget(play_);
+    hearing->addWidget(saveWav_);
+    layout->addLayout(hearing);
+    layout->addWidget(receiver_);
+    layout->addWidget(waterfall_, 2);
+    layout->addWidget(grid_);
     layout->setContentsMargins(6, 6, 6, 6);
 
     for (QLineEdit* field : {message_, cwId_, timerHz_})
         connect(field, &QLineEdit::textEdited, this, &TransmissionView::edit);
     connect(wpm_, &QSpinBox::valueChanged, this, &TransmissionView::edit);
     for (QCheckBox* box : {cw_, carrier_}) connect(box, &QCheckBox::toggled, this, &TransmissionView::edit);
+    connect(noisy_, &QCheckBox::toggled, this, &TransmissionView::hear);
+    connect(snr_, &QDoubleSpinBox::valueChanged, this, [this] {
+        if (noisy_->isChecked()) hear();
+    });
+    connect(play_, &QPushButton::clicked, this, &TransmissionView::play);
+    connect(saveWav_, &QPushButton::clicked, this, &TransmissionView::chooseWavFile);
+}
+
+// The minute as the receiver hears it, from the last press: the audio, its
+// waterfall and the data tones against their grid.
+void TransmissionView::hear() {
+    audio_.clear();
+    std::optional<GridFit> fit;
+    std::optional<std::array<double, 4>> grid;
+    const auto receiver = receiverOf(press_);
+    const auto planned = planTransmission(press_.beacon);
+    const RunFigures& f = press_.figures;
+    if (receiver && std::all_of(receiver->sounds.begin(), receiver->sounds.end(), std::identity{})) {
+        fit = fitGrid(receiver->realisedAudioHz, nominalSpacingHz(f.spacingNumber));
+        grid = std::array<double, 4>{};
+        for (std::size_t k = 0; k < 4; ++k)
+            (*grid)[k] = fit->originHz + static_cast<double>(k) * nominalSpacingHz(f.spacingNumber);
+    }
+    if (const auto* t = std::get_if<Transmission>(&planned); t && receiver) {
+        const auto parts = heardMinute(press_, *t, *receiver);
+        const std::optional<Noise> noise =
+            noisy_->isChecked() ? std::optional(Noise{snr_->value(), 1}) : std::nullopt;
+        audio_ = simulateMinute(parts, noise);
+        const auto [low, high] = heardSpan(parts);
+        waterfall_->show(spectrogramOf(audio_, low, high), grid);
+        receiver_->setText(qs(receiverText(*receiver)));
+    } else {
+        waterfall_->show({}, std::nullopt);
+        receiver_->setText(receiver ? QStringLiteral("No message: nothing to hear.")
+                                    : QStringLiteral("No receiver settings: the last press did not write the tones."));
+    }
+    const GridTolerance limits = gridTolerance(f.spacingNumber);
+    grid_->show(fit, limits.noteHz, limits.warningHz);
+    play_->setEnabled(!audio_.empty());
+    saveWav_->setEnabled(!audio_.empty());
+}
+
+std::optional<std::string> TransmissionView::saveWav(const QString& path) const {
+    if (audio_.empty()) return std::string("there is no minute to save: type a message");
+    return writeFileAtomically(path.toStdString(), wavFile(audio_, kAudioRate));
+}
+
+void TransmissionView::chooseWavFile() {
+    const QString name = press_.beacon.name.empty() ? QStringLiteral("minute.wav") : qs(press_.beacon.name + ".wav");
+    const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Save WAV"), name,
+                                                      QStringLiteral("WAV audio (*.wav);;All files (*)"));
+    if (path.isEmpty()) return;
+    if (const auto why = saveWav(path)) QMessageBox::warning(this, QStringLiteral("WAV not saved"), qs(*why));
+}
+
+// Plays the minute through Qt Multimedia, from a temporary WAV file so that
+// the platform's player does any resampling its output needs.
+void TransmissionView::play() {
+    if (!player_) {
+        player_ = new QMediaPlayer(this);
+        output_ = new QAudioOutput(this);
+        player_->setAudioOutput(output_);
+        connect(player_, &QMediaPlayer::playbackStateChanged, this, [this](QMediaPlayer::PlaybackState state) {
+            play_->setText(state == QMediaPlayer::PlayingState ? QStringLiteral("S&top") : QStringLiteral("&Play"));
+        });
+    }
+    if (player_->playbackState() == QMediaPlayer::PlayingState) {
+        player_->stop();
+        return;
+    }
+    delete playing_;
+    playing_ = new QTemporaryFile(QDir::tempPath() + QStringLiteral("/jt4dds-XXXXXX.wav"), this);
+    if (!playing_->open()) return;
+    const std::string bytes = wavFile(audio_, kAudioRate);
+    playing_->write(bytes.data(), static_cast<qint64>(bytes.size()));
+    playing_->flush();
+    player_->setSource(QUrl::fromLocalFile(playing_->fileName()));
+    player_->play();
 }
 
 void TransmissionView::edit() {
@@ -138,7 +256,9 @@ void TransmissionView::edit() {
     edited_(edited);
 }
 
-void TransmissionView::show(const Beacon& beacon, const std::vector<Finding>& findings) {
+void TransmissionView::show(const Press& press, const std::vector<Finding>& findings) {
+    const Beacon& beacon = press.beacon;
+    press_ = press;
     shown_ = beacon;
     filling_ = true;
     // Only what differs is set, so that the operator's cursor stays where it is.
@@ -172,7 +292,8 @@ void TransmissionView::show(const Beacon& beacon, const std::vector<Finding>& fi
     for (const Finding& f : findings)
         if (isAboutTheMinute(f)) lines << qs(findingLine(f));
     findings_->setText(lines.isEmpty() ? QStringLiteral("No findings about the minute.") : lines.join(u'\n'));
-    if (!isVisible()) placeBeside(this, parentWidget(), QSize(680, 520).expandedTo(minimumSizeHint()));
+    hear();
+    if (!isVisible()) placeBeside(this, parentWidget(), QSize(700, 820).expandedTo(minimumSizeHint()));
     QDialog::show();
 }
 

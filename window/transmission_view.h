@@ -3,18 +3,27 @@
 
 #include <QDialog>
 #include <QWidget>
+#include <cstdint>
 #include <functional>
+#include <optional>
+#include <string>
 #include <vector>
 
 #include "calc/beacon.h"
+#include "calc/calculation_run.h"
 #include "calc/minute.h"
 #include "calc/plan_check.h"
 
+class QAudioOutput;
 class QCheckBox;
+class QDoubleSpinBox;
 class QLabel;
 class QLineEdit;
+class QMediaPlayer;
 class QPlainTextEdit;
+class QPushButton;
 class QSpinBox;
+class QTemporaryFile;
 
 namespace jt4dds {
 
@@ -33,10 +42,16 @@ private:
     std::vector<Segment> segments_;
 };
 
+class ToneGridStrip;
+class Waterfall;
+
 // "Transmission": the beacon's message, CW identification, speed, the
 // minute's switches and timer, as typed; the message's symbols, the minute
-// drawn to scale, and what the plan check finds of them. Non-modal; every
-// edit is handed to `edited` at once, and show() follows each change.
+// drawn to scale, and what the plan check finds of them. Below, the minute
+// as its receiver hears it: the waterfall of the simulated audio (with or
+// without noise), the data tones against their ideal grid, Play and Save
+// WAV. Non-modal; every edit is handed to `edited` at once, and show()
+// follows each change.
 class TransmissionView final : public QDialog {
     Q_OBJECT
 
@@ -44,11 +59,20 @@ public:
     using Edited = std::function<void(const Beacon&)>;
     TransmissionView(QWidget* parent, Edited edited);
 
-    // Shows `beacon`'s transmission and the findings of its last press.
-    void show(const Beacon& beacon, const std::vector<Finding>& findings);
+    // Shows the transmission of the press's beacon and the press's findings.
+    void show(const Press& press, const std::vector<Finding>& findings);
+
+    // The audio the waterfall shows and Play and Save WAV use: empty when the
+    // beacon has no minute to hear.
+    const std::vector<std::int16_t>& heardAudio() const { return audio_; }
+    // Writes heardAudio() as a WAV file; the reason when it cannot.
+    std::optional<std::string> saveWav(const QString& path) const;
 
 private:
     void edit();
+    void hear();
+    void play();
+    void chooseWavFile();
 
     Edited edited_;
     Beacon shown_;
@@ -63,6 +87,18 @@ private:
     QPlainTextEdit* symbols_ = nullptr;
     MinuteTimeline* timeline_ = nullptr;
     QLabel* findings_ = nullptr;
+    QCheckBox* noisy_ = nullptr;
+    QDoubleSpinBox* snr_ = nullptr;
+    QPushButton* play_ = nullptr;
+    QPushButton* saveWav_ = nullptr;
+    QLabel* receiver_ = nullptr;
+    Waterfall* waterfall_ = nullptr;
+    ToneGridStrip* grid_ = nullptr;
+    QMediaPlayer* player_ = nullptr;
+    QAudioOutput* output_ = nullptr;
+    QTemporaryFile* playing_ = nullptr;
+    Press press_;
+    std::vector<std::int16_t> audio_;
 };
 
 }  // namespace jt4dds

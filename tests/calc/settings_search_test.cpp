@@ -225,8 +225,8 @@ TEST(Search, RanksByToneGridThenToneErrorThenMargin) {
     for (std::size_t i = 1; i < result.best.size(); ++i) {
         const PlanVerdict& a = result.best[i - 1].verdict;
         const PlanVerdict& b = result.best[i].verdict;
-        EXPECT_TRUE(std::tie(a.worstGridHz, a.worstToneErrorHz, a.ddsShare) <=
-                    std::tie(b.worstGridHz, b.worstToneErrorHz, b.ddsShare));
+        EXPECT_TRUE(std::tie(a.gridRmsHz, a.worstToneErrorHz, a.ddsShare) <=
+                    std::tie(b.gridRmsHz, b.worstToneErrorHz, b.ddsShare));
     }
 }
 

@@ -241,36 +241,46 @@ TEST(GaussianNoise, SameSeedSameDrawsAndNormal) {
     }
 }
 
-// The grid fit: a common offset is no error; a stretch and a lone tone are,
-// by half their spread.
+// The grid fit: a common offset is no error; a stretch, a lone tone and an
+// alternation are, by their RMS distance from the least-squares grid.
 struct GridCase {
     const char* name;
     std::array<double, 4> tonesHz;
     double spacingHz;
+    double rmsHz;
     double worstHz;
     int worstTone;
 };
 const GridCase kGrids[] = {
-    {.name = "ideal", .tonesHz = {1000.0, 1100.0, 1200.0, 1300.0}, .spacingHz = 100.0, .worstHz = 0.0, .worstTone = 0},
-    {.name = "common_offset_is_no_error", .tonesHz = {1007.0, 1107.0, 1207.0, 1307.0}, .spacingHz = 100.0, .worstHz = 0.0, .worstTone = 0},
-    {.name = "stretched_ends_worst", .tonesHz = {1000.0, 1101.0, 1202.0, 1303.0}, .spacingHz = 100.0, .worstHz = 1.5, .worstTone = 0},
-    {.name = "lone_tone_three_quarters", .tonesHz = {1000.0, 1108.0, 1200.0, 1300.0}, .spacingHz = 100.0, .worstHz = 4.0, .worstTone = 1},
+    {.name = "ideal", .tonesHz = {1000.0, 1100.0, 1200.0, 1300.0}, .spacingHz = 100.0, .rmsHz = 0.0, .worstHz = 0.0,
+     .worstTone = 0},
+    {.name = "common_offset_is_no_error", .tonesHz = {1007.0, 1107.0, 1207.0, 1307.0}, .spacingHz = 100.0,
+     .rmsHz = 0.0, .worstHz = 0.0, .worstTone = 0},
+    // Residuals -1.5, -0.5, 0.5, 1.5.
+    {.name = "stretched", .tonesHz = {1000.0, 1101.0, 1202.0, 1303.0}, .spacingHz = 100.0,
+     .rmsHz = 1.1180339887498949, .worstHz = 1.5, .worstTone = 0},
+    // Residuals -2, 6, -2, -2.
+    {.name = "lone_tone", .tonesHz = {1000.0, 1108.0, 1200.0, 1300.0}, .spacingHz = 100.0,
+     .rmsHz = 3.4641016151377544, .worstHz = 6.0, .worstTone = 1},
+    {.name = "alternating_every_tone_as_far", .tonesHz = {1002.0, 1098.0, 1202.0, 1298.0}, .spacingHz = 100.0,
+     .rmsHz = 2.0, .worstHz = 2.0, .worstTone = 0},
     {.name = "planned_10ghz_jt4g",
      .tonesHz = {-5.3, 315.0 + 3.8, 630.0 + 1.8, 945.0 - 0.3},
      .spacingHz = 315.0,
-     .worstHz = 4.55,
+     .rmsHz = 3.386000590667403,
+     .worstHz = 5.3,
      .worstTone = 0},
 };
 class Grids : public testing::TestWithParam<GridCase> {};
-TEST_P(Grids, WorstResidual) {
+TEST_P(Grids, RmsAndWorst) {
     const GridFit fit = fitGrid(GetParam().tonesHz, GetParam().spacingHz);
+    EXPECT_NEAR(fit.rmsHz, GetParam().rmsHz, 1e-9);
     EXPECT_NEAR(fit.worstHz, GetParam().worstHz, 1e-9);
     if (GetParam().worstHz > 0.0) {
         EXPECT_EQ(fit.worstTone, GetParam().worstTone);
     }
-    // Balanced: the grid lies as far below the lowest tone as above the highest.
-    const auto [low, high] = std::minmax_element(fit.residualHz.begin(), fit.residualHz.end());
-    EXPECT_NEAR(*low + *high, 0.0, 1e-9);
+    // Least squares: the residuals sum to nothing.
+    EXPECT_NEAR(fit.residualHz[0] + fit.residualHz[1] + fit.residualHz[2] + fit.residualHz[3], 0.0, 1e-9);
 }
 INSTANTIATE_TEST_SUITE_P(Table, Grids, testing::ValuesIn(kGrids), testing_support::CaseName{});
 

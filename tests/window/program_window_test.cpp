@@ -17,7 +17,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <cmath>
 #include <fstream>
+#include <nlohmann/json.hpp>
 
 #include "calc/beacon.h"
 #include "formats/beacon_file.h"
@@ -25,6 +27,8 @@
 #include "tests/cli/cli_runner.h"
 #include "window/main_window.h"
 #include "window/program_window.h"
+#include "window/transmission_view.h"
+#include "window/waterfall.h"
 
 using jt4dds::Beacon;
 using jt4dds::Input;
@@ -560,6 +564,73 @@ private slots:
                      .contains(QStringLiteral("past its 60 s")));
         QVERIFY(slurp(file("t.jt4dds")).find("\"wpm\": \"12\"") != std::string::npos);
         QVERIFY(window_->isWindowModified());
+    }
+
+    // The minute as its receiver hears it: the WAV the view saves is the
+    // one jt4dds-cli writes, with and without noise; the receiver line is the
+    // CLI's; the waterfall's brightest column lies on a data tone; the tone
+    // grid states the plan check's measure.
+    void transmissionViewHearsTheMinute_data() {
+        QTest::addColumn<QString>("fout");
+        QTest::addColumn<QString>("mult");
+        QTest::addColumn<QString>("fref");
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<QString>("submode");
+        QTest::newRow("jt4d_13cm") << "2320.1" << "24" << "300" << 3 << "D";
+        QTest::newRow("jt4g_3cm_500_off_its_grid") << "10368.9" << "96" << "500" << 6 << "G";
+        QTest::newRow("pi4_13cm") << "2320.1" << "24" << "300" << 7 << "PI4";
+    }
+    void transmissionViewHearsTheMinute() {
+        QFETCH(QString, fout);
+        QFETCH(QString, mult);
+        QFETCH(QString, fref);
+        QFETCH(int, mode);
+        QFETCH(QString, submode);
+        replaceText("Fout", fout);
+        replaceText("Mult", mult);
+        replaceText("Fref", fref);
+        window_->form()->findChild<QComboBox*>(QStringLiteral("JTMode"))->setCurrentIndex(mode);
+        QTest::keyClick(window_.get(), Qt::Key_M, Qt::ControlModifier);
+        auto* view = window_->findChild<jt4dds::TransmissionView*>(QStringLiteral("Transmission"));
+        QVERIFY(view);
+        QVERIFY(view->heardAudio().empty());
+        QVERIFY(!view->findChild<QPushButton*>(QStringLiteral("Play"))->isEnabled());
+        const QString message = mode == 7 ? QStringLiteral("OZ7IGY") : QStringLiteral("CQ K1ABC FN42");
+        QTest::keyClicks(view->findChild<QLineEdit*>(QStringLiteral("Message")), message);
+        QVERIFY(view->findChild<QPushButton*>(QStringLiteral("SaveWav"))->isEnabled());
+        std::vector<std::string> args{"--fout",    fout.toStdString(),    "--mult",   mult.toStdString(),
+                                      "--fref",    fref.toStdString(),    "--submode", submode.toStdString(),
+                                      "--message", message.toStdString(), "--format", "wav"};
+        const auto clean = jt4dds::testing_support::runTool(args);
+        QVERIFY(!view->saveWav(file("clean.wav")).has_value());
+        QVERIFY(slurp(file("clean.wav")) == clean.out);
+        const QString receiver = view->findChild<QLabel*>(QStringLiteral("Receiver"))->text();
+        QVERIFY2(clean.err.find(receiver.toStdString()) != std::string::npos, qPrintable(receiver));
+        view->findChild<QCheckBox*>(QStringLiteral("Noisy"))->setChecked(true);
+        args.insert(args.end(), {"--snr", "-22", "--seed", "1"});
+        QVERIFY(!view->saveWav(file("noisy.wav")).has_value());
+        QVERIFY(slurp(file("noisy.wav")) == cli(args));
+        view->findChild<QCheckBox*>(QStringLiteral("Noisy"))->setChecked(false);
+        // The brightest column over the message lies on one of the data tones.
+        const jt4dds::Spectrogram& s = view->findChild<jt4dds::Waterfall*>(QStringLiteral("Waterfall"))->spectrogram();
+        QVERIFY(!s.image.isNull());
+        int brightest = 0;
+        long best = -1;
+        for (int x = 0; x < s.image.width(); ++x) {
+            long sum = 0;
+            for (int y = 8; y < 90; ++y) sum += qGray(s.image.pixel(x, y));
+            if (sum > best) best = sum, brightest = x;
+        }
+        const double hz = s.lowHz + (brightest + 0.5) * (s.highHz - s.lowHz) / s.image.width();
+        const auto report = nlohmann::json::parse(cli({"--fout", fout.toStdString(), "--mult", mult.toStdString(), "--fref",
+                                                       fref.toStdString(), "--submode", submode.toStdString(), "--json"}));
+        const double tone0 = report["receiver"]["data_tone0_audio_hz"];
+        const double spacing = report["spacing"][0]["nominal_hz"];
+        bool onATone = false;
+        for (int k = 0; k < 4; ++k) onATone = onATone || std::fabs(hz - (tone0 + k * spacing)) < 12.0;
+        QVERIFY2(onATone, qPrintable(QString::number(hz)));
+        const QString grid = view->findChild<QWidget*>(QStringLiteral("ToneGrid"))->accessibleDescription();
+        QVERIFY2(grid.startsWith(QStringLiteral("Data tones off their best even grid: ")), qPrintable(grid));
     }
 };
 
