@@ -172,7 +172,173 @@
     timeline.setAttribute('aria-label', parts.length ? parts.join('\n') : 'No message: nothing is sent.');
     timeline.title = timeline.getAttribute('aria-label');
     byId('TransmissionFindings').textContent = state.findings;
+    if (!byId('Transmission').hidden) hear();
   }
+  // The minute as its receiver hears it: the module writes the WAV file the
+  // command line would; the page draws its waterfall (fft.js), plays it (Web
+  // Audio) and saves it.
+  let heard = null;
+  function hear() {
+    const start = performance.now();
+    const answer = call('jt4dds_hear', ['number', 'number'], [byId('Noisy').checked ? 1 : 0, Number(byId('Snr').value)]);
+    const wav = answer.wav_bytes ? module.HEAPU8.slice(answer.wav, answer.wav + answer.wav_bytes) : null;
+    heard = { ...answer, wav };
+    byId('Receiver').textContent = answer.receiver;
+    drawWaterfall();
+    drawToneGrid();
+    byId('Play').disabled = !wav;
+    byId('SaveWav').disabled = !wav;
+    page.lastHearMs = performance.now() - start;
+  }
+
+  // Dark blue through cyan and yellow to white, as weak-signal waterfalls are.
+  const kStops = [[0, 0, 0.12], [0, 0.25, 0.6], [0, 0.75, 0.85], [1, 0.9, 0], [1, 1, 1]];
+  function colour(level) {
+    const x = Math.min(Math.max(level, 0), 1) * (kStops.length - 1);
+    const i = Math.min(Math.floor(x), kStops.length - 2);
+    const t = x - i;
+    return kStops[i].map((c, k) => Math.round(255 * (c * (1 - t) + kStops[i + 1][k] * t)));
+  }
+
+  // Time down, audio frequency across: a Hann-windowed 2048-point transform
+  // every quarter second, 60 dB below the loudest cell dark.
+  function drawWaterfall() {
+    const canvas = byId('Waterfall');
+    const g = canvas.getContext('2d');
+    g.clearRect(0, 0, canvas.width, canvas.height);
+    canvas.setAttribute('aria-label', 'No minute to show.');
+    if (!heard.wav) return;
+    const size = 2048;
+    const rate = 12000;
+    const hop = rate / 4;
+    const rows = 240;
+    const samples = new Int16Array(heard.wav.buffer, heard.wav.byteOffset + 44, (heard.wav.length - 44) / 2);
+    const first = Math.max(0, Math.floor(heard.low_hz / (rate / size)));
+    const last = Math.min(size / 2, Math.max(first + 1, Math.ceil(heard.high_hz / (rate / size))));
+    const fft = new FFT(size);
+    const frame = new Array(size);
+    const out = fft.createComplexArray();
+    const hann = Array.from({ length: size }, (_, i) => 0.5 - 0.5 * Math.cos(2 * Math.PI * i / size));
+    const power = new Float64Array(rows * (last - first));
+    let loudest = 1e-12;
+    for (let row = 0; row < rows; ++row) {
+      const start = row * hop + hop / 2 - size / 2;
+      for (let i = 0; i < size; ++i) {
+        const at = start + i;
+        frame[i] = at >= 0 && at < samples.length ? samples[at] * hann[i] : 0;
+      }
+      fft.realTransform(out, frame);
+      for (let b = first; b < last; ++b) {
+        const p = out[2 * b] * out[2 * b] + out[2 * b + 1] * out[2 * b + 1];
+        power[row * (last - first) + b - first] = p;
+        if (p > loudest) loudest = p;
+      }
+    }
+    const image = g.createImageData(last - first, rows);
+    const floorDb = 10 * Math.log10(loudest) - 60;
+    for (let i = 0; i < power.length; ++i) {
+      const db = power[i] > 0 ? 10 * Math.log10(power[i]) : floorDb;
+      const [r, gr, b] = colour((db - floorDb) / 60);
+      image.data.set([r, gr, b, 255], 4 * i);
+    }
+    const cells = document.createElement('canvas');
+    cells.width = last - first;
+    cells.height = rows;
+    cells.getContext('2d').putImageData(image, 0, 0);
+    const left = 28;
+    const top = 16;
+    g.imageSmoothingEnabled = false;
+    g.drawImage(cells, left, top, canvas.width - left, canvas.height - top);
+    const lowHz = first * rate / size;
+    const highHz = last * rate / size;
+    const xOf = (hz) => left + (hz - lowHz) / (highHz - lowHz) * (canvas.width - left);
+    g.fillStyle = getComputedStyle(document.body).color;
+    g.font = '11px sans-serif';
+    g.textAlign = 'right';
+    for (let second = 0; second <= 60; second += 10) g.fillText(String(second), left - 3, top + second / 60 * (canvas.height - top) + 4);
+    g.textAlign = 'center';
+    const span = highHz - lowHz;
+    const step = span > 2000 ? 500 : span > 800 ? 200 : 100;
+    for (let hz = Math.ceil(lowHz / step) * step; hz <= highHz; hz += step) g.fillText(String(hz), xOf(hz), 11);
+    if (heard.grid_hz) {
+      g.strokeStyle = 'rgba(255, 255, 255, 0.6)';
+      g.setLineDash([4, 3]);
+      for (const hz of heard.grid_hz) {
+        g.beginPath();
+        g.moveTo(xOf(hz), top);
+        g.lineTo(xOf(hz), canvas.height);
+        g.stroke();
+      }
+      g.setLineDash([]);
+    }
+    canvas.setAttribute('aria-label', `The minute's waterfall, ${Math.round(lowHz)} to ${Math.round(highHz)} Hz, time down`);
+  }
+
+  // The data tones against their grid, to scale, with the note and warning lines.
+  function drawToneGrid() {
+    const canvas = byId('ToneGrid');
+    const g = canvas.getContext('2d');
+    g.clearRect(0, 0, canvas.width, canvas.height);
+    if (!heard.residual_hz) {
+      canvas.setAttribute('aria-label', 'The data tones cannot be measured against a grid.');
+      return;
+    }
+    const left = 60;
+    const width = canvas.width - left - 8;
+    const height = canvas.height - 20;
+    const reach = Math.max(heard.warning_hz * 1.5, ...heard.residual_hz.map((r) => Math.abs(r) * 1.1), 1);
+    const xOf = (hz) => left + width / 2 + hz / reach * width / 2;
+    const band = (from, to, fill) => { g.fillStyle = fill; g.fillRect(xOf(from), 4, xOf(to) - xOf(from), height); };
+    band(-reach, -heard.warning_hz, 'rgba(224, 90, 74, 0.25)');
+    band(heard.warning_hz, reach, 'rgba(224, 90, 74, 0.25)');
+    band(-heard.warning_hz, -heard.note_hz, 'rgba(224, 176, 43, 0.25)');
+    band(heard.note_hz, heard.warning_hz, 'rgba(224, 176, 43, 0.25)');
+    g.fillStyle = g.strokeStyle = getComputedStyle(document.body).color;
+    g.font = '11px sans-serif';
+    g.beginPath();
+    g.moveTo(xOf(0), 4);
+    g.lineTo(xOf(0), 4 + height);
+    g.stroke();
+    heard.residual_hz.forEach((r, k) => {
+      const y = 4 + (k + 0.5) * height / 4;
+      g.textAlign = 'right';
+      g.fillText(`tone ${k}`, left - 4, y + 4);
+      g.beginPath();
+      g.arc(xOf(r), y, 4, 0, 2 * Math.PI);
+      g.fill();
+    });
+    g.textAlign = 'center';
+    for (const hz of [-reach, 0, reach]) g.fillText(`${hz > 0 ? '+' : ''}${hz.toFixed(1)} Hz`, xOf(hz), canvas.height - 3);
+    canvas.setAttribute('aria-label',
+      `Data tones off their best even grid: ${heard.rms_hz.toFixed(2)} Hz RMS (note beyond ${heard.note_hz} Hz, ` +
+      `warning beyond ${heard.warning_hz} Hz); ` +
+      heard.residual_hz.map((r, k) => `tone ${k} ${r.toFixed(2)} Hz`).join(', '));
+  }
+
+  let playing = null;
+  function play() {
+    if (playing) {
+      playing.stop();
+      return;
+    }
+    const context = new AudioContext();
+    const samples = new Int16Array(heard.wav.buffer, heard.wav.byteOffset + 44, (heard.wav.length - 44) / 2);
+    const buffer = context.createBuffer(1, samples.length, 12000);
+    const channel = buffer.getChannelData(0);
+    for (let i = 0; i < samples.length; ++i) channel[i] = samples[i] / 32768;
+    const source = context.createBufferSource();
+    source.buffer = buffer;
+    source.connect(context.destination);
+    source.onended = () => {
+      playing = null;
+      byId('Play').textContent = 'Play';
+      context.close();
+    };
+    source.start();
+    playing = source;
+    byId('Play').textContent = 'Stop';
+  }
+
   function editTransmission() {
     showTransmission(call('jt4dds_set_transmission',
       ['string', 'string', 'string', 'number', 'number', 'string'],
@@ -338,6 +504,13 @@
       showTransmission(call('jt4dds_transmission'));
     };
     byId('ShowTransmission').addEventListener('click', transmission);
+    byId('Noisy').addEventListener('change', hear);
+    byId('Snr').addEventListener('change', () => { if (byId('Noisy').checked) hear(); });
+    byId('Play').addEventListener('click', play);
+    byId('SaveWav').addEventListener('click', () => {
+      pressIfStale();
+      if (heard && heard.wav) download(`${call('jt4dds_beacon_name').name || 'minute'}.wav`, heard.wav);
+    });
     for (const id of ['Message', 'CwId', 'Wpm', 'TimerHz']) byId(id).addEventListener('input', editTransmission);
     for (const id of ['SendCw', 'SendCarrier']) byId(id).addEventListener('change', editTransmission);
     document.addEventListener('keydown', (event) => {

@@ -5,6 +5,8 @@
 // only gets and sets what its elements show.
 #include <emscripten.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -15,10 +17,12 @@
 #include "calc/minute.h"
 #include "calc/plan_check.h"
 #include "calc/selector_items.h"
+#include "calc/simulation.h"
 #include "formats/beacon_file.h"
 #include "formats/json_text.h"
 #include "formats/outputs.h"
 #include "formats/search_output.h"
+#include "formats/wav.h"
 #include "formats/window_layout.h"
 
 // The page's elements, by the control's name (their ids). Texts cross as UTF-8.
@@ -328,6 +332,50 @@ EMSCRIPTEN_KEEPALIVE const char* jt4dds_set_transmission(const char* message, co
     pageTransmission.carrier = carrier != 0;
     pageTransmission.timerHz = timerHz;
     return jt4dds_transmission();
+}
+
+// The minute as its receiver hears it, for the page's waterfall, Play and
+// Save WAV: the WAV file jt4dds-cli --format wav writes for these fields (with
+// noise at `snrDb` from seed 1 when `noisy`), where it lies in the module's
+// memory, the span the waterfall shows, the receiver's line and the data
+// tones against their grid.
+std::string heardWav;
+EMSCRIPTEN_KEEPALIVE const char* jt4dds_hear(int noisy, double snrDb) {
+    const Beacon beacon = cliInputs();
+    const Press press = calculate(beacon);
+    const auto receiver = receiverOf(press);
+    const auto planned = planTransmission(beacon);
+    heardWav.clear();
+    json::Writer out;
+    out.beginObject();
+    const auto* t = std::get_if<Transmission>(&planned);
+    if (t && receiver) {
+        const auto parts = heardMinute(press, *t, *receiver);
+        const std::optional<Noise> noise = noisy != 0 ? std::optional(Noise{snrDb, 1}) : std::nullopt;
+        heardWav = wavFile(simulateMinute(parts, noise), kAudioRate);
+        const AudioSpan span = heardSpan(parts);
+        out.member("low_hz", span.lowHz).member("high_hz", span.highHz);
+        out.member("receiver", receiverText(*receiver));
+    } else {
+        out.member("receiver", receiver ? "No message: nothing to hear."
+                                        : "No receiver settings: the last press did not write the tones.");
+    }
+    out.member("wav", static_cast<double>(reinterpret_cast<std::uintptr_t>(heardWav.data())));
+    out.member("wav_bytes", heardWav.size());
+    const RunFigures& f = press.figures;
+    const GridTolerance limits = gridTolerance(f.spacingNumber);
+    out.member("note_hz", limits.noteHz).member("warning_hz", limits.warningHz);
+    if (receiver && std::all_of(receiver->sounds.begin(), receiver->sounds.end(), [](bool b) { return b; })) {
+        const GridFit fit = fitGrid(receiver->realisedAudioHz, nominalSpacingHz(f.spacingNumber));
+        out.member("rms_hz", fit.rmsHz);
+        out.key("grid_hz").beginList();
+        for (std::size_t k = 0; k < 4; ++k)
+            out.value(fit.originHz + static_cast<double>(k) * nominalSpacingHz(f.spacingNumber));
+        out.endList().key("residual_hz").beginList();
+        for (double r : fit.residualHz) out.value(r);
+        out.endList();
+    }
+    return reply(out.endObject());
 }
 
 // Puts the fields of a beacon file's `length` bytes into the page; says what
