@@ -153,7 +153,6 @@ bool resolutionWarned(const RunFigures& f) {
     return f.resolutionHz && resolutionTooLow(*f.resolutionHz, f.spacingNumber);
 }
 
-
 // ---- Words for the operator.
 
 std::string number(double value, int decimals) {
@@ -634,7 +633,8 @@ std::optional<double> trialGridHz(const RunFigures& f, Trial t) {
     std::array<double, 4> hz{};
     std::array<TuningWord, 4> words{};
     for (std::size_t k = 0; k < 4; ++k) {
-        const auto row = std::get<RowResult>(computeRow(static_cast<int>(k), f.plan, carrier, t.mult, t.frefHz, f.config));
+        const auto row =
+            std::get<RowResult>(computeRow(static_cast<int>(k), f.plan, carrier, t.mult, t.frefHz, f.config));
         const auto realised = actualOutputHz(row.word, t.mult, t.frefHz, f.config);
         if (!realised) return std::nullopt;
         for (std::size_t j = 0; j < k; ++j)
@@ -695,11 +695,12 @@ std::pair<std::string, std::vector<FixEdits>> gridFixText(const RunFigures& f, c
     }
     if (fix.mult) {
         if (!text.empty()) text += ", or ";
-        text += "an RF Multiplication of " + decimalText(*fix.mult, 0) + " with " + referenceText(f.frefHz) +
-                " (" + hz(fix.multGridHz, 2) + " RMS)";
+        text += "an RF Multiplication of " + decimalText(*fix.mult, 0) + " with " + referenceText(f.frefHz) + " (" +
+                hz(fix.multGridHz, 2) + " RMS)";
         edits.push_back({FieldEdit{Input::Multiplication, decimalText(*fix.mult, 0)}});
     }
-    if (text.empty()) text = "no nearby Master Reference or RF Multiplication alone mends it; Find settings searches both";
+    if (text.empty())
+        text = "no nearby Master Reference or RF Multiplication alone mends it; Find settings searches both";
     return {text, edits};
 }
 
@@ -707,7 +708,8 @@ void explainGrid(const RunFigures& f, const GridSurvey& grid, Severity severity,
     const GridTolerance limits = gridTolerance(f.spacingNumber);
     std::string message = "the data tones lie " + hz(grid.fit.rmsHz, 2) + " RMS off an even grid (" +
                           signedText(grid.fit.residualHz[0], 2) + ", " + signedText(grid.fit.residualHz[1], 2) + ", " +
-                          signedText(grid.fit.residualHz[2], 2) + ", " + signedText(grid.fit.residualHz[3], 2) + " Hz); ";
+                          signedText(grid.fit.residualHz[2], 2) + ", " + signedText(grid.fit.residualHz[3], 2) +
+                          " Hz); ";
     if (severity == Severity::Warning) {
         message += "beyond " + hz(limits.warningHz, 1) + " a " + modeName(f) +
                    " decoder near its threshold loses the beacon (measured: fewer decodes at -22 dB), so it "
@@ -718,8 +720,8 @@ void explainGrid(const RunFigures& f, const GridSurvey& grid, Severity severity,
                    hz(limits.warningHz, 1) + ")";
     }
     auto [fix, edits] = gridFixText(f, gridFix(f, limits.noteHz));
-    out.push_back(Finding{severity, FindingKind::ToneGrid, {}, 0x0F, {}, std::move(message), std::move(fix),
-                          std::move(edits)});
+    out.push_back(
+        Finding{severity, FindingKind::ToneGrid, {}, 0x0F, {}, std::move(message), std::move(fix), std::move(edits)});
 }
 
 // ": they lie within 0.48 Hz of an even grid, inside the 3 Hz …": the tone
@@ -729,10 +731,10 @@ std::string gridClause(const RunFigures& f) {
     if (!grid.measured) return {};
     const GridTolerance limits = gridTolerance(f.spacingNumber);
     return ": they lie " + hz(grid.fit.rmsHz, 2) + " RMS off an even grid, " +
-           (grid.fit.rmsHz <= limits.noteHz ? "inside the " + hz(limits.noteHz, 1) + " a " + modeName(f) +
-                                                    " decoder takes without loss"
-                                              : "beyond the " + hz(limits.noteHz, 1) + " a " + modeName(f) +
-                                                    " decoder takes without loss (see the tone grid's finding)");
+           (grid.fit.rmsHz <= limits.noteHz
+                ? "inside the " + hz(limits.noteHz, 1) + " a " + modeName(f) + " decoder takes without loss"
+                : "beyond the " + hz(limits.noteHz, 1) + " a " + modeName(f) +
+                      " decoder takes without loss (see the tone grid's finding)");
 }
 
 // The resolution caption, explained: a note, since the window shows it by a
@@ -751,8 +753,7 @@ void explainResolution(const RunFigures& f, std::vector<Finding>& out) {
     const double limit = f.spacingNumber / 4.0;
     std::string message = "the resolution " + hz(res) + " is coarser than " + hz(limit) + ", a quarter of " +
                           modeName(f) + "'s spacing number " + std::to_string(f.spacingNumber) +
-                          " in hertz; what counts is how evenly the rounded words place the data tones" +
-                          gridClause(f);
+                          " in hertz; what counts is how evenly the rounded words place the data tones" + gridClause(f);
     std::string fix;
     const auto fits = [&](double frefHz) { return resolutionFits(f, Trial{f.mult, frefHz}); };
     std::optional<double> khz;
@@ -896,9 +897,11 @@ constexpr std::array kPlanRules{
                                        stepAdvice(f, spacing.worstLow, *options.spacingTolerance),
                                        {}});
              }},
-    PlanRule{FindingKind::ToneGrid, [](const Judging& j) { return gridSeverity(j.f, j.grid); },
-             [](const Judging& j, std::vector<Finding>& out) { explainGrid(j.f, j.grid, *gridSeverity(j.f, j.grid), out); }},
-    PlanRule{FindingKind::Pi4OutsideSearch, [](const Judging& j) { return when(pi4OutsideSearch(j.f), Severity::Warning); },
+    PlanRule{
+        FindingKind::ToneGrid, [](const Judging& j) { return gridSeverity(j.f, j.grid); },
+        [](const Judging& j, std::vector<Finding>& out) { explainGrid(j.f, j.grid, *gridSeverity(j.f, j.grid), out); }},
+    PlanRule{FindingKind::Pi4OutsideSearch,
+             [](const Judging& j) { return when(pi4OutsideSearch(j.f), Severity::Warning); },
              [](const Judging& j, std::vector<Finding>& out) {
                  const RunFigures& f = j.f;
                  // The reference tone on the data tones' centre puts tone 0 where PI4 has it.
@@ -917,9 +920,8 @@ constexpr std::array kPlanRules{
                                        {{FieldEdit{Input::ReferenceTone, centre}}}});
              }},
     // The caption's rule of thumb blocks nothing: the tone grid judges.
-    PlanRule{
-        FindingKind::Resolution, [](const Judging& j) { return when(resolutionWarned(j.f), Severity::Note); },
-        [](const Judging& j, std::vector<Finding>& out) { explainResolution(j.f, out); }},
+    PlanRule{FindingKind::Resolution, [](const Judging& j) { return when(resolutionWarned(j.f), Severity::Note); },
+             [](const Judging& j, std::vector<Finding>& out) { explainResolution(j.f, out); }},
 };
 
 // The beacon's minute: a message it cannot send, a minute longer than 60 s,
@@ -1118,8 +1120,8 @@ GridTolerance gridTolerance(std::int32_t spacingNumber) {
         GridTolerance limits;
     };
     constexpr Line kLines[] = {
-        {0, {3.0, 4.5}},  {1, {1.5, 2.0}},  {2, {2.0, 2.5}},  {4, {2.5, 3.0}},
-        {9, {2.0, 2.5}},  {18, {1.5, 2.0}}, {36, {2.0, 2.5}}, {72, {2.0, 2.5}},
+        {0, {3.0, 4.5}}, {1, {1.5, 2.0}},  {2, {2.0, 2.5}},  {4, {2.5, 3.0}},
+        {9, {2.0, 2.5}}, {18, {1.5, 2.0}}, {36, {2.0, 2.5}}, {72, {2.0, 2.5}},
     };
     for (const Line& line : kLines)
         if (line.spacingNumber == std::max(spacingNumber, 0)) return line.limits;

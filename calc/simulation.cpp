@@ -133,6 +133,19 @@ std::vector<HeardPart> heardMinute(const Press& press, const Transmission& trans
     return parts;
 }
 
+AudioSpan heardSpan(const std::vector<HeardPart>& parts) {
+    double low = kAudioTopHz;
+    double high = 0.0;
+    for (const HeardPart& p : parts) {
+        if (!p.audioHz) continue;
+        low = std::min(low, *p.audioHz);
+        high = std::max(high, *p.audioHz);
+    }
+    if (high < low) return {};
+    const double margin = std::max(100.0, (high - low) * 0.1);
+    return {std::max(0.0, low - margin), std::min(kAudioTopHz, high + margin)};
+}
+
 std::uint64_t GaussianNoise::nextBits() {
     std::uint64_t z = (state_ += 0x9E3779B97F4A7C15ULL);
     z = (z ^ (z >> 30U)) * 0xBF58476D1CE4E5B9ULL;
@@ -179,7 +192,8 @@ const Ziggurat& ziggurat() {
 }
 
 std::uint32_t magnitude(std::int32_t value) {
-    return value < 0 ? static_cast<std::uint32_t>(-static_cast<std::int64_t>(value)) : static_cast<std::uint32_t>(value);
+    return value < 0 ? static_cast<std::uint32_t>(-static_cast<std::int64_t>(value))
+                     : static_cast<std::uint32_t>(value);
 }
 
 }  // namespace

@@ -78,6 +78,15 @@ struct HeardPart {
 inline constexpr int kAudioRate = 12000;
 std::vector<HeardPart> heardMinute(const Press& press, const Transmission& transmission, const Receiver& receiver);
 
+// The audio frequencies a minute's parts are heard at, with a tenth of their
+// span (at least 100 Hz) either side: what a waterfall of it shows. Nothing
+// heard: 200 to 3000 Hz, a receiver's passband.
+struct AudioSpan {
+    double lowHz = 200.0;
+    double highHz = 3000.0;
+};
+AudioSpan heardSpan(const std::vector<HeardPart>& parts);
+
 // White Gaussian noise for a signal-to-noise ratio in 2500 Hz, as weak-signal
 // decoders state it, drawn from `seed` by the program's own generator so that
 // every build draws the same noise.

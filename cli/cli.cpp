@@ -4,11 +4,11 @@
 #include <CLI/CLI.hpp>
 #include <algorithm>
 #include <array>
-#include <cstdint>
-#include <optional>
 #include <cctype>
+#include <cstdint>
 #include <cstdio>
 #include <filesystem>
+#include <optional>
 #include <ostream>
 #include <string>
 #include <string_view>
@@ -175,7 +175,8 @@ void describeOptions(CLI::App& app, Options& o) {
                      "listing (the results box), asm (assembler source to include), c (a C header), json "
                      "(the window's state, every tone's figures, the reads and the findings) or report (the "
                      "tone table and the findings, for people), or symbols (the --message's channel symbols, 0 "
-                     "to 3, as jt4code prints them), or wav (the minute as a receiver hears it: 60 s of 16-bit mono audio at 12000 "
+                     "to 3, as jt4code prints them), or wav (the minute as a receiver hears it: 60 s of 16-bit mono "
+                     "audio at 12000 "
                      "Hz, from the words as rounded)")
         ->check(CLI::IsMember(kFormatNames));
     output->add_flag("--json", o.json, "The same as --format json");
@@ -305,8 +306,7 @@ int printSymbols(const Beacon& beacon, const Options& o, std::ostream& out, std:
 
 // --format wav: the beacon's minute as its receiver hears it.
 int writeWav(const Press& outcome, const Options& o, std::ostream& out, std::ostream& err) {
-    const auto receiver =
-        receiverOf(outcome, o.refPpm, o.sideband == "lsb" ? Sideband::Lower : Sideband::Upper);
+    const auto receiver = receiverOf(outcome, o.refPpm, o.sideband == "lsb" ? Sideband::Lower : Sideband::Upper);
     if (!receiver) return kExitEndedEarly;
     const auto planned = planTransmission(outcome.beacon);
     const auto parts = heardMinute(outcome, std::get<Transmission>(planned), *receiver);
@@ -388,7 +388,7 @@ int runChecked(std::span<const char* const> args, std::ostream& out, std::ostrea
     }
 
     const bool symbols = o.format == "symbols";
-    auto format = symbols            ? std::optional(OutputFormat::Listing)
+    auto format = symbols             ? std::optional(OutputFormat::Listing)
                   : o.format == "wav" ? std::optional(OutputFormat::Report)
                                       : outputFormatNamed(o.format);
     if (o.json) {

@@ -27,8 +27,7 @@ FirmwareFile firmwareFile(const Beacon& beacon, OutputFormat format);
 // spacing and tone errors, SSB carrier. The CLI table and the window's
 // dialog both show these.
 inline constexpr std::array<std::string_view, 8> kCandidateHeadings{
-    "Mult",          "Reference MHz",    "DDS MHz",       "Share",
-    "Resolution Hz", "Grid RMS Hz", "Tone error Hz", "SSB carrier MHz",
+    "Mult", "Reference MHz", "DDS MHz", "Share", "Resolution Hz", "Grid RMS Hz", "Tone error Hz", "SSB carrier MHz",
 };
 std::array<std::string, 8> candidateCells(const Candidate& candidate);
 

@@ -7,19 +7,19 @@
 #include <QDoubleSpinBox>
 #include <QFileDialog>
 #include <QFontDatabase>
-#include <QMediaPlayer>
-#include <QMessageBox>
-#include <QPushButton>
-#include <QTemporaryFile>
-#include <QUrl>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMediaPlayer>
+#include <QMessageBox>
 #include <QPainter>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QSpinBox>
+#include <QTemporaryFile>
 #include <QTextOption>
+#include <QUrl>
 #include <QVBoxLayout>
 
 #include "calc/number_format.h"
@@ -189,11 +189,10 @@ void TransmissionView::hear() {
     }
     if (const auto* t = std::get_if<Transmission>(&planned); t && receiver) {
         const auto parts = heardMinute(press_, *t, *receiver);
-        const std::optional<Noise> noise =
-            noisy_->isChecked() ? std::optional(Noise{snr_->value(), 1}) : std::nullopt;
+        const std::optional<Noise> noise = noisy_->isChecked() ? std::optional(Noise{snr_->value(), 1}) : std::nullopt;
         audio_ = simulateMinute(parts, noise);
-        const auto [low, high] = heardSpan(parts);
-        waterfall_->show(spectrogramOf(audio_, low, high), grid);
+        const AudioSpan span = heardSpan(parts);
+        waterfall_->show(spectrogramOf(audio_, span.lowHz, span.highHz), grid);
         receiver_->setText(qs(receiverText(*receiver)));
     } else {
         waterfall_->show({}, std::nullopt);

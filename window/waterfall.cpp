@@ -22,12 +22,14 @@ constexpr double kRangeDb = 60.0;
 
 // Dark blue through cyan and yellow to white, as weak-signal waterfalls are.
 QRgb colourOf(double level) {
-    constexpr std::array<std::array<double, 3>, 5> kStops{{
-        {0.0, 0.0, 0.12}, {0.0, 0.25, 0.6}, {0.0, 0.75, 0.85}, {1.0, 0.9, 0.0}, {1.0, 1.0, 1.0}}};
+    constexpr std::array<std::array<double, 3>, 5> kStops{
+        {{0.0, 0.0, 0.12}, {0.0, 0.25, 0.6}, {0.0, 0.75, 0.85}, {1.0, 0.9, 0.0}, {1.0, 1.0, 1.0}}};
     const double x = std::clamp(level, 0.0, 1.0) * (kStops.size() - 1);
     const auto i = std::min(static_cast<std::size_t>(x), kStops.size() - 2);
     const double t = x - static_cast<double>(i);
-    const auto mix = [&](std::size_t c) { return static_cast<int>(255.0 * (kStops[i][c] * (1 - t) + kStops[i + 1][c] * t)); };
+    const auto mix = [&](std::size_t c) {
+        return static_cast<int>(255.0 * (kStops[i][c] * (1 - t) + kStops[i + 1][c] * t));
+    };
     return qRgb(mix(0), mix(1), mix(2));
 }
 
@@ -54,7 +56,8 @@ Spectrogram spectrogramOf(const std::vector<std::int16_t>& samples, double lowHz
     std::vector<kiss_fft_cpx> bins(kFrame / 2 + 1);
     std::array<float, kFrame> hann{};
     for (int i = 0; i < kFrame; ++i)
-        hann[static_cast<std::size_t>(i)] = static_cast<float>(0.5 - 0.5 * std::cos(2.0 * std::numbers::pi * i / kFrame));
+        hann[static_cast<std::size_t>(i)] =
+            static_cast<float>(0.5 - 0.5 * std::cos(2.0 * std::numbers::pi * i / kFrame));
     double loudest = 0.0;
     for (int row = 0; row < rows; ++row) {
         // Each frame centred on its row's time.
@@ -70,7 +73,8 @@ Spectrogram spectrogramOf(const std::vector<std::int16_t>& samples, double lowHz
         for (int b = first; b < last; ++b) {
             const kiss_fft_cpx c = bins[static_cast<std::size_t>(b)];
             const double p = static_cast<double>(c.r) * c.r + static_cast<double>(c.i) * c.i;
-            power[static_cast<std::size_t>(row) * static_cast<std::size_t>(last - first) + static_cast<std::size_t>(b - first)] = p;
+            power[static_cast<std::size_t>(row) * static_cast<std::size_t>(last - first) +
+                  static_cast<std::size_t>(b - first)] = p;
             loudest = std::max(loudest, p);
         }
     }
@@ -79,7 +83,8 @@ Spectrogram spectrogramOf(const std::vector<std::int16_t>& samples, double lowHz
     for (int row = 0; row < rows; ++row) {
         auto* line = reinterpret_cast<QRgb*>(out.image.scanLine(row));
         for (int b = 0; b < last - first; ++b) {
-            const double p = power[static_cast<std::size_t>(row) * static_cast<std::size_t>(last - first) + static_cast<std::size_t>(b)];
+            const double p = power[static_cast<std::size_t>(row) * static_cast<std::size_t>(last - first) +
+                                   static_cast<std::size_t>(b)];
             const double db = p > 0.0 ? 10.0 * std::log10(p) : floorDb;
             line[b] = colourOf((db - floorDb) / kRangeDb);
         }
@@ -87,19 +92,6 @@ Spectrogram spectrogramOf(const std::vector<std::int16_t>& samples, double lowHz
     out.lowHz = first * binHz;
     out.highHz = last * binHz;
     return out;
-}
-
-std::pair<double, double> heardSpan(const std::vector<HeardPart>& parts) {
-    double low = kAudioRate / 2.0;
-    double high = 0.0;
-    for (const HeardPart& p : parts) {
-        if (!p.audioHz) continue;
-        low = std::min(low, *p.audioHz);
-        high = std::max(high, *p.audioHz);
-    }
-    if (high < low) return {200.0, 3000.0};
-    const double margin = std::max(100.0, (high - low) * 0.1);
-    return {std::max(0.0, low - margin), std::min(kAudioRate / 2.0, high + margin)};
 }
 
 Waterfall::Waterfall(QWidget* parent) : QWidget(parent) {
@@ -152,8 +144,9 @@ void ToneGridStrip::show(const std::optional<GridFit>& fit, double noteHz, doubl
     warningHz_ = warningHz;
     QString text = QStringLiteral("The data tones cannot be measured against a grid.");
     if (fit_) {
-        text = QStringLiteral("Data tones off their best even grid: %1 Hz RMS (note beyond %2 Hz, warning beyond %3 Hz); ")
-                   .arg(qs(decimalText(fit_->rmsHz, 2)), qs(decimalText(noteHz, 1)), qs(decimalText(warningHz, 1)));
+        text =
+            QStringLiteral("Data tones off their best even grid: %1 Hz RMS (note beyond %2 Hz, warning beyond %3 Hz); ")
+                .arg(qs(decimalText(fit_->rmsHz, 2)), qs(decimalText(noteHz, 1)), qs(decimalText(warningHz, 1)));
         QStringList tones;
         for (std::size_t k = 0; k < 4; ++k)
             tones << QStringLiteral("tone %1 %2 Hz").arg(k).arg(qs(decimalText(fit_->residualHz[k], 2)));

@@ -25,10 +25,6 @@ struct Spectrogram {
 };
 Spectrogram spectrogramOf(const std::vector<std::int16_t>& samples, double lowHz, double highHz);
 
-// The audio frequencies a minute's parts are heard at, with a margin: the
-// waterfall's span. Nothing heard: 200 to 3000 Hz, a receiver's passband.
-std::pair<double, double> heardSpan(const std::vector<HeardPart>& parts);
-
 // The waterfall: the spectrogram scaled to the widget, 10 s ticks down the
 // left, the frequency scale across the top, and the four data tones' ideal
 // grid (fitted to them, as a decoder locks on) as dashed lines.

@@ -159,11 +159,12 @@ const CheckCase kChecks[] = {
      .findings = {}},
     {.name = "jt4a_23cm_resolution_caption_is_a_note_when_the_tones_lie_even",
      .prepare = fields({{F::OutputFrequency, "1296.9"}, {F::Multiplication, "12"}, {F::Reference, "400"}}, kA),
-     .findings = {{K::Resolution, S::Note, "Resolution",
-                   "0.559 Hz is coarser than 0.25 Hz, a quarter of JT4A's spacing number 1 in hertz; what counts is how "
-                   "evenly the rounded words place the data tones: they lie within 0.14 Hz of an even grid, inside the "
-                   "1.5 Hz a JT4A decoder takes without loss",
-                   "no other Master Reference"}}},
+     .findings =
+         {{K::Resolution, S::Note, "Resolution",
+           "0.559 Hz is coarser than 0.25 Hz, a quarter of JT4A's spacing number 1 in hertz; what counts is how "
+           "evenly the rounded words place the data tones: they lie within 0.14 Hz of an even grid, inside the "
+           "1.5 Hz a JT4A decoder takes without loss",
+           "no other Master Reference"}}},
     {.name = "pi4_reference_tone_outside_the_decoders_search",
      .prepare = fields({{F::Reference, "300"}, {F::ReferenceTone, "800"}}, kPi4),
      .findings = {{K::Pi4OutsideSearch, S::Warning, "Reference Tone",

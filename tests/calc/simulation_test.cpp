@@ -49,8 +49,10 @@ double toneOf(const std::int16_t* samples, std::size_t n, double aroundHz) {
     while (hi - lo > 1e-4) {
         const double a = hi - g * (hi - lo);
         const double b = lo + g * (hi - lo);
-        if (power(a) > power(b)) hi = b;
-        else lo = a;
+        if (power(a) > power(b))
+            hi = b;
+        else
+            lo = a;
     }
     return (lo + hi) / 2.0;
 }
@@ -145,8 +147,16 @@ struct ReceiverCase {
 const ReceiverCase kReceivers[] = {
     {.name = "usb", .ppm = 0.0, .sideband = Sideband::Upper, .heardAs = {0, 1, 2, 3}, .shiftPpm = 0.0},
     // 0.1 ppm of 2320.1 MHz is 232 Hz.
-    {.name = "reference_tenth_ppm_high", .ppm = 0.1, .sideband = Sideband::Upper, .heardAs = {0, 1, 2, 3}, .shiftPpm = 0.1},
-    {.name = "reference_fifth_ppm_low", .ppm = -0.2, .sideband = Sideband::Upper, .heardAs = {0, 1, 2, 3}, .shiftPpm = -0.2},
+    {.name = "reference_tenth_ppm_high",
+     .ppm = 0.1,
+     .sideband = Sideband::Upper,
+     .heardAs = {0, 1, 2, 3},
+     .shiftPpm = 0.1},
+    {.name = "reference_fifth_ppm_low",
+     .ppm = -0.2,
+     .sideband = Sideband::Upper,
+     .heardAs = {0, 1, 2, 3},
+     .shiftPpm = -0.2},
     {.name = "lsb_reversed", .ppm = 0.0, .sideband = Sideband::Lower, .heardAs = {3, 2, 1, 0}, .shiftPpm = 0.0},
 };
 class Receivers : public testing::TestWithParam<ReceiverCase> {};
@@ -252,18 +262,38 @@ struct GridCase {
     int worstTone;
 };
 const GridCase kGrids[] = {
-    {.name = "ideal", .tonesHz = {1000.0, 1100.0, 1200.0, 1300.0}, .spacingHz = 100.0, .rmsHz = 0.0, .worstHz = 0.0,
+    {.name = "ideal",
+     .tonesHz = {1000.0, 1100.0, 1200.0, 1300.0},
+     .spacingHz = 100.0,
+     .rmsHz = 0.0,
+     .worstHz = 0.0,
      .worstTone = 0},
-    {.name = "common_offset_is_no_error", .tonesHz = {1007.0, 1107.0, 1207.0, 1307.0}, .spacingHz = 100.0,
-     .rmsHz = 0.0, .worstHz = 0.0, .worstTone = 0},
+    {.name = "common_offset_is_no_error",
+     .tonesHz = {1007.0, 1107.0, 1207.0, 1307.0},
+     .spacingHz = 100.0,
+     .rmsHz = 0.0,
+     .worstHz = 0.0,
+     .worstTone = 0},
     // Residuals -1.5, -0.5, 0.5, 1.5.
-    {.name = "stretched", .tonesHz = {1000.0, 1101.0, 1202.0, 1303.0}, .spacingHz = 100.0,
-     .rmsHz = 1.1180339887498949, .worstHz = 1.5, .worstTone = 0},
+    {.name = "stretched",
+     .tonesHz = {1000.0, 1101.0, 1202.0, 1303.0},
+     .spacingHz = 100.0,
+     .rmsHz = 1.1180339887498949,
+     .worstHz = 1.5,
+     .worstTone = 0},
     // Residuals -2, 6, -2, -2.
-    {.name = "lone_tone", .tonesHz = {1000.0, 1108.0, 1200.0, 1300.0}, .spacingHz = 100.0,
-     .rmsHz = 3.4641016151377544, .worstHz = 6.0, .worstTone = 1},
-    {.name = "alternating_every_tone_as_far", .tonesHz = {1002.0, 1098.0, 1202.0, 1298.0}, .spacingHz = 100.0,
-     .rmsHz = 2.0, .worstHz = 2.0, .worstTone = 0},
+    {.name = "lone_tone",
+     .tonesHz = {1000.0, 1108.0, 1200.0, 1300.0},
+     .spacingHz = 100.0,
+     .rmsHz = 3.4641016151377544,
+     .worstHz = 6.0,
+     .worstTone = 1},
+    {.name = "alternating_every_tone_as_far",
+     .tonesHz = {1002.0, 1098.0, 1202.0, 1298.0},
+     .spacingHz = 100.0,
+     .rmsHz = 2.0,
+     .worstHz = 2.0,
+     .worstTone = 0},
     {.name = "planned_10ghz_jt4g",
      .tonesHz = {-5.3, 315.0 + 3.8, 630.0 + 1.8, 945.0 - 0.3},
      .spacingHz = 315.0,

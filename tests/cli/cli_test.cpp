@@ -348,14 +348,15 @@ TEST(CommandLine, HelpExplainsEveryField) {
                                "--key-down", "--aux", "--config", "--json"})
         EXPECT_NE(r.out.find(option), std::string::npos) << option;
     // The choices are listed where they are asked for.
-    for (const char* choices :
-         {"{A,B,C,D,E,F,G,PI4}", "{direct,reverse,Direct Freq Gen,Reverse DDS}", "{listing,asm,c,json,report,symbols,wav}"})
+    for (const char* choices : {"{A,B,C,D,E,F,G,PI4}", "{direct,reverse,Direct Freq Gen,Reverse DDS}",
+                                "{listing,asm,c,json,report,symbols,wav}"})
         EXPECT_NE(r.out.find(choices), std::string::npos) << choices;
 }
 
 // The same seed draws the same noise on every run; another seed, other noise.
 TEST(CommandLine, WavNoiseFollowsItsSeed) {
-    const std::vector<std::string> args{"--fref", "300", "--message", "CQ K1ABC FN42", "--format", "wav", "--snr", "-20"};
+    const std::vector<std::string> args{"--fref",   "300", "--message", "CQ K1ABC FN42",
+                                        "--format", "wav", "--snr",     "-20"};
     const auto with = [&](const char* seed) {
         auto a = args;
         a.insert(a.end(), {"--seed", seed});

@@ -33,7 +33,8 @@ int main(int argc, char** argv) {
     std::vector<HeardPart> parts = heardMinute(press, std::get<Transmission>(transmission), *receiver);
     for (HeardPart& part : parts)
         if (part.tone >= 0 && part.tone < 4)
-            part.audioHz = receiver->plannedAudioHz[static_cast<std::size_t>(part.tone)] + std::stod(argv[2 + part.tone]);
+            part.audioHz =
+                receiver->plannedAudioHz[static_cast<std::size_t>(part.tone)] + std::stod(argv[2 + part.tone]);
     const std::string snr = argv[6];
     const std::optional<Noise> noise =
         snr == "none" ? std::nullopt : std::optional(Noise{std::stod(snr), std::stoull(argv[7])});

@@ -10,9 +10,10 @@ namespace {
 
 // The whole file for three samples: the canonical header, little-endian.
 TEST(Wav, ThreeSamplesWhole) {
-    const std::string expected("RIFF\x2A\0\0\0WAVEfmt \x10\0\0\0\x01\0\x01\0\xE0\x2E\0\0\xC0\x5D\0\0\x02\0\x10\0"
-                               "data\x06\0\0\0\x01\0\xFF\xFF\xFF\x7F",
-                               50);
+    const std::string expected(
+        "RIFF\x2A\0\0\0WAVEfmt \x10\0\0\0\x01\0\x01\0\xE0\x2E\0\0\xC0\x5D\0\0\x02\0\x10\0"
+        "data\x06\0\0\0\x01\0\xFF\xFF\xFF\x7F",
+        50);
     EXPECT_EQ(wavFile({1, -1, 32767}, 12000), expected);
 }
 

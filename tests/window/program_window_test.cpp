@@ -576,9 +576,15 @@ private slots:
         QTest::addColumn<QString>("fref");
         QTest::addColumn<int>("mode");
         QTest::addColumn<QString>("submode");
-        QTest::newRow("jt4d_13cm") << "2320.1" << "24" << "300" << 3 << "D";
-        QTest::newRow("jt4g_3cm_500_off_its_grid") << "10368.9" << "96" << "500" << 6 << "G";
-        QTest::newRow("pi4_13cm") << "2320.1" << "24" << "300" << 7 << "PI4";
+        QTest::newRow("jt4d_13cm") << "2320.1"
+                                   << "24"
+                                   << "300" << 3 << "D";
+        QTest::newRow("jt4g_3cm_500_off_its_grid") << "10368.9"
+                                                   << "96"
+                                                   << "500" << 6 << "G";
+        QTest::newRow("pi4_13cm") << "2320.1"
+                                  << "24"
+                                  << "300" << 7 << "PI4";
     }
     void transmissionViewHearsTheMinute() {
         QFETCH(QString, fout);
@@ -598,9 +604,9 @@ private slots:
         const QString message = mode == 7 ? QStringLiteral("OZ7IGY") : QStringLiteral("CQ K1ABC FN42");
         QTest::keyClicks(view->findChild<QLineEdit*>(QStringLiteral("Message")), message);
         QVERIFY(view->findChild<QPushButton*>(QStringLiteral("SaveWav"))->isEnabled());
-        std::vector<std::string> args{"--fout",    fout.toStdString(),    "--mult",   mult.toStdString(),
+        std::vector<std::string> args{"--fout",    fout.toStdString(),    "--mult",    mult.toStdString(),
                                       "--fref",    fref.toStdString(),    "--submode", submode.toStdString(),
-                                      "--message", message.toStdString(), "--format", "wav"};
+                                      "--message", message.toStdString(), "--format",  "wav"};
         const auto clean = jt4dds::testing_support::runTool(args);
         QVERIFY(!view->saveWav(file("clean.wav")).has_value());
         QVERIFY(slurp(file("clean.wav")) == clean.out);
@@ -622,8 +628,9 @@ private slots:
             if (sum > best) best = sum, brightest = x;
         }
         const double hz = s.lowHz + (brightest + 0.5) * (s.highHz - s.lowHz) / s.image.width();
-        const auto report = nlohmann::json::parse(cli({"--fout", fout.toStdString(), "--mult", mult.toStdString(), "--fref",
-                                                       fref.toStdString(), "--submode", submode.toStdString(), "--json"}));
+        const auto report =
+            nlohmann::json::parse(cli({"--fout", fout.toStdString(), "--mult", mult.toStdString(), "--fref",
+                                       fref.toStdString(), "--submode", submode.toStdString(), "--json"}));
         const double tone0 = report["receiver"]["data_tone0_audio_hz"];
         const double spacing = report["spacing"][0]["nominal_hz"];
         bool onATone = false;
