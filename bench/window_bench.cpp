@@ -9,7 +9,9 @@
 #include <memory>
 
 #include "bench/baseline_window.h"
+#include "calc/simulation.h"
 #include "window/main_window.h"
+#include "window/waterfall.h"
 
 namespace {
 
@@ -65,6 +67,25 @@ void BM_CalculateClickToRepaint(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_CalculateClickToRepaint)->Unit(benchmark::kMicrosecond);
+
+// The Transmission view's picture: the noisy minute simulated and its
+// waterfall computed (240 transforms), as an edit of the message redraws it.
+void BM_HearAndDrawWaterfall(benchmark::State& state) {
+    using namespace jt4dds;
+    Beacon beacon;
+    beacon.text(Input::Reference) = "300";
+    beacon.message = "CQ K1ABC FN42";
+    const Press press = calculate(beacon);
+    const auto transmission = std::get<Transmission>(planTransmission(beacon));
+    const Receiver receiver = *receiverOf(press);
+    for (auto _ : state) {
+        const auto parts = heardMinute(press, transmission, receiver);
+        const auto audio = simulateMinute(parts, Noise{-22.0, 1});
+        const AudioSpan span = heardSpan(parts);
+        benchmark::DoNotOptimize(spectrogramOf(audio, span.lowHz, span.highHz));
+    }
+}
+BENCHMARK(BM_HearAndDrawWaterfall)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -1185,7 +1185,8 @@ PlanVerdict judgePlan(const Press& outcome, const PlanCheckOptions& options) {
     v.ddsShare = f.config == DdsConfig::Direct ? highest / f.frefHz : f.frefHz / lowest;
     v.sharedWord = sharedWordTones(f) != 0;
     const GridSurvey grid = surveyGrid(f);
-    v.gridRmsHz = grid.measured ? grid.fit.rmsHz : kInf;
+    // Unmeasured (a data tone silent or sharing a word) ranks last.
+    v.gridRmsHz = grid.measured ? grid.fit.rmsHz : std::numeric_limits<double>::max();
     const Judging judging{f, spacing, grid, options};
     v.clean = outcome.completed() && std::none_of(kPlanRules.begin(), kPlanRules.end(), [&](const PlanRule& rule) {
                   const auto severity = rule.applies(judging);
