@@ -72,170 +72,192 @@ struct RunCase {
 const std::vector<std::string> kAllZero(8, "00000000");
 
 const RunCase kRuns[] = {
-    {"pi4_reference_300",
-     [](FormState& f) {
-         f.setText(Input::Reference, "300");
-         f.select(Selector::JTMode, 7);
-     },
-     "FreqData                                ;Direct Freq Gen   JT4PI4   Ref 300.0MHz",
-     {"527E1091", "527E111D", "527E11A9", "527E1235", "527E10D7", "527E0ED0", "527E0FBE", "527E1036"},
-     "Resolution  0.838Hz",
-     "Resolution too low for this mode",
-     "2320.09873",
-     "1270",
-     std::nullopt},
-    {"option_800_reference_300",
-     [](FormState& f) {
-         f.setText(Input::Reference, "300");
-         f.setRef800(true);
-     },
-     "",
-     {"527E11CD", "527E11E5", "527E11FC", "527E1214", "527E10D7", "527E0FE8", "527E10D7", "527E114E"},
-     "Resolution  0.838Hz",
-     "Tone0 offset / wrong mode - check",
-     "2320.0992",
-     "800",
-     std::nullopt},
-    {"option_800_initial_values_last_warning_wins", [](FormState& f) { f.setRef800(true); }, "", kAllZero,
-     "Resolution  0.698Hz", "Ref too low, check values", "2320.0992", "800", std::nullopt},
-    {"initial_values", [](FormState&) {},
-     "FreqData                                ;Direct Freq Gen   JT4D   Ref 250.0MHz", kAllZero, "Resolution  0.698Hz",
-     "Ref too low, check values", "2320.09873", "1270", std::nullopt},
-    {"reverse_2m",
-     [](FormState& f) {
-         f.setText(Input::OutputFrequency, "144.4");
-         f.setText(Input::Multiplication, "1");
-         f.setText(Input::Reference, "10");
-         f.select(Selector::Config, 1);
-     },
-     "FreqData                                ;Reverse DDS   JT4D   Ref 10.0MHz",
-     {"11BA8189", "11BA8138", "11BA80E7", "11BA8096", "11BA8110", "11BA8810", "11BA84D8", "11BA833C"},
-     "Resolution  0.243Hz",
-     "",
-     "144.39873",
-     "1270",
-     std::nullopt},
-    {"reverse_3cm_jt4g_800",
-     [](FormState& f) {
-         f.setText(Input::OutputFrequency, "9600");
-         f.setText(Input::Reference, "10");
-         f.select(Selector::JTMode, 6);
-         f.select(Selector::Config, 1);
-         f.setRef800(true);
-     },
-     "FreqData                                ;Reverse DDS   JT4G   Ref 10.0MHz",
-     {"06666666", "06666663", "0666665F", "0666665C", "06666666", "0666666B", "06666666", "06666664"},
-     "Resolution  44.703Hz",
-     "Resolution too low for this mode",
-     "9599.9992",
-     "800",
-     std::nullopt},
+    {.name = "pi4_reference_300",
+     .setUp =
+         [](FormState& f) {
+             f.setText(Input::Reference, "300");
+             f.select(Selector::JTMode, 7);
+         },
+     .header = "FreqData                                ;Direct Freq Gen   JT4PI4   Ref 300.0MHz",
+     .words = {"527E1091", "527E111D", "527E11A9", "527E1235", "527E10D7", "527E0ED0", "527E0FBE", "527E1036"},
+     .lastLine = "Resolution  0.838Hz",
+     .warning = "Resolution too low for this mode",
+     .ssbCarrier = "2320.09873",
+     .refTone = "1270",
+     .endedAt = std::nullopt},
+    {.name = "option_800_reference_300",
+     .setUp =
+         [](FormState& f) {
+             f.setText(Input::Reference, "300");
+             f.setRef800(true);
+         },
+     .header = "",
+     .words = {"527E11CD", "527E11E5", "527E11FC", "527E1214", "527E10D7", "527E0FE8", "527E10D7", "527E114E"},
+     .lastLine = "Resolution  0.838Hz",
+     .warning = "Tone0 offset / wrong mode - check",
+     .ssbCarrier = "2320.0992",
+     .refTone = "800",
+     .endedAt = std::nullopt},
+    {.name = "option_800_initial_values_last_warning_wins",
+     .setUp = [](FormState& f) { f.setRef800(true); },
+     .header = "",
+     .words = kAllZero,
+     .lastLine = "Resolution  0.698Hz",
+     .warning = "Ref too low, check values",
+     .ssbCarrier = "2320.0992",
+     .refTone = "800",
+     .endedAt = std::nullopt},
+    {.name = "initial_values",
+     .setUp = [](FormState&) {},
+     .header = "FreqData                                ;Direct Freq Gen   JT4D   Ref 250.0MHz",
+     .words = kAllZero,
+     .lastLine = "Resolution  0.698Hz",
+     .warning = "Ref too low, check values",
+     .ssbCarrier = "2320.09873",
+     .refTone = "1270",
+     .endedAt = std::nullopt},
+    {.name = "reverse_2m",
+     .setUp =
+         [](FormState& f) {
+             f.setText(Input::OutputFrequency, "144.4");
+             f.setText(Input::Multiplication, "1");
+             f.setText(Input::Reference, "10");
+             f.select(Selector::Config, 1);
+         },
+     .header = "FreqData                                ;Reverse DDS   JT4D   Ref 10.0MHz",
+     .words = {"11BA8189", "11BA8138", "11BA80E7", "11BA8096", "11BA8110", "11BA8810", "11BA84D8", "11BA833C"},
+     .lastLine = "Resolution  0.243Hz",
+     .warning = "",
+     .ssbCarrier = "144.39873",
+     .refTone = "1270",
+     .endedAt = std::nullopt},
+    {.name = "reverse_3cm_jt4g_800",
+     .setUp =
+         [](FormState& f) {
+             f.setText(Input::OutputFrequency, "9600");
+             f.setText(Input::Reference, "10");
+             f.select(Selector::JTMode, 6);
+             f.select(Selector::Config, 1);
+             f.setRef800(true);
+         },
+     .header = "FreqData                                ;Reverse DDS   JT4G   Ref 10.0MHz",
+     .words = {"06666666", "06666663", "0666665F", "0666665C", "06666666", "0666666B", "06666666", "06666664"},
+     .lastLine = "Resolution  44.703Hz",
+     .warning = "Resolution too low for this mode",
+     .ssbCarrier = "9599.9992",
+     .refTone = "800",
+     .endedAt = std::nullopt},
     // Row 7 exceeds the Reverse limit, so the resolution cannot be formed: the
     // eight rows stay listed, without a resolution line, and no SSB carrier.
-    {"reverse_aux_word_zero_ends_before_resolution",
-     [](FormState& f) {
-         f.setText(Input::OutputFrequency, "100");
-         f.setText(Input::Multiplication, "1");
-         f.setText(Input::Reference, "35");
-         f.select(Selector::Config, 1);
-     },
-     "",
-     {"00000000", "00000000", "5999986B", "5999961B", "5999999A", "00000000", "00000000", "00000000"},
-     "",
-     "Not Possible, check values",
-     "",
-     "1270",
-     RunStep::WriteResolution},
+    {.name = "reverse_aux_word_zero_ends_before_resolution",
+     .setUp =
+         [](FormState& f) {
+             f.setText(Input::OutputFrequency, "100");
+             f.setText(Input::Multiplication, "1");
+             f.setText(Input::Reference, "35");
+             f.select(Selector::Config, 1);
+         },
+     .header = "",
+     .words = {"00000000", "00000000", "5999986B", "5999961B", "5999999A", "00000000", "00000000", "00000000"},
+     .lastLine = "",
+     .warning = "Not Possible, check values",
+     .ssbCarrier = "",
+     .refTone = "1270",
+     .endedAt = RunStep::WriteResolution},
     // A negative output gives words beyond 32 bits from tone 0 on: the header
     // stays and no row is written.
-    {"word_out_of_range_ends_in_the_rows",
-     [](FormState& f) {
-         f.setText(Input::OutputFrequency, "-60");
-         f.setText(Input::Multiplication, "1");
-         f.setText(Input::Reference, "100");
-     },
-     "FreqData                                ;Direct Freq Gen   JT4D   Ref 100.0MHz",
-     {},
-     "",
-     "",
-     "",
-     "1270",
-     RunStep::WriteRows},
+    {.name = "word_out_of_range_ends_in_the_rows",
+     .setUp =
+         [](FormState& f) {
+             f.setText(Input::OutputFrequency, "-60");
+             f.setText(Input::Multiplication, "1");
+             f.setText(Input::Reference, "100");
+         },
+     .header = "FreqData                                ;Direct Freq Gen   JT4D   Ref 100.0MHz",
+     .words = {},
+     .lastLine = "",
+     .warning = "",
+     .ssbCarrier = "",
+     .refTone = "1270",
+     .endedAt = RunStep::WriteRows},
     // Only the aux tone is pushed beyond the word range: rows 0 to 6 stay.
-    {"aux_tone_word_out_of_range_keeps_earlier_rows",
-     [](FormState& f) {
-         f.setText(Input::OutputFrequency, "10");
-         f.setText(Input::Multiplication, "1");
-         f.setText(Input::Reference, "100");
-         f.setText(Input::AuxTone, "-61e6");
-     },
-     "",
-     {"19998FC5", "19999660", "19999CFB", "1999A396", "1999999A", "199907A3", "19994ABF", ""},
-     "",
-     "",
-     "",
-     "1270",
-     RunStep::WriteRows},
-    {"field_beyond_double_range_ends_at_its_read",
-     [](FormState& f) { f.setText(Input::KeyUpTone, "1e400"); },
-     "",
-     {},
-     "",
-     "",
-     "",
-     "1270",
-     RunStep::BuildTonePlan},
-    {"reference_beyond_range_in_hertz",
-     [](FormState& f) { f.setText(Input::Reference, "1e303"); },
-     "",
-     {},
-     "",
-     "",
-     "",
-     "1270",
-     RunStep::ReadFrequencyPlan},
-    {"typed_submode_label_is_taken",
-     [](FormState& f) {
-         f.setText(Input::Reference, "300");
-         f.typeInto(Selector::JTMode, " pi4 ");
-     },
-     "FreqData                                ;Direct Freq Gen   JT4PI4   Ref 300.0MHz",
-     {"527E1091", "527E111D", "527E11A9", "527E1235", "527E10D7", "527E0ED0", "527E0FBE", "527E1036"},
-     "Resolution  0.838Hz",
-     "Resolution too low for this mode",
-     "2320.09873",
-     "1270",
-     std::nullopt},
-    {"unknown_typed_submode_ends_the_run",
-     [](FormState& f) { f.typeInto(Selector::JTMode, "H"); },
-     "",
-     {},
-     "",
-     "",
-     "",
-     "1270",
-     RunStep::ReadFrequencyPlan},
-    {"unknown_typed_config_ends_before_the_header",
-     [](FormState& f) { f.typeInto(Selector::Config, "Dir"); },
-     "",
-     {},
-     "",
-     "",
-     "",
-     "1270",
-     RunStep::WriteHeader},
-    {"comma_locale",
-     [](FormState& f) {
-         f.setText(Input::Reference, "300");
-         f.setDecimalSeparator(",");
-     },
-     "FreqData                                ;Direct Freq Gen   JT4D   Ref 300,0MHz",
-     {"527E10B4", "527E10CB", "527E10E3", "527E10FA", "527E10D7", "527E0ED0", "527E0FBE", "527E1036"},
-     "Resolution  0,838Hz",
-     "",
-     "2320,09873",
-     "1270",
-     std::nullopt},
+    {.name = "aux_tone_word_out_of_range_keeps_earlier_rows",
+     .setUp =
+         [](FormState& f) {
+             f.setText(Input::OutputFrequency, "10");
+             f.setText(Input::Multiplication, "1");
+             f.setText(Input::Reference, "100");
+             f.setText(Input::AuxTone, "-61e6");
+         },
+     .header = "",
+     .words = {"19998FC5", "19999660", "19999CFB", "1999A396", "1999999A", "199907A3", "19994ABF", ""},
+     .lastLine = "",
+     .warning = "",
+     .ssbCarrier = "",
+     .refTone = "1270",
+     .endedAt = RunStep::WriteRows},
+    {.name = "field_beyond_double_range_ends_at_its_read",
+     .setUp = [](FormState& f) { f.setText(Input::KeyUpTone, "1e400"); },
+     .header = "",
+     .words = {},
+     .lastLine = "",
+     .warning = "",
+     .ssbCarrier = "",
+     .refTone = "1270",
+     .endedAt = RunStep::BuildTonePlan},
+    {.name = "reference_beyond_range_in_hertz",
+     .setUp = [](FormState& f) { f.setText(Input::Reference, "1e303"); },
+     .header = "",
+     .words = {},
+     .lastLine = "",
+     .warning = "",
+     .ssbCarrier = "",
+     .refTone = "1270",
+     .endedAt = RunStep::ReadFrequencyPlan},
+    {.name = "typed_submode_label_is_taken",
+     .setUp =
+         [](FormState& f) {
+             f.setText(Input::Reference, "300");
+             f.typeInto(Selector::JTMode, " pi4 ");
+         },
+     .header = "FreqData                                ;Direct Freq Gen   JT4PI4   Ref 300.0MHz",
+     .words = {"527E1091", "527E111D", "527E11A9", "527E1235", "527E10D7", "527E0ED0", "527E0FBE", "527E1036"},
+     .lastLine = "Resolution  0.838Hz",
+     .warning = "Resolution too low for this mode",
+     .ssbCarrier = "2320.09873",
+     .refTone = "1270",
+     .endedAt = std::nullopt},
+    {.name = "unknown_typed_submode_ends_the_run",
+     .setUp = [](FormState& f) { f.typeInto(Selector::JTMode, "H"); },
+     .header = "",
+     .words = {},
+     .lastLine = "",
+     .warning = "",
+     .ssbCarrier = "",
+     .refTone = "1270",
+     .endedAt = RunStep::ReadFrequencyPlan},
+    {.name = "unknown_typed_config_ends_before_the_header",
+     .setUp = [](FormState& f) { f.typeInto(Selector::Config, "Dir"); },
+     .header = "",
+     .words = {},
+     .lastLine = "",
+     .warning = "",
+     .ssbCarrier = "",
+     .refTone = "1270",
+     .endedAt = RunStep::WriteHeader},
+    {.name = "comma_locale",
+     .setUp =
+         [](FormState& f) {
+             f.setText(Input::Reference, "300");
+             f.setDecimalSeparator(",");
+         },
+     .header = "FreqData                                ;Direct Freq Gen   JT4D   Ref 300,0MHz",
+     .words = {"527E10B4", "527E10CB", "527E10E3", "527E10FA", "527E10D7", "527E0ED0", "527E0FBE", "527E1036"},
+     .lastLine = "Resolution  0,838Hz",
+     .warning = "",
+     .ssbCarrier = "2320,09873",
+     .refTone = "1270",
+     .endedAt = std::nullopt},
 };
 
 class CalculationRuns : public testing::TestWithParam<RunCase> {};

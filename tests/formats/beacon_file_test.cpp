@@ -47,44 +47,50 @@ struct RoundTripCase {
 };
 
 const RoundTripCase kBeacons[] = {
-    {"initial_values", [](Beacon&) {}},
-    {"reference_300", [](Beacon& f) { f.text(Input::Reference) = "300"; }},
-    {"reverse_3cm_jt4g_800",
-     [](Beacon& f) {
-         f.text(Input::OutputFrequency) = "9600";
-         f.text(Input::Reference) = "10";
-         f.pick(Selector::JTMode) = Pick::item(6);
-         f.pick(Selector::Config) = Pick::item(1);
-         f.ref800 = true;
-     }},
-    {"texts_kept_as_typed",
-     [](Beacon& f) {
-         f.text(Input::OutputFrequency) = " 2320,1 MHz \xE2\x80\x94 \"beacon\"\n";
-         f.text(Input::Multiplication) = "";
-         f.text(Input::AuxTone) = "\\u0041&H10\t";
-     }},
-    {"typed_selectors_that_name_an_item", [](Beacon& f) { f.pick(Selector::JTMode) = Pick::text("pi4"); }},
-    {"typed_selectors_that_name_none",
-     [](Beacon& f) {
-         f.pick(Selector::JTMode) = Pick::text("H");
-         f.pick(Selector::Config) = Pick::text("sideways");
-     }},
-    {"pi4_minute_as_typed",
-     [](Beacon& f) {
-         f.text(Input::Reference) = "300";
-         f.pick(Selector::JTMode) = Pick::item(7);
-         f.message = "oz7igy";
-         f.cwId = " OZ7IGY  JO55 ";
-         f.wpm = "15";
-         f.carrier = false;
-         f.timerHz = "32768";
-     }},
-    {"transmission_refused_is_kept_as_typed",
-     [](Beacon& f) {
-         f.message = "HI THERE";
-         f.wpm = "fast";
-         f.cw = false;
-     }},
+    {.name = "initial_values", .prepare = [](Beacon&) {}},
+    {.name = "reference_300", .prepare = [](Beacon& f) { f.text(Input::Reference) = "300"; }},
+    {.name = "reverse_3cm_jt4g_800",
+     .prepare =
+         [](Beacon& f) {
+             f.text(Input::OutputFrequency) = "9600";
+             f.text(Input::Reference) = "10";
+             f.pick(Selector::JTMode) = Pick::item(6);
+             f.pick(Selector::Config) = Pick::item(1);
+             f.ref800 = true;
+         }},
+    {.name = "texts_kept_as_typed",
+     .prepare =
+         [](Beacon& f) {
+             f.text(Input::OutputFrequency) = " 2320,1 MHz \xE2\x80\x94 \"beacon\"\n";
+             f.text(Input::Multiplication) = "";
+             f.text(Input::AuxTone) = "\\u0041&H10\t";
+         }},
+    {.name = "typed_selectors_that_name_an_item",
+     .prepare = [](Beacon& f) { f.pick(Selector::JTMode) = Pick::text("pi4"); }},
+    {.name = "typed_selectors_that_name_none",
+     .prepare =
+         [](Beacon& f) {
+             f.pick(Selector::JTMode) = Pick::text("H");
+             f.pick(Selector::Config) = Pick::text("sideways");
+         }},
+    {.name = "pi4_minute_as_typed",
+     .prepare =
+         [](Beacon& f) {
+             f.text(Input::Reference) = "300";
+             f.pick(Selector::JTMode) = Pick::item(7);
+             f.message = "oz7igy";
+             f.cwId = " OZ7IGY  JO55 ";
+             f.wpm = "15";
+             f.carrier = false;
+             f.timerHz = "32768";
+         }},
+    {.name = "transmission_refused_is_kept_as_typed",
+     .prepare =
+         [](Beacon& f) {
+             f.message = "HI THERE";
+             f.wpm = "fast";
+             f.cw = false;
+         }},
 };
 
 class BeaconRoundTrip : public testing::TestWithParam<RoundTripCase> {};
@@ -122,97 +128,114 @@ struct BadFileCase {
 };
 
 const BadFileCase kBadFiles[] = {
-    {"empty",
-     [](const Scratch& d) {
-         write(d / "b", "");
-         return d / "b";
-     },
-     " is empty"},
-    {"truncated",
-     [](const Scratch& d) {
-         write(d / "b", kGood.substr(0, kGood.size() / 2));
-         return d / "b";
-     },
-     " is not valid JSON at line 12, column 2: it ends too early"},
-    {"nul_then_junk_was_read_as_a_beacon",
-     [](const Scratch& d) {
-         write(d / "b", kGood + std::string("\0junk", 5));
-         return d / "b";
-     },
-     " is not valid JSON at line 25, column 1: unexpected byte 0x00 after the end of the JSON"},
-    {"ten_megabytes",
-     [](const Scratch& d) {
-         write(d / "b", kGood + std::string(10 << 20, ' '));
-         return d / "b";
-     },
-     " is larger than 64 KiB"},
-    {"just_over_the_bound",
-     [](const Scratch& d) {
-         write(d / "b", kGood + std::string(kMaxBeaconFileBytes + 1 - kGood.size(), ' '));
-         return d / "b";
-     },
-     " is larger than 64 KiB"},
-    {"invalid_utf8",
-     [](const Scratch& d) {
-         write(d / "b", replaced(kGood, "2320.1", "2320\xFF"));
-         return d / "b";
-     },
-     " is not UTF-8 text"},
-    {"number_where_a_text_belongs",
-     [](const Scratch& d) {
-         write(d / "b", replaced(kGood, "\"2320.1\"", "2320.1"));
-         return d / "b";
-     },
-     " \"fields\".\"fout\" must be a text, not a number"},
-    {"missing_field",
-     [](const Scratch& d) {
-         write(d / "b", replaced(kGood, "\"mult\": \"24\",", ""));
-         return d / "b";
-     },
-     " \"fields\".\"mult\" is missing"},
-    {"version_99",
-     [](const Scratch& d) {
-         write(d / "b", replaced(kGood, "\"version\": 2", "\"version\": 99"));
-         return d / "b";
-     },
-     " is a beacon file of version 99; this program reads versions 1 and 2"},
-    {"version_not_whole",
-     [](const Scratch& d) {
-         write(d / "b", replaced(kGood, "\"version\": 2", "\"version\": 2.0"));
-         return d / "b";
-     },
-     " \"version\" must be a whole number, not 2.0"},
-    {"name_not_an_identifier",
-     [](const Scratch& d) {
-         write(d / "b", replaced(kGood, "\"ref800\": false", "\"ref800\": false, \"name\": \"2m beacon\""));
-         return d / "b";
-     },
-     " \"name\" must be a C identifier of at most 31 letters, digits and '_', not starting with a digit"},
-    {"name_not_a_text",
-     [](const Scratch& d) {
-         write(d / "b", replaced(kGood, "\"ref800\": false", "\"ref800\": false, \"name\": 7"));
-         return d / "b";
-     },
-     " \"name\" must be a C identifier"},
-    {"another_format",
-     [](const Scratch& d) {
-         write(d / "b", "{\"format\": \"other\"}");
-         return d / "b";
-     },
-     " is not a beacon file"},
-    {"a_list",
-     [](const Scratch& d) {
-         write(d / "b", "[1, 2]");
-         return d / "b";
-     },
-     " is not a beacon file"},
-    {"a_folder",
-     [](const Scratch& d) {
-         fs::create_directory(d / "b");
-         return d / "b";
-     },
-     " is a folder, not a file"},
-    {"missing_file", [](const Scratch& d) { return d / "b"; }, " cannot be read: No such file or directory"},
+    {.name = "empty",
+     .make =
+         [](const Scratch& d) {
+             write(d / "b", "");
+             return d / "b";
+         },
+     .message = " is empty"},
+    {.name = "truncated",
+     .make =
+         [](const Scratch& d) {
+             write(d / "b", kGood.substr(0, kGood.size() / 2));
+             return d / "b";
+         },
+     .message = " is not valid JSON at line 12, column 2: it ends too early"},
+    {.name = "nul_then_junk_was_read_as_a_beacon",
+     .make =
+         [](const Scratch& d) {
+             write(d / "b", kGood + std::string("\0junk", 5));
+             return d / "b";
+         },
+     .message = " is not valid JSON at line 25, column 1: unexpected byte 0x00 after the end of the JSON"},
+    {.name = "ten_megabytes",
+     .make =
+         [](const Scratch& d) {
+             write(d / "b", kGood + std::string(10 << 20, ' '));
+             return d / "b";
+         },
+     .message = " is larger than 64 KiB"},
+    {.name = "just_over_the_bound",
+     .make =
+         [](const Scratch& d) {
+             write(d / "b", kGood + std::string(kMaxBeaconFileBytes + 1 - kGood.size(), ' '));
+             return d / "b";
+         },
+     .message = " is larger than 64 KiB"},
+    {.name = "invalid_utf8",
+     .make =
+         [](const Scratch& d) {
+             write(d / "b", replaced(kGood, "2320.1", "2320\xFF"));
+             return d / "b";
+         },
+     .message = " is not UTF-8 text"},
+    {.name = "number_where_a_text_belongs",
+     .make =
+         [](const Scratch& d) {
+             write(d / "b", replaced(kGood, "\"2320.1\"", "2320.1"));
+             return d / "b";
+         },
+     .message = " \"fields\".\"fout\" must be a text, not a number"},
+    {.name = "missing_field",
+     .make =
+         [](const Scratch& d) {
+             write(d / "b", replaced(kGood, "\"mult\": \"24\",", ""));
+             return d / "b";
+         },
+     .message = " \"fields\".\"mult\" is missing"},
+    {.name = "version_99",
+     .make =
+         [](const Scratch& d) {
+             write(d / "b", replaced(kGood, "\"version\": 2", "\"version\": 99"));
+             return d / "b";
+         },
+     .message = " is a beacon file of version 99; this program reads versions 1 and 2"},
+    {.name = "version_not_whole",
+     .make =
+         [](const Scratch& d) {
+             write(d / "b", replaced(kGood, "\"version\": 2", "\"version\": 2.0"));
+             return d / "b";
+         },
+     .message = " \"version\" must be a whole number, not 2.0"},
+    {.name = "name_not_an_identifier",
+     .make =
+         [](const Scratch& d) {
+             write(d / "b", replaced(kGood, "\"ref800\": false", "\"ref800\": false, \"name\": \"2m beacon\""));
+             return d / "b";
+         },
+     .message = " \"name\" must be a C identifier of at most 31 letters, digits and '_', not starting with a digit"},
+    {.name = "name_not_a_text",
+     .make =
+         [](const Scratch& d) {
+             write(d / "b", replaced(kGood, "\"ref800\": false", "\"ref800\": false, \"name\": 7"));
+             return d / "b";
+         },
+     .message = " \"name\" must be a C identifier"},
+    {.name = "another_format",
+     .make =
+         [](const Scratch& d) {
+             write(d / "b", "{\"format\": \"other\"}");
+             return d / "b";
+         },
+     .message = " is not a beacon file"},
+    {.name = "a_list",
+     .make =
+         [](const Scratch& d) {
+             write(d / "b", "[1, 2]");
+             return d / "b";
+         },
+     .message = " is not a beacon file"},
+    {.name = "a_folder",
+     .make =
+         [](const Scratch& d) {
+             fs::create_directory(d / "b");
+             return d / "b";
+         },
+     .message = " is a folder, not a file"},
+    {.name = "missing_file",
+     .make = [](const Scratch& d) { return d / "b"; },
+     .message = " cannot be read: No such file or directory"},
 };
 
 class BadBeaconFiles : public testing::TestWithParam<BadFileCase> {};
