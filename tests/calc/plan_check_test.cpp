@@ -84,8 +84,8 @@ const CheckCase kChecks[] = {
      .findings = {{K::IgnoredText, S::Warning, "Output Frequency", "reads 10.3689 MHz; 'G' ignored",
                    "for 10.3689 GHz type 10368.9"},
                   {K::ToneGrid, S::Warning, "Tones 0 to 3",
-                   "up to 3.43 Hz off an even grid (-1.36, -3.43, +3.43, +1.36 Hz; tone 1 strays most)",
-                   "a Master Reference of 401 MHz (data tones within 1.94 Hz of an even grid)"}}},
+                   "2.61 Hz RMS off an even grid (-1.36, -3.43, +3.43, +1.36 Hz)",
+                   "a Master Reference of 403 MHz (data tones 0.3 Hz RMS off an even grid)"}}},
     {.name = "kilohertz_in_a_tone_field",
      .prepare = fields({{F::Reference, "300"}, {F::KeyUpTone, "0.4kHz"}}),
      .findings = {{K::IgnoredText, S::Warning, "FSK CW (key up) Tone", "reads 0.4 Hz; 'kHz' ignored",
@@ -133,37 +133,37 @@ const CheckCase kChecks[] = {
     {.name = "sound_pi4_resolution_is_a_note",
      .prepare = fields({{F::Reference, "300"}}, kPi4),
      .findings = {{K::Resolution, S::Note, "Resolution",
-                   "they lie within 0.48 Hz of an even grid, inside the 3 Hz a PI4 decoder takes", ""}}},
+                   "they lie 0.36 Hz RMS off an even grid, inside the 3 Hz a PI4 decoder takes", ""}}},
     {.name = "jt4g_reverse_spacing_and_resolution",
      .prepare = fields({{F::OutputFrequency, "9600"}, {F::Reference, "10"}}, kG, kReverse, true),
-     .findings = {{K::ToneGrid, S::Warning, "Tones 0 to 3", "up to 25.47 Hz off an even grid",
-                   "a Master Reference of 17 MHz (data tones within 0.83 Hz of an even grid), or an RF "
-                   "Multiplication of 34 with 10 MHz (within 0.83 Hz)"},
+     .findings = {{K::ToneGrid, S::Warning, "Tones 0 to 3", "23.48 Hz RMS off an even grid",
+                   "a Master Reference of 17 MHz (data tones 0.62 Hz RMS off an even grid), or an RF "
+                   "Multiplication of 34 with 10 MHz (0.62 Hz RMS)"},
                   {K::Resolution, S::Note, "Resolution", "44.703 Hz is coarser than 18 Hz",
                    "at least 24.836 MHz, or an RF Multiplication from 60 to 335 with 10 MHz"}}},
     {.name = "jt4g_10ghz_500mhz_off_the_grid",
      .prepare = fields({{F::OutputFrequency, "10368.9"}, {F::Multiplication, "96"}, {F::Reference, "500"}}, kG),
      .findings = {{K::ToneGrid, S::Warning, "Tones 0 to 3",
-                   "up to 4.55 Hz off an even grid (-4.55, +4.55, +2.47, +0.4 Hz; tone 0 strays most); beyond 2.5 Hz "
-                   "a JT4G decoder near its threshold loses the beacon",
-                   "a Master Reference of 502 MHz (data tones within 1.24 Hz of an even grid), or an RF "
-                   "Multiplication of 90 with 500 MHz (within 1.02 Hz)"}}},
+                   "3.38 Hz RMS off an even grid (-5.27, +3.83, +1.76, -0.32 Hz); beyond 1.5 Hz a JT4G decoder near "
+                   "its threshold loses the beacon",
+                   "a Master Reference of 502 MHz (data tones 0.92 Hz RMS off an even grid), or an RF "
+                   "Multiplication of 90 with 500 MHz (0.76 Hz RMS)"}}},
     {.name = "jt4f_24ghz_grid_a_note",
-     .prepare = fields({{F::OutputFrequency, "24048.1"}, {F::Multiplication, "192"}, {F::Reference, "388"}}, 5),
-     .findings = {{K::ToneGrid, S::Note, "Tones 0 to 3",
-                   "up to 2.09 Hz off an even grid (+2.09, +0.7, -0.7, -2.09 Hz; tone 0 strays most); beyond 2 Hz a "
-                   "JT4F decoder near its threshold begins to lose a little margin (it fails beyond 2.5 Hz)",
-                   "a Master Reference of 389 MHz (data tones within 1.49 Hz of an even grid)"}}},
-    {.name = "jt4f_24ghz_one_megahertz_on_is_clean",
      .prepare = fields({{F::OutputFrequency, "24048.1"}, {F::Multiplication, "192"}, {F::Reference, "389"}}, 5),
+     .findings = {{K::ToneGrid, S::Note, "Tones 0 to 3",
+                   "1.11 Hz RMS off an even grid (+1.49, +0.50, -0.50, -1.49 Hz); beyond 1.1 Hz a JT4F decoder near "
+                   "its threshold begins to lose a little margin (it fails beyond 1.5 Hz)",
+                   "a Master Reference of 391 MHz (data tones 0.21 Hz RMS off an even grid)"}}},
+    {.name = "jt4f_24ghz_its_fix_is_clean",
+     .prepare = fields({{F::OutputFrequency, "24048.1"}, {F::Multiplication, "192"}, {F::Reference, "391"}}, 5),
      .findings = {}},
     {.name = "jt4a_23cm_resolution_caption_is_a_note_when_the_tones_lie_even",
      .prepare = fields({{F::OutputFrequency, "1296.9"}, {F::Multiplication, "12"}, {F::Reference, "400"}}, kA),
      .findings =
          {{K::Resolution, S::Note, "Resolution",
            "0.559 Hz is coarser than 0.25 Hz, a quarter of JT4A's spacing number 1 in hertz; what counts is how "
-           "evenly the rounded words place the data tones: they lie within 0.14 Hz of an even grid, inside the "
-           "1.5 Hz a JT4A decoder takes without loss",
+           "evenly the rounded words place the data tones: they lie 0.11 Hz RMS off an even grid, inside the "
+           "1.1 Hz a JT4A decoder takes without loss",
            "no other Master Reference"}}},
     {.name = "pi4_reference_tone_outside_the_decoders_search",
      .prepare = fields({{F::Reference, "300"}, {F::ReferenceTone, "800"}}, kPi4),
