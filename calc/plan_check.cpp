@@ -1120,8 +1120,8 @@ GridTolerance gridTolerance(std::int32_t spacingNumber) {
         GridTolerance limits;
     };
     constexpr Line kLines[] = {
-        {0, {3.0, 4.0}},  {1, {1.1, 1.4}},  {2, {1.2, 1.6}},  {4, {1.4, 1.9}},
-        {9, {1.6, 2.2}},  {18, {1.3, 1.8}}, {36, {1.1, 1.5}}, {72, {1.1, 1.5}},
+        {0, {3.0, 4.0}}, {1, {1.1, 1.4}},  {2, {1.2, 1.6}},  {4, {1.4, 1.9}},
+        {9, {1.6, 2.2}}, {18, {1.3, 1.8}}, {36, {1.1, 1.5}}, {72, {1.1, 1.5}},
     };
     for (const Line& line : kLines)
         if (line.spacingNumber == std::max(spacingNumber, 0)) return line.limits;
