@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 #include <numbers>
+#include <span>
 
 #include "calc/tone_plan.h"
 #include "calc/tuning.h"
@@ -207,7 +208,7 @@ double GaussianNoise::next() {
     return tail(value, layer);
 }
 
-void GaussianNoise::addTo(std::vector<double>& samples, double scale) {
+void GaussianNoise::addTo(std::span<double> samples, double scale) {
     const Ziggurat& z = ziggurat();
     for (double& sample : samples) {
         const std::uint64_t bits = nextBits();
@@ -242,7 +243,6 @@ double GaussianNoise::tail(std::int32_t value, std::uint32_t layer) {
 
 std::vector<std::int16_t> simulateMinute(const std::vector<HeardPart>& parts, const std::optional<Noise>& noise) {
     const std::size_t length = static_cast<std::size_t>(kMinuteS) * kAudioRate;
-    std::vector<double> audio(length, 0.0);
     double amplitude = kCleanAmplitude;
     double sigma = 0.0;
     if (noise) {
@@ -253,38 +253,60 @@ std::vector<std::int16_t> simulateMinute(const std::vector<HeardPart>& parts, co
         sigma = kNoisyPeak / (ratio + kNoiseSigmas);
         amplitude = ratio * sigma;
     }
+    // The signal goes through a small buffer, a few thousand samples at a
+    // time: the noise is added there and each sample rounded to the nearest
+    // step, halves away from zero, as lround does. A minute-long buffer of
+    // doubles would cost more in page faults than in arithmetic.
+    std::vector<std::int16_t> samples(length);
+    GaussianNoise gauss(noise ? noise->seed : 0);
+    std::array<double, 4096> chunk{};
+    std::size_t filled = 0;
+    std::size_t written = 0;
+    const auto flush = [&] {
+        const std::span<double> part(chunk.data(), filled);
+        if (noise) gauss.addTo(part, sigma);
+        for (const double sample : part) {
+            const double value = std::clamp(sample, -32767.0, 32767.0);
+            samples[written++] = static_cast<std::int16_t>(value >= 0.0 ? value + 0.5 : value - 0.5);
+        }
+        filled = 0;
+    };
+    const auto put = [&](double value) {
+        chunk[filled++] = value;
+        if (filled == chunk.size()) flush();
+    };
+    std::size_t next = 0;
+    const auto silenceTo = [&](std::size_t end) {
+        for (; next < end; ++next) put(0.0);
+    };
     // The phase runs on from part to part as a unit phasor turned by each
     // part's step every sample, so that a change of tone is a change of
     // frequency and never a jump. Renormalised at each part; within one the
     // rounding drifts by far less than a sample's worth.
     double re = 1.0;
     double im = 0.0;
-    std::size_t next = 0;
     for (const HeardPart& p : parts) {
-        const std::size_t first = std::max(next, sampleAt(p.startS));
+        silenceTo(std::min(length, sampleAt(p.startS)));
         const std::size_t end = std::min(length, sampleAt(p.endS));
-        next = std::max(next, end);
-        if (!p.audioHz) continue;
+        if (!p.audioHz) {
+            silenceTo(end);
+            continue;
+        }
         const double step = 2.0 * std::numbers::pi * *p.audioHz / kAudioRate;
         const double c = std::cos(step);
         const double s = std::sin(step);
         const double norm = std::sqrt(re * re + im * im);
         re /= norm;
         im /= norm;
-        for (std::size_t i = first; i < end; ++i) {
-            audio[i] = amplitude * im;
+        for (; next < end; ++next) {
+            put(amplitude * im);
             const double turned = re * c - im * s;
             im = re * s + im * c;
             re = turned;
         }
     }
-    if (noise) GaussianNoise(noise->seed).addTo(audio, sigma);
-    // To the nearest step, halves away from zero, as lround does.
-    std::vector<std::int16_t> samples(length);
-    for (std::size_t i = 0; i < length; ++i) {
-        const double value = std::clamp(audio[i], -32767.0, 32767.0);
-        samples[i] = static_cast<std::int16_t>(value >= 0.0 ? value + 0.5 : value - 0.5);
-    }
+    silenceTo(length);
+    flush();
     return samples;
 }
 

@@ -4,6 +4,7 @@
 #include <array>
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string_view>
 #include <vector>
 
@@ -111,7 +112,7 @@ public:
     double next();  // mean 0, variance 1
     // `scale` times the next draws added to `samples`, one each: the same
     // draws as next() gives, in a loop fast enough for a minute of audio.
-    void addTo(std::vector<double>& samples, double scale);
+    void addTo(std::span<double> samples, double scale);
 
 private:
     std::uint64_t nextBits();
