@@ -76,13 +76,10 @@ void BM_HearAndDrawWaterfall(benchmark::State& state) {
     beacon.text(Input::Reference) = "300";
     beacon.message = "CQ K1ABC FN42";
     const Press press = calculate(beacon);
-    const auto transmission = std::get<Transmission>(planTransmission(beacon));
-    const Receiver receiver = *receiverOf(press);
     for (auto _ : state) {
-        const auto parts = heardMinute(press, transmission, receiver);
-        const auto audio = simulateMinute(parts, Noise{-22.0, 1});
-        const AudioSpan span = heardSpan(parts);
-        benchmark::DoNotOptimize(spectrogramOf(audio, span.lowHz, span.highHz));
+        const auto heard = hearMinute(press, Noise{-22.0, 1});
+        const AudioSpan span = heardSpan(heard->parts);
+        benchmark::DoNotOptimize(spectrogramOf(heard->samples, span.lowHz, span.highHz));
     }
 }
 BENCHMARK(BM_HearAndDrawWaterfall)->Unit(benchmark::kMillisecond);

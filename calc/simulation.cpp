@@ -6,6 +6,7 @@
 #include <numbers>
 #include <span>
 
+#include "calc/plan_check.h"
 #include "calc/tone_plan.h"
 #include "calc/tuning.h"
 
@@ -87,6 +88,19 @@ GridFit fitGrid(const std::array<double, 4>& toneHz, double spacingHz) {
     return fit;
 }
 
+std::optional<GridFit> realisedGrid(const Receiver& receiver, std::int32_t spacingNumber) {
+    if (!std::all_of(receiver.sounds.begin(), receiver.sounds.end(), [](bool sounds) { return sounds; }))
+        return std::nullopt;
+    return fitGrid(receiver.realisedAudioHz, nominalSpacingHz(spacingNumber));
+}
+
+std::array<double, 4> gridLines(const GridFit& fit, std::int32_t spacingNumber) {
+    std::array<double, 4> lines{};
+    for (std::size_t k = 0; k < 4; ++k)
+        lines[k] = fit.originHz + static_cast<double>(k) * nominalSpacingHz(spacingNumber);
+    return lines;
+}
+
 std::vector<HeardPart> heardMinute(const Press& press, const Transmission& transmission, const Receiver& receiver) {
     const RunFigures& f = press.figures;
     double centre = 0.0;
@@ -132,6 +146,17 @@ std::vector<HeardPart> heardMinute(const Press& press, const Transmission& trans
         }
     }
     return parts;
+}
+
+std::optional<HeardMinute> hearMinute(const Press& press, const std::optional<Noise>& noise, double refPpm,
+                                      Sideband sideband) {
+    auto receiver = receiverOf(press, refPpm, sideband);
+    const auto planned = planTransmission(press.beacon);
+    const auto* transmission = std::get_if<Transmission>(&planned);
+    if (!receiver || !transmission) return std::nullopt;
+    HeardMinute heard{*receiver, heardMinute(press, *transmission, *receiver), {}};
+    heard.samples = simulateMinute(heard.parts, noise);
+    return heard;
 }
 
 AudioSpan heardSpan(const std::vector<HeardPart>& parts) {

@@ -63,6 +63,11 @@ struct GridFit {
     int worstTone = 0;                   // the first tone that far off
 };
 GridFit fitGrid(const std::array<double, 4>& toneHz, double spacingHz);
+// The fit of the data tones `receiver` hears, at the nominal spacing of
+// `spacingNumber`; nothing when a data tone is silent.
+std::optional<GridFit> realisedGrid(const Receiver& receiver, std::int32_t spacingNumber);
+// The grid's four lines, t0 + k * spacing: where a decoder expects the tones.
+std::array<double, 4> gridLines(const GridFit& fit, std::int32_t spacingNumber);
 
 // One stretch of the minute at one audio frequency, or silent.
 struct HeardPart {
@@ -101,6 +106,17 @@ struct Noise {
 // click), with `noise` added. The signal's level leaves room for the noise
 // without clipping; without noise it is half of full scale.
 std::vector<std::int16_t> simulateMinute(const std::vector<HeardPart>& parts, const std::optional<Noise>& noise);
+
+// The minute of a press's beacon as its receiver hears it: the receiver, the
+// parts and the audio. Nothing when the press did not write the tones or the
+// beacon has no message it can send.
+struct HeardMinute {
+    Receiver receiver;
+    std::vector<HeardPart> parts;
+    std::vector<std::int16_t> samples;
+};
+std::optional<HeardMinute> hearMinute(const Press& press, const std::optional<Noise>& noise, double refPpm = 0.0,
+                                      Sideband sideband = Sideband::Upper);
 
 // The program's noise generator: SplitMix64 draws, made Gaussian by the
 // ziggurat method (Marsaglia and Tsang, with the layer taken from other bits

@@ -306,13 +306,11 @@ int printSymbols(const Beacon& beacon, const Options& o, std::ostream& out, std:
 
 // --format wav: the beacon's minute as its receiver hears it.
 int writeWav(const Press& outcome, const Options& o, std::ostream& out, std::ostream& err) {
-    const auto receiver = receiverOf(outcome, o.refPpm, o.sideband == "lsb" ? Sideband::Lower : Sideband::Upper);
-    if (!receiver) return kExitEndedEarly;
-    const auto planned = planTransmission(outcome.beacon);
-    const auto parts = heardMinute(outcome, std::get<Transmission>(planned), *receiver);
     const std::optional<Noise> noise = o.snrDb ? std::optional(Noise{*o.snrDb, o.seed}) : std::nullopt;
-    const std::string bytes = wavFile(simulateMinute(parts, noise), kAudioRate);
-    if (!o.quiet) err << "jt4dds-cli: " << receiverText(*receiver) << '\n';
+    const auto heard = hearMinute(outcome, noise, o.refPpm, o.sideband == "lsb" ? Sideband::Lower : Sideband::Upper);
+    if (!heard) return kExitEndedEarly;
+    const std::string bytes = wavFile(heard->samples, kAudioRate);
+    if (!o.quiet) err << "jt4dds-cli: " << receiverText(heard->receiver) << '\n';
     if (!o.output.empty()) return writeOutput(o.output, bytes, err) ? kExitCompleted : kExitCannotWrite;
     out << bytes;
     out.flush();

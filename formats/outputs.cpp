@@ -2,7 +2,6 @@
 #include "formats/outputs.h"
 
 #include <algorithm>
-#include <functional>
 
 #include "calc/listing.h"
 #include "calc/number_format.h"
@@ -331,20 +330,19 @@ std::string jsonReport(const Press& outcome, const std::vector<Finding>& finding
     }
     out.endList();
     if (const auto receiver = receiverOf(outcome)) {
-        const GridFit fit = fitGrid(receiver->realisedAudioHz, nominalSpacingHz(f.spacingNumber));
+        const auto fit = realisedGrid(*receiver, f.spacingNumber);
         out.key("receiver").beginObject();
         out.member("sideband", "usb");
         out.member("dial_hz", receiver->dialHz);
         out.member("dial_rule", dialRuleName(receiver->rule));
-        const bool allSound = std::all_of(receiver->sounds.begin(), receiver->sounds.end(), std::identity{});
         out.member("data_tone0_audio_hz",
                    receiver->sounds[0] ? std::optional(receiver->realisedAudioHz[0]) : std::nullopt);
         out.member("planned_data_tone0_audio_hz", receiver->plannedAudioHz[0]);
         out.member("search_hz", receiver->searchHz);
         out.key("grid_residual_hz");
-        if (allSound) {
+        if (fit) {
             out.beginList();
-            for (double r : fit.residualHz) out.value(r);
+            for (const double r : fit->residualHz) out.value(r);
             out.endList();
         } else {
             out.value(nullptr);

@@ -341,21 +341,16 @@ EMSCRIPTEN_KEEPALIVE const char* jt4dds_set_transmission(const char* message, co
 // tones against their grid.
 std::string heardWav;
 EMSCRIPTEN_KEEPALIVE const char* jt4dds_hear(int noisy, double snrDb) {
-    const Beacon beacon = cliInputs();
-    const Press press = calculate(beacon);
-    const auto receiver = receiverOf(press);
-    const auto planned = planTransmission(beacon);
-    heardWav.clear();
+    const Press press = calculate(cliInputs());
+    const auto heard = hearMinute(press, noisy != 0 ? std::optional(Noise{snrDb, 1}) : std::nullopt);
+    const auto receiver = heard ? std::optional(heard->receiver) : receiverOf(press);
+    heardWav = heard ? wavFile(heard->samples, kAudioRate) : std::string();
     json::Writer out;
     out.beginObject();
-    const auto* t = std::get_if<Transmission>(&planned);
-    if (t && receiver) {
-        const auto parts = heardMinute(press, *t, *receiver);
-        const std::optional<Noise> noise = noisy != 0 ? std::optional(Noise{snrDb, 1}) : std::nullopt;
-        heardWav = wavFile(simulateMinute(parts, noise), kAudioRate);
-        const AudioSpan span = heardSpan(parts);
+    if (heard) {
+        const AudioSpan span = heardSpan(heard->parts);
         out.member("low_hz", span.lowHz).member("high_hz", span.highHz);
-        out.member("receiver", receiverText(*receiver));
+        out.member("receiver", receiverText(heard->receiver));
     } else {
         out.member("receiver", receiver ? "No message: nothing to hear."
                                         : "No receiver settings: the last press did not write the tones.");
@@ -365,14 +360,12 @@ EMSCRIPTEN_KEEPALIVE const char* jt4dds_hear(int noisy, double snrDb) {
     const RunFigures& f = press.figures;
     const GridTolerance limits = gridTolerance(f.spacingNumber);
     out.member("note_hz", limits.noteHz).member("warning_hz", limits.warningHz);
-    if (receiver && std::all_of(receiver->sounds.begin(), receiver->sounds.end(), [](bool b) { return b; })) {
-        const GridFit fit = fitGrid(receiver->realisedAudioHz, nominalSpacingHz(f.spacingNumber));
-        out.member("rms_hz", fit.rmsHz);
+    if (const auto fit = receiver ? realisedGrid(*receiver, f.spacingNumber) : std::nullopt) {
+        out.member("rms_hz", fit->rmsHz);
         out.key("grid_hz").beginList();
-        for (std::size_t k = 0; k < 4; ++k)
-            out.value(fit.originHz + static_cast<double>(k) * nominalSpacingHz(f.spacingNumber));
+        for (const double hz : gridLines(*fit, f.spacingNumber)) out.value(hz);
         out.endList().key("residual_hz").beginList();
-        for (double r : fit.residualHz) out.value(r);
+        for (const double r : fit->residualHz) out.value(r);
         out.endList();
     }
     return reply(out.endObject());

@@ -30,9 +30,6 @@
 #include "window/qt_text.h"
 #include "window/waterfall.h"
 
-#include <algorithm>
-#include <functional>
-
 namespace jt4dds {
 namespace {
 
@@ -175,25 +172,17 @@ TransmissionView::TransmissionView(QWidget* parent, Edited edited) : QDialog(par
 // The minute as the receiver hears it, from the last press: the audio, its
 // waterfall and the data tones against their grid.
 void TransmissionView::hear() {
-    audio_.clear();
-    std::optional<GridFit> fit;
-    std::optional<std::array<double, 4>> grid;
-    const auto receiver = receiverOf(press_);
-    const auto planned = planTransmission(press_.beacon);
+    const std::optional<Noise> noise = noisy_->isChecked() ? std::optional(Noise{snr_->value(), 1}) : std::nullopt;
+    auto heard = hearMinute(press_, noise);
+    const auto receiver = heard ? std::optional(heard->receiver) : receiverOf(press_);
     const RunFigures& f = press_.figures;
-    if (receiver && std::all_of(receiver->sounds.begin(), receiver->sounds.end(), std::identity{})) {
-        fit = fitGrid(receiver->realisedAudioHz, nominalSpacingHz(f.spacingNumber));
-        grid = std::array<double, 4>{};
-        for (std::size_t k = 0; k < 4; ++k)
-            (*grid)[k] = fit->originHz + static_cast<double>(k) * nominalSpacingHz(f.spacingNumber);
-    }
-    if (const auto* t = std::get_if<Transmission>(&planned); t && receiver) {
-        const auto parts = heardMinute(press_, *t, *receiver);
-        const std::optional<Noise> noise = noisy_->isChecked() ? std::optional(Noise{snr_->value(), 1}) : std::nullopt;
-        audio_ = simulateMinute(parts, noise);
-        const AudioSpan span = heardSpan(parts);
-        waterfall_->show(spectrogramOf(audio_, span.lowHz, span.highHz), grid);
-        receiver_->setText(qs(receiverText(*receiver)));
+    const auto fit = receiver ? realisedGrid(*receiver, f.spacingNumber) : std::nullopt;
+    audio_ = heard ? std::move(heard->samples) : std::vector<std::int16_t>();
+    if (heard) {
+        const AudioSpan span = heardSpan(heard->parts);
+        waterfall_->show(spectrogramOf(audio_, span.lowHz, span.highHz),
+                         fit ? std::optional(gridLines(*fit, f.spacingNumber)) : std::nullopt);
+        receiver_->setText(qs(receiverText(heard->receiver)));
     } else {
         waterfall_->show({}, std::nullopt);
         receiver_->setText(receiver ? QStringLiteral("No message: nothing to hear.")
