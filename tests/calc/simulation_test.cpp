@@ -318,6 +318,19 @@ TEST(Receiver, NoneBeforeTheDataTonesAreWritten) {
     Beacon b = beaconWith("300", kD, "CQ K1ABC FN42");
     b.text(Input::Multiplication) = "";
     EXPECT_FALSE(receiverOf(calculate(b)).has_value());
+    EXPECT_FALSE(hearMinute(calculate(b), std::nullopt).has_value());
+}
+
+// Heard only with a message it can send; then the minute its parts make.
+TEST(HearMinute, NeedsAMessageItCanSend) {
+    EXPECT_FALSE(hearMinute(calculate(beaconWith("300", kD, "")), std::nullopt).has_value());
+    EXPECT_FALSE(hearMinute(calculate(beaconWith("300", kPi4, "OZ7IGY/B1")), std::nullopt).has_value());
+    const Beacon b = beaconWith("300", kD, "CQ K1ABC FN42");
+    const auto heard = hearMinute(calculate(b), Noise{-20.0, 3});
+    ASSERT_TRUE(heard.has_value());
+    const Heard h = hear(b);
+    EXPECT_EQ(heard->parts.size(), h.parts.size());
+    EXPECT_EQ(heard->samples, simulateMinute(h.parts, Noise{-20.0, 3}));
 }
 
 }  // namespace
