@@ -4,12 +4,14 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include <cmath>
 #include <cstdio>
 #include <sstream>
 #include <streambuf>
 #include <string>
 #include <vector>
 
+#include "formats/wav.h"
 #include "tests/case_name.h"
 #include "tests/cli/cli_runner.h"
 
@@ -368,6 +370,41 @@ TEST(CommandLine, WavNoiseFollowsItsSeed) {
     EXPECT_EQ(with("1").out, one.out);
     EXPECT_NE(with("2").out, one.out);
     EXPECT_NE(run(args).out, run(std::vector<std::string>(args.begin(), args.end() - 2)).out);
+}
+
+// The WAV's parts start where the JSON report's transmission says: silence
+// before each, sound from its first sample (the PI4 minute with its CW and
+// carrier, and JT4's from 1.0 s).
+TEST(CommandLine, WavPartsStartWhereTheJsonSays) {
+    for (const std::vector<std::string>& beacon :
+         {std::vector<std::string>{"--fref", "300", "--submode", "PI4", "--message", "OZ7IGY", "--cw-id", "OZ7IGY"},
+          std::vector<std::string>{"--fref", "300", "--message", "CQ K1ABC FN42", "--cw-id", "K1ABC", "--wpm", "30"}}) {
+        auto json = beacon;
+        json.push_back("--json");
+        auto wav = beacon;
+        wav.insert(wav.end(), {"--format", "wav"});
+        const auto report = nlohmann::json::parse(run(json).out);
+        const auto audio = readWav(run(wav).out);
+        ASSERT_TRUE(audio.has_value());
+        const auto& samples = audio->samples;
+        const auto& segments = report["transmission"]["segments"];
+        ASSERT_EQ(segments.size(), 3u);
+        double previousEnd = 0.0;
+        for (const auto& segment : segments) {
+            const double start = segment["start_s"];
+            const auto first = static_cast<std::size_t>(std::ceil(start * 12000.0 - 1e-6));
+            SCOPED_TRACE(segment["name"].get<std::string>());
+            // Silent in the gap before it (if there is one), sounding at once.
+            if (start - previousEnd > 0.01) {
+                const auto gapFirst = static_cast<std::size_t>(std::ceil(previousEnd * 12000.0 + 1.0));
+                for (std::size_t i = gapFirst; i < first; ++i) ASSERT_EQ(samples[i], 0) << "sample " << i;
+            }
+            int loudest = 0;
+            for (std::size_t i = first; i < first + 12; ++i) loudest = std::max(loudest, std::abs(int{samples[i]}));
+            EXPECT_GT(loudest, 4000) << "at " << start << " s";
+            previousEnd = start + segment["length_s"].get<double>();
+        }
+    }
 }
 
 // A standard output that takes nothing, as on a full disk: at once, or only
