@@ -24,7 +24,7 @@ MANPAGER=cat MANWIDTH=80 man jt4dds-cli 2>/dev/null | grep -q 'compute the tunin
 xvfb-run -a sh -c '/usr/bin/jt4dds & app=$!; timeout 60 xdotool search --sync --onlyvisible --name "JT4 / PI4" >/dev/null;
                    found=$?; kill $app; exit $found' || fail "the installed window did not show within a minute"
 bash -c '. /usr/share/bash-completion/completions/jt4dds-cli; COMP_WORDS=(jt4dds-cli --format ""); COMP_CWORD=2;
-         _jt4dds_cli; [ "${COMPREPLY[*]}" = "listing asm c json report symbols" ]' || fail "bash completion of --format"
+         _jt4dds_cli; [ "${COMPREPLY[*]}" = "listing asm c json report symbols wav" ]' || fail "bash completion of --format"
 
 apt-get purge -y -q jt4dds >/dev/null
 left=$(for f in $files; do if [ -e "$f" ]; then echo "$f"; fi; done)
