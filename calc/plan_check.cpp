@@ -129,9 +129,8 @@ std::optional<Severity> gridSeverity(const RunFigures& f, const GridSurvey& grid
     return std::nullopt;
 }
 
-// PI4 receivers are tuned 800 Hz below the nominal frequency and their
-// decoders look for data tone 0 within 150 Hz of 682.8 Hz.
-constexpr double kPi4DialBelowHz = 800.0;
+// On a PI4 receiver's dial (kPi4DialBelowHz below the nominal frequency),
+// PI4 decoders look for data tone 0 within 150 Hz of 682.8 Hz.
 constexpr double kPi4Tone0Hz = 682.8125;
 constexpr double kPi4SearchHz = 150.0;
 
@@ -683,8 +682,8 @@ GridFix gridFix(const RunFigures& f, double withinHz) {
     return fix;
 }
 
-// The fix's prose, "a Master Reference of 499 MHz (data tones within 0.62 Hz
-// of an even grid), or …", and its edits.
+// The fix's prose, "a Master Reference of 502 MHz (data tones 0.92 Hz RMS
+// off an even grid), or …", and its edits.
 std::pair<std::string, std::vector<FixEdits>> gridFixText(const RunFigures& f, const GridFix& fix) {
     std::string text;
     std::vector<FixEdits> edits;
@@ -726,8 +725,7 @@ void explainGrid(const RunFigures& f, const GridSurvey& grid, Severity severity,
 
 // ": they lie within 0.48 Hz of an even grid, inside the 3 Hz …": the tone
 // grid's verdict, for the resolution's note; nothing when it was not measured.
-std::string gridClause(const RunFigures& f) {
-    const GridSurvey grid = surveyGrid(f);
+std::string gridClause(const RunFigures& f, const GridSurvey& grid) {
     if (!grid.measured) return {};
     const GridTolerance limits = gridTolerance(f.spacingNumber);
     return ": they lie " + hz(grid.fit.rmsHz, 2) + " RMS off an even grid, " +
@@ -739,13 +737,13 @@ std::string gridClause(const RunFigures& f) {
 
 // The resolution caption, explained: a note, since the window shows it by a
 // rule of thumb and the tone grid's finding judges what it is about.
-void explainResolution(const RunFigures& f, std::vector<Finding>& out) {
+void explainResolution(const RunFigures& f, const GridSurvey& grid, std::vector<Finding>& out) {
     const double res = *f.resolutionHz;
     if (isPi4(f)) {
         std::string message = "PI4 has spacing number 0, so the resolution " + hz(res) +
                               " is compared with 0 Hz and this caption shows for every PI4 plan; what counts is how "
                               "evenly the rounded words place the data tones" +
-                              gridClause(f);
+                              gridClause(f, grid);
         out.push_back(
             Finding{Severity::Note, FindingKind::Resolution, {}, 0, kResolutionMessage, std::move(message), {}, {}});
         return;
@@ -753,7 +751,8 @@ void explainResolution(const RunFigures& f, std::vector<Finding>& out) {
     const double limit = f.spacingNumber / 4.0;
     std::string message = "the resolution " + hz(res) + " is coarser than " + hz(limit) + ", a quarter of " +
                           modeName(f) + "'s spacing number " + std::to_string(f.spacingNumber) +
-                          " in hertz; what counts is how evenly the rounded words place the data tones" + gridClause(f);
+                          " in hertz; what counts is how evenly the rounded words place the data tones" +
+                          gridClause(f, grid);
     std::string fix;
     const auto fits = [&](double frefHz) { return resolutionFits(f, Trial{f.mult, frefHz}); };
     std::optional<double> khz;
@@ -921,7 +920,7 @@ constexpr std::array kPlanRules{
              }},
     // The caption's rule of thumb blocks nothing: the tone grid judges.
     PlanRule{FindingKind::Resolution, [](const Judging& j) { return when(resolutionWarned(j.f), Severity::Note); },
-             [](const Judging& j, std::vector<Finding>& out) { explainResolution(j.f, out); }},
+             [](const Judging& j, std::vector<Finding>& out) { explainResolution(j.f, j.grid, out); }},
 };
 
 // The beacon's minute: a message it cannot send, a minute longer than 60 s,

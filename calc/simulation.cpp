@@ -13,8 +13,6 @@
 namespace jt4dds {
 namespace {
 
-// PI4 receivers put the carrier at 800 Hz in their audio.
-constexpr double kPi4DialBelowHz = 800.0;
 // A tone is heard between 0 Hz and half the sample rate.
 constexpr double kAudioTopHz = kAudioRate / 2.0;
 // Noise power is stated in this bandwidth.
@@ -225,12 +223,9 @@ std::uint32_t magnitude(std::int32_t value) {
 }  // namespace
 
 double GaussianNoise::next() {
-    const Ziggurat& z = ziggurat();
-    const std::uint64_t bits = nextBits();
-    const auto value = static_cast<std::int32_t>(static_cast<std::uint32_t>(bits & 0xFFFFFFFFU));
-    const auto layer = static_cast<std::uint32_t>((bits >> 32U) & 127U);
-    if (magnitude(value) < z.kn[layer]) return value * z.wn[layer];
-    return tail(value, layer);
+    double draw = 0.0;
+    addTo(std::span(&draw, 1), 1.0);
+    return draw;
 }
 
 void GaussianNoise::addTo(std::span<double> samples, double scale) {

@@ -17,6 +17,10 @@ namespace jt4dds {
 // tones land in its audio. All of it from the rounded words, with the
 // reference `refPpm` parts per million off what it says.
 
+// PI4 receivers are tuned this far below the nominal frequency, so that the
+// carrier is heard at 800 Hz.
+inline constexpr double kPi4DialBelowHz = 800.0;
+
 // Where the receiver's dial is set, and why.
 enum class DialRule {
     SsbTuningPoint,  // JT4: the plan's SSB carrier, the reference tone below the output frequency

@@ -405,6 +405,12 @@ std::string receiverText(const Receiver& r) {
                 : "); data tone 0 sends nothing, so nothing decodes");
 }
 
+std::string hearingText(const Press& press, const std::optional<HeardMinute>& heard) {
+    if (heard) return receiverText(heard->receiver);
+    return receiverOf(press) ? "No message: nothing to hear."
+                             : "No receiver settings: the last press did not write the tones.";
+}
+
 std::string planSummary(const RunFigures& f) {
     if (f.configLabel.empty()) return {};
     return f.configLabel + ", " + modeName(f) + ", Master Reference " + decimalText(f.frefHz / kMegahertz, 6) +

@@ -100,6 +100,9 @@ std::string planSummary(const RunFigures& figures);
 // "Receiver: USB dial 2320.098730 MHz (the SSB tuning point); data tone 0
 // heard at 1187.5 Hz, …": where to tune and what to give a decoder, one line.
 std::string receiverText(const Receiver& receiver);
+// The line over a heard minute: receiverText when there is one, else why
+// there is nothing to hear (no message, or a press that wrote no tones).
+std::string hearingText(const Press& press, const std::optional<HeardMinute>& heard);
 
 // `text` with blanks in front up to `width` characters: a table's column.
 std::string rightAligned(std::string text, std::size_t width);

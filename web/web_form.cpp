@@ -350,11 +350,8 @@ EMSCRIPTEN_KEEPALIVE const char* jt4dds_hear(int noisy, double snrDb) {
     if (heard) {
         const AudioSpan span = heardSpan(heard->parts);
         out.member("low_hz", span.lowHz).member("high_hz", span.highHz);
-        out.member("receiver", receiverText(heard->receiver));
-    } else {
-        out.member("receiver", receiver ? "No message: nothing to hear."
-                                        : "No receiver settings: the last press did not write the tones.");
     }
+    out.member("receiver", hearingText(press, heard));
     out.member("wav", static_cast<double>(reinterpret_cast<std::uintptr_t>(heardWav.data())));
     out.member("wav_bytes", heardWav.size());
     const RunFigures& f = press.figures;

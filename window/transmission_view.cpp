@@ -182,12 +182,10 @@ void TransmissionView::hear() {
         const AudioSpan span = heardSpan(heard->parts);
         waterfall_->show(spectrogramOf(audio_, span.lowHz, span.highHz),
                          fit ? std::optional(gridLines(*fit, f.spacingNumber)) : std::nullopt);
-        receiver_->setText(qs(receiverText(heard->receiver)));
     } else {
         waterfall_->show({}, std::nullopt);
-        receiver_->setText(receiver ? QStringLiteral("No message: nothing to hear.")
-                                    : QStringLiteral("No receiver settings: the last press did not write the tones."));
     }
+    receiver_->setText(qs(hearingText(press_, heard)));
     const GridTolerance limits = gridTolerance(f.spacingNumber);
     grid_->show(fit, limits.noteHz, limits.warningHz);
     play_->setEnabled(!audio_.empty());
