@@ -135,6 +135,37 @@ TEST(Simulation, PhaseRunsOnAcrossEveryChange) {
     EXPECT_EQ(jumps, 0u);
 }
 
+// Every sample is the sine of the phase run up to it, sample by sample, from
+// the start of the minute: whatever the buffer and its groups of four do,
+// the sound is the one continuous tone each part asks for.
+TEST(Simulation, EverySampleIsTheSineOfItsRunningPhase) {
+    for (const auto& [mode, message] : {std::pair{kG, "CQ K1ABC FN42"}, std::pair{kPi4, "OZ7IGY"}}) {
+        const Heard h = hear(beaconWith("300", mode, message));
+        const auto audio = simulateMinute(h.parts, std::nullopt);
+        std::vector<std::int16_t> expected(audio.size(), 0);
+        long double phase = 0.0L;
+        std::size_t next = 0;
+        for (const HeardPart& p : h.parts) {
+            const auto at = [&](double s) {
+                return std::min(audio.size(), static_cast<std::size_t>(std::ceil(s * kAudioRate - 1e-6)));
+            };
+            next = std::max(next, at(p.startS));
+            const std::size_t end = at(p.endS);
+            if (!p.audioHz) {
+                next = std::max(next, end);
+                continue;
+            }
+            for (; next < end; ++next) {
+                expected[next] = static_cast<std::int16_t>(std::lround(16384.0L * std::sin(phase)));
+                phase += 2.0L * std::numbers::pi_v<long double> * *p.audioHz / kAudioRate;
+            }
+        }
+        std::size_t off = 0;
+        for (std::size_t i = 0; i < audio.size(); ++i) off += std::abs(audio[i] - expected[i]) > 1;
+        EXPECT_EQ(off, 0u) << "mode " << mode;
+    }
+}
+
 // The reference `ppm` off moves every tone by what the words make of it;
 // the wrong sideband reverses the data tones about their centre.
 struct ReceiverCase {
