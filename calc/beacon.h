@@ -147,6 +147,10 @@ struct Beacon {
     bool cw = true;
     bool carrier = true;
     std::string timerHz;
+    // The DDS chip, by a preset's name (empty: none given), and the maximum
+    // clock typed in MHz (empty: the chip's).
+    std::string dds;
+    std::string maxClockMHz;
 
     const std::string& text(Input input) const { return texts[static_cast<std::size_t>(input)]; }
     std::string& text(Input input) { return texts[static_cast<std::size_t>(input)]; }
@@ -161,6 +165,11 @@ struct Beacon {
         cw = other.cw;
         carrier = other.carrier;
         timerHz = other.timerHz;
+    }
+    // Takes `other`'s DDS chip and maximum clock (what a view without them keeps aside).
+    void takeDds(const Beacon& other) {
+        dds = other.dds;
+        maxClockMHz = other.maxClockMHz;
     }
 
     friend bool operator==(const Beacon&, const Beacon&) = default;

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <limits>
 
+#include "calc/dds_chip.h"
 #include "calc/leading_number.h"
 #include "calc/minute.h"
 #include "calc/number_format.h"
@@ -518,7 +519,8 @@ std::vector<FixEdits> planFixes(const RunFigures& f, std::optional<double> refer
 
 std::string referenceText(double frefHz) { return mhz(frefHz, 3); }
 
-void explainLimit(const RunFigures& f, std::uint8_t mask, std::string_view caption, std::vector<Finding>& out) {
+void explainLimit(const RunFigures& f, std::uint8_t mask, std::string_view caption, std::optional<double> maxClockHz,
+                  std::vector<Finding>& out) {
     const bool direct = f.config == DdsConfig::Direct;
     double worst = direct ? -kInf : kInf;
     for (std::size_t row = 0; row < kToneCount; ++row)
@@ -541,6 +543,8 @@ void explainLimit(const RunFigures& f, std::uint8_t mask, std::string_view capti
         const auto acceptsAll = [&](double frefHz) { return everyRowAccepted(f, Trial{f.mult, frefHz}); };
         if (direct) {
             khz = settleReference(std::ceil(extremes->highestHz / kLimitFraction / 1000.0), 1.0, acceptsAll);
+            // A reference the DDS cannot take is no fix; the multiplication may be.
+            if (khz && maxClockHz && *khz * 1000.0 > *maxClockHz) khz.reset();
             if (khz) fix = "a Master Reference of at least " + decimalText(*khz / 1000.0, 3) + " MHz";
         } else {
             khz = settleReference(std::floor(extremes->lowestHz * kLimitFraction / 1000.0), -1.0, acceptsAll);
@@ -654,14 +658,16 @@ struct GridFix {
     double multGridHz = 0.0;
 };
 
-GridFix gridFix(const RunFigures& f, double withinHz) {
+GridFix gridFix(const RunFigures& f, double withinHz, std::optional<double> maxClockHz) {
     GridFix fix;
     if (!(f.frefHz > 0.0) || !(f.mult > 0.0)) return fix;
-    const auto nearest = [&](double typed, int reach, double floorValue, auto trial) {
+    const auto nearest = [&](double typed, int reach, double floorValue, auto trial, double ceiling) {
         const double start = std::round(typed);
         for (int k = 0; k <= reach; ++k) {
             for (const double candidate : {start - k, start + k}) {
-                if (candidate < floorValue || candidate == typed || (k == 0 && candidate != start)) continue;
+                if (candidate < floorValue || candidate > ceiling || candidate == typed ||
+                    (k == 0 && candidate != start))
+                    continue;
                 if (const auto gridHz = trial(candidate); gridHz && *gridHz <= withinHz)
                     return std::optional(std::pair(candidate, *gridHz));
             }
@@ -669,13 +675,21 @@ GridFix gridFix(const RunFigures& f, double withinHz) {
         return std::optional<std::pair<double, double>>();
     };
     const double typedMHz = f.frefHz / kMegahertz;
-    if (const auto r = nearest(typedMHz, 200, 1.0, [&](double mhz) {
-            return trialGridHz(f, Trial{f.mult, typedReferenceHz(mhz * 1000.0)});
-        })) {
+    if (const auto r = nearest(
+            typedMHz, 200, 1.0,
+            [&](double mhz) {
+                return trialGridHz(f, Trial{f.mult, typedReferenceHz(mhz * 1000.0)});
+            },
+            maxClockHz ? *maxClockHz / kMegahertz : kInf)) {
         fix.referenceMHz = r->first;
         fix.referenceGridHz = r->second;
     }
-    if (const auto m = nearest(f.mult, 64, 1.0, [&](double mult) { return trialGridHz(f, Trial{mult, f.frefHz}); })) {
+    if (const auto m = nearest(
+            f.mult, 64, 1.0,
+            [&](double mult) {
+                return trialGridHz(f, Trial{mult, f.frefHz});
+            },
+            kInf)) {
         fix.mult = m->first;
         fix.multGridHz = m->second;
     }
@@ -703,7 +717,8 @@ std::pair<std::string, std::vector<FixEdits>> gridFixText(const RunFigures& f, c
     return {text, edits};
 }
 
-void explainGrid(const RunFigures& f, const GridSurvey& grid, Severity severity, std::vector<Finding>& out) {
+void explainGrid(const RunFigures& f, const GridSurvey& grid, Severity severity, std::optional<double> maxClockHz,
+                 std::vector<Finding>& out) {
     const GridTolerance limits = gridTolerance(f.spacingNumber);
     std::string message = "the data tones lie " + hz(grid.fit.rmsHz, 2) + " RMS off an even grid (" +
                           signedText(grid.fit.residualHz[0], 2) + ", " + signedText(grid.fit.residualHz[1], 2) + ", " +
@@ -718,9 +733,72 @@ void explainGrid(const RunFigures& f, const GridSurvey& grid, Severity severity,
                    " decoder near its threshold begins to lose a little margin (it fails beyond " +
                    hz(limits.warningHz, 1) + ")";
     }
-    auto [fix, edits] = gridFixText(f, gridFix(f, limits.noteHz));
+    auto [fix, edits] = gridFixText(f, gridFix(f, limits.noteHz, maxClockHz));
     out.push_back(
         Finding{severity, FindingKind::ToneGrid, {}, 0x0F, {}, std::move(message), std::move(fix), std::move(edits)});
+}
+
+// A reference faster than the DDS takes. The fixes: the fastest whole-MHz
+// reference at or under the maximum that gives every row a word and the data
+// tones an even grid within the note line; else, with the maximum clock as
+// the reference, the nearest whole multiplication that does. Each proved row
+// by row.
+void explainMaxClock(const RunFigures& f, const Beacon& beacon, double maxClockHz, std::vector<Finding>& out) {
+    const double ceilingMHz = std::floor(maxClockHz / kMegahertz);
+    const double noteHz = gridTolerance(f.spacingNumber).noteHz;
+    const auto within = [&](double mult, double mhz) {
+        const auto gridHz = trialGridHz(f, Trial{mult, typedReferenceHz(mhz * 1000.0)});
+        return gridHz && *gridHz <= noteHz ? gridHz : std::nullopt;
+    };
+    const DdsChip* chip = beacon.maxClockMHz.empty() ? ddsChip(beacon.dds) : nullptr;
+    std::string message = referenceText(f.frefHz) + " is faster than the " + mhz(maxClockHz, 3) +
+                          (chip ? " the " + std::string(chip->name) + " is specified for (its maximum clock)"
+                                : " maximum clock given for the DDS");
+    std::string fix;
+    std::vector<FixEdits> edits;
+    for (double mhz = ceilingMHz; mhz >= 1.0 && mhz > ceilingMHz - 200.0; mhz -= 1.0) {
+        if (const auto gridHz = within(f.mult, mhz)) {
+            fix = "a Master Reference of " + decimalText(mhz, 0) + " MHz (data tones " + hz(*gridHz, 2) +
+                  " RMS off an even grid)";
+            edits.push_back({FieldEdit{Input::Reference, decimalText(mhz, 0)}});
+            break;
+        }
+    }
+    // Doublers and triplers first: a multiplication a chain of them makes is
+    // one the builder can buy or build.
+    const auto doublersAndTriplers = [](double mult) {
+        auto rest = static_cast<std::uint64_t>(mult);
+        while (rest % 2 == 0) rest /= 2;
+        while (rest % 3 == 0) rest /= 3;
+        return rest == 1;
+    };
+    for (const bool chainsOnly : {true, false}) {
+        if (!edits.empty() || ceilingMHz < 1.0) break;
+        const double start = std::round(f.mult);
+        for (double k = 0; k <= 64.0 && edits.empty(); k += 1.0) {
+            for (const double mult : {start + k, start - k}) {
+                if (mult < 1.0 || (chainsOnly && !doublersAndTriplers(mult))) continue;
+                if (const auto gridHz = within(mult, ceilingMHz)) {
+                    fix = "an RF Multiplication of " + decimalText(mult, 0) + " with a Master Reference of " +
+                          decimalText(ceilingMHz, 0) + " MHz (data tones " + hz(*gridHz, 2) + " RMS off an even grid)";
+                    edits.push_back({FieldEdit{Input::Multiplication, decimalText(mult, 0)},
+                                     FieldEdit{Input::Reference, decimalText(ceilingMHz, 0)}});
+                    break;
+                }
+            }
+        }
+    }
+    if (edits.empty())
+        fix = "no Master Reference at most " + mhz(maxClockHz, 3) + " works with RF Multiplication " +
+              decimalText(f.mult, 6) + " or one near it; Find settings searches both";
+    out.push_back(Finding{Severity::Error,
+                          FindingKind::ReferenceAboveMaxClock,
+                          Input::Reference,
+                          0,
+                          {},
+                          std::move(message),
+                          std::move(fix),
+                          std::move(edits)});
 }
 
 // ": they lie within 0.48 Hz of an even grid, inside the 3 Hz …": the tone
@@ -789,6 +867,8 @@ struct Judging {
     const SpacingSurvey& spacing;
     const GridSurvey& grid;
     const PlanCheckOptions& options;
+    const Beacon& beacon;
+    std::optional<double> maxClockHz;  // the fastest reference the beacon's DDS takes
 };
 
 struct PlanRule {
@@ -816,6 +896,11 @@ constexpr std::array kPlanRules{
                              {},
                              {}});
              }},
+    PlanRule{FindingKind::ReferenceAboveMaxClock,
+             [](const Judging& j) {
+                 return when(referenceRead(j.f) && j.maxClockHz && j.f.frefHz > *j.maxClockHz, Severity::Error);
+             },
+             [](const Judging& j, std::vector<Finding>& out) { explainMaxClock(j.f, j.beacon, *j.maxClockHz, out); }},
     PlanRule{FindingKind::ToneZeroOffset, [](const Judging& j) { return when(toneZeroOffset(j.f), Severity::Warning); },
              [](const Judging& j, std::vector<Finding>& out) {
                  const RunFigures& f = j.f;
@@ -839,7 +924,7 @@ constexpr std::array kPlanRules{
             const RunFigures& f = j.f;
             const std::uint8_t over = rowsOverLimit(f);
             const std::string_view caption = f.config == DdsConfig::Direct ? kDirectLimitMessage : kReverseLimitMessage;
-            explainLimit(f, over, caption, out);
+            explainLimit(f, over, caption, j.maxClockHz, out);
         }},
     PlanRule{
         FindingKind::DdsAtOrBelowZero,
@@ -864,7 +949,7 @@ constexpr std::array kPlanRules{
                      if (!groups.empty()) groups += "; ";
                      groups += tonesText(group) + " share the word 0x" + hexWord(f.rows[a].word);
                  }
-                 auto [fix, edits] = gridFixText(f, gridFix(f, gridTolerance(f.spacingNumber).noteHz));
+                 auto [fix, edits] = gridFixText(f, gridFix(f, gridTolerance(f.spacingNumber).noteHz, j.maxClockHz));
                  out.push_back(Finding{Severity::Error,
                                        FindingKind::SharedWord,
                                        {},
@@ -896,9 +981,10 @@ constexpr std::array kPlanRules{
                                        stepAdvice(f, spacing.worstLow, *options.spacingTolerance),
                                        {}});
              }},
-    PlanRule{
-        FindingKind::ToneGrid, [](const Judging& j) { return gridSeverity(j.f, j.grid); },
-        [](const Judging& j, std::vector<Finding>& out) { explainGrid(j.f, j.grid, *gridSeverity(j.f, j.grid), out); }},
+    PlanRule{FindingKind::ToneGrid, [](const Judging& j) { return gridSeverity(j.f, j.grid); },
+             [](const Judging& j, std::vector<Finding>& out) {
+                 explainGrid(j.f, j.grid, *gridSeverity(j.f, j.grid), j.maxClockHz, out);
+             }},
     PlanRule{FindingKind::Pi4OutsideSearch,
              [](const Judging& j) { return when(pi4OutsideSearch(j.f), Severity::Warning); },
              [](const Judging& j, std::vector<Finding>& out) {
@@ -1013,6 +1099,8 @@ std::string_view kindName(FindingKind kind) {
             return "dds-at-or-below-zero";
         case FindingKind::ReferenceAtOrBelowZero:
             return "reference-at-or-below-zero";
+        case FindingKind::ReferenceAboveMaxClock:
+            return "reference-above-max-clock";
         case FindingKind::SharedWord:
             return "shared-word";
         case FindingKind::SpacingOff:
@@ -1157,7 +1245,7 @@ std::vector<Finding> checkPlan(const Press& outcome, const PlanCheckOptions& opt
 
     const SpacingSurvey spacing = surveySpacing(f, options.spacingTolerance);
     const GridSurvey grid = surveyGrid(f);
-    const Judging judging{f, spacing, grid, options};
+    const Judging judging{f, spacing, grid, options, outcome.beacon, maxClockHz(outcome.beacon)};
     for (const PlanRule& rule : kPlanRules)
         if (rule.applies(judging)) rule.explain(judging, out);
 
@@ -1186,11 +1274,16 @@ PlanVerdict judgePlan(const Press& outcome, const PlanCheckOptions& options) {
     const GridSurvey grid = surveyGrid(f);
     // Unmeasured (a data tone silent or sharing a word) ranks last.
     v.gridRmsHz = grid.measured ? grid.fit.rmsHz : std::numeric_limits<double>::max();
-    const Judging judging{f, spacing, grid, options};
-    v.clean = outcome.completed() && std::none_of(kPlanRules.begin(), kPlanRules.end(), [&](const PlanRule& rule) {
-                  const auto severity = rule.applies(judging);
-                  return severity && *severity != Severity::Note;
-              });
+    const Judging judging{f, spacing, grid, options, outcome.beacon, maxClockHz(outcome.beacon)};
+    const auto* failing = std::find_if(kPlanRules.begin(), kPlanRules.end(), [&](const PlanRule& rule) {
+        const auto severity = rule.applies(judging);
+        return severity && *severity != Severity::Note;
+    });
+    if (failing != kPlanRules.end())
+        v.failedBy = failing->kind;
+    else if (!outcome.completed())
+        v.failedBy = FindingKind::RunEnded;
+    v.clean = !v.failedBy;
     return v;
 }
 

@@ -31,6 +31,7 @@ enum class FindingKind {
     LimitExceeded,           // rows rejected by the 35 % limit: their words are 0
     DdsAtOrBelowZero,        // a DDS frequency a DDS cannot generate
     ReferenceAtOrBelowZero,  // a master reference that is no clock
+    ReferenceAboveMaxClock,  // a master reference faster than the DDS takes
     SharedWord,              // two data tones on one word: the mode cannot be decoded
     SpacingOff,              // a realised data-tone spacing beyond a tolerance the operator set
     ToneGrid,                // the data tones off an even grid by as much as costs decodes
@@ -44,7 +45,7 @@ enum class FindingKind {
     FreeTextMessage,         // a JT4 message sent as free text, with what it changes
 };
 // "ignored-text", "joined-numbers", "empty-field", "no-number", "tone0-offset",
-// "limit-exceeded", "dds-at-or-below-zero", "reference-at-or-below-zero",
+// "limit-exceeded", "dds-at-or-below-zero", "reference-at-or-below-zero", "reference-above-max-clock",
 // "shared-word", "spacing-off", "tone-grid", "pi4-outside-search", "resolution", "run-ended", "message-refused",
 // "minute-overrun", "pi4-cw-off-carrier", "empty-message", "free-text-message".
 std::string_view kindName(FindingKind kind);
@@ -153,6 +154,10 @@ struct PlanVerdict {
     double worstToneErrorHz = 0.0;     // largest |realised − planned| over the eight tones
     double ddsShare = 0.0;             // Direct: highest F / reference; Reverse: reference / lowest F
     bool sharedWord = false;           // two data tones on one word
+    // The first rule, in the check's order, that makes it an error or a
+    // warning; RunEnded for a run that stopped with no rule to blame; none
+    // for a clean plan.
+    std::optional<FindingKind> failedBy;
 };
 PlanVerdict judgePlan(const Press& outcome, const PlanCheckOptions& options = {});
 

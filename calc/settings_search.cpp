@@ -2,11 +2,14 @@
 #include "calc/settings_search.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <limits>
 #include <tuple>
 
+#include "calc/dds_chip.h"
 #include "calc/leading_number.h"
+#include "calc/number_format.h"
 
 namespace jt4dds {
 namespace {
@@ -70,13 +73,17 @@ struct Judged {
     double referenceDdsHz = 0.0;
     double resolutionHz = 0.0;
     double ssbCarrierHz = 0.0;
-    double closeness = 0.0;  // for a rejected pair: lower is nearer to working
+    double closeness = 0.0;   // for a rejected pair: lower is nearer to working
+    bool inNoteBand = false;  // data tones past the note line, short of the warning
+    bool thinMargin = false;  // the DDS above kComfortableShare of its clock
+    int chainRank = 0;        // fewer is simpler; see chainRank()
 };
 
 // True when `a` ranks before `b`.
 bool better(const Judged& a, const Judged& b) {
     const auto key = [](const Judged& j) {
-        return std::make_tuple(j.verdict.gridRmsHz, j.verdict.worstToneErrorHz, j.verdict.ddsShare, j.mult, j.ref);
+        return std::make_tuple(j.inNoteBand, j.thinMargin, j.chainRank, j.verdict.gridRmsHz, j.verdict.worstToneErrorHz,
+                               j.verdict.ddsShare, j.mult, j.ref);
     };
     return key(a) < key(b);
 }
@@ -159,6 +166,51 @@ std::variant<std::vector<CandidateValue>, std::string> parseCandidateList(std::s
     return values;
 }
 
+std::string defaultReferences(const Beacon& beacon) {
+    const auto ceiling = maxClockHz(beacon);
+    if (!ceiling || *ceiling >= 1000e6) return std::string(kDefaultReferencesMHz);
+    // Half-megahertz steps up to the clock, from 10 MHz (or 0.5 MHz under it).
+    const double top = std::floor(*ceiling / 0.5e6) * 0.5;
+    if (top < 0.5) return "0.000001";
+    return (top >= 10.0 ? std::string("10-") : std::string("0.5-")) + decimalText(top, 1) + "/0.5";
+}
+
+int chainRank(double mult) {
+    const auto chain = chainOf(mult);
+    if (!chain) return 1'000'000;
+    return (chain->fives > 0 ? 1000 : 0) + chain->stages();
+}
+
+std::optional<Chain> chainOf(double mult) {
+    if (!(mult >= 1.0) || mult > 1e15 || mult != std::floor(mult)) return std::nullopt;
+    auto rest = static_cast<std::uint64_t>(mult);
+    Chain chain;
+    for (; rest % 2 == 0; rest /= 2) ++chain.twos;
+    for (; rest % 3 == 0; rest /= 3) ++chain.threes;
+    for (; rest % 5 == 0; rest /= 5) ++chain.fives;
+    if (rest != 1) return std::nullopt;
+    return chain;
+}
+
+std::string chainLabel(double mult) {
+    const auto chain = chainOf(mult);
+    if (!chain) return {};
+    if (chain->stages() == 0) return "1";
+    static constexpr std::array<std::string_view, 10> kSuperscripts{"⁰", "¹", "²", "³", "⁴", "⁵", "⁶", "⁷", "⁸", "⁹"};
+    std::string label;
+    const auto factor = [&](int prime, int power) {
+        if (power == 0) return;
+        if (!label.empty()) label += "·";
+        label += std::to_string(prime);
+        if (power == 1) return;
+        for (const char digit : std::to_string(power)) label += kSuperscripts[static_cast<std::size_t>(digit - '0')];
+    };
+    factor(2, chain->twos);
+    factor(3, chain->threes);
+    factor(5, chain->fives);
+    return label;
+}
+
 SearchResult findSettings(const Beacon& typed, const std::vector<CandidateValue>& mults,
                           const std::vector<CandidateValue>& refsMHz, const SearchOptions& options,
                           const std::atomic<bool>* cancel) {
@@ -189,6 +241,7 @@ SearchResult findSettings(const Beacon& typed, const std::vector<CandidateValue>
     RunFigures& f = work.figures;
     const std::optional<RunEnd> stopped = RunEnd{RunStep::WriteRows, {}};
 
+    const double noteHz = gridTolerance(f.spacingNumber).noteHz;
     std::vector<Judged> kept;  // a heap whose front is the worst kept
     kept.reserve(options.top + 1);
     std::optional<Judged> nearest;
@@ -198,6 +251,7 @@ SearchResult findSettings(const Beacon& typed, const std::vector<CandidateValue>
             break;
         }
         const double mult = mults[mi].value;
+        const int rankOfChain = chainRank(mult);
         const auto carrier = ddsCarrierHz(f.foutHz, mult);
         for (std::uint32_t ri = 0; ri < refsMHz.size(); ++ri) {
             ++result.judged;
@@ -206,10 +260,14 @@ SearchResult findSettings(const Beacon& typed, const std::vector<CandidateValue>
             j.ref = ri;
             const auto fref = megahertzToHertz(refsMHz[ri].value);
             bool computed = std::holds_alternative<double>(carrier) && std::holds_alternative<double>(fref);
+            // The rows as far as a press would write them, so that a pair is
+            // judged, and its rejection counted, by what its press reports.
+            f.rowsWritten = 0;
+            f.resolutionHz.reset();
+            f.mult = mult;
+            if (std::holds_alternative<double>(fref)) f.frefHz = std::get<double>(fref);
             if (computed) {
-                f.mult = mult;
                 f.carrierHz = std::get<double>(carrier);
-                f.frefHz = std::get<double>(fref);
                 computed = !writeRows(f).has_value();
             }
             if (computed) {
@@ -217,7 +275,6 @@ SearchResult findSettings(const Beacon& typed, const std::vector<CandidateValue>
                 computed = std::holds_alternative<double>(res);
                 if (computed) f.resolutionHz = std::get<double>(res);
             }
-            if (!computed) f.rowsWritten = 0;
             work.ended = computed ? std::nullopt : stopped;
             j.verdict = judgePlan(work, options.check);
             if (computed) {
@@ -227,6 +284,9 @@ SearchResult findSettings(const Beacon& typed, const std::vector<CandidateValue>
                 j.ssbCarrierHz = std::holds_alternative<double>(dial) ? std::get<double>(dial) : 0.0;
             }
             if (j.verdict.clean) {
+                j.inNoteBand = j.verdict.gridRmsHz > noteHz;
+                j.thinMargin = j.verdict.ddsShare > kComfortableShare;
+                j.chainRank = rankOfChain;
                 if (kept.size() < options.top || better(j, kept.front())) {
                     kept.push_back(j);
                     std::push_heap(kept.begin(), kept.end(), better);
@@ -238,6 +298,7 @@ SearchResult findSettings(const Beacon& typed, const std::vector<CandidateValue>
                 continue;
             }
             ++result.rejected;
+            ++result.rejectedBy[j.verdict.failedBy.value_or(FindingKind::RunEnded)];
             // Nearest to working: every row a word inside the limit, then the
             // data tones nearest an even grid; otherwise the least beyond the limit.
             const bool rowsSound = computed && std::isfinite(j.verdict.ddsShare) && j.verdict.ddsShare > 0.0 &&

@@ -4,6 +4,7 @@
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
+#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -33,15 +34,44 @@ struct CandidateValue {
 inline constexpr std::size_t kMaxCandidateValues = 1'000'000;
 std::variant<std::vector<CandidateValue>, std::string> parseCandidateList(std::string_view text);
 
-// The lists a search takes when the operator gives none: the multiplications
-// a chain of doublers and triplers can make, up to 192; and references from
-// 10 MHz to 1 GHz in half-megahertz steps, which covers crystal oscillators,
-// PLL outputs and DDS evaluation modules.
+// The lists a search takes when the operator gives none: every
+// multiplication a chain of doublers and triplers makes, up to x1152 (a
+// 24 GHz beacon from a DDS near 20 MHz); and references from 10 MHz to
+// 1 GHz in half-megahertz steps, which covers crystal oscillators, PLL
+// outputs and DDS evaluation modules. Quintuplers are left out: few
+// builders have one, and each x5 would add a third as many pairs again; a
+// typed list may hold them, and their chains are named too.
 inline constexpr std::string_view kDefaultMultiplications =
-    "1,2,3,4,6,8,9,12,16,18,24,27,32,36,48,54,64,72,81,96,108,128,144,162,192";
+    "1,2,3,4,6,8,9,12,16,18,24,27,32,36,48,54,64,72,81,96,108,128,144,162,192,216,243,256,288,324,384,432,486,"
+    "512,576,648,729,768,864,972,1024,1152";
 inline constexpr std::string_view kDefaultReferencesMHz = "10-1000/0.5";
+// The default references for `beacon`: those up to its DDS's maximum clock
+// when it has one ("10-180/0.5" for 180 MHz), else kDefaultReferencesMHz.
+std::string defaultReferences(const Beacon& beacon);
+
+// A multiplier chain: how many doublers, triplers and quintuplers make a
+// multiplication.
+struct Chain {
+    int twos = 0;
+    int threes = 0;
+    int fives = 0;
+    int stages() const { return twos + threes + fives; }
+};
+// The chain that makes `mult`, for a whole number whose only factors are 2,
+// 3 and 5; none otherwise (x418, x10.5).
+std::optional<Chain> chainOf(double mult);
+// "2⁷·3", "3²·5", "1" for no multiplier; empty when no such chain makes it.
+std::string chainLabel(double mult);
+// How simple the chain is, smaller first: doublers and triplers by their
+// stages, then chains with quintuplers, then multiplications no chain makes.
+int chainRank(double mult);
+
 // A search judges at most this many pairs (a few seconds of work).
 inline constexpr std::size_t kMaxCandidatePairs = 20'000'000;
+
+// A DDS at most this share of its clock leaves its filter room: the image
+// at the clock less the output lies at least 2.3 times the output away.
+inline constexpr double kComfortableShare = 0.30;
 
 struct SearchOptions {
     std::size_t top = 10;
@@ -63,6 +93,9 @@ struct SearchResult {
     std::vector<Candidate> best;  // clean candidates, best first
     std::size_t judged = 0;
     std::size_t rejected = 0;
+    // Every rejected pair, counted once by the first rule it fails (the
+    // check's order); the counts add up to `rejected`.
+    std::map<FindingKind, std::size_t> rejectedBy;
     // With no clean candidate: the one that came closest, and why it fails
     // (its first error or warning finding, as checkPlan words it).
     std::optional<Candidate> nearest;
@@ -73,9 +106,13 @@ struct SearchResult {
 // Every (multiplication, reference) pair of the lists, judged by the row
 // arithmetic and plan check of a press of the beacon `typed` with RF Multiplication and
 // Master Reference replaced. A pair with any error or warning is out; the rest
-// rank by how far the data tones lie from an even grid (what costs a decoder
-// near its threshold), then the worst tone error, then
-// the widest margin to the 35 % limit, then the smaller multiplication and
+// rank by how well the beacon decodes (data tones within the note line of an
+// even grid before those in the note band), then by the margin to the 35 %
+// limit (a DDS at most kComfortableShare of its clock before one nearer the
+// limit, whose reconstruction filter is harder), then by the chain (doublers
+// and triplers before chains with a quintupler, before multiplications no
+// chain makes; fewer stages first), then by the grid's RMS, the worst tone
+// error, the share, and the smaller multiplication and
 // reference. When the typed beacon itself has an error or warning that no
 // multiplication or reference can mend (a field read wrongly, the 800 Hz
 // option on the wrong mode, a stopped run before the rows), nothing is judged

@@ -16,6 +16,7 @@
 
 #include "calc/beacon.h"
 #include "calc/calculation_run.h"
+#include "calc/dds_chip.h"
 #include "calc/leading_number.h"
 #include "calc/message.h"
 #include "calc/plan_check.h"
@@ -86,6 +87,8 @@ struct Options {
     std::string cwId;
     std::string wpm = "12";
     std::string timerHz;
+    std::string dds;
+    std::string maxClock;
     std::optional<double> snrDb;
     std::uint64_t seed = 1;
     double refPpm = 0.0;
@@ -144,6 +147,19 @@ void describeOptions(CLI::App& app, Options& o) {
                      "DDS arrangement: direct (Direct Freq Gen: the reference clocks the DDS) or reverse "
                      "(Reverse DDS: the tone clocks the DDS, which generates the reference)")
         ->transform(choice(kConfigNames));
+    std::vector<std::string> chips{"help"};
+    for (const DdsChip& chip : kDdsChips) chips.emplace_back(chip.name);
+    beacon
+        ->add_option("--dds", o.dds,
+                     "The DDS chip, by name (--dds help lists them): the search and the plan check keep the Master "
+                     "Reference at or under its maximum clock; saved in a beacon file")
+        ->transform(choice(chips));
+    beacon
+        ->add_option("--max-clock", o.maxClock,
+                     "The fastest Master Reference the DDS takes, MHz (over a --dds chip's): the search and the plan "
+                     "check keep to it")
+        ->check(checkedBy([](const std::string& text) { return readMaxClockMHz(text).has_value(); },
+                          "takes a clock in MHz above 0 and at most 100000, such as 180"));
     beacon->add_option("--beacon", o.beacon,
                        "Take every field from this beacon file; options on the command line override it");
     beacon->add_option("--save-beacon", o.saveBeacon,
@@ -385,6 +401,11 @@ int runChecked(std::span<const char* const> args, std::ostream& out, std::ostrea
         return kExitUsage;
     }
 
+    if (o.dds == "help") {
+        for (const DdsChip& chip : kDdsChips) out << ddsChipLine(chip) << '\n';
+        return kExitCompleted;
+    }
+
     const bool symbols = o.format == "symbols";
     auto format = symbols             ? std::optional(OutputFormat::Listing)
                   : o.format == "wav" ? std::optional(OutputFormat::Report)
@@ -430,6 +451,8 @@ int runChecked(std::span<const char* const> args, std::ostream& out, std::ostrea
         {"--timer-hz", {&form.timerHz, &o.timerHz}}};
     for (const auto& [option, text] : texts)
         if (given(option) || o.beacon.empty()) *text.first = *text.second;
+    if (given("--dds") || o.beacon.empty()) form.dds = o.dds;
+    if (given("--max-clock") || o.beacon.empty()) form.maxClockMHz = o.maxClock;
     if (given("--no-cw") || o.beacon.empty()) form.cw = !o.noCw;
     if (given("--no-carrier") || o.beacon.empty()) form.carrier = !o.noCarrier;
     // Output a build consumes is the same on every machine: no locale here.
@@ -459,6 +482,7 @@ int runChecked(std::span<const char* const> args, std::ostream& out, std::ostrea
                 : !fileName.empty() ? fileName
                 : o.beacon.empty()  ? std::string()
                                     : firmwareNameOfFile(o.beacon);
+    if (o.find && !given("--refs")) o.refs = defaultReferences(form);
     if (o.find) return findSettingsFor(form, o, check, *format, out, err);
     if (symbols) return printSymbols(form, o, out, err);
     if (o.format == "wav" && form.message.empty()) {

@@ -3,6 +3,7 @@
 
 #include <array>
 
+#include "calc/dds_chip.h"
 #include "calc/selector_items.h"
 #include "formats/json_text.h"
 #include "formats/outputs.h"
@@ -66,6 +67,11 @@ std::string beaconText(const Beacon& beacon) {
     out.member("cw", beacon.cw).member("carrier", beacon.carrier).member("timer_hz", beacon.timerHz);
     out.endObject();
     if (!beacon.name.empty()) out.member("name", beacon.name);
+    if (!beacon.dds.empty() || !beacon.maxClockMHz.empty()) {
+        out.key("dds").beginObject();
+        out.member("chip", beacon.dds).member("max_clock_mhz", beacon.maxClockMHz);
+        out.endObject();
+    }
     out.endObject();
     return out.text() + "\n";
 }
@@ -137,6 +143,25 @@ std::variant<Beacon, std::string> readBeacon(std::string_view bytes) {
                 "\"name\" must be a C identifier of at most 31 letters, digits and '_', not starting with "
                 "a digit");
         beacon.name = given->text;
+    }
+    if (root.member("dds") != nullptr) {
+        const auto dds = member(root, "", "dds", Type::Object, "an object");
+        if (auto* why = std::get_if<std::string>(&dds)) return refuse(*why);
+        const Value& d = *std::get<const Value*>(dds);
+        const auto chip = member(d, "\"dds\".", "chip", Type::Text, "a text");
+        if (auto* why = std::get_if<std::string>(&chip)) return refuse(*why);
+        const auto clock = member(d, "\"dds\".", "max_clock_mhz", Type::Text, "a text");
+        if (auto* why = std::get_if<std::string>(&clock)) return refuse(*why);
+        const std::string& chipName = std::get<const Value*>(chip)->text;
+        const DdsChip* known = ddsChip(chipName);
+        if (!chipName.empty() && known == nullptr)
+            return refuse("\"dds\".\"chip\" names no DDS this program knows: '" + chipName + "'");
+        const std::string& clockText = std::get<const Value*>(clock)->text;
+        if (!clockText.empty() && !readMaxClockMHz(clockText))
+            return refuse("\"dds\".\"max_clock_mhz\" must be a clock in MHz above 0 and at most 100000, not '" +
+                          clockText + "'");
+        beacon.dds = known ? std::string(known->name) : std::string();
+        beacon.maxClockMHz = clockText;
     }
     return Result(std::in_place_index<0>, std::move(beacon));
 }

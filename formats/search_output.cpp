@@ -28,6 +28,15 @@ std::string option(std::string_view name, const std::string& value) {
     return text;
 }
 
+// Right-aligned by the characters shown: a chain's superscripts take two or
+// three bytes each but one column.
+std::string shownRightAligned(std::string text, std::size_t width) {
+    const auto shown = static_cast<std::size_t>(std::count_if(
+        text.begin(), text.end(), [](char c) { return (static_cast<unsigned char>(c) & 0xC0U) != 0x80U; }));
+    if (shown < width) text.insert(0, width - shown, ' ');
+    return text;
+}
+
 Beacon withCandidate(Beacon beacon, const Candidate& c) {
     beacon.text(Input::Multiplication) = c.mult.text;
     beacon.text(Input::Reference) = c.frefMHz.text;
@@ -37,8 +46,15 @@ Beacon withCandidate(Beacon beacon, const Candidate& c) {
 void writeCandidate(json::Writer& out, const Candidate& c, const Beacon& beacon) {
     out.beginObject();
     out.member("mult", c.mult.value);
+    out.key("chain");
+    if (const std::string chain = chainLabel(c.mult.value); chain.empty()) {
+        out.value(nullptr);
+    } else {
+        out.value(chain);
+    }
     out.member("fref_mhz", c.frefMHz.value);
     out.member("dds_share", c.verdict.ddsShare);
+    out.member("dds_margin", kLimitFraction - c.verdict.ddsShare);
     out.member("resolution_hz", c.resolutionHz);
     out.member("grid_rms_hz", c.verdict.gridRmsHz);
     out.member("worst_spacing_error_hz", c.verdict.worstSpacingErrorHz);
@@ -49,6 +65,15 @@ void writeCandidate(json::Writer& out, const Candidate& c, const Beacon& beacon)
 }
 
 }  // namespace
+
+std::string rejectedByText(const SearchResult& result) {
+    std::string text;
+    for (const auto& [kind, count] : result.rejectedBy) {
+        if (!text.empty()) text += ", ";
+        text += std::string(kindName(kind)) + " " + std::to_string(count);
+    }
+    return text;
+}
 
 FirmwareFile firmwareFile(const Beacon& beacon, OutputFormat format) {
     FirmwareFile file{beacon.name, cliCommand(beacon), std::nullopt};
@@ -80,29 +105,48 @@ std::string cliCommand(const Beacon& beacon) {
     command += option("--config", config == 1   ? std::string("reverse")
                                   : config == 0 ? std::string("direct")
                                                 : pickText(Selector::Config, beacon.config));
+    if (!beacon.dds.empty()) command += option("--dds", beacon.dds);
+    if (!beacon.maxClockMHz.empty()) command += option("--max-clock", beacon.maxClockMHz);
     return command;
 }
 
-std::array<std::string, 8> candidateCells(const Candidate& c) {
+std::array<std::string, kCandidateColumns> candidateCells(const Candidate& c) {
+    const std::string chain = chainLabel(c.mult.value);
     return {c.mult.text,
+            chain.empty() ? std::string("-") : chain,
             c.frefMHz.text,
             fixedText(c.referenceDdsHz / kMegahertz, 6),
             fixedText(c.verdict.ddsShare * 100.0, 1) + " %",
+            fixedText((kLimitFraction - c.verdict.ddsShare) * 100.0, 1) + " %",
             fixedText(c.resolutionHz, 3),
             fixedText(c.verdict.gridRmsHz, 3),
             fixedText(c.verdict.worstToneErrorHz, 3),
             fixedText(c.ssbCarrierHz / kMegahertz, 6)};
 }
 
+std::array<double, kCandidateColumns> candidateSortKeys(const Candidate& c) {
+    return {c.mult.value,
+            static_cast<double>(chainRank(c.mult.value)),
+            c.frefMHz.value,
+            c.referenceDdsHz,
+            c.verdict.ddsShare,
+            kLimitFraction - c.verdict.ddsShare,
+            c.resolutionHz,
+            c.verdict.gridRmsHz,
+            c.verdict.worstToneErrorHz,
+            c.ssbCarrierHz};
+}
+
 std::string searchTable(const SearchResult& result, const Beacon& beacon) {
     std::string out = std::to_string(result.judged) + " candidates judged, " + std::to_string(result.rejected) +
                       " rejected" + (result.cancelled ? " (search stopped early)" : "") + "\n";
+    if (!result.rejectedBy.empty()) out += "Rejected by: " + rejectedByText(result) + "\n";
     if (result.best.empty()) return out + result.reason + "\n";
     out += "Best " + std::to_string(result.best.size()) + ", best first:\n\n";
-    constexpr std::array<std::size_t, 8> kWidths{6, 15, 14, 8, 15, 18, 15, 17};
+    constexpr std::array<std::size_t, kCandidateColumns> kWidths{6, 9, 15, 14, 8, 8, 15, 13, 15, 17};
     const auto line = [&](const auto& cells) {
         std::string text;
-        for (std::size_t i = 0; i < kWidths.size(); ++i) text += rightAligned(std::string(cells[i]), kWidths[i]);
+        for (std::size_t i = 0; i < kWidths.size(); ++i) text += shownRightAligned(std::string(cells[i]), kWidths[i]);
         return text + "\n";
     };
     out += line(kCandidateHeadings);
@@ -120,6 +164,9 @@ std::string searchJson(const SearchResult& result, const Beacon& beacon) {
     out.endList();
     out.member("judged", result.judged);
     out.member("rejected", result.rejected);
+    out.key("rejected_by").beginObject();
+    for (const auto& [kind, count] : result.rejectedBy) out.member(kindName(kind), count);
+    out.endObject();
     if (result.cancelled) out.member("cancelled", true);
     if (result.best.empty()) {
         out.member("reason", result.reason);

@@ -22,14 +22,25 @@ std::string cliCommand(const Beacon& beacon);
 // the same file again.
 FirmwareFile firmwareFile(const Beacon& beacon, OutputFormat format);
 
-// A candidate's table cells: multiplication, reference, the reference
-// tone's DDS frequency and its share of the limit's clock, resolution, worst
-// spacing and tone errors, SSB carrier. The CLI table and the window's
-// dialog both show these.
-inline constexpr std::array<std::string_view, 8> kCandidateHeadings{
-    "Mult", "Reference MHz", "DDS MHz", "Share", "Resolution Hz", "Grid RMS Hz", "Tone error Hz", "SSB carrier MHz",
+// A candidate's table cells: multiplication and the chain that makes it ("-"
+// for none), reference, the reference tone's DDS frequency, its share of the
+// limit's clock and the margin to the 35 % limit, resolution, the data tones'
+// distance from an even grid, the worst tone error, SSB carrier. The CLI
+// table, the window's dialog and the page show these.
+inline constexpr std::size_t kCandidateColumns = 10;
+inline constexpr std::array<std::string_view, kCandidateColumns> kCandidateHeadings{
+    "Mult",   "Chain",         "Reference MHz", "DDS MHz",       "Share",
+    "Margin", "Resolution Hz", "Grid RMS Hz",   "Tone error Hz", "SSB carrier MHz",
 };
-std::array<std::string, 8> candidateCells(const Candidate& candidate);
+std::array<std::string, kCandidateColumns> candidateCells(const Candidate& candidate);
+// What each cell sorts by, smaller first: its number, the chain by its
+// rank in the search (doublers and triplers by their stages, then
+// quintuplers, then no chain).
+std::array<double, kCandidateColumns> candidateSortKeys(const Candidate& candidate);
+
+// "tone-grid 40, limit-exceeded 2": the rejected pairs by the first rule each
+// fails, in the check's order.
+std::string rejectedByText(const SearchResult& result);
 
 // A search's answer for people: a heading, then per candidate a table line
 // (multiplication, reference, the reference tone's DDS frequency and its share
@@ -37,8 +48,9 @@ std::array<std::string, 8> candidateCells(const Candidate& candidate);
 // carrier) and the command that reproduces it; or the reason there is none.
 std::string searchTable(const SearchResult& result, const Beacon& beacon);
 
-// The same as JSON: {"candidates": [...], "judged": n, "rejected": n} and,
-// with no candidate, "reason" and "nearest".
+// The same as JSON: {"candidates": [...], "judged": n, "rejected": n,
+// "rejected_by": {"<kind>": n, ...}} and, with no candidate, "reason" and
+// "nearest". Each candidate has its "chain" (null for none) and "dds_margin".
 std::string searchJson(const SearchResult& result, const Beacon& beacon);
 
 }  // namespace jt4dds

@@ -646,5 +646,82 @@ TEST_P(MinuteChecks, FindWhatTheMinuteCannotDo) {
 
 INSTANTIATE_TEST_SUITE_P(Table, MinuteChecks, testing::ValuesIn(kMinuteChecks), testing_support::CaseName{});
 
+// The DDS's maximum clock, from its chip or typed: a reference above it is
+// an error, exactly at it none; each fix, applied, leaves no error or warning.
+struct ClockCase {
+    const char* name;
+    std::vector<std::pair<Input, std::string>> fields = {};
+    int submode = 3;
+    std::string chip = {};
+    std::string maxClock = {};
+    bool above = false;
+    std::vector<FixEdits> fixes = {};
+};
+
+const ClockCase kClocks[] = {
+    {.name = "at_the_chips_clock",
+     .fields = {{F::Multiplication, "48"}, {F::Reference, "180"}},
+     .chip = "AD9851",
+     .above = false},
+    {.name = "a_kilohertz_above_the_chips_clock",
+     .fields = {{F::Multiplication, "48"}, {F::Reference, "180.001"}},
+     .chip = "AD9851",
+     .above = true,
+     .fixes = {{{F::Reference, "180"}}}},
+    {.name = "typed_clock_over_the_chips",
+     .fields = {{F::Multiplication, "48"}, {F::Reference, "190"}},
+     .chip = "AD9851",
+     .maxClock = "200",
+     .above = false},
+    {.name = "no_dds_no_bound", .fields = {{F::Multiplication, "4"}, {F::Reference, "2000"}}, .above = false},
+    {.name = "initial_values_on_an_ad9851_want_a_chain_and_its_clock",
+     .chip = "AD9851",
+     .above = true,
+     .fixes = {{{F::Multiplication, "48"}, {F::Reference, "180"}}}},
+    {.name = "the_3cm_beacon_under_a_400_mhz_clock",
+     .fields = {{F::OutputFrequency, "10368.9"}, {F::Multiplication, "96"}, {F::Reference, "502"}},
+     .submode = kG,
+     .maxClock = "400",
+     .above = true,
+     .fixes = {{{F::Reference, "392"}}}},
+};
+
+class MaxClock : public testing::TestWithParam<ClockCase> {};
+
+TEST_P(MaxClock, AboveIsAnErrorWithAFixUnderIt) {
+    const ClockCase& c = GetParam();
+    Beacon beacon;
+    for (const auto& [field, text] : c.fields) beacon.text(field) = text;
+    beacon.mode = Pick::item(c.submode);
+    beacon.dds = c.chip;
+    beacon.maxClockMHz = c.maxClock;
+    const auto findings = checkPlan(calculate(beacon));
+    const Finding* it = ofKind(findings, K::ReferenceAboveMaxClock);
+    ASSERT_EQ(it != nullptr, c.above);
+    if (!it) return;
+    EXPECT_EQ(it->severity, S::Error);
+    EXPECT_EQ(it->fixes, c.fixes) << findingLine(*it);
+    for (const FixEdits& edits : it->fixes) {
+        Beacon fixed = beacon;
+        for (const FieldEdit& edit : edits) fixed.text(edit.input) = edit.text;
+        const auto after = checkPlan(calculate(fixed));
+        EXPECT_FALSE(anyOf(after, S::Error) || anyOf(after, S::Warning)) << fixCaption(edits);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, MaxClock, testing::ValuesIn(kClocks), testing_support::CaseName{});
+
+// A limit fix never offers a reference the DDS cannot take.
+TEST(MaxClock, TheLimitsFixKeepsUnderIt) {
+    Beacon beacon;
+    beacon.dds = "AD9851";
+    const auto findings = checkPlan(calculate(beacon));
+    const Finding* limit = ofKind(findings, K::LimitExceeded);
+    ASSERT_NE(limit, nullptr);
+    for (const FixEdits& edits : limit->fixes)
+        for (const FieldEdit& edit : edits) EXPECT_NE(edit.input, F::Reference) << fixCaption(edits);
+    EXPECT_EQ(limit->fix.find("Master Reference of at least"), std::string::npos) << limit->fix;
+}
+
 }  // namespace
 }  // namespace jt4dds

@@ -4,13 +4,16 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <map>
 #include <random>
 #include <set>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
 #include "calc/beacon.h"
+#include "calc/plan_check.h"
 #include "tests/case_name.h"
 
 namespace jt4dds {
@@ -134,10 +137,25 @@ void expectSearchAgreesWithPresses(const Beacon& beacon, std::string_view mults,
             << "x" << c.mult.text << " " << c.frefMHz.text << " MHz";
     }
     EXPECT_EQ(result.rejected + result.best.size(), result.judged);
-    for (const auto& mult : m)
-        for (const auto& ref : r)
+    // Each rejected pair counted once, by the first error or warning its own
+    // press reports.
+    std::map<FindingKind, std::size_t> firstFailures;
+    for (const auto& mult : m) {
+        for (const auto& ref : r) {
             EXPECT_EQ(pressIsClean(beacon, mult.text, ref.text, check), kept.count({mult.text, ref.text}) == 1)
                 << "x" << mult.text << " " << ref.text << " MHz";
+            if (kept.count({mult.text, ref.text}) == 1) continue;
+            Beacon pressed = beacon;
+            pressed.text(Input::Multiplication) = mult.text;
+            pressed.text(Input::Reference) = ref.text;
+            for (const Finding& f : checkPlan(calculate(pressed), check)) {
+                if (f.severity == Severity::Note) continue;
+                ++firstFailures[f.kind];
+                break;
+            }
+        }
+    }
+    EXPECT_EQ(result.rejectedBy, firstFailures);
 }
 
 struct BeaconCase {
@@ -219,16 +237,143 @@ TEST(Search, KeepsThreeHundredAndDropsTwoHundredFifty) {
     EXPECT_EQ(result.rejected, 1u);
 }
 
-TEST(Search, RanksByToneGridThenToneErrorThenMargin) {
-    const SearchResult result = findSettings(Beacon(), list(kDefaultMultiplications), list(kDefaultReferencesMHz));
-    ASSERT_EQ(result.best.size(), 10u);
-    for (std::size_t i = 1; i < result.best.size(); ++i) {
-        const PlanVerdict& a = result.best[i - 1].verdict;
-        const PlanVerdict& b = result.best[i].verdict;
-        EXPECT_TRUE(std::tie(a.gridRmsHz, a.worstToneErrorHz, a.ddsShare) <=
-                    std::tie(b.gridRmsHz, b.worstToneErrorHz, b.ddsShare));
+// Beacons from 6 m to 1.25 cm searched over every whole multiplication to
+// x1152: whenever a chain of doublers and triplers makes a clean beacon, the
+// first candidate is one. Within the first, the order is how well it decodes,
+// then the margin to the limit, then the chain.
+struct RankCase {
+    const char* name;
+    std::string fout;
+    int submode;
+    std::string refs;
+};
+
+const RankCase kRanks[] = {
+    {.name = "jt4a_6m", .fout = "50.4", .submode = 0, .refs = "10-500/7"},
+    {.name = "pi4_2m", .fout = "144.4", .submode = 7, .refs = "10-500/7"},
+    {.name = "jt4b_23cm", .fout = "1296.9", .submode = 1, .refs = "10-500/7"},
+    {.name = "jt4d_13cm", .fout = "2320.1", .submode = 3, .refs = "10-500/7"},
+    {.name = "jt4e_6cm", .fout = "5760.1", .submode = 4, .refs = "10-500/7"},
+    {.name = "jt4g_3cm", .fout = "10368.9", .submode = 6, .refs = "10-500/7"},
+    {.name = "jt4f_1cm25_ad9851", .fout = "24048.1", .submode = 5, .refs = "100-180/0.5"},
+    {.name = "jt4c_70cm_low_clock", .fout = "432.4", .submode = 2, .refs = "10-50/0.5"},
+};
+
+class SearchRanks : public testing::TestWithParam<RankCase> {};
+
+TEST_P(SearchRanks, FirstIsABuildableChainWheneverOneWorks) {
+    Beacon beacon;
+    beacon.text(Input::OutputFrequency) = GetParam().fout;
+    beacon.mode = Pick::item(GetParam().submode);
+    const auto m = list("1-1152");
+    const auto r = list(GetParam().refs);
+    const SearchResult all = findSettings(beacon, m, r, SearchOptions{m.size() * r.size(), {}});
+    ASSERT_FALSE(all.best.empty()) << all.reason;
+    const auto twosAndThrees = [](const Candidate& c) {
+        const auto chain = chainOf(c.mult.value);
+        return chain && chain->fives == 0;
+    };
+    const bool anyChain = std::any_of(all.best.begin(), all.best.end(), twosAndThrees);
+    EXPECT_EQ(twosAndThrees(all.best.front()), anyChain) << "x" << all.best.front().mult.text;
+    const double noteHz = gridTolerance(calculate(beacon).figures.spacingNumber).noteHz;
+    for (std::size_t i = 1; i < all.best.size(); ++i) {
+        const Candidate& a = all.best[i - 1];
+        const Candidate& b = all.best[i];
+        const auto grade = [&](const Candidate& c) {
+            return std::tuple(c.verdict.gridRmsHz > noteHz, c.verdict.ddsShare > kComfortableShare,
+                              chainRank(c.mult.value));
+        };
+        ASSERT_LE(grade(a), grade(b)) << "x" << a.mult.text << "@" << a.frefMHz.text << " before x" << b.mult.text
+                                      << "@" << b.frefMHz.text;
     }
 }
+
+INSTANTIATE_TEST_SUITE_P(Table, SearchRanks, testing::ValuesIn(kRanks), testing_support::CaseName{});
+
+// The 24 GHz beacon on a 180 MHz clock: the default multiplications reach
+// x384 (2⁷·3), which comes nearest; the answer names it and how to mend it.
+TEST(Search, TheDefaultChainsReachTheTwentyFourGigahertzBeacon) {
+    Beacon beacon;
+    beacon.text(Input::OutputFrequency) = "24048.1";
+    beacon.mode = Pick::item(5);
+    const SearchResult result = findSettings(beacon, list(kDefaultMultiplications), list("180"));
+    EXPECT_EQ(result.judged, 42u);
+    ASSERT_TRUE(result.nearest.has_value()) << result.reason;
+    EXPECT_EQ(result.nearest->mult.text, "384");
+    EXPECT_EQ(chainLabel(result.nearest->mult.value), "2⁷·3");
+}
+
+// A DDS chip bounds every candidate: references above its clock are counted
+// by the rule they fail, the rest are judged as before.
+TEST(Search, NoCandidateAboveTheChipsClock) {
+    Beacon beacon;
+    beacon.dds = "AD9851";
+    const SearchResult result = findSettings(beacon, list("24,48,96"), list("100-300/10"));
+    ASSERT_FALSE(result.best.empty());
+    for (const Candidate& c : result.best) EXPECT_LE(c.frefMHz.value, 180.0) << c.frefMHz.text;
+    EXPECT_EQ(result.rejectedBy.at(FindingKind::ReferenceAboveMaxClock), 3u * 12u);  // 190 to 300 MHz
+    expectSearchAgreesWithPresses(beacon, "24,48,96", "170-190/5");
+}
+
+struct ChainCase {
+    const char* name;
+    double mult;
+    std::string label;
+    int rank;
+};
+
+const ChainCase kChains[] = {
+    {.name = "no_multiplier", .mult = 1, .label = "1", .rank = 0},
+    {.name = "doubler", .mult = 2, .label = "2", .rank = 1},
+    {.name = "x384_seven_doublers_and_a_tripler", .mult = 384, .label = "2⁷·3", .rank = 8},
+    {.name = "x1024_two_digit_power", .mult = 1024, .label = "2¹⁰", .rank = 10},
+    {.name = "x1152", .mult = 1152, .label = "2⁷·3²", .rank = 9},
+    {.name = "x45_with_a_quintupler", .mult = 45, .label = "3²·5", .rank = 1003},
+    {.name = "x418_no_chain", .mult = 418, .label = "", .rank = 1000000},
+    {.name = "x7_prime", .mult = 7, .label = "", .rank = 1000000},
+    {.name = "fraction", .mult = 10.5, .label = "", .rank = 1000000},
+    {.name = "below_one", .mult = 0.5, .label = "", .rank = 1000000},
+};
+
+class Chains : public testing::TestWithParam<ChainCase> {};
+
+TEST_P(Chains, LabelAndRank) {
+    EXPECT_EQ(chainLabel(GetParam().mult), GetParam().label);
+    EXPECT_EQ(chainRank(GetParam().mult), GetParam().rank);
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, Chains, testing::ValuesIn(kChains), testing_support::CaseName{});
+
+// The default references stop at the DDS's clock, on a half-megahertz step.
+struct DefaultRefsCase {
+    const char* name;
+    std::string chip;
+    std::string maxClock;
+    std::string expected;
+};
+
+const DefaultRefsCase kDefaultRefs[] = {
+    {.name = "no_dds", .chip = "", .maxClock = "", .expected = "10-1000/0.5"},
+    {.name = "ad9851", .chip = "AD9851", .maxClock = "", .expected = "10-180/0.5"},
+    {.name = "typed_clock_over_the_chips", .chip = "AD9851", .maxClock = "170.7", .expected = "10-170.5/0.5"},
+    {.name = "clock_at_1000_keeps_the_list", .chip = "", .maxClock = "1000", .expected = "10-1000/0.5"},
+    {.name = "clock_above_1000_keeps_the_list", .chip = "AD9858", .maxClock = "2500", .expected = "10-1000/0.5"},
+    {.name = "clock_at_10", .chip = "", .maxClock = "10", .expected = "10-10/0.5"},
+    {.name = "clock_below_10", .chip = "", .maxClock = "9.9", .expected = "0.5-9.5/0.5"},
+    {.name = "clock_below_half_a_megahertz", .chip = "", .maxClock = "0.2", .expected = "0.000001"},
+};
+
+class DefaultRefs : public testing::TestWithParam<DefaultRefsCase> {};
+
+TEST_P(DefaultRefs, UpToTheClock) {
+    Beacon beacon;
+    beacon.dds = GetParam().chip;
+    beacon.maxClockMHz = GetParam().maxClock;
+    EXPECT_EQ(defaultReferences(beacon), GetParam().expected);
+    EXPECT_TRUE(std::holds_alternative<std::vector<CandidateValue>>(parseCandidateList(defaultReferences(beacon))));
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, DefaultRefs, testing::ValuesIn(kDefaultRefs), testing_support::CaseName{});
 
 TEST(Search, NoCandidateNamesTheNearestAndWhyItFails) {
     Beacon jt4a;

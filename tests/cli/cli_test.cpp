@@ -260,6 +260,32 @@ const CliCase kCases[] = {
      .args = {"--fref", "300", "--message", "CQ K1ABC FN42", "--format", "wav", "--sideband", "LSB"},
      .status = kExitCompleted,
      .outStartsWith = "RIFF"},
+    {.name = "dds_help_lists_the_chips",
+     .args = {"--dds", "help"},
+     .status = kExitCompleted,
+     .outStartsWith = "AD9832: 25 MHz\nAD9835: 50 MHz\nAD9850: 125 MHz\nAD9851: 180 MHz, 6x reference multiplier\n"},
+    {.name = "dds_unknown_chip", .args = {"--dds", "AD9999"}, .status = kExitUsage, .errContains = "--dds"},
+    {.name = "dds_in_any_case_bounds_the_reference",
+     .args = {"--dds", "ad9851", "--fref", "180.5", "--mult", "48"},
+     .status = kExitCompleted,
+     .outStartsWith = "FreqData",
+     .errContains = "error: Master Reference: 180.5 MHz is faster than the 180 MHz the AD9851 is specified for"},
+    {.name = "max_clock_zero_refused",
+     .args = {"--max-clock", "0"},
+     .status = kExitUsage,
+     .errContains = "--max-clock"},
+    {.name = "max_clock_with_a_unit_refused",
+     .args = {"--max-clock", "180MHz"},
+     .status = kExitUsage,
+     .errContains = "--max-clock"},
+    {.name = "max_clock_exactly_the_reference",
+     .args = {"--max-clock", "180", "--fref", "180", "--mult", "48", "--strict"},
+     .status = kExitCompleted,
+     .outStartsWith = "FreqData"},
+    {.name = "twenty_four_gigahertz_on_180_mhz_names_x384",
+     .args = {"--fout", "24048.1", "--submode", "F", "--refs", "180", "--find"},
+     .status = kExitNoCandidate,
+     .outStartsWith = "42 candidates judged, 42 rejected\nRejected by: "},
     {.name = "find_writes_no_wav",
      .args = {"--find", "--format", "wav"},
      .status = kExitUsage,
@@ -499,6 +525,26 @@ TEST_P(FindTop, ListsAtMostThatMany) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, FindTop, testing::ValuesIn(kTops), testing_support::CaseName{});
+
+// The search's JSON counts every rejected pair once, by the first rule it
+// fails; a chip keeps the default references and every candidate under its
+// clock, and each candidate names its chain and margin.
+TEST(FindJson, RejectedCountsAddUpUnderTheChipsClock) {
+    const CliResult r = run({"--find", "--format", "json", "--fout", "24048.1", "--submode", "F", "--dds", "AD9851"});
+    ASSERT_EQ(r.status, kExitCompleted) << r.err;
+    const auto found = nlohmann::json::parse(r.out);
+    std::size_t counted = 0;
+    for (const auto& [kind, count] : found["rejected_by"].items()) counted += count.get<std::size_t>();
+    EXPECT_EQ(counted, found["rejected"].get<std::size_t>());
+    EXPECT_EQ(found["judged"].get<std::size_t>(), 42u * 341u);  // x1 to x1152 by 10 to 180 MHz in halves
+    ASSERT_FALSE(found["candidates"].empty());
+    for (const auto& c : found["candidates"]) {
+        EXPECT_LE(c["fref_mhz"].get<double>(), 180.0);
+        EXPECT_TRUE(c["chain"].is_string());
+        EXPECT_NEAR(c["dds_margin"].get<double>(), 0.35 - c["dds_share"].get<double>(), 1e-12);
+        EXPECT_NE(c["command"].get<std::string>().find(" --dds AD9851"), std::string::npos);
+    }
+}
 
 struct QuietCase {
     const char* name;

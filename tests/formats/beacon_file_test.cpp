@@ -84,6 +84,14 @@ const RoundTripCase kBeacons[] = {
              f.carrier = false;
              f.timerHz = "32768";
          }},
+    {.name = "dds_chip_and_clock",
+     .prepare =
+         [](Beacon& f) {
+             f.dds = "AD9851";
+             f.maxClockMHz = "170.5";
+             f.text(Input::Reference) = "200";
+         }},
+    {.name = "dds_clock_alone", .prepare = [](Beacon& f) { f.maxClockMHz = "400"; }},
     {.name = "transmission_refused_is_kept_as_typed",
      .prepare =
          [](Beacon& f) {
@@ -205,6 +213,29 @@ const BadFileCase kBadFiles[] = {
              return d / "b";
          },
      .message = " \"name\" must be a C identifier of at most 31 letters, digits and '_', not starting with a digit"},
+    {.name = "dds_chip_unknown",
+     .make =
+         [](const Scratch& d) {
+             write(d / "b", replaced(kGood, "\"ref800\": false",
+                                     "\"ref800\": false, \"dds\": {\"chip\": \"AD9999\", \"max_clock_mhz\": \"\"}"));
+             return d / "b";
+         },
+     .message = " \"dds\".\"chip\" names no DDS this program knows: 'AD9999'"},
+    {.name = "dds_clock_not_a_clock",
+     .make =
+         [](const Scratch& d) {
+             write(d / "b", replaced(kGood, "\"ref800\": false",
+                                     "\"ref800\": false, \"dds\": {\"chip\": \"\", \"max_clock_mhz\": \"0\"}"));
+             return d / "b";
+         },
+     .message = " \"dds\".\"max_clock_mhz\" must be a clock in MHz above 0 and at most 100000, not '0'"},
+    {.name = "dds_without_its_clock",
+     .make =
+         [](const Scratch& d) {
+             write(d / "b", replaced(kGood, "\"ref800\": false", "\"ref800\": false, \"dds\": {\"chip\": \"AD9850\"}"));
+             return d / "b";
+         },
+     .message = " \"dds\".\"max_clock_mhz\" is missing"},
     {.name = "name_not_a_text",
      .make =
          [](const Scratch& d) {
