@@ -10,6 +10,7 @@
 #include "calc/beacon.h"
 #include "calc/settings_search.h"
 
+class QComboBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -25,14 +26,19 @@ class FindSettings final : public QDialog {
 
 public:
     // `beacon` gives the fields as the window holds them when a search
-    // starts; `use` puts a chosen multiplication and reference into the window.
+    // starts; `use` puts a chosen multiplication and reference into the
+    // window; `setDds` gives it the DDS chip and maximum clock chosen here.
     using BeaconSource = std::function<Beacon()>;
     using Use = std::function<void(const Candidate&)>;
-    FindSettings(QWidget* parent, BeaconSource beacon, Use use);
+    using SetDds = std::function<void(const std::string& chip, const std::string& maxClockMHz)>;
+    FindSettings(QWidget* parent, BeaconSource beacon, Use use, SetDds setDds);
     ~FindSettings() override;
 
     // Starts a search with the lists as they stand; a running one is stopped first.
     void search();
+    // Shows `beacon`'s DDS chip and maximum clock; the references follow
+    // them while they are the default list.
+    void showDds(const Beacon& beacon);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -41,9 +47,16 @@ private:
     void stop();
     void showResult();
     void useSelected();
+    void ddsEdited();
 
     BeaconSource beacon_;
     Use use_;
+    SetDds setDds_;
+    QComboBox* chip_ = nullptr;
+    QLineEdit* maxClock_ = nullptr;
+    QPushButton* rejectedButton_ = nullptr;
+    QLabel* rejected_ = nullptr;
+    Beacon shownDds_;  // the DDS chip and maximum clock shown
     QLineEdit* mults_ = nullptr;
     QLineEdit* refs_ = nullptr;
     QPushButton* searchButton_ = nullptr;

@@ -271,7 +271,7 @@ void MainWindow::createControls() {
     // The operator's tick or untick of the 800 Hz box can be undone: what was
     // there before the click is remembered.
     connect(ref800_, &QCheckBox::clicked, this, [this](bool checked) {
-        Beacon before = beaconOf(*this);
+        Beacon before = typedBeacon();
         before.ref800 = !checked;
         undoInputs_.push_back(std::move(before));
         undoAction_->setEnabled(true);
@@ -298,7 +298,7 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void MainWindow::rememberInputs() {
-    undoInputs_.push_back(beaconOf(*this));
+    undoInputs_.push_back(typedBeacon());
     undoAction_->setEnabled(true);
 }
 
@@ -332,16 +332,29 @@ void MainWindow::foutChanged() { setTextColour(fout_, QApplication::palette(fout
 void MainWindow::multChanged() { setTextColour(mult_, QApplication::palette(mult_).color(QPalette::Text)); }
 void MainWindow::frefChanged() { setTextColour(fref_, QApplication::palette(fref_).color(QPalette::Text)); }
 
-bool MainWindow::isStale() const { return !pressedInputs_ || beaconText(beaconOf(*this)) != *pressedInputs_; }
+bool MainWindow::isStale() const { return !pressedInputs_ || beaconText(typedBeacon()) != *pressedInputs_; }
+
+Beacon MainWindow::typedBeacon() const {
+    Beacon typed = beaconOf(*this);
+    typed.takeDds(dds_);
+    return typed;
+}
+
+void MainWindow::setDds(const std::string& chip, const std::string& maxClockMHz) {
+    if (dds_.dds == chip && dds_.maxClockMHz == maxClockMHz) return;
+    dds_.dds = chip;
+    dds_.maxClockMHz = maxClockMHz;
+    emit inputsChanged();
+}
 
 void MainWindow::command1Clicked() {
     // A message about an earlier press no longer applies.
     if (auto* earlier = findChild<QMessageBox*>(QStringLiteral("CalculationStopped"))) earlier->close();
-    lastOutcome_ = calculate(beaconOf(*this));
+    lastOutcome_ = calculate(typedBeacon());
     present(lastOutcome_, *this);
     lastFindings_ = checkPlan(lastOutcome_);
     // What the fields are after the press (it may write "800" into one).
-    pressedInputs_ = beaconText(beaconOf(*this));
+    pressedInputs_ = beaconText(typedBeacon());
     showFindings();
     emit pressed();
     if (lastOutcome_.completed()) return;
@@ -382,6 +395,8 @@ void MainWindow::reset() {
 }
 
 void MainWindow::setInputs(const Beacon& inputs) {
+    setDds(inputs.dds, inputs.maxClockMHz);
+    if (findSettings_) findSettings_->showDds(dds_);
     for (Input field : kAllInputs) {
         const QString text = qs(inputs.text(field));
         if (textBox(field)->text() != text) textBox(field)->setText(text);
@@ -429,16 +444,18 @@ void MainWindow::showToneDetails() {
 void MainWindow::showFindSettings() {
     if (!findSettings_) {
         findSettings_ = new FindSettings(
-            this, [this] { return beaconOf(*this); },
+            this, [this] { return typedBeacon(); },
             [this](const Candidate& chosen) {
                 rememberInputs();
                 // As if typed: the text turns black, then the press.
                 mult_->setText(qs(chosen.mult.text));
                 fref_->setText(qs(chosen.frefMHz.text));
                 command1_->click();
-            });
+            },
+            [this](const std::string& chip, const std::string& maxClockMHz) { setDds(chip, maxClockMHz); });
     }
-    if (!findSettings_->isVisible()) placeBeside(findSettings_, this, QSize(820, 460));
+    findSettings_->showDds(dds_);
+    if (!findSettings_->isVisible()) placeBeside(findSettings_, this, QSize(980, 500));
     findSettings_->show();
     findSettings_->raise();
     findSettings_->activateWindow();

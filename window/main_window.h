@@ -59,8 +59,16 @@ public:
 
     // Puts what `inputs` holds into the fields, the selectors and the 800 Hz
     // box, as if the operator had typed and picked it (a frequency-plan field
-    // whose text changes turns black).
+    // whose text changes turns black), and takes its DDS chip and maximum
+    // clock.
     void setInputs(const Beacon& inputs);
+
+    // The beacon as typed: the fields and selectors, with the DDS chip and
+    // maximum clock that Find settings or a beacon file gave.
+    Beacon typedBeacon() const;
+    // The DDS chip and maximum clock, as Find settings sets them; a change is
+    // a change of the inputs.
+    void setDds(const std::string& chip, const std::string& maxClockMHz);
 
     // The results box's listing, as its copy gives it.
     std::string listing() const;
@@ -156,6 +164,7 @@ private:
 
     // Inputs to go back to, the latest last.
     std::vector<Beacon> undoInputs_;
+    Beacon dds_;  // only its DDS chip and maximum clock are this window's
     QAction* undoAction_ = nullptr;
     // The inputs as a beacon file would hold them right after the last press.
     std::optional<std::string> pressedInputs_;

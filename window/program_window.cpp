@@ -213,7 +213,7 @@ void ProgramWindow::pressIfStale() {
 bool ProgramWindow::isModified() const { return savedBeacon_ && beaconText(beacon()) != *savedBeacon_; }
 
 Beacon ProgramWindow::beacon() const {
-    Beacon typed = beaconOf(*form_);
+    Beacon typed = form_->typedBeacon();
     typed.name = beaconName_;
     typed.takeTransmission(transmission_);
     return typed;

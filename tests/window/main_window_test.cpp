@@ -5,6 +5,7 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QContextMenuEvent>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -14,6 +15,8 @@
 #include <QTableWidget>
 #include <QTest>
 #include <QTextDocumentFragment>
+
+#include "calc/settings_search.h"
 
 #include "calc/calculation_run.h"
 #include "tests/form_state.h"
@@ -439,6 +442,10 @@ private slots:
         QVERIFY(caption->font().pointSizeF() >= 6.0);
     }
 
+    static std::vector<jt4dds::CandidateValue> candidates(std::string_view list) {
+        return std::get<0>(jt4dds::parseCandidateList(list));
+    }
+
     QWidget* findSettingsDialog() {
         QTest::keyClick(window_.get(), Qt::Key_F, Qt::ControlModifier);
         auto* dialog = window_->findChild<QWidget*>(QStringLiteral("FindSettings"));
@@ -459,7 +466,7 @@ private slots:
         QWidget* dialog = searchFor(QStringLiteral("24"), QStringLiteral("250, 300"));
         auto* table = dialog->findChild<QTableWidget*>(QStringLiteral("Candidates"));
         QTRY_COMPARE(table->rowCount(), 1);
-        QCOMPARE(table->item(0, 1)->text(), QStringLiteral("300"));
+        QCOMPARE(table->item(0, 2)->text(), QStringLiteral("300"));
         QVERIFY(dialog->findChild<QLabel*>(QStringLiteral("SearchStatus"))
                     ->text()
                     .startsWith(QStringLiteral("2 candidates judged, 1 rejected.")));
@@ -481,6 +488,72 @@ private slots:
         dialog->findChild<QLineEdit*>(QStringLiteral("References"))->setText(QStringLiteral("10-5"));
         QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("Search")), Qt::LeftButton);
         QVERIFY(status->text().startsWith(QStringLiteral("Master references: '10-5': a range runs")));
+    }
+
+    // A click on a heading sorts by the number the column shows ("8" before
+    // "24"); Use takes the row chosen, wherever the sort put it.
+    void findSettingsSortsByAHeadingAndUsesTheRowChosen() {
+        QWidget* dialog = searchFor(QStringLiteral("8,16,24,96"), QStringLiteral("100-1000/100"));
+        auto* table = dialog->findChild<QTableWidget*>(QStringLiteral("Candidates"));
+        QTRY_VERIFY(table->rowCount() > 3);
+        // Best first, as the search ranks them, until a heading is clicked.
+        const auto ranked =
+            jt4dds::findSettings(window_->typedBeacon(), candidates("8,16,24,96"), candidates("100-1000/100"));
+        for (int row = 0; row < table->rowCount(); ++row)
+            QCOMPARE(table->item(row, 2)->text().toStdString() + "@" + table->item(row, 0)->text().toStdString(),
+                     ranked.best[static_cast<std::size_t>(row)].frefMHz.text + "@" +
+                         ranked.best[static_cast<std::size_t>(row)].mult.text);
+        QHeaderView* header = table->horizontalHeader();
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                          QPoint(header->sectionViewportPosition(0) + 4, header->height() / 2));
+        QStringList mults;
+        for (int row = 0; row < table->rowCount(); ++row) {
+            mults << table->item(row, 0)->text();
+            if (row > 0) QVERIFY(mults[row - 1].toDouble() <= mults[row].toDouble());
+        }
+        // Text would sort "16" and "24" before "8".
+        QVERIFY2(mults.first() == QStringLiteral("8") && mults.last() == QStringLiteral("24"),
+                 qPrintable(mults.join(u',')));
+        const int last = table->rowCount() - 1;
+        table->selectRow(last);
+        const QString ref = table->item(last, 2)->text();
+        QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("Use")), Qt::LeftButton);
+        QCOMPARE(control<QLineEdit>("Mult")->text(), QStringLiteral("24"));
+        QCOMPARE(control<QLineEdit>("Fref")->text(), ref);
+    }
+
+    // A DDS chip chosen bounds the default references and every candidate,
+    // the window's own press judges its reference by it, and the rejected
+    // pairs are listed on request.
+    void findSettingsKeepsToTheDdsChip() {
+        QWidget* dialog = findSettingsDialog();
+        auto* chip = dialog->findChild<QComboBox*>(QStringLiteral("DdsChip"));
+        auto* refs = dialog->findChild<QLineEdit*>(QStringLiteral("References"));
+        QCOMPARE(refs->text(), QStringLiteral("10-1000/0.5"));
+        chip->setCurrentIndex(chip->findData(QStringLiteral("AD9851")));
+        QCOMPARE(refs->text(), QStringLiteral("10-180/0.5"));
+        QCOMPARE(window_->typedBeacon().dds, std::string("AD9851"));
+        QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("Search")), Qt::LeftButton);
+        auto* table = dialog->findChild<QTableWidget*>(QStringLiteral("Candidates"));
+        QTRY_VERIFY(table->rowCount() > 0);
+        for (int row = 0; row < table->rowCount(); ++row) QVERIFY(table->item(row, 2)->text().toDouble() <= 180.0);
+        auto* show = dialog->findChild<QPushButton*>(QStringLiteral("ShowRejected"));
+        auto* rejected = dialog->findChild<QLabel*>(QStringLiteral("Rejected"));
+        QVERIFY(show->isEnabled());
+        QVERIFY(!rejected->isVisibleTo(dialog));
+        QTest::mouseClick(show, Qt::LeftButton);
+        QVERIFY(rejected->isVisibleTo(dialog));
+        QVERIFY2(rejected->text().contains(QStringLiteral(" by limit-exceeded")), qPrintable(rejected->text()));
+        // A maximum clock typed over the chip's: a reference above it is an error.
+        auto* clock = dialog->findChild<QLineEdit*>(QStringLiteral("MaxClock"));
+        QTest::keyClicks(clock, QStringLiteral("150"));
+        QCOMPARE(refs->text(), QStringLiteral("10-150/0.5"));
+        replaceText("Fref", QStringLiteral("160"));
+        clickCalculate();
+        bool above = false;
+        for (const jt4dds::Finding& f : window_->lastFindings())
+            above = above || f.kind == jt4dds::FindingKind::ReferenceAboveMaxClock;
+        QVERIFY(above);
     }
 
     void windowAnswersAPressDuringALongSearch() {
@@ -531,6 +604,11 @@ private slots:
             << "Mult"
             << "193"
             << "resolution";
+        QTest::newRow("reference_above_the_maximum_clock")
+            << QStringList{"MaxClock=400", "Fout=2320.1", "Fref=450"} << "&Apply fix: Master Reference 400 MHz"
+            << "Fref"
+            << "400"
+            << "reference-above-max-clock";
         QTest::newRow("decimal_comma") << QStringList{"Fout=2320,1", "Fref=300"}
                                        << "&Apply fix: Output Frequency 2320.1 MHz"
                                        << "Fout"
@@ -553,8 +631,12 @@ private slots:
         QFETCH(QString, field);
         QFETCH(QString, text);
         QFETCH(QString, kind);
-        for (const QString& pair : typed)
-            replaceText(pair.section(u'=', 0, 0).toLatin1().constData(), pair.section(u'=', 1));
+        for (const QString& pair : typed) {
+            if (pair.startsWith(QStringLiteral("MaxClock=")))
+                window_->setDds({}, pair.section(u'=', 1).toStdString());
+            else
+                replaceText(pair.section(u'=', 0, 0).toLatin1().constData(), pair.section(u'=', 1));
+        }
         clickCalculate();
         const std::string before = window_->listing();
         const QString typedText = control<QLineEdit>(field.toLatin1().constData())->text();
@@ -571,7 +653,7 @@ private slots:
         auto* box = control<QLineEdit>(field.toLatin1().constData());
         QCOMPARE(box->text(), text);
         QCOMPARE(textColour(box), QApplication::palette(box).color(QPalette::Text));
-        QCOMPARE(window_->listing(), jt4dds::calculate(jt4dds::beaconOf(*window_)).listing.value_or(std::string()));
+        QCOMPARE(window_->listing(), jt4dds::calculate(window_->typedBeacon()).listing.value_or(std::string()));
         for (const jt4dds::Finding& f : window_->lastFindings())
             QVERIFY2(jt4dds::kindName(f.kind) != kind.toStdString(), jt4dds::findingLine(f).c_str());
         // Undo presses again: a press that stops before the header leaves the box as it is.
