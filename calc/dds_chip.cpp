@@ -12,11 +12,11 @@ namespace jt4dds {
 
 const DdsChip* ddsChip(std::string_view name) {
     const auto same = [&](const DdsChip& chip) {
-        return std::ranges::equal(chip.name, name, [](char a, char b) {
+        return std::equal(chip.name.begin(), chip.name.end(), name.begin(), name.end(), [](char a, char b) {
             return std::toupper(static_cast<unsigned char>(a)) == std::toupper(static_cast<unsigned char>(b));
         });
     };
-    const auto* found = std::ranges::find_if(kDdsChips, same);
+    const auto* found = std::find_if(kDdsChips.begin(), kDdsChips.end(), same);
     return found == kDdsChips.end() ? nullptr : found;
 }
 
@@ -33,7 +33,7 @@ std::optional<double> readMaxClockMHz(std::string_view text) {
     const auto isDigit = [](char c) { return std::isdigit(static_cast<unsigned char>(c)) != 0; };
     const std::size_t point = text.find('.');
     const bool plain = !text.empty() && isDigit(text.front()) && isDigit(text.back()) &&
-                       std::ranges::all_of(text, [&](char c) { return isDigit(c) || c == '.'; }) &&
+                       std::all_of(text.begin(), text.end(), [&](char c) { return isDigit(c) || c == '.'; }) &&
                        (point == std::string_view::npos || text.find('.', point + 1) == std::string_view::npos);
     if (!plain || text.size() > 12) return std::nullopt;
     const NumberRead read = LeadingNumber(text);

@@ -93,8 +93,8 @@ struct SearchResult {
     std::vector<Candidate> best;  // clean candidates, best first
     std::size_t judged = 0;
     std::size_t rejected = 0;
-    // Every rejected pair, counted once by the first rule it fails (the
-    // check's order); the counts add up to `rejected`.
+    // Every rejected pair, counted once under the first rule it fails in the
+    // check's order; the counts add up to `rejected`.
     std::map<FindingKind, std::size_t> rejectedBy;
     // With no clean candidate: the one that came closest, and why it fails
     // (its first error or warning finding, as checkPlan words it).

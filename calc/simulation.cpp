@@ -322,7 +322,10 @@ std::vector<std::int16_t> simulateMinute(const std::vector<HeardPart>& parts, co
         return out;
     };
     const auto silenceTo = [&](std::size_t end) {
-        while (next < end) std::ranges::fill(room(end), 0.0);
+        while (next < end) {
+            const std::span<double> out = room(end);
+            std::fill(out.begin(), out.end(), 0.0);
+        }
     };
     // The phase runs on from part to part as a unit phasor, so that a change
     // of tone is a change of frequency and never a jump. Four phasors a

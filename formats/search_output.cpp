@@ -2,6 +2,7 @@
 #include "formats/search_output.h"
 
 #include <algorithm>
+#include <cctype>
 
 #include "calc/number_format.h"
 #include "formats/json_text.h"
@@ -82,6 +83,33 @@ FirmwareFile firmwareFile(const Beacon& beacon, OutputFormat format) {
     if (!file.name.empty()) file.command += " --name " + file.name;
     file.command += format == OutputFormat::C ? " --format c" : " --format asm";
     return file;
+}
+
+std::string downloadStem(const Beacon& beacon) {
+    const auto safe = [](std::string_view text) {
+        std::string out;
+        for (const char c : text) {
+            const bool plain = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_' ||
+                               c == '-' || c == '.';
+            if (plain) out += c;
+            if (c == '/') out += '-';
+        }
+        return out;
+    };
+    if (!beacon.name.empty()) return beacon.name;
+    std::size_t start = 0;
+    const std::string_view message(beacon.message);
+    while (start < message.size()) {
+        const std::size_t end = std::min(message.find(' ', start), message.size());
+        const std::string_view word = message.substr(start, end - start);
+        const bool digit = word.find_first_of("0123456789") != std::string_view::npos;
+        const bool letter = std::any_of(word.begin(), word.end(),
+                                        [](char c) { return std::isalpha(static_cast<unsigned char>(c)) != 0; });
+        if (digit && letter && !safe(word).empty()) return safe(word);
+        start = end + 1;
+    }
+    const std::string fout = safe(beacon.text(Input::OutputFrequency));
+    return "beacon_" + (fout.empty() ? std::string("unnamed") : fout + "MHz");
 }
 
 std::string cliCommand(const Beacon& beacon) {

@@ -17,6 +17,12 @@ namespace jt4dds {
 // to its option with '=' ("--fout=-10").
 std::string cliCommand(const Beacon& beacon);
 
+// What downloads of `beacon` are named, before their extension: its name;
+// else the first word of its message that holds a digit (the call,
+// "K1ABC"); else "beacon_" and its output frequency ("beacon_2320.1MHz").
+// Only letters, digits, '_', '-' and '.' ('/' becomes '-').
+std::string downloadStem(const Beacon& beacon);
+
 // The firmware file of `format` (asm or C) for `beacon` as a press left it:
 // named by its name (may be empty), with the jt4dds-cli command that writes
 // the same file again.
@@ -38,8 +44,8 @@ std::array<std::string, kCandidateColumns> candidateCells(const Candidate& candi
 // quintuplers, then no chain).
 std::array<double, kCandidateColumns> candidateSortKeys(const Candidate& candidate);
 
-// "tone-grid 40, limit-exceeded 2": the rejected pairs by the first rule each
-// fails, in the check's order.
+// "limit-exceeded 2, tone-grid 40": the rejected pairs by the first rule each
+// fails, kind by kind.
 std::string rejectedByText(const SearchResult& result);
 
 // A search's answer for people: a heading, then per candidate a table line

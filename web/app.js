@@ -406,8 +406,12 @@
       pressing = false;
     }
     showFindings(answer);
+    const findings = byId('PressFindings');
+    findings.textContent = answer.findings;
+    findings.hidden = !answer.findings;
     showTransmission(call('jt4dds_transmission'));
     showStatus();
+    keep();
     if (answer.ended) showStopped(answer.ended);
     requestAnimationFrame(() => { page.lastPressMs = performance.now() - start; });
   }
@@ -449,6 +453,165 @@
     if (!answer.error) press();  // an opened beacon is shown calculated
   }
 
+  // What is typed survives a reload: the beacon as a beacon file holds it,
+  // which plan fields were typed into (black), and whether it was pressed,
+  // kept in this browser until New clears it.
+  const kKept = 'jt4dds.beacon';
+  let restoring = false;
+  function keep() {
+    if (!module || restoring) return;
+    const state = call('jt4dds_beacon_state');
+    const typed = ['Fout', 'Mult', 'Fref'].filter((id) => byId(id).style.color === '');
+    try {
+      localStorage.setItem(kKept, JSON.stringify({ beacon: state.beacon, typed, pressed: !isStale() }));
+    } catch (e) {
+      // Storage full or refused (a private window): the page works on without it.
+    }
+  }
+  function restore() {
+    let kept = null;
+    try {
+      kept = JSON.parse(localStorage.getItem(kKept) || 'null');
+    } catch (e) {
+      kept = null;
+    }
+    if (!kept || typeof kept.beacon !== 'string') return;
+    restoring = true;
+    try {
+      const bytes = new TextEncoder().encode(kept.beacon);
+      const at = module._malloc(Math.max(bytes.length, 1));
+      module.HEAPU8.set(bytes, at);
+      const answer = call('jt4dds_open_beacon', ['number', 'number', 'string'], [at, bytes.length, '']);
+      module._free(at);
+      if (answer.error) return;
+      for (const id of ['Fout', 'Mult', 'Fref'])
+        byId(id).style.color = (kept.typed || []).includes(id) ? '' : 'rgb(255, 0, 0)';
+      showDds(call('jt4dds_dds'));
+      showTransmission(call('jt4dds_transmission'));
+    } finally {
+      restoring = false;
+    }
+    if (kept.pressed) press();
+  }
+
+  // Find settings: the search of jt4dds-cli --find on the page's fields, the
+  // DDS chip and maximum clock it keeps to, columns that sort, and Use and
+  // calculate, which types the pair as Apply fix does.
+  let found = null;
+  let chosen = -1;
+  let sortedBy = null;  // [column, direction]
+  function showDds(dds) {
+    const select = byId('DdsChip');
+    const wasDefault = !byId('References').value || byId('References').value === select.dataset.defaultRefs;
+    if (select.options.length === 1) {
+      for (const chip of dds.chips) select.append(element('option', { value: chip.name, textContent: chip.line }));
+    }
+    select.value = dds.chip;
+    if (document.activeElement !== byId('MaxClock')) byId('MaxClock').value = dds.max_clock;
+    byId('MaxClock').placeholder = dds.chip_clock;
+    select.dataset.defaultRefs = dds.default_refs;
+    if (wasDefault) byId('References').value = dds.default_refs;
+  }
+  function editDds() {
+    const answer = call('jt4dds_set_dds', ['string', 'string'], [byId('DdsChip').value, byId('MaxClock').value.trim()]);
+    if (answer.error) {
+      byId('SearchStatus').textContent = answer.error;
+      return;
+    }
+    showDds(answer);
+    showStatus();
+    keep();
+  }
+  function showCandidates() {
+    const head = byId('Candidates').tHead;
+    const body = byId('Candidates').tBodies[0];
+    head.replaceChildren();
+    body.replaceChildren();
+    if (!found || !found.candidates) return;
+    const row = element('tr');
+    found.headings.forEach((heading, column) => {
+      const button = element('button', { type: 'button', textContent: heading, title: 'Sort by this column' });
+      button.addEventListener('click', () => {
+        sortedBy = sortedBy && sortedBy[0] === column ? [column, -sortedBy[1]] : [column, 1];
+        showCandidates();
+      });
+      const th = element('th');
+      if (sortedBy && sortedBy[0] === column) th.setAttribute('aria-sort', sortedBy[1] > 0 ? 'ascending' : 'descending');
+      th.append(button);
+      row.append(th);
+    });
+    head.append(row);
+    const order = found.candidates.map((_, i) => i);
+    if (sortedBy) {
+      const [column, direction] = sortedBy;
+      order.sort((a, b) => direction * (found.candidates[a].keys[column] - found.candidates[b].keys[column]) || a - b);
+    }
+    for (const index of order) {
+      const tr = element('tr');
+      tr.dataset.index = String(index);
+      tr.classList.toggle('chosen', index === chosen);
+      for (const cell of found.candidates[index].cells) tr.append(element('td', { textContent: cell }));
+      tr.addEventListener('click', () => {
+        chosen = index;
+        byId('UseCandidate').disabled = false;
+        showCandidates();
+      });
+      tr.addEventListener('dblclick', () => {
+        chosen = index;
+        useCandidate();
+      });
+      body.append(tr);
+    }
+  }
+  function search() {
+    const answer = call('jt4dds_find', ['string', 'string'], [byId('Multiplications').value, byId('References').value]);
+    found = answer.error ? null : answer;
+    sortedBy = null;
+    chosen = found && found.candidates.length ? 0 : -1;
+    byId('UseCandidate').disabled = chosen < 0;
+    if (answer.error) {
+      byId('SearchStatus').textContent = answer.error;
+    } else {
+      byId('SearchStatus').textContent = `${answer.judged} candidates judged, ${answer.rejected} rejected. ` +
+        (answer.candidates.length ? 'Best first; click a heading to sort, double-click a row to use it.' : answer.reason);
+    }
+    const rejected = found ? Object.entries(found.rejected_by).map(([kind, count]) => `${count} by ${kind}`) : [];
+    byId('Rejected').textContent = rejected.join('\n');
+    byId('ShowRejected').disabled = rejected.length === 0;
+    showCandidates();
+  }
+  function useCandidate() {
+    if (!found || chosen < 0) return;
+    const c = found.candidates[chosen];
+    applyFix([{ id: 'Mult', text: c.mult }, { id: 'Fref', text: c.fref }]);
+  }
+  function buildFindSettings() {
+    byId('Multiplications').value = call('jt4dds_default_mults').text;
+    showDds(call('jt4dds_dds'));
+    const toggle = () => { byId('FindSettings').hidden = !byId('FindSettings').hidden; };
+    byId('ShowFindSettings').addEventListener('click', toggle);
+    document.addEventListener('keydown', (event) => {
+      if (event.ctrlKey && (event.key === 'f' || event.key === 'F')) {
+        event.preventDefault();
+        toggle();
+      }
+    });
+    byId('DdsChip').addEventListener('change', editDds);
+    byId('MaxClock').addEventListener('input', editDds);
+    byId('Search').addEventListener('click', search);
+    for (const id of ['Multiplications', 'References', 'MaxClock']) {
+      byId(id).addEventListener('keydown', (event) => {
+        if (event.key === 'Enter') search();
+      });
+    }
+    byId('UseCandidate').addEventListener('click', useCandidate);
+    byId('ShowRejected').addEventListener('click', () => {
+      const box = byId('Rejected');
+      box.hidden = !box.hidden;
+      byId('ShowRejected').setAttribute('aria-expanded', String(!box.hidden));
+    });
+  }
+
   function build(layout) {
     byId('Title').textContent = layout.title;
     document.title = layout.title;
@@ -467,11 +630,12 @@
       for (const label of captions) label.style.fontSize = `${size}px`;
     }
 
-    // The colour cue: red until the operator changes the field, then black for good.
+    // The colour cue: red until the operator changes the field, then the
+    // page's own text colour for good (black, or light on a dark page).
     for (const id of layout.planFields) {
       const field = byId(id);
       field.style.color = 'rgb(255, 0, 0)';
-      field.addEventListener('input', () => { field.style.color = 'rgb(0, 0, 0)'; });
+      field.addEventListener('input', () => { field.style.color = ''; });
     }
     byId('Command1').addEventListener('click', press);
     // Enter in any field presses Calculate.
@@ -509,9 +673,10 @@
     byId('Play').addEventListener('click', play);
     byId('SaveWav').addEventListener('click', () => {
       pressIfStale();
-      if (heard && heard.wav) download(`${call('jt4dds_beacon_name').name || 'minute'}.wav`, heard.wav);
+      if (heard && heard.wav) download(`${stem()}.wav`, heard.wav);
     });
     for (const id of ['Message', 'CwId', 'Wpm', 'TimerHz']) byId(id).addEventListener('input', editTransmission);
+    for (const id of ['Message', 'CwId', 'Wpm', 'TimerHz', 'SendCw', 'SendCarrier']) byId(id).addEventListener('change', keep);
     for (const id of ['SendCw', 'SendCarrier']) byId(id).addEventListener('change', editTransmission);
     document.addEventListener('keydown', (event) => {
       if (event.ctrlKey && (event.key === 'm' || event.key === 'M')) {
@@ -527,9 +692,11 @@
         undo();
       }
     });
-    byId('DownloadAsm').addEventListener('click', () => downloadExport(0, 'words.inc'));
-    byId('DownloadC').addEventListener('click', () => downloadExport(1, 'tuning_words.h'));
-    byId('DownloadJson').addEventListener('click', () => downloadExport(2, 'report.json'));
+    // Downloads are named after the beacon: its name, its call, or its frequency.
+    const stem = () => call('jt4dds_beacon_state').stem;
+    byId('DownloadAsm').addEventListener('click', () => downloadExport(0, `${stem()}.inc`));
+    byId('DownloadC').addEventListener('click', () => downloadExport(1, `${stem()}.h`));
+    byId('DownloadJson').addEventListener('click', () => downloadExport(2, `${stem()}.json`));
     // Save asks for the beacon's name in its firmware files, and names the file after it.
     byId('SaveBeacon').addEventListener('click', () => {
       pressIfStale();
@@ -546,6 +713,21 @@
     });
     client.addEventListener('input', showStatus);
     client.addEventListener('change', showStatus);
+    client.addEventListener('input', keep);
+    client.addEventListener('change', keep);
+    buildFindSettings();
+    byId('NewBeacon').addEventListener('click', () => {
+      if (!window.confirm('Clear every field and start a new beacon?')) return;
+      localStorage.removeItem(kKept);
+      location.reload();
+    });
+    byId('CopyCommand').addEventListener('click', () => {
+      pressIfStale();
+      const command = call('jt4dds_beacon_state').command;
+      if (navigator.clipboard) navigator.clipboard.writeText(command).catch(() => {});
+      message(`Copied: ${command}`);
+      page.lastCopied = command;
+    });
     const openDetails = () => { byId('ToneDetails').hidden = false; };
     byId('PressStatus').addEventListener('click', openDetails);
     byId('PressStatus').addEventListener('keydown', (event) => {
@@ -559,6 +741,7 @@
       if (event.target.files.length) openBeacon(event.target.files[0]);
       event.target.value = '';
     });
+    restore();
     showStatus();
     byId('Tools').hidden = false;
     client.removeAttribute('aria-busy');

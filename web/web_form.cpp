@@ -13,10 +13,13 @@
 
 #include "calc/beacon.h"
 #include "calc/calculation_run.h"
+#include "calc/dds_chip.h"
 #include "calc/form_view.h"
 #include "calc/minute.h"
+#include "calc/number_format.h"
 #include "calc/plan_check.h"
 #include "calc/selector_items.h"
+#include "calc/settings_search.h"
 #include "calc/simulation.h"
 #include "formats/beacon_file.h"
 #include "formats/json_text.h"
@@ -119,6 +122,8 @@ Beacon cliInputs() {
     Beacon beacon = beaconOf(PageForm());
     beacon.separator = ".";
     beacon.takeTransmission(pageTransmission);
+    beacon.takeDds(pageTransmission);
+    beacon.name = beaconName;
     return beacon;
 }
 
@@ -202,7 +207,9 @@ EMSCRIPTEN_KEEPALIVE const char* jt4dds_layout() {
 // One press of Calculate on the page, then what the plan check says of it.
 EMSCRIPTEN_KEEPALIVE const char* jt4dds_press() {
     PageForm form;
-    const Press outcome = calculate(beaconOf(form));
+    Beacon typed = beaconOf(form);
+    typed.takeDds(pageTransmission);
+    const Press outcome = calculate(typed);
     present(outcome, form);
     const std::vector<Finding> findings = checkPlan(outcome);
     pressedInputs = beaconText(cliInputs());
@@ -368,6 +375,84 @@ EMSCRIPTEN_KEEPALIVE const char* jt4dds_hear(int noisy, double snrDb) {
     return reply(out.endObject());
 }
 
+// The multiplications a search takes by default.
+EMSCRIPTEN_KEEPALIVE const char* jt4dds_default_mults() {
+    return reply(json::Writer().beginObject().member("text", kDefaultMultiplications).endObject());
+}
+
+// The DDS chips the page offers, the chip and maximum clock it has, and the
+// references a search takes by default for them.
+EMSCRIPTEN_KEEPALIVE const char* jt4dds_dds() {
+    json::Writer out;
+    out.beginObject().key("chips").beginList();
+    for (const DdsChip& chip : kDdsChips)
+        out.beginObject().member("name", chip.name).member("line", ddsChipLine(chip)).endObject();
+    out.endList();
+    out.member("chip", pageTransmission.dds).member("max_clock", pageTransmission.maxClockMHz);
+    const DdsChip* chip = ddsChip(pageTransmission.dds);
+    out.member("chip_clock", chip ? decimalText(chip->maxClockMHz, 0) : std::string());
+    out.member("default_refs", defaultReferences(pageTransmission));
+    return reply(out.endObject());
+}
+
+// The DDS chip (a preset's name, or empty) and maximum clock (MHz, or empty)
+// from now on; or why the clock is refused.
+EMSCRIPTEN_KEEPALIVE const char* jt4dds_set_dds(const char* chip, const char* maxClock) {
+    const std::string clock(maxClock);
+    if (!clock.empty() && !readMaxClockMHz(clock))
+        return refusal("Maximum clock: a clock in MHz above 0 and at most 100000, such as 180");
+    const DdsChip* known = ddsChip(chip);
+    pageTransmission.dds = known ? std::string(known->name) : std::string();
+    pageTransmission.maxClockMHz = clock;
+    return jt4dds_dds();
+}
+
+// Find settings on the page's fields, as jt4dds-cli --find answers: the
+// candidates best first, each with its cells and what they sort by, and the
+// rejected pairs by the rule each fails first; or why the lists are refused.
+EMSCRIPTEN_KEEPALIVE const char* jt4dds_find(const char* mults, const char* refs) {
+    const auto m = parseCandidateList(mults);
+    if (const auto* why = std::get_if<std::string>(&m)) return refusal("RF multiplications: " + *why);
+    const auto r = parseCandidateList(refs);
+    if (const auto* why = std::get_if<std::string>(&r)) return refusal("Master references: " + *why);
+    const Beacon typed = cliInputs();
+    const SearchResult result = findSettings(typed, std::get<0>(m), std::get<0>(r));
+    json::Writer out;
+    out.beginObject().key("headings");
+    writeTexts(out, kCandidateHeadings);
+    out.key("candidates").beginList();
+    for (const Candidate& c : result.best) {
+        out.beginObject().key("cells");
+        writeTexts(out, candidateCells(c));
+        out.key("keys").beginList();
+        for (const double key : candidateSortKeys(c)) out.value(key);
+        out.endList();
+        out.member("mult", c.mult.text).member("fref", c.frefMHz.text).endObject();
+    }
+    out.endList();
+    out.member("judged", result.judged).member("rejected", result.rejected);
+    out.key("rejected_by").beginObject();
+    for (const auto& [kind, count] : result.rejectedBy) out.member(kindName(kind), count);
+    out.endObject();
+    out.member("reason", result.reason);
+    return reply(out.endObject());
+}
+
+// The page's beacon as the command line takes it (Copy command line), its
+// beacon file as typed (what a reload brings back) and what its downloads
+// are named.
+EMSCRIPTEN_KEEPALIVE const char* jt4dds_beacon_state() {
+    const Beacon typed = cliInputs();
+    std::string command = cliCommand(typed);
+    if (!typed.name.empty()) command += " --name " + typed.name;
+    return reply(json::Writer()
+                     .beginObject()
+                     .member("command", command)
+                     .member("beacon", beaconText(typed))
+                     .member("stem", downloadStem(typed))
+                     .endObject());
+}
+
 // Puts the fields of a beacon file's `length` bytes into the page; says what
 // is wrong instead.
 EMSCRIPTEN_KEEPALIVE const char* jt4dds_open_beacon(const char* bytes, int length, const char* fileName) {
@@ -377,7 +462,8 @@ EMSCRIPTEN_KEEPALIVE const char* jt4dds_open_beacon(const char* bytes, int lengt
     if (const auto* why = std::get_if<std::string>(&read)) return refusal(*why);
     const Beacon& inputs = std::get<Beacon>(read);
     // The file's own name for the beacon, else the file's name, as jt4dds-cli --beacon takes it.
-    beaconName = inputs.name.empty() ? firmwareNameOfFile(fileName) : inputs.name;
+    // A beacon brought back after a reload has no file name: its own name only.
+    beaconName = inputs.name.empty() && *fileName != '\0' ? firmwareNameOfFile(fileName) : inputs.name;
     pageTransmission = inputs;
     for (const InputSpec& entry : kInputs)
         jt4dds_page_set_text(idOf(entry.input).c_str(), inputs.text(entry.input).c_str());

@@ -508,6 +508,29 @@ private slots:
         QVERIFY(!QApplication::clipboard()->text().contains(QStringLiteral("--message")));
     }
 
+    // An opened beacon's DDS chip and maximum clock are the window's: its
+    // press judges the reference by them, its save and command line carry
+    // them, and New forgets them.
+    void openedDdsIsKeptAndJudged() {
+        Beacon clocked = beacon("reference_300");
+        clocked.dds = "AD9851";
+        clocked.maxClockMHz = "200";
+        QVERIFY(!jt4dds::saveBeaconFile(file("d.jt4dds").toStdString(), clocked).has_value());
+        QVERIFY(window_->openBeacon(file("d.jt4dds")));
+        QVERIFY(!window_->isWindowModified());
+        bool above = false;
+        for (const jt4dds::Finding& f : window_->form()->lastFindings())
+            above = above || f.kind == jt4dds::FindingKind::ReferenceAboveMaxClock;
+        QVERIFY(above);
+        QVERIFY(window_->saveBeaconTo(file("d2.jt4dds")));
+        QCOMPARE(slurp(file("d2.jt4dds")), slurp(file("d.jt4dds")));
+        trigger(1, "Copy co&mmand line");
+        QVERIFY(QApplication::clipboard()->text().endsWith(QStringLiteral(" --dds AD9851 --max-clock 200")));
+        trigger(0, "&New");
+        trigger(1, "Copy co&mmand line");
+        QVERIFY(!QApplication::clipboard()->text().contains(QStringLiteral("--dds")));
+    }
+
     // View, Transmission (Ctrl+M): the message typed there is the beacon's,
     // with its symbols as jt4dds-cli gives them, the minute drawn to scale, and
     // the findings about it; it goes into the file and the command line, and
