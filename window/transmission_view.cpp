@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "window/transmission_view.h"
 
-#include <QAudioOutput>
 #include <QCheckBox>
 #include <QDir>
 #include <QDoubleSpinBox>
@@ -11,7 +10,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMediaPlayer>
 #include <QMessageBox>
 #include <QPainter>
 #include <QPlainTextEdit>
@@ -27,6 +25,7 @@
 #include "formats/files.h"
 #include "formats/outputs.h"
 #include "formats/wav.h"
+#include "window/audio_player.h"
 #include "window/qt_text.h"
 #include "window/waterfall.h"
 
@@ -209,14 +208,11 @@ void TransmissionView::chooseWavFile() {
 // the platform's player does any resampling its output needs.
 void TransmissionView::play() {
     if (!player_) {
-        player_ = new QMediaPlayer(this);
-        output_ = new QAudioOutput(this);
-        player_->setAudioOutput(output_);
-        connect(player_, &QMediaPlayer::playbackStateChanged, this, [this](QMediaPlayer::PlaybackState state) {
-            play_->setText(state == QMediaPlayer::PlayingState ? QStringLiteral("S&top") : QStringLiteral("&Play"));
-        });
+        player_ = new AudioPlayer(this);
+        connect(player_, &AudioPlayer::playingChanged, this,
+                [this](bool playing) { play_->setText(playing ? QStringLiteral("S&top") : QStringLiteral("&Play")); });
     }
-    if (player_->playbackState() == QMediaPlayer::PlayingState) {
+    if (player_->playing()) {
         player_->stop();
         return;
     }
@@ -226,8 +222,9 @@ void TransmissionView::play() {
     const std::string bytes = wavFile(audio_, kAudioRate);
     playing_->write(bytes.data(), static_cast<qint64>(bytes.size()));
     playing_->flush();
-    player_->setSource(QUrl::fromLocalFile(playing_->fileName()));
-    player_->play();
+    if (!player_->play(playing_->fileName()))
+        QMessageBox::warning(this, QStringLiteral("Cannot play"),
+                             QStringLiteral("Cannot play the minute: ") + player_->why());
 }
 
 void TransmissionView::edit() {

@@ -14,18 +14,18 @@
 #include "calc/minute.h"
 #include "calc/plan_check.h"
 
-class QAudioOutput;
 class QCheckBox;
 class QDoubleSpinBox;
 class QLabel;
 class QLineEdit;
-class QMediaPlayer;
 class QPlainTextEdit;
 class QPushButton;
 class QSpinBox;
 class QTemporaryFile;
 
 namespace jt4dds {
+
+class AudioPlayer;
 
 // The minute drawn to scale, 0 to 60 s: each part a band named after what it
 // sends and the word it keys. Its accessible description lists the parts.
@@ -94,8 +94,7 @@ private:
     QLabel* receiver_ = nullptr;
     Waterfall* waterfall_ = nullptr;
     ToneGridStrip* grid_ = nullptr;
-    QMediaPlayer* player_ = nullptr;
-    QAudioOutput* output_ = nullptr;
+    AudioPlayer* player_ = nullptr;
     QTemporaryFile* playing_ = nullptr;
     Press press_;
     std::vector<std::int16_t> audio_;

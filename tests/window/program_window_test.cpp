@@ -6,6 +6,7 @@
 #include <QDialog>
 #include <QFileDialog>
 #include <QLabel>
+#include <QLibrary>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -25,6 +26,7 @@
 #include "formats/beacon_file.h"
 #include "formats/search_output.h"
 #include "tests/cli/cli_runner.h"
+#include "window/audio_player.h"
 #include "window/main_window.h"
 #include "window/program_window.h"
 #include "window/transmission_view.h"
@@ -506,6 +508,22 @@ private slots:
         trigger(0, "&New");
         trigger(1, "Copy co&mmand line");
         QVERIFY(!QApplication::clipboard()->text().contains(QStringLiteral("--message")));
+    }
+
+    // Starting the program loads no Qt Multimedia (nor the sound system
+    // behind it); the module that plays a minute lies where the window looks
+    // for it, and loading it brings Qt Multimedia in.
+    void audioIsLoadedOnlyToPlay() {
+        const auto mapped = [](const char* library) {
+            QFile maps(QStringLiteral("/proc/self/maps"));
+            return maps.open(QIODevice::ReadOnly) && maps.readAll().contains(library);
+        };
+        QVERIFY(!mapped("libQt6Multimedia"));
+        const QString path = jt4dds::AudioPlayer::modulePath();
+        QVERIFY2(!path.isEmpty(), "no libjt4dds_audio.so beside the program");
+        QLibrary module(path);
+        QVERIFY2(module.resolve("jt4dds_audio_player") != nullptr, qPrintable(module.errorString()));
+        QVERIFY(mapped("libQt6Multimedia"));
     }
 
     // An opened beacon's DDS chip and maximum clock are the window's: its
