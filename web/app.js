@@ -99,6 +99,16 @@
     return e;
   }
 
+  // Ctrl and `key`, in either case, does `action` wherever the focus is.
+  function onCtrl(key, action) {
+    document.addEventListener('keydown', (event) => {
+      if (event.ctrlKey && event.key.toLowerCase() === key) {
+        event.preventDefault();
+        action();
+      }
+    });
+  }
+
   function message(text) {
     const box = byId('PageMessage');
     box.textContent = text;
@@ -590,12 +600,7 @@
     showDds(call('jt4dds_dds'));
     const toggle = () => { byId('FindSettings').hidden = !byId('FindSettings').hidden; };
     byId('ShowFindSettings').addEventListener('click', toggle);
-    document.addEventListener('keydown', (event) => {
-      if (event.ctrlKey && (event.key === 'f' || event.key === 'F')) {
-        event.preventDefault();
-        toggle();
-      }
-    });
+    onCtrl('f', toggle);
     byId('DdsChip').addEventListener('change', editDds);
     byId('MaxClock').addEventListener('input', editDds);
     byId('Search').addEventListener('click', search);
@@ -656,12 +661,7 @@
     });
     const details = () => { byId('ToneDetails').hidden = !byId('ToneDetails').hidden; };
     byId('ShowToneDetails').addEventListener('click', details);
-    document.addEventListener('keydown', (event) => {
-      if (event.ctrlKey && (event.key === 't' || event.key === 'T')) {
-        event.preventDefault();
-        details();
-      }
-    });
+    onCtrl('t', details);
     byId('Undo').addEventListener('click', undo);
     const transmission = () => {
       byId('Transmission').hidden = !byId('Transmission').hidden;
@@ -678,12 +678,7 @@
     for (const id of ['Message', 'CwId', 'Wpm', 'TimerHz']) byId(id).addEventListener('input', editTransmission);
     for (const id of ['Message', 'CwId', 'Wpm', 'TimerHz', 'SendCw', 'SendCarrier']) byId(id).addEventListener('change', keep);
     for (const id of ['SendCw', 'SendCarrier']) byId(id).addEventListener('change', editTransmission);
-    document.addEventListener('keydown', (event) => {
-      if (event.ctrlKey && (event.key === 'm' || event.key === 'M')) {
-        event.preventDefault();
-        transmission();
-      }
-    });
+    onCtrl('m', transmission);
     // Ctrl+Z in a field is the field's own undo; elsewhere it undoes an Apply fix.
     document.addEventListener('keydown', (event) => {
       const inField = event.target instanceof HTMLInputElement && event.target.type === 'text';

@@ -5,7 +5,9 @@ on a server bound to 127.0.0.1 that this test starts and stops. Typed keys and
 clicks only. Its listing, warning and SSB carrier equal jt4dds-cli's, byte for
 byte, over a table of beacons; the red cue, Enter, downloads (a C header and a
 JSON report), a press within one frame, the module's size and working offline
-are checked.
+are checked; so are Find settings against jt4dds-cli --find, a 360-pixel phone,
+dark mode's contrast, a reload that keeps the fields and New that clears them,
+findings shown without hovering, Copy command line and download names.
 
     tests/web/page_test.py build/web build/dev/cli/jt4dds-cli
 """
@@ -23,9 +25,10 @@ import time
 
 from selenium import webdriver
 from selenium.webdriver.chrome.service import Service
+from selenium.webdriver.common.action_chains import ActionChains
 from selenium.webdriver.common.by import By
 from selenium.webdriver.common.keys import Keys
-from selenium.webdriver.support.ui import WebDriverWait
+from selenium.webdriver.support.ui import Select, WebDriverWait
 
 PAGE, CLI = sys.argv[1], os.path.abspath(sys.argv[2])
 # The module is to stay small: 172 KB at most before compression (the message
@@ -499,7 +502,11 @@ def main():
         type_into(driver, "JTMode", "F")
         driver.find_element(By.ID, "ShowFindSettings").click()
         check("find/shown", shown(driver, "FindSettings"))
-        from selenium.webdriver.support.ui import Select
+        ctrl_f = lambda: ActionChains(driver).key_down(Keys.CONTROL).send_keys("f").key_up(Keys.CONTROL).perform()
+        ctrl_f()
+        check("find/ctrl_f_hides", not shown(driver, "FindSettings"))
+        ctrl_f()
+        check("find/ctrl_f_shows", shown(driver, "FindSettings"))
         Select(driver.find_element(By.ID, "DdsChip")).select_by_value("AD9851")
         refs = driver.find_element(By.ID, "References").get_property("value")
         check("find/chip_bounds_the_references", refs == "10-180/0.5", refs)
@@ -523,7 +530,6 @@ def main():
         check("find/sorts_by_a_heading", refs_sorted == sorted(refs_sorted) and refs_sorted != [float(g[1]) for g in got],
               refs_sorted)
         first = rows()[0]
-        from selenium.webdriver.common.action_chains import ActionChains
         ActionChains(driver).double_click(driver.find_element(By.CSS_SELECTOR, "#Candidates tbody tr")).perform()
         typed_pair = (driver.find_element(By.ID, "Mult").get_property("value"),
                       driver.find_element(By.ID, "Fref").get_property("value"))
