@@ -239,15 +239,6 @@ void MainWindow::createControls() {
     for (QLineEdit* field :
          {fout_, mult_, fref_, refTone_, upTone_, downTone_, spTone_, jtMode_->lineEdit(), config_->lineEdit()})
         connect(field, &QLineEdit::returnPressed, this, &MainWindow::command1Clicked);
-    for (Input field : kAllInputs) {
-        QAction* marker = this->textBox(field)->addAction(findingMarker(), QLineEdit::TrailingPosition);
-        marker->setObjectName(QStringLiteral("FindingMarker"));
-        marker->setVisible(false);
-        markers_[static_cast<std::size_t>(field)] = marker;
-        connect(marker, &QAction::triggered, this, [this, field] {
-            if (const auto& fix = markerFixes_[static_cast<std::size_t>(field)]) applyFix(*fix);
-        });
-    }
     // What the operator types into a selector leaves it with no item
     // selected; picking an item selects it again.
     // Either changes what the press reads, whether or not the text does.
@@ -423,7 +414,17 @@ void MainWindow::showFindings() {
         QLineEdit* box = textBox(field);
         const std::string note = fieldNote(lastFindings_, field);
         box->setToolTip(plainToolTip(qs(note)));
-        QAction* marker = markers_[static_cast<std::size_t>(field)];
+        // A field's mark is made the first time it has something to say:
+        // seven hidden buttons cost a window's first paint a tenth.
+        QAction*& marker = markers_[static_cast<std::size_t>(field)];
+        if (!marker && note.empty()) continue;
+        if (!marker) {
+            marker = box->addAction(findingMarker(), QLineEdit::TrailingPosition);
+            marker->setObjectName(QStringLiteral("FindingMarker"));
+            connect(marker, &QAction::triggered, this, [this, field] {
+                if (const auto& fix = markerFixes_[static_cast<std::size_t>(field)]) applyFix(*fix);
+            });
+        }
         marker->setVisible(!note.empty());
         auto& fix = markerFixes_[static_cast<std::size_t>(field)];
         fix.reset();
