@@ -21,7 +21,7 @@ struct DdsChip {
     std::string_view referenceMultiplier;  // "6x", "4x to 20x (PLL)", or empty for none
 };
 
-// Analog Devices data sheets (Features and Specifications tables). Chips with
+// Analog Devices data sheets (their front pages and electrical tables). Chips with
 // 28-bit or 48-bit tuning words (AD9833/4, AD9852/4, AD9912) are left out:
 // their words are not this program's.
 inline constexpr std::array kDdsChips{
