@@ -8,6 +8,7 @@
 #include "calc/dds_chip.h"
 #include "calc/leading_number.h"
 #include "calc/minute.h"
+#include "calc/multiplier_chain.h"
 #include "calc/number_format.h"
 #include "calc/simulation.h"
 #include "calc/tone_plan.h"
@@ -767,10 +768,8 @@ void explainMaxClock(const RunFigures& f, const Beacon& beacon, double maxClockH
     // Doublers and triplers first: a multiplication a chain of them makes is
     // one the builder can buy or build.
     const auto doublersAndTriplers = [](double mult) {
-        auto rest = static_cast<std::uint64_t>(mult);
-        while (rest % 2 == 0) rest /= 2;
-        while (rest % 3 == 0) rest /= 3;
-        return rest == 1;
+        const auto chain = chainOf(mult);
+        return chain && chain->fives == 0;
     };
     for (const bool chainsOnly : {true, false}) {
         if (!edits.empty() || ceilingMHz < 1.0) break;

@@ -13,6 +13,7 @@
 
 #include "calc/beacon.h"
 #include "calc/calculation_run.h"
+#include "calc/multiplier_chain.h"
 #include "calc/plan_check.h"
 
 namespace jt4dds {
@@ -48,23 +49,6 @@ inline constexpr std::string_view kDefaultReferencesMHz = "10-1000/0.5";
 // The default references for `beacon`: those up to its DDS's maximum clock
 // when it has one ("10-180/0.5" for 180 MHz), else kDefaultReferencesMHz.
 std::string defaultReferences(const Beacon& beacon);
-
-// A multiplier chain: how many doublers, triplers and quintuplers make a
-// multiplication.
-struct Chain {
-    int twos = 0;
-    int threes = 0;
-    int fives = 0;
-    int stages() const { return twos + threes + fives; }
-};
-// The chain that makes `mult`, for a whole number whose only factors are 2,
-// 3 and 5; none otherwise (x418, x10.5).
-std::optional<Chain> chainOf(double mult);
-// "2⁷·3", "3²·5", "1" for no multiplier; empty when no such chain makes it.
-std::string chainLabel(double mult);
-// How simple the chain is, smaller first: doublers and triplers by their
-// stages, then chains with quintuplers, then multiplications no chain makes.
-int chainRank(double mult);
 
 // A search judges at most this many pairs (a few seconds of work).
 inline constexpr std::size_t kMaxCandidatePairs = 20'000'000;
