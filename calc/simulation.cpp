@@ -170,12 +170,20 @@ AudioSpan heardSpan(const std::vector<HeardPart>& parts) {
     return {std::max(0.0, low - margin), std::min(kAudioTopHz, high + margin)};
 }
 
-std::uint64_t GaussianNoise::nextBits() {
-    std::uint64_t z = (state_ += 0x9E3779B97F4A7C15ULL);
+namespace {
+
+// SplitMix64: the state steps by the golden gamma, and each step is mixed
+// into 64 random bits.
+constexpr std::uint64_t kGoldenGamma = 0x9E3779B97F4A7C15ULL;
+constexpr std::uint64_t mix(std::uint64_t z) {
     z = (z ^ (z >> 30U)) * 0xBF58476D1CE4E5B9ULL;
     z = (z ^ (z >> 27U)) * 0x94D049BB133111EBULL;
     return z ^ (z >> 31U);
 }
+
+}  // namespace
+
+std::uint64_t GaussianNoise::nextBits() { return mix(state_ += kGoldenGamma); }
 
 double GaussianNoise::uniform() { return (static_cast<double>(nextBits() >> 11U) + 0.5) * 0x1p-53; }
 
@@ -230,13 +238,26 @@ double GaussianNoise::next() {
 
 void GaussianNoise::addTo(std::span<double> samples, double scale) {
     const Ziggurat& z = ziggurat();
+    // The state lives in a register through the fast path and goes back to
+    // the object only around the rare tail, which draws from it too: kept in
+    // the object, every draw would wait on the store and load of the last.
+    std::uint64_t state = state_;
     for (double& sample : samples) {
-        const std::uint64_t bits = nextBits();
+        state += kGoldenGamma;
+        const std::uint64_t bits = mix(state);
         const auto value = static_cast<std::int32_t>(static_cast<std::uint32_t>(bits & 0xFFFFFFFFU));
         const auto layer = static_cast<std::uint32_t>((bits >> 32U) & 127U);
-        const double x = magnitude(value) < z.kn[layer] ? value * z.wn[layer] : tail(value, layer);
+        double x = 0.0;
+        if (magnitude(value) < z.kn[layer]) [[likely]] {
+            x = value * z.wn[layer];
+        } else {
+            state_ = state;
+            x = tail(value, layer);
+            state = state_;
+        }
         sample += scale * x;
     }
+    state_ = state;
 }
 
 // A value outside its layer's rectangle: the wedge under the curve, or the

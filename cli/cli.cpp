@@ -325,10 +325,14 @@ int writeWav(const Press& outcome, const Options& o, std::ostream& out, std::ost
     const std::optional<Noise> noise = o.snrDb ? std::optional(Noise{*o.snrDb, o.seed}) : std::nullopt;
     const auto heard = hearMinute(outcome, noise, o.refPpm, o.sideband == "lsb" ? Sideband::Lower : Sideband::Upper);
     if (!heard) return kExitEndedEarly;
-    const std::string bytes = wavFile(heard->samples, kAudioRate);
     if (!o.quiet) err << "jt4dds-cli: " << receiverText(heard->receiver) << '\n';
-    if (!o.output.empty()) return writeOutput(o.output, bytes, err) ? kExitCompleted : kExitCannotWrite;
-    out << bytes;
+    if (!o.output.empty()) {
+        const auto why = writeWavFile(std::filesystem::u8path(o.output), heard->samples, kAudioRate);
+        if (why) err << "jt4dds-cli: " << *why << '\n';
+        return why ? kExitCannotWrite : kExitCompleted;
+    }
+    const WavPieces pieces = wavPieces(heard->samples, kAudioRate);
+    out << pieces.header << pieces.data();
     out.flush();
     return kExitCompleted;
 }

@@ -59,6 +59,11 @@ std::string utf8Name(const std::filesystem::path& path) {
 }
 
 std::optional<std::string> writeFileAtomically(const std::filesystem::path& path, std::string_view bytes) {
+    return writeFileAtomically(path, {bytes}, Durability::Lasting);
+}
+
+std::optional<std::string> writeFileAtomically(const std::filesystem::path& path,
+                                               std::initializer_list<std::string_view> pieces, Durability durability) {
     namespace fs = std::filesystem;
     fs::path temporary = path;
 #if defined(_WIN32)
@@ -68,30 +73,40 @@ std::optional<std::string> writeFileAtomically(const std::filesystem::path& path
 #endif
     std::FILE* file = openFile(temporary, "wb");
     if (!file) return "cannot write " + utf8Name(temporary) + ": " + systemMessage(errno);
-    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size() && flushToDisk(file);
-    const int error = errno;
+    const bool lasting = durability == Durability::Lasting;
+    bool written = true;
+    for (const std::string_view bytes : pieces)
+        written = written && std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+    written = written && (lasting ? flushToDisk(file) : std::fflush(file) == 0);
+    int error = errno;
     const bool closed = std::fclose(file) == 0;
+    if (written && !closed) error = errno;  // what the close found, not a write's leftover
     std::error_code ignored;
     if (!written || !closed) {
         fs::remove(temporary, ignored);
         return "cannot write " + utf8Name(temporary) + ": " + systemMessage(error);
     }
 #if defined(_WIN32)
-    // Replaces the file in one step, and returns only once that is on the disk.
-    if (!::MoveFileExW(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    // Replaces the file in one step; a lasting file only once that is on the disk.
+    const DWORD flags = MOVEFILE_REPLACE_EXISTING | (lasting ? MOVEFILE_WRITE_THROUGH : 0);
+    if (!::MoveFileExW(temporary.c_str(), path.c_str(), flags)) {
         fs::remove(temporary, ignored);
         return "cannot write " + utf8Name(path) + ": " +
                std::system_category().message(static_cast<int>(::GetLastError()));
     }
 #else
     std::error_code ec;
+    // Renamed over an old file, ext4 writes the new one out at once, which
+    // costs more than the whole minute's simulation; a replaceable file
+    // takes the old one away first.
+    if (!lasting) fs::remove(path, ignored);
     fs::rename(temporary, path, ec);
     if (ec) {
         fs::remove(temporary, ignored);
         return "cannot write " + utf8Name(path) + ": " + ec.message();
     }
 #endif
-    flushFolder(path.parent_path());
+    if (lasting) flushFolder(path.parent_path());
     return std::nullopt;
 }
 

@@ -2,7 +2,8 @@
 #include "formats/wav.h"
 
 #include <bit>
-#include <cstring>
+
+#include "formats/files.h"
 
 namespace jt4dds {
 namespace {
@@ -20,35 +21,49 @@ std::uint32_t get(std::string_view bytes, std::size_t at, int count) {
 
 }  // namespace
 
-std::string wavFile(const std::vector<std::int16_t>& samples, int rate) {
+WavPieces wavPieces(const std::vector<std::int16_t>& samples, int rate) {
     const auto dataBytes = static_cast<std::uint32_t>(samples.size() * 2);
     const auto sampleRate = static_cast<std::uint32_t>(rate);
-    std::string out;
-    out.reserve(44 + dataBytes);
-    out += "RIFF";
-    put(out, 36 + dataBytes, 4);
-    out += "WAVEfmt ";
-    put(out, 16, 4);              // the format chunk's size
-    put(out, 1, 2);               // PCM
-    put(out, 1, 2);               // mono
-    put(out, sampleRate, 4);      //
-    put(out, sampleRate * 2, 4);  // bytes a second
-    put(out, 2, 2);               // bytes a frame
-    put(out, 16, 2);              // bits a sample
-    out += "data";
-    put(out, dataBytes, 4);
-    const std::size_t header = out.size();
-    out.resize(header + dataBytes);
+    WavPieces out;
+    std::string& h = out.header;
+    h += "RIFF";
+    put(h, 36 + dataBytes, 4);
+    h += "WAVEfmt ";
+    put(h, 16, 4);              // the format chunk's size
+    put(h, 1, 2);               // PCM
+    put(h, 1, 2);               // mono
+    put(h, sampleRate, 4);      //
+    put(h, sampleRate * 2, 4);  // bytes a second
+    put(h, 2, 2);               // bytes a frame
+    put(h, 16, 2);              // bits a sample
+    h += "data";
+    put(h, dataBytes, 4);
     if constexpr (std::endian::native == std::endian::little) {
-        if (!samples.empty()) std::memcpy(out.data() + header, samples.data(), dataBytes);
+        out.samples = std::string_view(reinterpret_cast<const char*>(samples.data()), dataBytes);
     } else {
+        out.swapped.resize(dataBytes);
         for (std::size_t i = 0; i < samples.size(); ++i) {
             const auto bits = static_cast<std::uint16_t>(samples[i]);
-            out[header + 2 * i] = static_cast<char>(bits & 0xFFU);
-            out[header + 2 * i + 1] = static_cast<char>(bits >> 8U);
+            out.swapped[2 * i] = static_cast<char>(bits & 0xFFU);
+            out.swapped[2 * i + 1] = static_cast<char>(bits >> 8U);
         }
     }
     return out;
+}
+
+std::string wavFile(const std::vector<std::int16_t>& samples, int rate) {
+    const WavPieces pieces = wavPieces(samples, rate);
+    std::string out;
+    out.reserve(pieces.header.size() + pieces.data().size());
+    out += pieces.header;
+    out += pieces.data();
+    return out;
+}
+
+std::optional<std::string> writeWavFile(const std::filesystem::path& path, const std::vector<std::int16_t>& samples,
+                                        int rate) {
+    const WavPieces pieces = wavPieces(samples, rate);
+    return writeFileAtomically(path, {pieces.header, pieces.data()}, Durability::Replaceable);
 }
 
 std::optional<WavAudio> readWav(std::string_view bytes) {

@@ -193,7 +193,7 @@ void TransmissionView::hear() {
 
 std::optional<std::string> TransmissionView::saveWav(const QString& path) const {
     if (audio_.empty()) return std::string("there is no minute to save: type a message");
-    return writeFileAtomically(path.toStdString(), wavFile(audio_, kAudioRate));
+    return writeWavFile(path.toStdString(), audio_, kAudioRate);
 }
 
 void TransmissionView::chooseWavFile() {

@@ -380,16 +380,24 @@ struct FullDiskCase {
     const char* name;
     std::size_t bytes;
     bool fits;
+    Durability durability = Durability::Lasting;
 };
 
 // A disk with room for 4096 bytes (a file size limit stands in for it): a
-// write that does not fit is a failure that says why and leaves no file, not
-// a success.
+// write that does not fit is a failure that says why and leaves the old file
+// as it was, not a success. Either durability; a replaceable file is written
+// in two pieces, as the minute's header and samples are.
 const FullDiskCase kFullDisk[] = {
     {.name = "fits", .bytes = 4096, .fits = true},
     {.name = "one_byte_too_many", .bytes = 4097, .fits = false},
     {.name = "inside_the_c_library_buffer_until_flushed", .bytes = 6000, .fits = false},
     {.name = "far_too_large", .bytes = 100000, .fits = false},
+    {.name = "replaceable_fits", .bytes = 4096, .fits = true, .durability = Durability::Replaceable},
+    {.name = "replaceable_one_byte_too_many", .bytes = 4097, .fits = false, .durability = Durability::Replaceable},
+    {.name = "replaceable_in_the_buffer_until_flushed",
+     .bytes = 6000,
+     .fits = false,
+     .durability = Durability::Replaceable},
 };
 
 class FullDisk : public testing::TestWithParam<FullDiskCase> {};
@@ -397,13 +405,21 @@ class FullDisk : public testing::TestWithParam<FullDiskCase> {};
 TEST_P(FullDisk, AWriteThatDoesNotFitFails) {
     Scratch dir;
     const fs::path path = dir / "words.h";
+    write(path, "previous");
+    std::string bytes(GetParam().bytes, 'x');
+    bytes.front() = 'a';
+    bytes.back() = 'z';
     const pid_t child = ::fork();
     ASSERT_GE(child, 0);
     if (child == 0) {
         ::signal(SIGXFSZ, SIG_IGN);  // writes past the limit fail with EFBIG instead
         const rlimit limit{4096, 4096};
         if (::setrlimit(RLIMIT_FSIZE, &limit) != 0) ::_exit(4);
-        const auto failed = writeFileAtomically(path, std::string(GetParam().bytes, 'x'));
+        const std::string_view all(bytes);
+        const auto failed =
+            GetParam().durability == Durability::Lasting
+                ? writeFileAtomically(path, all)
+                : writeFileAtomically(path, {all.substr(0, 44), all.substr(44)}, Durability::Replaceable);
         if (!failed) ::_exit(0);
         ::_exit(failed->find("File too large") != std::string::npos ? 1 : 2);
     }
@@ -411,10 +427,11 @@ TEST_P(FullDisk, AWriteThatDoesNotFitFails) {
     ::waitpid(child, &status, 0);
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), GetParam().fits ? 0 : 1);
-    EXPECT_EQ(fs::exists(path), GetParam().fits);
+    std::ifstream in(path, std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), GetParam().fits ? bytes : "previous");
     std::size_t files = 0;
     for ([[maybe_unused]] const auto& entry : fs::directory_iterator(path.parent_path())) ++files;
-    EXPECT_EQ(files, GetParam().fits ? 1u : 0u) << "no temporary file is left";
+    EXPECT_EQ(files, 1u) << "no temporary file is left";
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, FullDisk, testing::ValuesIn(kFullDisk), testing_support::CaseName{});

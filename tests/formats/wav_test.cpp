@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+
 #include "tests/case_name.h"
 
 namespace jt4dds {
@@ -23,6 +26,22 @@ TEST(Wav, ReadsBackWhatItWrites) {
     ASSERT_TRUE(audio.has_value());
     EXPECT_EQ(audio->rate, 11025);
     EXPECT_EQ(audio->samples, samples);
+}
+
+// The two pieces are the file's bytes, header first; written, they are the
+// file, and they replace what was there.
+TEST(Wav, PiecesAndWrittenFileAreTheWholeFile) {
+    const std::vector<std::int16_t> samples{0, 1, -1, 32767, -32768, 1234, -2};
+    const std::string whole = wavFile(samples, 12000);
+    const WavPieces pieces = wavPieces(samples, 12000);
+    EXPECT_EQ(pieces.header.size(), 44u);
+    EXPECT_EQ(pieces.header + std::string(pieces.data()), whole);
+    const auto path = std::filesystem::path(testing::TempDir()) / "pieces.wav";
+    std::ofstream(path) << "an older, longer file that the minute replaces";
+    ASSERT_EQ(writeWavFile(path, samples, 12000), std::nullopt);
+    std::ifstream in(path, std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), whole);
+    std::filesystem::remove(path);
 }
 
 struct Refused {
