@@ -146,14 +146,18 @@ std::vector<HeardPart> heardMinute(const Press& press, const Transmission& trans
     return parts;
 }
 
-std::optional<HeardMinute> hearMinute(const Press& press, const std::optional<Noise>& noise, double refPpm,
-                                      Sideband sideband) {
+std::optional<HeardMinute> hearingOf(const Press& press, double refPpm, Sideband sideband) {
     auto receiver = receiverOf(press, refPpm, sideband);
     const auto planned = planTransmission(press.beacon);
     const auto* transmission = std::get_if<Transmission>(&planned);
     if (!receiver || !transmission) return std::nullopt;
-    HeardMinute heard{*receiver, heardMinute(press, *transmission, *receiver), {}};
-    heard.samples = simulateMinute(heard.parts, noise);
+    return HeardMinute{*receiver, heardMinute(press, *transmission, *receiver), {}};
+}
+
+std::optional<HeardMinute> hearMinute(const Press& press, const std::optional<Noise>& noise, double refPpm,
+                                      Sideband sideband) {
+    auto heard = hearingOf(press, refPpm, sideband);
+    if (heard) heard->samples = simulateMinute(heard->parts, noise);
     return heard;
 }
 
@@ -296,8 +300,8 @@ void turnLanes(std::array<double, 4>& re, std::array<double, 4>& im, double c, d
 
 }  // namespace
 
-std::vector<std::int16_t> simulateMinute(const std::vector<HeardPart>& parts, const std::optional<Noise>& noise) {
-    const std::size_t length = static_cast<std::size_t>(kMinuteS) * kAudioRate;
+void simulateMinute(const std::vector<HeardPart>& parts, const std::optional<Noise>& noise, const SampleSink& sink) {
+    const std::size_t length = kMinuteSamples;
     double amplitude = kCleanAmplitude;
     double sigma = 0.0;
     if (noise) {
@@ -308,27 +312,26 @@ std::vector<std::int16_t> simulateMinute(const std::vector<HeardPart>& parts, co
         sigma = kNoisyPeak / (ratio + kNoiseSigmas);
         amplitude = ratio * sigma;
     }
-    // The signal goes through a small buffer, a few thousand samples at a
-    // time: the noise is added there and each sample rounded to the nearest
-    // step, halves away from zero, as lround does. A minute-long buffer of
-    // doubles would cost more in page faults than in arithmetic.
-    std::vector<std::int16_t> samples(length);
     GaussianNoise gauss(noise ? noise->seed : 0);
+    // The signal goes through a small buffer, a few thousand samples at a
+    // time: the noise is added there, each sample is rounded to the nearest
+    // step, halves away from zero, as lround does, and the buffer goes to
+    // the sink. A minute-long buffer of doubles would cost more in page
+    // faults than in arithmetic.
     std::array<double, 4096> chunk{};
+    std::array<std::int16_t, 4096> rounded{};
     std::size_t filled = 0;
-    std::size_t written = 0;
     const auto flush = [&] {
         const std::span<double> part(chunk.data(), filled);
         if (noise) gauss.addTo(part, sigma);
         // min, max and copysign rather than tests: noise makes the sign a
         // coin toss that no branch predictor guesses, and without branches
         // the loop runs on vector registers.
-        std::int16_t* out = samples.data() + written;
         for (std::size_t i = 0; i < part.size(); ++i) {
             const double value = std::min(std::max(part[i], -32767.0), 32767.0);
-            out[i] = static_cast<std::int16_t>(value + std::copysign(0.5, value));
+            rounded[i] = static_cast<std::int16_t>(value + std::copysign(0.5, value));
         }
-        written += part.size();
+        sink(std::span<const std::int16_t>(rounded.data(), part.size()));
         filled = 0;
     };
     std::size_t next = 0;
@@ -396,6 +399,14 @@ std::vector<std::int16_t> simulateMinute(const std::vector<HeardPart>& parts, co
     }
     silenceTo(length);
     flush();
+}
+
+std::vector<std::int16_t> simulateMinute(const std::vector<HeardPart>& parts, const std::optional<Noise>& noise) {
+    std::vector<std::int16_t> samples;
+    samples.reserve(kMinuteSamples);
+    simulateMinute(parts, noise, [&](std::span<const std::int16_t> some) {
+        samples.insert(samples.end(), some.begin(), some.end());
+    });
     return samples;
 }
 

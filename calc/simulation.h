@@ -3,6 +3,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <span>
 #include <string_view>
@@ -110,6 +111,11 @@ struct Noise {
 // click), with `noise` added. The signal's level leaves room for the noise
 // without clipping; without noise it is half of full scale.
 std::vector<std::int16_t> simulateMinute(const std::vector<HeardPart>& parts, const std::optional<Noise>& noise);
+// The same samples handed to `sink` a few thousand at a time, in order, as
+// they are made, instead of kept: what a file writer wants.
+inline constexpr std::size_t kMinuteSamples = static_cast<std::size_t>(kMinuteS) * kAudioRate;
+using SampleSink = std::function<void(std::span<const std::int16_t>)>;
+void simulateMinute(const std::vector<HeardPart>& parts, const std::optional<Noise>& noise, const SampleSink& sink);
 
 // The minute of a press's beacon as its receiver hears it: the receiver, the
 // parts and the audio. Nothing when the press did not write the tones or the
@@ -121,6 +127,9 @@ struct HeardMinute {
 };
 std::optional<HeardMinute> hearMinute(const Press& press, const std::optional<Noise>& noise, double refPpm = 0.0,
                                       Sideband sideband = Sideband::Upper);
+// The receiver and the parts alone, with no samples: for a caller that
+// simulates them into a sink.
+std::optional<HeardMinute> hearingOf(const Press& press, double refPpm = 0.0, Sideband sideband = Sideband::Upper);
 
 // The program's noise generator: SplitMix64 draws, made Gaussian by the
 // ziggurat method (Marsaglia and Tsang, with the layer taken from other bits

@@ -320,20 +320,30 @@ int printSymbols(const Beacon& beacon, const Options& o, std::ostream& out, std:
     return kExitCompleted;
 }
 
-// --format wav: the beacon's minute as its receiver hears it.
+// --format wav: the beacon's minute as its receiver hears it, written as it
+// is made rather than kept whole.
 int writeWav(const Press& outcome, const Options& o, std::ostream& out, std::ostream& err) {
     const std::optional<Noise> noise = o.snrDb ? std::optional(Noise{*o.snrDb, o.seed}) : std::nullopt;
-    const auto heard = hearMinute(outcome, noise, o.refPpm, o.sideband == "lsb" ? Sideband::Lower : Sideband::Upper);
+    const auto heard = hearingOf(outcome, o.refPpm, o.sideband == "lsb" ? Sideband::Lower : Sideband::Upper);
     if (!heard) return kExitEndedEarly;
     if (!o.quiet) err << "jt4dds-cli: " << receiverText(heard->receiver) << '\n';
-    if (!o.output.empty()) {
-        const auto why = writeWavFile(std::filesystem::u8path(o.output), heard->samples, kAudioRate);
-        if (why) err << "jt4dds-cli: " << *why << '\n';
-        return why ? kExitCannotWrite : kExitCompleted;
+    std::string scratch;
+    const std::string header = wavHeader(kMinuteSamples, kAudioRate);
+    if (o.output.empty()) {
+        out << header;
+        simulateMinute(heard->parts, noise,
+                       [&](std::span<const std::int16_t> samples) { out << littleEndianBytes(samples, scratch); });
+        out.flush();
+        return kExitCompleted;
     }
-    const WavPieces pieces = wavPieces(heard->samples, kAudioRate);
-    out << pieces.header << pieces.data();
-    out.flush();
+    ReplacingFile file(std::filesystem::u8path(o.output));
+    file.write(header);
+    simulateMinute(heard->parts, noise,
+                   [&](std::span<const std::int16_t> samples) { file.write(littleEndianBytes(samples, scratch)); });
+    if (const auto why = file.commit(Durability::Replaceable)) {
+        err << "jt4dds-cli: " << *why << '\n';
+        return kExitCannotWrite;
+    }
     return kExitCompleted;
 }
 

@@ -20,6 +20,9 @@ namespace {
 
 std::string systemMessage(int error) { return std::generic_category().message(error); }
 
+// errno after a failed call, never 0: a short write may leave it unset.
+int lastFailure() { return errno != 0 ? errno : EIO; }
+
 // Flushes what the C library and the system hold of `file` to the disk.
 bool flushToDisk(std::FILE* file) {
     if (std::fflush(file) != 0) return false;
@@ -64,49 +67,78 @@ std::optional<std::string> writeFileAtomically(const std::filesystem::path& path
 
 std::optional<std::string> writeFileAtomically(const std::filesystem::path& path,
                                                std::initializer_list<std::string_view> pieces, Durability durability) {
-    namespace fs = std::filesystem;
-    fs::path temporary = path;
+    ReplacingFile file(path);
+    for (const std::string_view bytes : pieces) file.write(bytes);
+    return file.commit(durability);
+}
+
+ReplacingFile::ReplacingFile(std::filesystem::path path) : path_(std::move(path)), temporary_(path_) {
 #if defined(_WIN32)
-    temporary += ".tmp-" + std::to_string(::_getpid());
+    temporary_ += ".tmp-" + std::to_string(::_getpid());
 #else
-    temporary += ".tmp-" + std::to_string(::getpid());
+    temporary_ += ".tmp-" + std::to_string(::getpid());
 #endif
-    std::FILE* file = openFile(temporary, "wb");
-    if (!file) return "cannot write " + utf8Name(temporary) + ": " + systemMessage(errno);
-    const bool lasting = durability == Durability::Lasting;
-    bool written = true;
-    for (const std::string_view bytes : pieces)
-        written = written && std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-    written = written && (lasting ? flushToDisk(file) : std::fflush(file) == 0);
-    int error = errno;
-    const bool closed = std::fclose(file) == 0;
-    if (written && !closed) error = errno;  // what the close found, not a write's leftover
+    file_ = openFile(temporary_, "wb");
+    if (!file_) {
+        error_ = lastFailure();
+        return;
+    }
+    // Pieces of a few kilobytes each, as a minute's samples come, would each
+    // cost a system call or two with the C library's default buffer; given
+    // no buffer of its own, glibc keeps that size whatever it is asked.
+    buffer_ = std::make_unique<char[]>(kBufferBytes);
+    std::setvbuf(file_, buffer_.get(), _IOFBF, kBufferBytes);
+}
+
+ReplacingFile::~ReplacingFile() {
+    if (!file_) return;
+    std::fclose(file_);
     std::error_code ignored;
-    if (!written || !closed) {
-        fs::remove(temporary, ignored);
-        return "cannot write " + utf8Name(temporary) + ": " + systemMessage(error);
+    std::filesystem::remove(temporary_, ignored);
+}
+
+bool ReplacingFile::write(std::string_view bytes) {
+    if (!file_ || error_ != 0) return false;
+    if (std::fwrite(bytes.data(), 1, bytes.size(), file_) == bytes.size()) return true;
+    error_ = lastFailure();
+    return false;
+}
+
+std::optional<std::string> ReplacingFile::commit(Durability durability) {
+    namespace fs = std::filesystem;
+    if (!file_) return "cannot write " + utf8Name(temporary_) + ": " + systemMessage(error_);
+    const bool lasting = durability == Durability::Lasting;
+    if (error_ == 0 && !(lasting ? flushToDisk(file_) : std::fflush(file_) == 0)) error_ = lastFailure();
+    const bool closed = std::fclose(file_) == 0;
+    file_ = nullptr;
+    if (error_ == 0 && !closed) error_ = lastFailure();  // what the close found
+    std::error_code ignored;
+    if (error_ != 0) {
+        fs::remove(temporary_, ignored);
+        return "cannot write " + utf8Name(temporary_) + ": " + systemMessage(error_);
     }
 #if defined(_WIN32)
     // Replaces the file in one step; a lasting file only once that is on the disk.
     const DWORD flags = MOVEFILE_REPLACE_EXISTING | (lasting ? MOVEFILE_WRITE_THROUGH : 0);
-    if (!::MoveFileExW(temporary.c_str(), path.c_str(), flags)) {
-        fs::remove(temporary, ignored);
-        return "cannot write " + utf8Name(path) + ": " +
+    if (!::MoveFileExW(temporary_.c_str(), path_.c_str(), flags)) {
+        fs::remove(temporary_, ignored);
+        return "cannot write " + utf8Name(path_) + ": " +
                std::system_category().message(static_cast<int>(::GetLastError()));
     }
 #else
-    std::error_code ec;
     // Renamed over an old file, ext4 writes the new one out at once, which
     // costs more than the whole minute's simulation; a replaceable file
-    // takes the old one away first.
-    if (!lasting) fs::remove(path, ignored);
-    fs::rename(temporary, path, ec);
+    // takes the old one (a file or a link, never a folder) away first.
+    const fs::file_status old = fs::symlink_status(path_, ignored);
+    if (!lasting && (fs::is_regular_file(old) || fs::is_symlink(old))) fs::remove(path_, ignored);
+    std::error_code ec;
+    fs::rename(temporary_, path_, ec);
     if (ec) {
-        fs::remove(temporary, ignored);
-        return "cannot write " + utf8Name(path) + ": " + ec.message();
+        fs::remove(temporary_, ignored);
+        return "cannot write " + utf8Name(path_) + ": " + ec.message();
     }
 #endif
-    if (lasting) flushFolder(path.parent_path());
+    if (lasting) flushFolder(path_.parent_path());
     return std::nullopt;
 }
 

@@ -2,8 +2,10 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdio>
 #include <filesystem>
 #include <initializer_list>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -23,7 +25,8 @@ enum class Durability {
     Lasting,
     // Handed to the system, which writes it out in its own time: a file the
     // program remakes in milliseconds, as the simulated minute. A crash
-    // before then may leave the old file, never a part of the new one.
+    // before then may leave the old file or none, never a part of the new
+    // one.
     Replaceable,
 };
 
@@ -37,6 +40,32 @@ std::optional<std::string> writeFileAtomically(const std::filesystem::path& path
 // flushes only when `durability` asks for them.
 std::optional<std::string> writeFileAtomically(const std::filesystem::path& path,
                                                std::initializer_list<std::string_view> pieces, Durability durability);
+
+// writeFileAtomically for a file written a piece at a time as it is made: a
+// temporary file beside `path` until commit() puts it in place. Dropped
+// without a commit, it removes the temporary file and leaves the old one.
+// Never throws except std::bad_alloc.
+class ReplacingFile {
+public:
+    explicit ReplacingFile(std::filesystem::path path);
+    ~ReplacingFile();
+    ReplacingFile(const ReplacingFile&) = delete;
+    ReplacingFile& operator=(const ReplacingFile&) = delete;
+    // Appends `bytes`. False once a write has failed; later writes do
+    // nothing and commit() says why.
+    bool write(std::string_view bytes);
+    // Flushes as `durability` asks and renames the file over `path`: what
+    // went wrong, or nothing. Once only.
+    std::optional<std::string> commit(Durability durability);
+
+private:
+    static constexpr std::size_t kBufferBytes = 64 * 1024;
+    std::filesystem::path path_;
+    std::filesystem::path temporary_;
+    std::unique_ptr<char[]> buffer_;  // outlives file_: fclose writes from it
+    std::FILE* file_ = nullptr;
+    int error_ = 0;  // errno of the first failure
+};
 
 // The bytes of the file at `path`, or what is wrong ("is a folder", "cannot be
 // read: …", "is larger than 64 KiB"). Reads at most `limit` + 1 bytes, so a

@@ -21,11 +21,10 @@ std::uint32_t get(std::string_view bytes, std::size_t at, int count) {
 
 }  // namespace
 
-WavPieces wavPieces(const std::vector<std::int16_t>& samples, int rate) {
-    const auto dataBytes = static_cast<std::uint32_t>(samples.size() * 2);
+std::string wavHeader(std::size_t count, int rate) {
+    const auto dataBytes = static_cast<std::uint32_t>(count * 2);
     const auto sampleRate = static_cast<std::uint32_t>(rate);
-    WavPieces out;
-    std::string& h = out.header;
+    std::string h;
     h += "RIFF";
     put(h, 36 + dataBytes, 4);
     h += "WAVEfmt ";
@@ -38,32 +37,33 @@ WavPieces wavPieces(const std::vector<std::int16_t>& samples, int rate) {
     put(h, 16, 2);              // bits a sample
     h += "data";
     put(h, dataBytes, 4);
-    if constexpr (std::endian::native == std::endian::little) {
-        out.samples = std::string_view(reinterpret_cast<const char*>(samples.data()), dataBytes);
-    } else {
-        out.swapped.resize(dataBytes);
-        for (std::size_t i = 0; i < samples.size(); ++i) {
-            const auto bits = static_cast<std::uint16_t>(samples[i]);
-            out.swapped[2 * i] = static_cast<char>(bits & 0xFFU);
-            out.swapped[2 * i + 1] = static_cast<char>(bits >> 8U);
-        }
+    return h;
+}
+
+std::string_view littleEndianBytes(std::span<const std::int16_t> samples, std::string& scratch) {
+    if constexpr (std::endian::native == std::endian::little)
+        return {reinterpret_cast<const char*>(samples.data()), samples.size_bytes()};
+    scratch.resize(samples.size() * 2);
+    for (std::size_t i = 0; i < samples.size(); ++i) {
+        const auto bits = static_cast<std::uint16_t>(samples[i]);
+        scratch[2 * i] = static_cast<char>(bits & 0xFFU);
+        scratch[2 * i + 1] = static_cast<char>(bits >> 8U);
     }
-    return out;
+    return scratch;
 }
 
 std::string wavFile(const std::vector<std::int16_t>& samples, int rate) {
-    const WavPieces pieces = wavPieces(samples, rate);
-    std::string out;
-    out.reserve(pieces.header.size() + pieces.data().size());
-    out += pieces.header;
-    out += pieces.data();
+    std::string scratch;
+    std::string out = wavHeader(samples.size(), rate);
+    out += littleEndianBytes(samples, scratch);
     return out;
 }
 
 std::optional<std::string> writeWavFile(const std::filesystem::path& path, const std::vector<std::int16_t>& samples,
                                         int rate) {
-    const WavPieces pieces = wavPieces(samples, rate);
-    return writeFileAtomically(path, {pieces.header, pieces.data()}, Durability::Replaceable);
+    std::string scratch;
+    return writeFileAtomically(path, {wavHeader(samples.size(), rate), littleEndianBytes(samples, scratch)},
+                               Durability::Replaceable);
 }
 
 std::optional<WavAudio> readWav(std::string_view bytes) {

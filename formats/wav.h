@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -14,18 +15,12 @@ namespace jt4dds {
 // canonical header, then the samples little-endian, whatever the machine.
 std::string wavFile(const std::vector<std::int16_t>& samples, int rate);
 
-// The same bytes in two pieces, the header and the sample data, where the
-// data is the samples' own memory on a little-endian machine (a converted
-// copy elsewhere): written one after the other they are wavFile's bytes,
-// without a copy of a minute of audio on the way. data() points into the
-// samples or into the copy, so it lives as long as both do.
-struct WavPieces {
-    std::string header;
-    std::string_view samples;  // the samples' memory, as it is little-endian
-    std::string swapped;       // or their bytes in little-endian order
-    std::string_view data() const { return swapped.empty() ? samples : std::string_view(swapped); }
-};
-WavPieces wavPieces(const std::vector<std::int16_t>& samples, int rate);
+// wavFile's first 44 bytes, for `count` samples at `rate`.
+std::string wavHeader(std::size_t count, int rate);
+// The bytes of `samples` as wavFile has them, little-endian: their own memory
+// on a little-endian machine, else a copy made in `scratch`. Valid as long as
+// both are.
+std::string_view littleEndianBytes(std::span<const std::int16_t> samples, std::string& scratch);
 
 // Writes wavFile's bytes to `path` as writeFileAtomically does, handed to the
 // system rather than waited for on the disk: a simulated minute is remade in

@@ -22,7 +22,6 @@
 
 #include "calc/number_format.h"
 #include "calc/simulation.h"
-#include "formats/files.h"
 #include "formats/outputs.h"
 #include "formats/wav.h"
 #include "window/audio_player.h"

@@ -376,6 +376,71 @@ TEST(AtomicWrite, APreviousFileSurvivesAFailedSave) {
     EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "previous");
 }
 
+// A file written piece by piece: what is in `path` afterwards, and whether
+// any temporary file is left, for each way the writing can end.
+struct ReplacingCase {
+    const char* name;
+    bool folderInTheWay;  // `path` is an empty folder, not a file
+    bool commit;
+    Durability durability;
+    bool fails;
+};
+const ReplacingCase kReplacing[] = {
+    {.name = "committed_lasting",
+     .folderInTheWay = false,
+     .commit = true,
+     .durability = Durability::Lasting,
+     .fails = false},
+    {.name = "committed_replaceable",
+     .folderInTheWay = false,
+     .commit = true,
+     .durability = Durability::Replaceable,
+     .fails = false},
+    {.name = "dropped_without_commit_keeps_the_old_file",
+     .folderInTheWay = false,
+     .commit = false,
+     .durability = Durability::Replaceable,
+     .fails = false},
+    {.name = "replaceable_never_removes_a_folder",
+     .folderInTheWay = true,
+     .commit = true,
+     .durability = Durability::Replaceable,
+     .fails = true},
+    {.name = "lasting_never_removes_a_folder",
+     .folderInTheWay = true,
+     .commit = true,
+     .durability = Durability::Lasting,
+     .fails = true},
+};
+class Replacing : public testing::TestWithParam<ReplacingCase> {};
+TEST_P(Replacing, OldOrWholeNewAndNoTemporaryLeft) {
+    const ReplacingCase& c = GetParam();
+    Scratch dir;
+    const fs::path path = dir / "minute.wav";
+    if (c.folderInTheWay)
+        fs::create_directory(path);
+    else
+        write(path, "previous");
+    {
+        ReplacingFile file(path);
+        EXPECT_TRUE(file.write("new "));
+        EXPECT_TRUE(file.write("bytes"));
+        if (c.commit) {
+            EXPECT_EQ(file.commit(c.durability).has_value(), c.fails);
+        }
+    }
+    if (c.folderInTheWay) {
+        EXPECT_TRUE(fs::is_directory(path));
+    } else {
+        std::ifstream in(path, std::ios::binary);
+        EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), c.commit ? "new bytes" : "previous");
+    }
+    std::size_t entries = 0;
+    for ([[maybe_unused]] const auto& entry : fs::directory_iterator(path.parent_path())) ++entries;
+    EXPECT_EQ(entries, 1u) << "no temporary file is left";
+}
+INSTANTIATE_TEST_SUITE_P(Table, Replacing, testing::ValuesIn(kReplacing), testing_support::CaseName{});
+
 struct FullDiskCase {
     const char* name;
     std::size_t bytes;

@@ -28,14 +28,14 @@ TEST(Wav, ReadsBackWhatItWrites) {
     EXPECT_EQ(audio->samples, samples);
 }
 
-// The two pieces are the file's bytes, header first; written, they are the
+// The header and the samples' bytes are the file; written, they are the
 // file, and they replace what was there.
-TEST(Wav, PiecesAndWrittenFileAreTheWholeFile) {
+TEST(Wav, HeaderAndBytesAreTheWholeFile) {
     const std::vector<std::int16_t> samples{0, 1, -1, 32767, -32768, 1234, -2};
     const std::string whole = wavFile(samples, 12000);
-    const WavPieces pieces = wavPieces(samples, 12000);
-    EXPECT_EQ(pieces.header.size(), 44u);
-    EXPECT_EQ(pieces.header + std::string(pieces.data()), whole);
+    std::string scratch;
+    EXPECT_EQ(wavHeader(samples.size(), 12000) + std::string(littleEndianBytes(samples, scratch)), whole);
+    EXPECT_EQ(wavHeader(samples.size(), 12000).size(), 44u);
     const auto path = std::filesystem::path(testing::TempDir()) / "pieces.wav";
     std::ofstream(path) << "an older, longer file that the minute replaces";
     ASSERT_EQ(writeWavFile(path, samples, 12000), std::nullopt);
