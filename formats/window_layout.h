@@ -5,6 +5,8 @@
 #include <optional>
 #include <string_view>
 
+#include "calc/beacon.h"
+
 namespace jt4dds {
 
 // The window's controls, where they stand and what they say: the one table
@@ -34,11 +36,12 @@ struct ControlPlace {
 
 inline constexpr int kTwipsPerPixel = 15;
 inline constexpr int kClientWidthTwips = 10890;
-inline constexpr int kClientHeightTwips = 5355;
 inline constexpr std::string_view kWindowTitle = "JT4 / PI4  - 32 bit DDS Design Utility     Arvok";
 
-// In the order the controls are created, top to bottom and left to right.
-inline constexpr std::array<ControlPlace, 24> kWindowLayout{{
+// The form's own controls, in the order they are created, top to bottom and
+// left to right, in a client area of kClientWidthTwips by kFormHeightTwips.
+inline constexpr int kFormHeightTwips = 5355;
+inline constexpr std::array<ControlPlace, 24> kFormControls{{
     {"Label1", ControlKind::Caption, "Output Frequency  MHz", 360, 480, 1935, 255, "Fout"},
     {"Fout", ControlKind::TextBox, "", 2400, 480, 1575, 285, ""},
     {"Label2", ControlKind::Caption, "RF Multiplication", 360, 840, 1935, 255, "Mult"},
@@ -65,11 +68,55 @@ inline constexpr std::array<ControlPlace, 24> kWindowLayout{{
     {"SSBCarrier", ControlKind::TextBox, "", 7800, 4080, 1575, 285, ""},
 }};
 
-// The keyboard's Tab order through the controls.
-inline constexpr std::array<std::string_view, 13> kFocusOrder{
+// The keyboard's Tab order through the form's controls.
+inline constexpr std::array<std::string_view, 13> kFormFocusOrder{
     "Fout",     "Mult",  "Fref",   "RefTone", "UpTone",     "DownTone", "JTMode",
     "Command1", "Text1", "Config", "SpTone",  "SSBCarrier", "Ref800",
 };
+
+// An input the form has no control for: none in this program, but a build
+// with one more input (the tests make one) gets a row for it below the form,
+// its caption (named by the input's key) and its field, and a client area
+// one row taller, so that an input is added in the input table alone. With
+// none, the window is the form exactly.
+constexpr bool formHasControl(std::string_view name) {
+    for (const ControlPlace& place : kFormControls)
+        if (place.name == name) return true;
+    return false;
+}
+inline constexpr std::size_t kExtraInputCount = [] {
+    std::size_t count = 0;
+    for (const InputSpec& input : kInputs) count += formHasControl(input.control) ? 0 : 1;
+    return count;
+}();
+inline constexpr int kExtraRowTwips = 360;
+inline constexpr int kExtraRowsTopTwips = 4800;  // under Calculate
+
+// Every control of the window: the form's, then the extra inputs' rows.
+inline constexpr auto kWindowLayout = [] {
+    std::array<ControlPlace, kFormControls.size() + 2 * kExtraInputCount> out{};
+    std::size_t at = 0;
+    for (const ControlPlace& place : kFormControls) out[at++] = place;
+    int top = kExtraRowsTopTwips;
+    for (const InputSpec& input : kInputs) {
+        if (formHasControl(input.control)) continue;
+        out[at++] = {input.key, ControlKind::Caption, input.label, 360, top, 1935, 255, input.control};
+        out[at++] = {input.control, ControlKind::TextBox, "", 2400, top, 1575, 285, ""};
+        top += kExtraRowTwips;
+    }
+    return out;
+}();
+inline constexpr int kClientHeightTwips = kFormHeightTwips + static_cast<int>(kExtraInputCount) * kExtraRowTwips;
+
+// The keyboard's Tab order: the form's, then the extra inputs' fields.
+inline constexpr auto kFocusOrder = [] {
+    std::array<std::string_view, kFormFocusOrder.size() + kExtraInputCount> out{};
+    std::size_t at = 0;
+    for (const std::string_view name : kFormFocusOrder) out[at++] = name;
+    for (const InputSpec& input : kInputs)
+        if (!formHasControl(input.control)) out[at++] = input.control;
+    return out;
+}();
 
 // The entry of the control called `name`; nothing for another name.
 constexpr std::optional<ControlPlace> controlPlace(std::string_view name) {

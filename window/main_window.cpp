@@ -191,10 +191,6 @@ void MainWindow::createControls() {
     named("Fref", fref_);
     named("JTMode", jtMode_);
     named("Ref800", ref800_);
-    named("RefTone", refTone_);
-    named("UpTone", upTone_);
-    named("DownTone", downTone_);
-    named("SpTone", spTone_);
     named("Config", config_);
     named("Command1", command1_);
     named("Warning", warning_);
@@ -236,9 +232,10 @@ void MainWindow::createControls() {
     addAction(findSettingsAction_);
     connect(findSettingsAction_, &QAction::triggered, this, &MainWindow::showFindSettings);
     // Enter or Return in any field presses Calculate.
-    for (QLineEdit* field :
-         {fout_, mult_, fref_, refTone_, upTone_, downTone_, spTone_, jtMode_->lineEdit(), config_->lineEdit()})
-        connect(field, &QLineEdit::returnPressed, this, &MainWindow::command1Clicked);
+    for (Input field : kAllInputs)
+        connect(textBox(field), &QLineEdit::returnPressed, this, &MainWindow::command1Clicked);
+    for (QComboBox* box : {jtMode_, config_})
+        connect(box->lineEdit(), &QLineEdit::returnPressed, this, &MainWindow::command1Clicked);
     // What the operator types into a selector leaves it with no item
     // selected; picking an item selects it again.
     // Either changes what the press reads, whether or not the text does.

@@ -139,10 +139,6 @@ private:
     QLineEdit* fref_ = nullptr;
     QComboBox* jtMode_ = nullptr;
     QCheckBox* ref800_ = nullptr;
-    QLineEdit* refTone_ = nullptr;
-    QLineEdit* upTone_ = nullptr;
-    QLineEdit* downTone_ = nullptr;
-    QLineEdit* spTone_ = nullptr;
     // Each input's field, bound by its control name.
     std::array<QLineEdit*, kInputCount> inputBoxes_{};
     QComboBox* config_ = nullptr;

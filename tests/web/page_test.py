@@ -31,6 +31,9 @@ from selenium.webdriver.common.keys import Keys
 from selenium.webdriver.support.ui import Select, WebDriverWait
 
 PAGE, CLI = sys.argv[1], os.path.abspath(sys.argv[2])
+# A page built with the one input more that tests add to the input table
+# (scripts/web --test-extra-input), when given.
+EXTRA_PAGE = sys.argv[3] if len(sys.argv) > 3 else None
 # The module is to stay small: 172 KB at most before compression (the message
 # encoders and the minute, which the page's exports carry, took it past 100 KB;
 # the simulated minute and its noise generator past 128 KB; the settings search
@@ -98,8 +101,8 @@ class Quiet(http.server.SimpleHTTPRequestHandler):
         pass
 
 
-def start_server():
-    server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), functools.partial(Quiet, directory=PAGE))
+def start_server(folder=PAGE):
+    server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), functools.partial(Quiet, directory=folder))
     threading.Thread(target=server.serve_forever, daemon=True).start()
     return server
 
@@ -186,6 +189,37 @@ def press(driver, how):
 
 def shown(driver, control):
     return driver.find_element(By.ID, control).is_displayed()
+
+
+def extra_input(driver, check):
+    """The page built with an input only the input table names: it gets a
+    captioned field in a row under the form, the form stays, and what is
+    typed there is in the beacon the page copies and keeps."""
+    server = start_server(EXTRA_PAGE)
+    try:
+        load(driver, f"http://127.0.0.1:{server.server_address[1]}/")
+        field = driver.find_element(By.ID, "TestExtra")
+        check("extra/initial_text", field.get_attribute("value") == "7", field.get_attribute("value"))
+        place = driver.execute_script(
+            "const s = (id) => getComputedStyle(document.getElementById(id));"
+            "return [s('TestExtra').left, s('TestExtra').top, s('test_extra').top, s('Fout').top,"
+            " document.getElementById('test_extra').textContent,"
+            " document.getElementById('test_extra').htmlFor, s('Client').height];")
+        check("extra/row_under_the_form", place[:4] == ["160px", "320px", "320px", "32px"], place)
+        check("extra/captioned", place[4:6] == ["Test Extra", "TestExtra"], place)
+        check("extra/client_one_row_taller", place[6] == f"{(5355 + 360) // 15}px", place[6])
+        type_into(driver, "TestExtra", "9 Hz")
+        field.send_keys(Keys.ENTER)
+        check("extra/enter_presses", "Tone" in driver.execute_script("return jt4ddsPage.listing()"))
+        driver.find_element(By.ID, "CopyCommand").click()
+        copied = driver.execute_script("return jt4ddsPage.lastCopied") or ""
+        check("extra/in_the_copied_command", "--test-extra '9 Hz'" in copied, copied)
+        load(driver, f"http://127.0.0.1:{server.server_address[1]}/", keep=True)
+        kept = driver.find_element(By.ID, "TestExtra").get_attribute("value")
+        check("extra/kept_over_a_reload", kept == "9 Hz", kept)
+    finally:
+        server.shutdown()
+        server.server_close()
 
 
 def main():
@@ -641,6 +675,8 @@ def main():
         press(driver, "enter")
         check("works_offline", driver.execute_script("return jt4ddsPage.listing()") ==
               cli([("Fref", "300")]).stdout.decode())
+        if EXTRA_PAGE:
+            extra_input(driver, check)
     finally:
         driver.quit()
     print(f"{check.passed} passed, {check.failed} failed")
