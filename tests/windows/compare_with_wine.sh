@@ -90,6 +90,10 @@ same "find_nothing" --find --fout 10368.9 --submode A --mults 96 --refs 100-120
 same "symbols_jt4" --message "CQ K1ABC FN42" --format symbols
 same "symbols_pi4_free_text_refused" --submode PI4 --message "OZ7IGY/B1" --format symbols
 same "symbols_jt4_free_text" --message "tnx 73 de oz7igy!" --format symbols
+# The minute as heard: the noise is the program's own generator, and the
+# tones' sines round alike in both C libraries.
+same "wav_noisy_output" --fref 300 --message "CQ K1ABC FN42" --format wav --snr -22 --output m.wav
+same "wav_pi4_stdout" --fref 300 --submode PI4 --message OZ7IGY --format wav --snr -15 --seed 7
 same "usage_error" --format hex
 # Invalid UTF-8 cannot reach a Windows program: its arguments arrive as
 # UTF-16, into which Wine has already turned such a byte into U+FFFD.
