@@ -15,6 +15,7 @@
 #include "formats/beacon_file.h"
 #include "formats/search_output.h"
 #include "formats/window_layout.h"
+#include "tests/window/window_fixture.h"
 #include "window/main_window.h"
 
 using jt4dds::Input;
@@ -22,26 +23,11 @@ using jt4dds::MainWindow;
 
 static_assert(jt4dds::kInputCount == 8, "this build has the test's extra input");
 
-class ExtraInputWindowTest : public QObject {
+class ExtraInputWindowTest : public jt4dds::testing_support::MainWindowFixture {
     Q_OBJECT
 
-private:
-    std::unique_ptr<MainWindow> window_;
-
-    template <class T = QWidget>
-    T* control(const char* name) {
-        auto* widget = window_->findChild<T*>(QString::fromLatin1(name));
-        if (!widget) qFatal("no control %s", name);
-        return widget;
-    }
-
 private slots:
-    void init() {
-        window_ = std::make_unique<MainWindow>(".");
-        window_->show();
-        window_->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(window_.get()));
-    }
+    void init() { showWindow(); }
     void cleanup() { window_.reset(); }
 
     void hasACaptionedFieldUnderTheForm() {

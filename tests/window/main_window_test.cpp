@@ -20,6 +20,7 @@
 
 #include "calc/calculation_run.h"
 #include "tests/form_state.h"
+#include "tests/window/window_fixture.h"
 #include "window/main_window.h"
 
 using jt4dds::FormState;
@@ -27,19 +28,10 @@ using jt4dds::Input;
 using jt4dds::MainWindow;
 using jt4dds::Shown;
 
-class MainWindowTest : public QObject {
+class MainWindowTest : public jt4dds::testing_support::MainWindowFixture {
     Q_OBJECT
 
 private:
-    std::unique_ptr<MainWindow> window_;
-
-    template <class T = QWidget>
-    T* control(const char* name) {
-        auto* widget = window_->findChild<T*>(QString::fromLatin1(name));
-        if (!widget) qFatal("no control %s", name);
-        return widget;
-    }
-
     void replaceText(const char* field, const QString& text) {
         auto* box = control<QLineEdit>(field);
         box->setFocus();
@@ -83,13 +75,8 @@ private:
     }
 
 private slots:
-    void init() {
-        // The listing's separator is the operator's; the tests compare with ".".
-        window_ = std::make_unique<MainWindow>(".");
-        window_->show();
-        window_->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(window_.get()));
-    }
+    // The listing's separator is the operator's; the tests compare with ".".
+    void init() { showWindow(); }
     void cleanup() { window_.reset(); }
 
     void initialState() {
