@@ -327,20 +327,23 @@ int writeWav(const Press& outcome, const Options& o, std::ostream& out, std::ost
     const auto heard = hearingOf(outcome, o.refPpm, o.sideband == "lsb" ? Sideband::Lower : Sideband::Upper);
     if (!heard) return kExitEndedEarly;
     if (!o.quiet) err << "jt4dds-cli: " << receiverText(heard->receiver) << '\n';
+    std::optional<ReplacingFile> file;
+    if (!o.output.empty()) file.emplace(std::filesystem::u8path(o.output));
+    const auto put = [&](std::string_view bytes) {
+        if (file)
+            file->write(bytes);
+        else
+            out << bytes;
+    };
     std::string scratch;
-    const std::string header = wavHeader(kMinuteSamples, kAudioRate);
-    if (o.output.empty()) {
-        out << header;
-        simulateMinute(heard->parts, noise,
-                       [&](std::span<const std::int16_t> samples) { out << littleEndianBytes(samples, scratch); });
+    put(wavHeader(kMinuteSamples, kAudioRate));
+    simulateMinute(heard->parts, noise,
+                   [&](std::span<const std::int16_t> samples) { put(littleEndianBytes(samples, scratch)); });
+    if (!file) {
         out.flush();
         return kExitCompleted;
     }
-    ReplacingFile file(std::filesystem::u8path(o.output));
-    file.write(header);
-    simulateMinute(heard->parts, noise,
-                   [&](std::span<const std::int16_t> samples) { file.write(littleEndianBytes(samples, scratch)); });
-    if (const auto why = file.commit(Durability::Replaceable)) {
+    if (const auto why = file->commit(Durability::Replaceable)) {
         err << "jt4dds-cli: " << *why << '\n';
         return kExitCannotWrite;
     }

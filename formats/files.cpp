@@ -20,7 +20,8 @@ namespace {
 
 std::string systemMessage(int error) { return std::generic_category().message(error); }
 
-// errno after a failed call, never 0: a short write may leave it unset.
+// errno after a failed call (cleared before it), never 0: a short write may
+// leave it unset.
 int lastFailure() { return errno != 0 ? errno : EIO; }
 
 // Flushes what the C library and the system hold of `file` to the disk.
@@ -62,14 +63,9 @@ std::string utf8Name(const std::filesystem::path& path) {
 }
 
 std::optional<std::string> writeFileAtomically(const std::filesystem::path& path, std::string_view bytes) {
-    return writeFileAtomically(path, {bytes}, Durability::Lasting);
-}
-
-std::optional<std::string> writeFileAtomically(const std::filesystem::path& path,
-                                               std::initializer_list<std::string_view> pieces, Durability durability) {
     ReplacingFile file(path);
-    for (const std::string_view bytes : pieces) file.write(bytes);
-    return file.commit(durability);
+    file.write(bytes);
+    return file.commit(Durability::Lasting);
 }
 
 ReplacingFile::ReplacingFile(std::filesystem::path path) : path_(std::move(path)), temporary_(path_) {
@@ -99,6 +95,7 @@ ReplacingFile::~ReplacingFile() {
 
 bool ReplacingFile::write(std::string_view bytes) {
     if (!file_ || error_ != 0) return false;
+    errno = 0;
     if (std::fwrite(bytes.data(), 1, bytes.size(), file_) == bytes.size()) return true;
     error_ = lastFailure();
     return false;
@@ -108,7 +105,9 @@ std::optional<std::string> ReplacingFile::commit(Durability durability) {
     namespace fs = std::filesystem;
     if (!file_) return "cannot write " + utf8Name(temporary_) + ": " + systemMessage(error_);
     const bool lasting = durability == Durability::Lasting;
+    errno = 0;
     if (error_ == 0 && !(lasting ? flushToDisk(file_) : std::fflush(file_) == 0)) error_ = lastFailure();
+    errno = 0;
     const bool closed = std::fclose(file_) == 0;
     file_ = nullptr;
     if (error_ == 0 && !closed) error_ = lastFailure();  // what the close found

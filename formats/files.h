@@ -4,7 +4,6 @@
 #include <cstddef>
 #include <cstdio>
 #include <filesystem>
-#include <initializer_list>
 #include <memory>
 #include <optional>
 #include <string>
@@ -36,15 +35,11 @@ enum class Durability {
 // folder flushed too). Returns what went wrong, or nothing; never throws
 // except std::bad_alloc, and leaves no temporary file behind.
 std::optional<std::string> writeFileAtomically(const std::filesystem::path& path, std::string_view bytes);
-// The same for a file written as `pieces`, one after the other, and with the
-// flushes only when `durability` asks for them.
-std::optional<std::string> writeFileAtomically(const std::filesystem::path& path,
-                                               std::initializer_list<std::string_view> pieces, Durability durability);
 
-// writeFileAtomically for a file written a piece at a time as it is made: a
-// temporary file beside `path` until commit() puts it in place. Dropped
-// without a commit, it removes the temporary file and leaves the old one.
-// Never throws except std::bad_alloc.
+// writeFileAtomically for a file written a piece at a time as it is made, and
+// flushed only as its durability asks: a temporary file beside `path` until
+// commit() puts it in place. Dropped without a commit, it removes the
+// temporary file and leaves the old one. Never throws except std::bad_alloc.
 class ReplacingFile {
 public:
     explicit ReplacingFile(std::filesystem::path path);

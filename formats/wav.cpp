@@ -62,8 +62,10 @@ std::string wavFile(const std::vector<std::int16_t>& samples, int rate) {
 std::optional<std::string> writeWavFile(const std::filesystem::path& path, const std::vector<std::int16_t>& samples,
                                         int rate) {
     std::string scratch;
-    return writeFileAtomically(path, {wavHeader(samples.size(), rate), littleEndianBytes(samples, scratch)},
-                               Durability::Replaceable);
+    ReplacingFile file(path);
+    file.write(wavHeader(samples.size(), rate));
+    file.write(littleEndianBytes(samples, scratch));
+    return file.commit(Durability::Replaceable);
 }
 
 std::optional<WavAudio> readWav(std::string_view bytes) {

@@ -22,8 +22,8 @@ std::string wavHeader(std::size_t count, int rate);
 // both are.
 std::string_view littleEndianBytes(std::span<const std::int16_t> samples, std::string& scratch);
 
-// Writes wavFile's bytes to `path` as writeFileAtomically does, handed to the
-// system rather than waited for on the disk: a simulated minute is remade in
+// Writes wavFile's bytes to `path` as a ReplacingFile, handed to the system
+// rather than waited for on the disk: a simulated minute is remade in
 // milliseconds. Returns what went wrong, or nothing.
 std::optional<std::string> writeWavFile(const std::filesystem::path& path, const std::vector<std::int16_t>& samples,
                                         int rate);

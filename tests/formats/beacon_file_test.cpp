@@ -481,10 +481,13 @@ TEST_P(FullDisk, AWriteThatDoesNotFitFails) {
         const rlimit limit{4096, 4096};
         if (::setrlimit(RLIMIT_FSIZE, &limit) != 0) ::_exit(4);
         const std::string_view all(bytes);
-        const auto failed =
-            GetParam().durability == Durability::Lasting
-                ? writeFileAtomically(path, all)
-                : writeFileAtomically(path, {all.substr(0, 44), all.substr(44)}, Durability::Replaceable);
+        const auto inPieces = [&] {
+            ReplacingFile file(path);
+            file.write(all.substr(0, 44));
+            file.write(all.substr(44));
+            return file.commit(Durability::Replaceable);
+        };
+        const auto failed = GetParam().durability == Durability::Lasting ? writeFileAtomically(path, all) : inPieces();
         if (!failed) ::_exit(0);
         ::_exit(failed->find("File too large") != std::string::npos ? 1 : 2);
     }
