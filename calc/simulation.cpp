@@ -13,8 +13,6 @@
 namespace jt4dds {
 namespace {
 
-// A tone is heard between 0 Hz and half the sample rate.
-constexpr double kAudioTopHz = kAudioRate / 2.0;
 // Noise power is stated in this bandwidth.
 constexpr double kNoiseBandwidthHz = 2500.0;
 // Without noise the signal is half of full scale; with it, signal plus five
@@ -108,7 +106,7 @@ std::vector<HeardPart> heardMinute(const Press& press, const Transmission& trans
         if (!rf) return std::nullopt;
         double audio = *rf - receiver.dialHz;
         if (receiver.sideband == Sideband::Lower) audio = 2.0 * centre - audio;
-        if (!(audio > 0.0 && audio < kAudioTopHz)) return std::nullopt;
+        if (!inAudio(audio)) return std::nullopt;
         return audio;
     };
     std::array<std::optional<double>, kToneCount> audio;
@@ -326,9 +324,11 @@ void simulateMinute(const std::vector<HeardPart>& parts, const std::optional<Noi
         if (noise) gauss.addTo(part, sigma);
         // min, max and copysign rather than tests: noise makes the sign a
         // coin toss that no branch predictor guesses, and without branches
-        // the loop runs on vector registers.
+        // the loop runs on vector registers. The bound comes first in min so
+        // that a sample that is not a number (a NaN SNR, which every caller
+        // refuses) becomes full scale instead of an undefined conversion.
         for (std::size_t i = 0; i < part.size(); ++i) {
-            const double value = std::min(std::max(part[i], -32767.0), 32767.0);
+            const double value = std::max(std::min(32767.0, part[i]), -32767.0);
             rounded[i] = static_cast<std::int16_t>(value + std::copysign(0.5, value));
         }
         sink(std::span<const std::int16_t>(rounded.data(), part.size()));

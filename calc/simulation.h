@@ -87,6 +87,8 @@ struct HeardPart {
 // the carrier on the reference tone, silence between them. A tone is heard
 // from 0 Hz to the audio's upper edge (6 kHz) and not outside.
 inline constexpr int kAudioRate = 12000;
+inline constexpr double kAudioTopHz = kAudioRate / 2.0;
+constexpr bool inAudio(double audioHz) { return audioHz > 0.0 && audioHz < kAudioTopHz; }
 std::vector<HeardPart> heardMinute(const Press& press, const Transmission& transmission, const Receiver& receiver);
 
 // The audio frequencies a minute's parts are heard at, with a tenth of their

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 #include <cctype>
+#include <charconv>
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
@@ -53,6 +54,31 @@ std::optional<double> percentNamed(std::string_view text) {
     return read.value;
 }
 
+// A number written whole, from `low` to `high`: "-22", "+3.5", "1e1"; never
+// "nan", "inf", a blank, or anything after the number.
+std::optional<double> numberIn(std::string_view text, double low, double high) {
+    const NumberRead read = LeadingNumber(text);
+    if (read.end == 0 || read.end != text.size() || !read.inRange || text.find_first_of(" \t\r\n") != text.npos ||
+        !(read.value >= low && read.value <= high))
+        return std::nullopt;
+    return read.value;
+}
+
+// A seed in decimal digits, from 0 to 18446744073709551615: no sign, nothing
+// else, and never a larger number taken as the largest.
+std::optional<std::uint64_t> seedNamed(std::string_view text) {
+    std::uint64_t seed = 0;
+    const char* end = text.data() + text.size();
+    const auto [stop, error] = std::from_chars(text.data(), end, seed);
+    if (text.empty() || error != std::errc() || stop != end) return std::nullopt;
+    return seed;
+}
+
+// The hearing's ranges: an SNR a decoder can be tried at, and a reference
+// off by up to 0.1 %.
+constexpr double kSnrLimitDb = 60.0;
+constexpr double kRefPpmLimit = 1000.0;
+
 bool usableSeparator(const std::string& separator) {
     if (separator.empty() || separator.size() > 8) return false;
     return separator.find_first_of("0123456789\r\n") == std::string::npos;
@@ -89,9 +115,9 @@ struct Options {
     std::string timerHz;
     std::string dds;
     std::string maxClock;
-    std::optional<double> snrDb;
-    std::uint64_t seed = 1;
-    double refPpm = 0.0;
+    std::string snrDb;  // none: no noise
+    std::string seed = "1";
+    std::string refPpm = "0";
     std::string sideband = "usb";
     bool noCw = false;
     bool noCarrier = false;
@@ -216,14 +242,26 @@ void describeOptions(CLI::App& app, Options& o) {
                           "takes a percentage above 0 and at most 100, such as 5"));
 
     CLI::App* hearing = app.add_option_group("Hearing", "The minute as a receiver hears it (--format wav)");
-    hearing->add_option("--snr", o.snrDb, "Add white Gaussian noise for this signal-to-noise ratio in 2500 Hz, dB")
-        ->check(CLI::Range(-60.0, 60.0));
-    hearing->add_option("--seed", o.seed, "The noise generator's seed: the same seed, the same noise on every machine");
+    hearing
+        ->add_option("--snr", o.snrDb,
+                     "Add white Gaussian noise for this signal-to-noise ratio in 2500 Hz, dB (-60 to 60)")
+        ->type_name("DB")
+        ->check(checkedBy([](const std::string& text) { return numberIn(text, -kSnrLimitDb, kSnrLimitDb).has_value(); },
+                          "takes a ratio in dB from -60 to 60, such as -22"));
+    hearing->add_option("--seed", o.seed, "The noise generator's seed: the same seed, the same noise on every machine")
+        ->type_name("UINT64")
+        ->capture_default_str()
+        ->check(checkedBy([](const std::string& text) { return seedNamed(text).has_value(); },
+                          "takes a whole number from 0 to 18446744073709551615"));
     hearing
         ->add_option("--ref-ppm", o.refPpm,
                      "The Master Reference this many parts per million off what it says: every tone moves by what "
-                     "the words make of it")
-        ->check(CLI::Range(-1000.0, 1000.0));
+                     "the words make of it (-1000 to 1000)")
+        ->type_name("PPM")
+        ->capture_default_str()
+        ->check(
+            checkedBy([](const std::string& text) { return numberIn(text, -kRefPpmLimit, kRefPpmLimit).has_value(); },
+                      "takes parts per million from -1000 to 1000, such as 2.5"));
     hearing
         ->add_option("--sideband", o.sideband,
                      "usb (as a receiver should be set) or lsb (the wrong sideband: the tones reversed)")
@@ -323,8 +361,12 @@ int printSymbols(const Beacon& beacon, const Options& o, std::ostream& out, std:
 // --format wav: the beacon's minute as its receiver hears it, written as it
 // is made rather than kept whole.
 int writeWav(const Press& outcome, const Options& o, std::ostream& out, std::ostream& err) {
-    const std::optional<Noise> noise = o.snrDb ? std::optional(Noise{*o.snrDb, o.seed}) : std::nullopt;
-    const auto heard = hearingOf(outcome, o.refPpm, o.sideband == "lsb" ? Sideband::Lower : Sideband::Upper);
+    // Each was checked as it was parsed.
+    const std::optional<Noise> noise =
+        o.snrDb.empty() ? std::nullopt
+                        : std::optional(Noise{*numberIn(o.snrDb, -kSnrLimitDb, kSnrLimitDb), *seedNamed(o.seed)});
+    const auto heard = hearingOf(outcome, *numberIn(o.refPpm, -kRefPpmLimit, kRefPpmLimit),
+                                 o.sideband == "lsb" ? Sideband::Lower : Sideband::Upper);
     if (!heard) return kExitEndedEarly;
     if (!o.quiet) err << "jt4dds-cli: " << receiverText(heard->receiver) << '\n';
     std::optional<ReplacingFile> file;

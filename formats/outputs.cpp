@@ -399,10 +399,13 @@ std::string receiverText(const Receiver& r) {
     return "Receiver: USB dial " + decimalText(r.dialHz / kMegahertz, 6) + " MHz (" +
            (r.rule == DialRule::Pi4Convention ? "800 Hz below the output frequency, where PI4 receivers are tuned"
                                               : "the SSB tuning point") +
-           (r.sounds[0]
-                ? "); data tone 0 heard at " + fixedText(r.realisedAudioHz[0], 1) +
-                      " Hz, the decoder's receive frequency; its search must allow " + fixedText(r.searchHz, 1) + " Hz"
-                : "); data tone 0 sends nothing, so nothing decodes");
+           (!r.sounds[0]                     ? "); data tone 0 sends nothing, so nothing decodes"
+            : !inAudio(r.realisedAudioHz[0]) ? "); data tone 0 falls at " + fixedText(r.realisedAudioHz[0], 1) +
+                                                   " Hz, outside the receiver's audio (0 to " +
+                                                   fixedText(kAudioTopHz, 0) + " Hz), so nothing decodes"
+                                             : "); data tone 0 heard at " + fixedText(r.realisedAudioHz[0], 1) +
+                                                   " Hz, the decoder's receive frequency; its search must allow " +
+                                                   fixedText(r.searchHz, 1) + " Hz");
 }
 
 std::string hearingText(const Press& press, const std::optional<HeardMinute>& heard) {

@@ -8,6 +8,7 @@
 #include <bit>
 #include <cmath>
 #include <cstdint>
+#include <limits>
 #include <numbers>
 #include <span>
 #include <vector>
@@ -252,6 +253,15 @@ TEST_P(Noises, SnrInTwoAndAHalfKilohertz) {
     EXPECT_LT(clipped, 20u);
 }
 INSTANTIATE_TEST_SUITE_P(Table, Noises, testing::ValuesIn(kNoises), testing_support::CaseName{});
+
+// An SNR that is not a number makes samples that are not numbers: each is
+// written at full scale, never converted undefined (on x86, -32768).
+TEST(Noises, NotANumberSnrStaysInRange) {
+    const Heard h = hear(beaconWith("300", kD, "CQ K1ABC FN42"));
+    const auto noisy = simulateMinute(h.parts, Noise{std::numeric_limits<double>::quiet_NaN(), 7});
+    ASSERT_EQ(noisy.size(), kMinuteSamples);
+    EXPECT_EQ(*std::min_element(noisy.begin(), noisy.end()), 32767);
+}
 
 // The same seed draws the same values; they are normal: mean 0, variance 1,
 // kurtosis 3, and as many beyond 1, 2, 3 and 4 sigma as the normal law has.
