@@ -188,9 +188,20 @@
   // command line would; the page draws its waterfall (fft.js), plays it (Web
   // Audio) and saves it.
   let heard = null;
+  // The SNR as the window's spin box keeps it: whole decibels within the
+  // field's range; a field left empty or not a number goes back to the last
+  // good value instead of reading as 0 dB.
+  let snrDb = -22;
+  function typedSnr() {
+    const field = byId('Snr');
+    const typed = field.valueAsNumber;
+    if (Number.isFinite(typed)) snrDb = Math.min(Number(field.max), Math.max(Number(field.min), Math.round(typed)));
+    field.value = String(snrDb);
+    return snrDb;
+  }
   function hear() {
     const start = performance.now();
-    const answer = call('jt4dds_hear', ['number', 'number'], [byId('Noisy').checked ? 1 : 0, Number(byId('Snr').value)]);
+    const answer = call('jt4dds_hear', ['number', 'number'], [byId('Noisy').checked ? 1 : 0, typedSnr()]);
     const wav = answer.wav_bytes ? module.HEAPU8.slice(answer.wav, answer.wav + answer.wav_bytes) : null;
     heard = { ...answer, wav };
     byId('Receiver').textContent = answer.receiver;

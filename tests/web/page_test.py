@@ -505,6 +505,32 @@ def main():
             fall = driver.find_element(By.ID, "Waterfall").get_attribute("aria-label")
             check(f"hear/{name}/waterfall", fall.startswith("The minute's waterfall, "), fall)
 
+        # The SNR field keeps to its range as the window's spin box does: 100
+        # is heard at 20 dB, the CLI's minute at --snr 20; emptied, it keeps 20
+        # instead of reading as 0 dB.
+        load(driver, url)
+        type_into(driver, "Fref", "300")
+        driver.find_element(By.ID, "ShowTransmission").click()
+        driver.find_element(By.ID, "Message").send_keys("CQ K1ABC FN42")
+        press(driver, "click")
+        driver.find_element(By.ID, "Noisy").click()
+        wav_target = os.path.join(downloads, "K1ABC.wav")
+        for typed, heard_at in [("100", "20"), ("", "20"), ("-41", "-40"), ("-7.6", "-8")]:
+            type_into(driver, "Snr", typed)
+            driver.find_element(By.ID, "Snr").send_keys(Keys.TAB)
+            snr_shown = driver.find_element(By.ID, "Snr").get_property("value")
+            want = subprocess.run([CLI, "--fref", "300", "--message", "CQ K1ABC FN42", "--format", "wav", "--snr",
+                                   heard_at, "--seed", "1"], capture_output=True, check=False).stdout
+            if os.path.exists(wav_target):
+                os.remove(wav_target)
+            driver.find_element(By.ID, "SaveWav").click()
+            got = wait_for_size(wav_target, len(want))
+            worst = max((abs(x - y) for x, y in zip(struct.unpack(f"<{(len(got) - 44) // 2}h", got[44:]),
+                                                    struct.unpack(f"<{(len(want) - 44) // 2}h", want[44:]))),
+                        default=None) if got and len(got) == len(want) else None
+            check(f"hear/snr_typed_{typed or 'empty'}_heard_at_{heard_at}",
+                  snr_shown == heard_at and worst is not None and worst <= 1, f"shows {snr_shown}, worst {worst} LSB")
+
         # A beacon file's message and minute go into its exports and saves untouched.
         load(driver, url)
         minute_path = os.path.join(downloads, "pi4min.jt4dds")
