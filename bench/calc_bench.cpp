@@ -3,6 +3,10 @@
 // the pieces it is made of.
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
+#include <span>
+#include <vector>
+
 #include "calc/beacon.h"
 #include "calc/calculation_run.h"
 #include "calc/leading_number.h"
@@ -173,6 +177,19 @@ void BM_SimulateMinuteNoisy(benchmark::State& state) {
     for (auto _ : state) benchmark::DoNotOptimize(hearMinute(press, Noise{-22.0, 1}));
 }
 BENCHMARK(BM_SimulateMinuteNoisy)->Unit(benchmark::kMillisecond);
+
+// A minute's noise alone: the 720,000 draws of the noisy minute above, a
+// block at a time, as the minute takes them.
+void BM_MinuteOfNoise(benchmark::State& state) {
+    std::vector<double> block(4096, 0.0);
+    for (auto _ : state) {
+        GaussianNoise noise(1);
+        for (std::size_t done = 0; done < kMinuteSamples; done += block.size())
+            noise.addTo(std::span(block).first(std::min(block.size(), kMinuteSamples - done)), 1.0);
+        benchmark::DoNotOptimize(block.data());
+    }
+}
+BENCHMARK(BM_MinuteOfNoise)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
