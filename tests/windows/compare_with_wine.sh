@@ -94,6 +94,10 @@ same "symbols_jt4_free_text" --message "tnx 73 de oz7igy!" --format symbols
 # tones' sines round alike in both C libraries.
 same "wav_noisy_output" --fref 300 --message "CQ K1ABC FN42" --format wav --snr -22 --output m.wav
 same "wav_pi4_stdout" --fref 300 --submode PI4 --message OZ7IGY --format wav --snr -15 --seed 7
+same "wav_largest_seed" --fref 300 --message "CQ K1ABC FN42" --format wav --snr -22 --seed 18446744073709551615
+same "wav_seed_past_64_bits_refused" --fref 300 --message "CQ K1ABC FN42" --format wav --snr -22 --seed 18446744073709551616
+same "wav_snr_not_a_number_refused" --fref 300 --message "CQ K1ABC FN42" --format wav --snr nan
+same "wav_ref_ppm_outside_the_audio" --fref 300 --message "CQ K1ABC FN42" --format wav --ref-ppm 1000
 same "usage_error" --format hex
 # Invalid UTF-8 cannot reach a Windows program: its arguments arrive as
 # UTF-16, into which Wine has already turned such a byte into U+FFFD.
