@@ -36,7 +36,6 @@ public:
     // The beacon's name for its firmware files: the one its file or Save gave,
     // else the file's name, else none.
     std::string firmwareName() const;
-    void setBeaconName(std::string name) { beaconName_ = std::move(name); }
     // True when the fields differ from the beacon file last opened or saved.
     bool isModified() const;
 
