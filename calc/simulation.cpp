@@ -97,15 +97,19 @@ std::array<double, 4> gridLines(const GridFit& fit, std::int32_t spacingNumber) 
     return lines;
 }
 
-std::vector<HeardPart> heardMinute(const Press& press, const Transmission& transmission, const Receiver& receiver) {
-    const RunFigures& f = press.figures;
+double heardAt(const Receiver& receiver, double upperAudioHz) {
+    if (receiver.sideband == Sideband::Upper) return upperAudioHz;
     double centre = 0.0;
     for (double hz : receiver.plannedAudioHz) centre += hz / 4.0;
+    return 2.0 * centre - upperAudioHz;
+}
+
+std::vector<HeardPart> heardMinute(const Press& press, const Transmission& transmission, const Receiver& receiver) {
+    const RunFigures& f = press.figures;
     const auto heard = [&](std::size_t row) -> std::optional<double> {
         const auto rf = realisedOutputHz(f, row, receiver.refPpm);
         if (!rf) return std::nullopt;
-        double audio = *rf - receiver.dialHz;
-        if (receiver.sideband == Sideband::Lower) audio = 2.0 * centre - audio;
+        const double audio = heardAt(receiver, *rf - receiver.dialHz);
         if (!inAudio(audio)) return std::nullopt;
         return audio;
     };

@@ -89,6 +89,9 @@ struct HeardPart {
 inline constexpr int kAudioRate = 12000;
 inline constexpr double kAudioTopHz = kAudioRate / 2.0;
 constexpr bool inAudio(double audioHz) { return audioHz > 0.0 && audioHz < kAudioTopHz; }
+// Where `receiver` hears what the upper sideband puts at `upperAudioHz`: there,
+// or on the lower sideband mirrored about the data tones' planned centre.
+double heardAt(const Receiver& receiver, double upperAudioHz);
 std::vector<HeardPart> heardMinute(const Press& press, const Transmission& transmission, const Receiver& receiver);
 
 // The audio frequencies a minute's parts are heard at, with a tenth of their

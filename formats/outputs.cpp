@@ -396,16 +396,22 @@ std::string planReport(const Press& outcome, const std::vector<Finding>& finding
 }
 
 std::string receiverText(const Receiver& r) {
-    return "Receiver: USB dial " + decimalText(r.dialHz / kMegahertz, 6) + " MHz (" +
-           (r.rule == DialRule::Pi4Convention ? "800 Hz below the output frequency, where PI4 receivers are tuned"
-                                              : "the SSB tuning point") +
-           (!r.sounds[0]                     ? "); data tone 0 sends nothing, so nothing decodes"
-            : !inAudio(r.realisedAudioHz[0]) ? "); data tone 0 falls at " + fixedText(r.realisedAudioHz[0], 1) +
-                                                   " Hz, outside the receiver's audio (0 to " +
-                                                   fixedText(kAudioTopHz, 0) + " Hz), so nothing decodes"
-                                             : "); data tone 0 heard at " + fixedText(r.realisedAudioHz[0], 1) +
-                                                   " Hz, the decoder's receive frequency; its search must allow " +
-                                                   fixedText(r.searchHz, 1) + " Hz");
+    const bool lower = r.sideband == Sideband::Lower;
+    const std::string dial =
+        std::string("Receiver: ") + (lower ? "LSB" : "USB") + " dial " + decimalText(r.dialHz / kMegahertz, 6) +
+        " MHz (" +
+        (r.rule == DialRule::Pi4Convention ? "800 Hz below the output frequency, where PI4 receivers are tuned"
+                                           : "the SSB tuning point") +
+        (lower ? ", on the wrong sideband); " : "); ");
+    if (!r.sounds[0]) return dial + "data tone 0 sends nothing, so nothing decodes";
+    const std::string tone0 = fixedText(heardAt(r, r.realisedAudioHz[0]), 1) + " Hz";
+    if (!inAudio(heardAt(r, r.realisedAudioHz[0])))
+        return dial + "data tone 0 falls at " + tone0 + ", outside the receiver's audio (0 to " +
+               fixedText(kAudioTopHz, 0) + " Hz), so nothing decodes";
+    if (lower)
+        return dial + "the data tones are heard in reverse order, data tone 0 at " + tone0 + ", so nothing decodes";
+    return dial + "data tone 0 heard at " + tone0 + ", the decoder's receive frequency; its search must allow " +
+           fixedText(r.searchHz, 1) + " Hz";
 }
 
 std::string hearingText(const Press& press, const std::optional<HeardMinute>& heard) {

@@ -99,6 +99,8 @@ std::string planSummary(const RunFigures& figures);
 
 // "Receiver: USB dial 2320.098730 MHz (the SSB tuning point); data tone 0
 // heard at 1187.5 Hz, …": where to tune and what to give a decoder, one line.
+// Where nothing can decode, it says why: a silent data tone 0, one outside
+// the receiver's audio, or the lower sideband (the tones heard reversed).
 std::string receiverText(const Receiver& receiver);
 // The line over a heard minute: receiverText when there is one, else why
 // there is nothing to hear (no message, or a press that wrote no tones).

@@ -291,6 +291,12 @@ const CliCase kCases[] = {
      .status = kExitCompleted,
      .outStartsWith = "RIFF",
      .errContains = "data tone 0 heard at 1675.7 Hz"},
+    {.name = "lsb_line_said_usb_with_tone_0_unmirrored",
+     .args = {"--fref", "300", "--message", "CQ K1ABC FN42", "--format", "wav", "--sideband", "lsb"},
+     .status = kExitCompleted,
+     .outStartsWith = "RIFF",
+     .errContains = "Receiver: LSB dial 2320.09873 MHz (the SSB tuning point, on the wrong sideband); the data tones "
+                    "are heard in reverse order, data tone 0 at 1329.3 Hz, so nothing decodes"},
     {.name = "seed_largest",
      .args = {"--fref", "300", "--message", "CQ K1ABC FN42", "--format", "wav", "--snr", "-22", "--seed",
               "18446744073709551615"},
