@@ -51,17 +51,23 @@ Pick restoredPick(Selector selector, const std::string& label) {
 
 }  // namespace
 
-std::string beaconText(const Beacon& beacon) {
-    json::Writer out(2);
-    out.beginObject();
-    out.member("format", kBeaconFormatName);
-    out.member("version", kBeaconFormatVersion);
-    out.key("fields").beginObject();
+void writeTypedFields(json::Writer& out, const Beacon& beacon) {
     for (const InputSpec& entry : kInputs) out.member(entry.key, beacon.text(entry.input));
-    out.endObject();
+}
+
+void writeTypedSelections(json::Writer& out, const Beacon& beacon) {
     out.member("submode", pickText(Selector::JTMode, beacon.mode));
     out.member("config", pickText(Selector::Config, beacon.config));
     out.member("ref800", beacon.ref800);
+}
+
+std::string beaconText(const Beacon& beacon) {
+    json::Writer out(2);
+    out.beginDocument(kBeaconFormatName, kBeaconFormatVersion);
+    out.key("fields").beginObject();
+    writeTypedFields(out, beacon);
+    out.endObject();
+    writeTypedSelections(out, beacon);
     out.key("transmission").beginObject();
     out.member("message", beacon.message).member("cw_id", beacon.cwId).member("wpm", beacon.wpm);
     out.member("cw", beacon.cw).member("carrier", beacon.carrier).member("timer_hz", beacon.timerHz);

@@ -11,6 +11,7 @@
 
 #include "calc/beacon.h"
 #include "calc/calculation_run.h"
+#include "formats/json_text.h"
 
 namespace jt4dds {
 
@@ -50,6 +51,12 @@ inline constexpr std::string_view kBeaconSuffix = ".jt4dds";
 // firmware files ("name": "bake_2320") when it has one. The separator is not
 // kept: a beacon file is read with ".".
 std::string beaconText(const Beacon& beacon);
+
+// The fields as typed, each under its key in kInputs; and the selections as
+// typed ("submode", "config", "ref800"): members of the object open in `out`.
+// Beacon files and the JSON report name the inputs alike through these.
+void writeTypedFields(json::Writer& out, const Beacon& beacon);
+void writeTypedSelections(json::Writer& out, const Beacon& beacon);
 
 // The beacon a beacon file's bytes hold; or what is wrong with them, in words
 // that follow a file name ("is not valid JSON at line 3, column 14: unexpected

@@ -58,6 +58,12 @@ public:
     }
 
     Writer& beginObject() { return open('{'); }
+    // An object whose first members name this program's JSON format and its
+    // version, so that a reader can tell what it holds.
+    Writer& beginDocument(std::string_view format, int version) {
+        beginObject().member("format", format);
+        return member("version", version);
+    }
     Writer& endObject() { return close('}'); }
     Writer& beginList() { return open('['); }
     Writer& endList() { return close(']'); }

@@ -276,14 +276,10 @@ std::string jsonReport(const Press& outcome, const std::vector<Finding>& finding
     const auto warning = warningShown(f);
     const Beacon& typed = outcome.beacon;
     json::Writer out(2);
-    out.beginObject();
-    out.member("format", kReportFormatName);
-    out.member("version", kReportFormatVersion);
+    out.beginDocument(kReportFormatName, kReportFormatVersion);
     out.key("inputs").beginObject();
-    for (const InputSpec& entry : kInputs) out.member(entry.key, typed.text(entry.input));
-    out.member("submode", pickText(Selector::JTMode, typed.mode));
-    out.member("config", pickText(Selector::Config, typed.config));
-    out.member("ref800", typed.ref800);
+    writeTypedFields(out, typed);
+    writeTypedSelections(out, typed);
     out.endObject();
     // What the window shows after this one press.
     out.member("listing", listingText(f));
