@@ -255,7 +255,7 @@ TEST_P(Noises, SnrInTwoAndAHalfKilohertz) {
 INSTANTIATE_TEST_SUITE_P(Table, Noises, testing::ValuesIn(kNoises), testing_support::CaseName{});
 
 // An SNR that is not a number makes samples that are not numbers: each is
-// written at full scale, never converted undefined (on x86, -32768).
+// written at full scale, never converted undefined (which wrote 0 here).
 TEST(Noises, NotANumberSnrStaysInRange) {
     const Heard h = hear(beaconWith("300", kD, "CQ K1ABC FN42"));
     const auto noisy = simulateMinute(h.parts, Noise{std::numeric_limits<double>::quiet_NaN(), 7});
