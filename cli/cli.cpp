@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <ostream>
 #include <string>
@@ -97,11 +98,9 @@ void usageError(std::ostream& err, std::string_view message) {
     err << "jt4dds-cli: " << message << " (see jt4dds-cli --help)\n";
 }
 
-// The command line, as given.
+// The command line, as given, but for what it says of the beacon (which
+// BeaconEdits keeps).
 struct Options {
-    std::array<std::string, kInputCount> inputs;  // by Input
-    std::string submode = "D";
-    std::string config = "direct";
     std::string format = "listing";
     std::string output;
     std::string separator = ".";
@@ -109,20 +108,10 @@ struct Options {
     std::string beacon;
     std::string saveBeacon;
     std::string name;
-    std::string message;
-    std::string cwId;
-    std::string wpm = "12";
-    std::string timerHz;
-    std::string dds;
-    std::string maxClock;
     std::string snrDb;  // none: no noise
     std::string seed = "1";
     std::string refPpm = "0";
     std::string sideband = "usb";
-    bool noCw = false;
-    bool noCarrier = false;
-    bool ref800 = false;
-    bool noRef800 = false;
     bool json = false;
     bool strict = false;
     bool force = false;
@@ -131,6 +120,43 @@ struct Options {
     std::string mults{kDefaultMultiplications};
     std::string refs{kDefaultReferencesMHz};
     std::size_t top = 10;
+};
+
+// What the command line says of the beacon: each option given becomes an
+// edit, and the edits are made over the beacon the command line starts from
+// (a --beacon file's, or the window's initial one). An option not given
+// changes nothing, so a beacon file's value stands unless overridden.
+class BeaconEdits {
+public:
+    using Set = std::function<void(Beacon&, const std::string&)>;
+
+    // An option taking a text, shown in --help with the initial beacon's value.
+    CLI::Option* text(CLI::App* group, const std::string& name, const std::string& initial, const Set& set,
+                      const std::string& help) {
+        return group
+            ->add_option_function<std::string>(
+                name,
+                [this, set](const std::string& value) { edits_.push_back([set, value](Beacon& b) { set(b, value); }); },
+                help)
+            ->default_str(initial);
+    }
+    CLI::Option* text(CLI::App* group, const std::string& name, std::string Beacon::*member, const std::string& help) {
+        return text(
+            group, name, Beacon{}.*member, [member](Beacon& b, const std::string& v) { b.*member = v; }, help);
+    }
+    // A flag that sets `member` to `value`.
+    CLI::Option* flag(CLI::App* group, const std::string& name, bool Beacon::*member, bool value,
+                      const std::string& help) {
+        return group->add_flag_callback(
+            name, [this, member, value] { edits_.push_back([member, value](Beacon& b) { b.*member = value; }); }, help);
+    }
+
+    void applyTo(Beacon& beacon) const {
+        for (const auto& edit : edits_) edit(beacon);
+    }
+
+private:
+    std::vector<std::function<void(Beacon&)>> edits_;
 };
 
 // "--fout=" with nothing after the sign would take the next argument as its
@@ -150,7 +176,7 @@ std::vector<std::string> normalisedArguments(std::span<const char* const> args) 
     return out;
 }
 
-void describeOptions(CLI::App& app, Options& o) {
+void describeOptions(CLI::App& app, Options& o, BeaconEdits& beaconEdits) {
     app.option_defaults()->always_capture_default();
     app.set_version_flag("--version", std::string("jt4dds-cli ") + std::string(kVersion));
     // Blanks around a choice and its case do not matter, as in the window's selectors.
@@ -159,31 +185,49 @@ void describeOptions(CLI::App& app, Options& o) {
     };
 
     CLI::App* beacon = app.add_option_group("Beacon", "The beacon's fields, as typed in the window");
-    for (const InputSpec& entry : kInputs)
-        beacon->add_option(optionName(entry.input), o.inputs[static_cast<std::size_t>(entry.input)],
-                           std::string(entry.help));
-    beacon->add_option("--submode", o.submode, "JT4 submode A to G, or PI4 (any case)")
+    for (const InputSpec& entry : kInputs) {
+        const Input input = entry.input;
+        beaconEdits.text(
+            beacon, optionName(input), std::string(entry.initial),
+            [input](Beacon& b, const std::string& v) { b.text(input) = v; }, std::string(entry.help));
+    }
+    const Beacon initial;
+    beaconEdits
+        .text(
+            beacon, "--submode", pickText(Selector::JTMode, initial.mode),
+            [](Beacon& b, const std::string& label) {
+                b.mode = Pick::item(itemLabelled(Selector::JTMode, label)->index);
+            },
+            "JT4 submode A to G, or PI4 (any case)")
         ->transform(choice(labelsOf(Selector::JTMode)));
-    beacon->add_flag("--ref800", o.ref800,
+    beaconEdits.flag(beacon, "--ref800", &Beacon::ref800, true,
                      "JT4G Reference Tone0 = 800Hz: puts JT4G tone 0 on an 800 Hz reference tone");
-    beacon->add_flag("--no-ref800", o.noRef800, "Clears JT4G Reference Tone0 = 800Hz (over a --beacon file's)")
+    beaconEdits
+        .flag(beacon, "--no-ref800", &Beacon::ref800, false,
+              "Clears JT4G Reference Tone0 = 800Hz (over a --beacon file's)")
         ->excludes("--ref800");
-    beacon
-        ->add_option("--config", o.config,
-                     "DDS arrangement: direct (Direct Freq Gen: the reference clocks the DDS) or reverse "
-                     "(Reverse DDS: the tone clocks the DDS, which generates the reference)")
+    beaconEdits
+        .text(
+            beacon, "--config", "direct",
+            [](Beacon& b, const std::string& name) {
+                b.config = Pick::item(name == "reverse"  ? static_cast<int>(DdsConfig::Reverse)
+                                      : name == "direct" ? static_cast<int>(DdsConfig::Direct)
+                                                         : itemLabelled(Selector::Config, name)->index);
+            },
+            "DDS arrangement: direct (Direct Freq Gen: the reference clocks the DDS) or reverse "
+            "(Reverse DDS: the tone clocks the DDS, which generates the reference)")
         ->transform(choice(kConfigNames));
     std::vector<std::string> chips{"help"};
     for (const DdsChip& chip : kDdsChips) chips.emplace_back(chip.name);
-    beacon
-        ->add_option("--dds", o.dds,
-                     "The DDS chip, by name (--dds help lists them): the search and the plan check keep the Master "
-                     "Reference at or under its maximum clock; saved in a beacon file")
+    beaconEdits
+        .text(beacon, "--dds", &Beacon::dds,
+              "The DDS chip, by name (--dds help lists them): the search and the plan check keep the Master "
+              "Reference at or under its maximum clock; saved in a beacon file")
         ->transform(choice(chips));
-    beacon
-        ->add_option("--max-clock", o.maxClock,
-                     "The fastest Master Reference the DDS takes, MHz (over a --dds chip's): the search and the plan "
-                     "check keep to it")
+    beaconEdits
+        .text(beacon, "--max-clock", &Beacon::maxClockMHz,
+              "The fastest Master Reference the DDS takes, MHz (over a --dds chip's): the search and the plan "
+              "check keep to it")
         ->check(checkedBy([](const std::string& text) { return readMaxClockMHz(text).has_value(); },
                           "takes a clock in MHz above 0 and at most 100000, such as 180"));
     beacon->add_option("--beacon", o.beacon,
@@ -197,19 +241,19 @@ void describeOptions(CLI::App& app, Options& o) {
                      "program; by default the --beacon file's name; \"\" for an unnamed file (jt4dds_words)")
         ->check(checkedBy([](const std::string& name) { return name.empty() || isFirmwareName(name); },
                           "takes a C identifier of at most 31 letters, digits and '_', not starting with a digit"));
-    beacon->add_option("--message", o.message,
-                       "The beacon's message: for JT4 two calls with a locator or report, or up to 13 characters "
-                       "of free text; for PI4 up to 8 characters of 0-9, A-Z, space and '/'");
+    beaconEdits.text(beacon, "--message", &Beacon::message,
+                     "The beacon's message: for JT4 two calls with a locator or report, or up to 13 characters "
+                     "of free text; for PI4 up to 8 characters of 0-9, A-Z, space and '/'");
     CLI::App* minute = app.add_option_group("Minute", "The minute a --message goes out in (asm, c and json)");
-    minute->add_option("--cw-id", o.cwId,
-                       "The CW identification after the message, on the key-up and key-down words (\"OZ7IGY JO55\")");
-    minute->add_option("--wpm", o.wpm,
-                       "The CW identification's speed in words a minute, 5 to 60 (a dot is 1.2 s / WPM)");
-    minute->add_flag("--no-cw", o.noCw, "Send no CW identification");
-    minute->add_flag("--no-carrier", o.noCarrier, "Send no carrier on the reference word after it");
-    minute->add_option("--timer-hz", o.timerHz,
-                       "The controller's timer in Hz: the firmware files give the symbol period and each part's start "
-                       "in its counts, with the rounding error in ppm");
+    beaconEdits.text(minute, "--cw-id", &Beacon::cwId,
+                     "The CW identification after the message, on the key-up and key-down words (\"OZ7IGY JO55\")");
+    beaconEdits.text(minute, "--wpm", &Beacon::wpm,
+                     "The CW identification's speed in words a minute, 5 to 60 (a dot is 1.2 s / WPM)");
+    beaconEdits.flag(minute, "--no-cw", &Beacon::cw, false, "Send no CW identification");
+    beaconEdits.flag(minute, "--no-carrier", &Beacon::carrier, false, "Send no carrier on the reference word after it");
+    beaconEdits.text(minute, "--timer-hz", &Beacon::timerHz,
+                     "The controller's timer in Hz: the firmware files give the symbol period and each part's start "
+                     "in its counts, with the rounding error in ppm");
 
     CLI::App* output = app.add_option_group("Output", "What is written, and where");
     output
@@ -434,7 +478,7 @@ int runChecked(std::span<const char* const> args, std::ostream& out, std::ostrea
 
     Beacon form;
     Options o;
-    o.inputs = form.texts;
+    BeaconEdits beaconEdits;
 
     CLI::App app{
         "Computes the eight 32-bit DDS tuning words of a JT4/PI4 beacon, as the window's \"Calculate\" does,\n"
@@ -442,7 +486,7 @@ int runChecked(std::span<const char* const> args, std::ostream& out, std::ostrea
         "number is read (\".\" as the decimal point, blanks ignored), an empty field reads as 0.\n"
         "A field value starting with '-' is given as --fout=-10.",
         "jt4dds-cli"};
-    describeOptions(app, o);
+    describeOptions(app, o, beaconEdits);
     const std::vector<std::string> storage = normalisedArguments(args);
     std::vector<const char*> argv;
     argv.reserve(storage.size());
@@ -460,7 +504,7 @@ int runChecked(std::span<const char* const> args, std::ostream& out, std::ostrea
         return kExitUsage;
     }
 
-    if (o.dds == "help") {
+    if (const CLI::Option* dds = app.get_option("--dds"); dds->count() > 0 && dds->as<std::string>() == "help") {
         for (const DdsChip& chip : kDdsChips) out << ddsChipLine(chip) << '\n';
         return kExitCompleted;
     }
@@ -478,10 +522,6 @@ int runChecked(std::span<const char* const> args, std::ostream& out, std::ostrea
     }
     PlanCheckOptions check;
     if (!o.spacingTolerance.empty()) check.spacingTolerance = *percentNamed(o.spacingTolerance) / 100.0;
-    const int submode = itemLabelled(Selector::JTMode, o.submode)->index;
-    const int config = o.config == "reverse"  ? static_cast<int>(DdsConfig::Reverse)
-                       : o.config == "direct" ? static_cast<int>(DdsConfig::Direct)
-                                              : itemLabelled(Selector::Config, o.config)->index;
 
     // The fields: a beacon file's, or the window's initial ones, with every
     // option given on the command line over them.
@@ -495,25 +535,7 @@ int runChecked(std::span<const char* const> args, std::ostream& out, std::ostrea
         form = std::get<Beacon>(std::move(loaded));
         fileName = form.name;
     }
-    const auto given = [&app](const std::string& name) { return app.count(name) > 0; };
-    for (const InputSpec& entry : kInputs)
-        if (given(optionName(entry.input)) || o.beacon.empty())
-            form.text(entry.input) = o.inputs[static_cast<std::size_t>(entry.input)];
-    if (given("--ref800") || given("--no-ref800") || o.beacon.empty()) form.ref800 = o.ref800;
-    if (given("--submode") || o.beacon.empty()) form.mode = Pick::item(submode);
-    if (given("--config") || o.beacon.empty()) form.config = Pick::item(config);
-    // The transmission likewise: the file's, with the options given over it.
-    const std::pair<const char*, std::pair<std::string*, const std::string*>> texts[] = {
-        {"--message", {&form.message, &o.message}},
-        {"--cw-id", {&form.cwId, &o.cwId}},
-        {"--wpm", {&form.wpm, &o.wpm}},
-        {"--timer-hz", {&form.timerHz, &o.timerHz}}};
-    for (const auto& [option, text] : texts)
-        if (given(option) || o.beacon.empty()) *text.first = *text.second;
-    if (given("--dds") || o.beacon.empty()) form.dds = o.dds;
-    if (given("--max-clock") || o.beacon.empty()) form.maxClockMHz = o.maxClock;
-    if (given("--no-cw") || o.beacon.empty()) form.cw = !o.noCw;
-    if (given("--no-carrier") || o.beacon.empty()) form.carrier = !o.noCarrier;
+    beaconEdits.applyTo(form);
     // Output a build consumes is the same on every machine: no locale here.
     form.separator = o.separator;
     const bool named = app.count("--name") > 0;
@@ -541,7 +563,7 @@ int runChecked(std::span<const char* const> args, std::ostream& out, std::ostrea
                 : !fileName.empty() ? fileName
                 : o.beacon.empty()  ? std::string()
                                     : firmwareNameOfFile(o.beacon);
-    if (o.find && !given("--refs")) o.refs = defaultReferences(form);
+    if (o.find && app.count("--refs") == 0) o.refs = defaultReferences(form);
     if (o.find) return findSettingsFor(form, o, check, *format, out, err);
     if (symbols) return printSymbols(form, o, out, err);
     if (o.format == "wav" && form.message.empty()) {

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <filesystem>
@@ -354,6 +355,72 @@ TEST(BeaconOption, NoRef800ClearsTheFilesOptionAndKeepsItsTone) {
     EXPECT_EQ(run({"--beacon", file, "--no-ref800"}).out, run({"--fref", "300", "--ref-tone", "800"}).out);
     EXPECT_NE(run({"--beacon", file, "--no-ref800"}).out, run({"--fref", "300"}).out);
 }
+
+// A beacon file holds the message, its minute and the DDS chip too: each
+// stands unless its option is given, and an option given changes only its own.
+struct OverCase {
+    const char* name;
+    std::vector<std::string> over;      // options given over the file
+    std::vector<std::string> expected;  // the same beacon on the command line alone
+};
+const std::vector<std::string> kSavedMinute{"--fref",        "150",        "--submode",  "B",     "--message",
+                                            "CQ K1ABC FN42", "--cw-id",    "K1ABC FN42", "--wpm", "20",
+                                            "--no-carrier",  "--timer-hz", "16000000",   "--dds", "AD9851",
+                                            "--max-clock",   "140"};
+// The saved beacon's options with `args` over them: an option it has takes
+// the new value, another is added.
+std::vector<std::string> savedWith(const std::vector<std::string>& args) {
+    auto all = kSavedMinute;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const bool takesValue = i + 1 < args.size() && !args[i + 1].starts_with("--");
+        const auto at = std::find(all.begin(), all.end(), args[i]);
+        if (at == all.end()) {
+            all.push_back(args[i]);
+            if (takesValue) all.push_back(args[i + 1]);
+        } else if (takesValue) {
+            *(at + 1) = args[i + 1];
+        }
+        if (takesValue) ++i;
+    }
+    return all;
+}
+const OverCase kOverCases[] = {
+    {.name = "nothing_over_the_file", .over = {}, .expected = savedWith({})},
+    {.name = "message",
+     .over = {"--message", "CQ PA0ABC JO22"},
+     .expected = savedWith({"--message", "CQ PA0ABC JO22"})},
+    {.name = "cw_id", .over = {"--cw-id", "PA0ABC"}, .expected = savedWith({"--cw-id", "PA0ABC"})},
+    {.name = "wpm", .over = {"--wpm", "12"}, .expected = savedWith({"--wpm", "12"})},
+    {.name = "no_cw", .over = {"--no-cw"}, .expected = savedWith({"--no-cw"})},
+    {.name = "timer", .over = {"--timer-hz", "1000000"}, .expected = savedWith({"--timer-hz", "1000000"})},
+    {.name = "submode", .over = {"--submode", "pi4"}, .expected = savedWith({"--submode", "PI4"})},
+    {.name = "config", .over = {"--config", "Reverse DDS"}, .expected = savedWith({"--config", "reverse"})},
+    {.name = "dds_chip", .over = {"--dds", "AD9858"}, .expected = savedWith({"--dds", "AD9858"})},
+    {.name = "max_clock", .over = {"--max-clock", "120"}, .expected = savedWith({"--max-clock", "120"})},
+    {.name = "field", .over = {"--fref", "125"}, .expected = savedWith({"--fref", "125"})},
+};
+class BeaconFileOverride : public testing::TestWithParam<OverCase> {};
+TEST_P(BeaconFileOverride, OnlyTheOptionGivenChanges) {
+    Scratch dir;
+    const std::string file = (dir / "b.jt4dds").string();
+    ASSERT_EQ(run(savedWith({"--save-beacon", file})).status, kExitCompleted);
+    for (const char* format : {"c", "report"}) {
+        auto fromFile = std::vector<std::string>{"--beacon", file, "--format", format, "--force"};
+        fromFile.insert(fromFile.end(), GetParam().over.begin(), GetParam().over.end());
+        auto alone = GetParam().expected;
+        alone.insert(alone.end(), {"--format", format, "--force", "--name", "b"});
+        const CliResult a = run(fromFile);
+        const CliResult b = run(alone);
+        EXPECT_EQ(a.out, b.out) << format;
+        EXPECT_EQ(a.err, b.err) << format;
+        EXPECT_EQ(a.status, b.status) << format;
+    }
+    // and the file's minute is really there: without the file, another beacon.
+    auto bare = std::vector<std::string>{"--format", "c", "--force", "--name", "b"};
+    bare.insert(bare.end(), GetParam().over.begin(), GetParam().over.end());
+    EXPECT_NE(run(bare).out, run({"--beacon", file, "--format", "c", "--force"}).out);
+}
+INSTANTIATE_TEST_SUITE_P(Table, BeaconFileOverride, testing::ValuesIn(kOverCases), testing_support::CaseName{});
 
 TEST(VersionOption, SaysTheVersion) {
     const CliResult r = run({"--version"});
