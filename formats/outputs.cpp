@@ -400,8 +400,9 @@ std::string receiverText(const Receiver& r) {
                                            : "the SSB tuning point") +
         (lower ? ", on the wrong sideband); " : "); ");
     if (!r.sounds[0]) return dial + "data tone 0 sends nothing, so nothing decodes";
-    const std::string tone0 = fixedText(heardAt(r, r.realisedAudioHz[0]), 1) + " Hz";
-    if (!inAudio(heardAt(r, r.realisedAudioHz[0])))
+    const double tone0Hz = heardAt(r, r.realisedAudioHz[0]);
+    const std::string tone0 = fixedText(tone0Hz, 1) + " Hz";
+    if (!inAudio(tone0Hz))
         return dial + "data tone 0 falls at " + tone0 + ", outside the receiver's audio (0 to " +
                fixedText(kAudioTopHz, 0) + " Hz), so nothing decodes";
     if (lower)

@@ -235,10 +235,8 @@ void ProgramWindow::newBeacon() {
     // The calculation window as it loads: every initial value, the red cue included.
     form_->reset();
     setCurrentFile(QString());
-    savedBeacon_.reset();
     beaconName_.clear();
     transmission_ = Beacon{};
-    showModified();
     if (transmissionView_ && transmissionView_->isVisible()) refreshTransmission();
     form_->setFocus();
 }
@@ -257,8 +255,6 @@ bool ProgramWindow::openBeacon(const QString& path) {
     // fields (the 800 Hz option's "800") is no change to the file.
     form_->calculateNow();
     setCurrentFile(path);
-    savedBeacon_ = beaconText(beacon());
-    showModified();
     return true;
 }
 
@@ -278,8 +274,6 @@ bool ProgramWindow::saveBeaconTo(const QString& path) {
         return false;
     }
     setCurrentFile(path);
-    savedBeacon_ = beaconText(beacon());
-    showModified();
     return true;
 }
 
@@ -445,6 +439,8 @@ void ProgramWindow::closeEvent(QCloseEvent* event) {
 
 void ProgramWindow::setCurrentFile(const QString& path) {
     currentFile_ = path;
+    // What the fields are now compared with, to mark them changed; no file, no mark.
+    savedBeacon_ = path.isEmpty() ? std::nullopt : std::optional(beaconText(beacon()));
     if (!path.isEmpty()) rememberRecent(path);
     setWindowFilePath(path);
     // The calculation window's own title; with a beacon file open, its name

@@ -85,6 +85,7 @@ private:
     void showAbout();
     // True when it is fine to drop the fields (saved, discarded, or never a file).
     bool maybeSave();
+    // The beacon file the fields now match (none: empty), in the title.
     void setCurrentFile(const QString& path);
     // The title's "*": shown while the fields differ from the beacon file.
     void showModified();
