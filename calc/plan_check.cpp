@@ -296,8 +296,12 @@ void checkField(Input field, const FieldRead& read, std::vector<Finding>& out) {
             fix = "type " + *typeThis;
             fixes.push_back({FieldEdit{field, *typeThis}});
         }
-        out.push_back(
-            Finding{Severity::Warning, kind, field, 0, {}, std::move(message), std::move(fix), std::move(fixes)});
+        out.push_back(Finding{.severity = Severity::Warning,
+                              .kind = kind,
+                              .field = field,
+                              .message = std::move(message),
+                              .fix = std::move(fix),
+                              .fixes = std::move(fixes)});
     };
     const std::string typed = withoutDroppedBlanks(text);
     if (typed.empty()) {
@@ -558,14 +562,13 @@ void explainLimit(const RunFigures& f, std::uint8_t mask, std::string_view capti
     }
     std::vector<FixEdits> fixes;
     if (extremes && extremes->lowestHz > 0.0) fixes = planFixes(f, khz);
-    out.push_back(Finding{Severity::Error,
-                          FindingKind::LimitExceeded,
-                          {},
-                          mask,
-                          caption,
-                          std::move(message),
-                          std::move(fix),
-                          std::move(fixes)});
+    out.push_back(Finding{.severity = Severity::Error,
+                          .kind = FindingKind::LimitExceeded,
+                          .tones = mask,
+                          .caption = caption,
+                          .message = std::move(message),
+                          .fix = std::move(fix),
+                          .fixes = std::move(fixes)});
 }
 
 std::string signCauses(const RunFigures& f) {
@@ -603,14 +606,11 @@ void explainAtOrBelowZero(const RunFigures& f, std::uint8_t mask, std::vector<Fi
     } else {
         message += "; a DDS cannot generate it";
     }
-    out.push_back(Finding{Severity::Error,
-                          FindingKind::DdsAtOrBelowZero,
-                          {},
-                          mask,
-                          {},
-                          std::move(message),
-                          "make Output Frequency and RF Multiplication positive",
-                          {}});
+    out.push_back(Finding{.severity = Severity::Error,
+                          .kind = FindingKind::DdsAtOrBelowZero,
+                          .tones = mask,
+                          .message = std::move(message),
+                          .fix = "make Output Frequency and RF Multiplication positive"});
 }
 
 // The step one word unit makes at the output for `row`'s word.
@@ -735,8 +735,12 @@ void explainGrid(const RunFigures& f, const GridSurvey& grid, Severity severity,
                    hz(limits.warningHz, 1) + ")";
     }
     auto [fix, edits] = gridFixText(f, gridFix(f, limits.noteHz, maxClockHz));
-    out.push_back(
-        Finding{severity, FindingKind::ToneGrid, {}, 0x0F, {}, std::move(message), std::move(fix), std::move(edits)});
+    out.push_back(Finding{.severity = severity,
+                          .kind = FindingKind::ToneGrid,
+                          .tones = 0x0F,
+                          .message = std::move(message),
+                          .fix = std::move(fix),
+                          .fixes = std::move(edits)});
 }
 
 // A reference faster than the DDS takes. The fixes: the fastest whole-MHz
@@ -790,14 +794,12 @@ void explainMaxClock(const RunFigures& f, const Beacon& beacon, double maxClockH
     if (edits.empty())
         fix = "no Master Reference at most " + mhz(maxClockHz, 3) + " works with RF Multiplication " +
               decimalText(f.mult, 6) + " or one near it; Find settings searches both";
-    out.push_back(Finding{Severity::Error,
-                          FindingKind::ReferenceAboveMaxClock,
-                          Input::Reference,
-                          0,
-                          {},
-                          std::move(message),
-                          std::move(fix),
-                          std::move(edits)});
+    out.push_back(Finding{.severity = Severity::Error,
+                          .kind = FindingKind::ReferenceAboveMaxClock,
+                          .field = Input::Reference,
+                          .message = std::move(message),
+                          .fix = std::move(fix),
+                          .fixes = std::move(edits)});
 }
 
 // ": they lie within 0.48 Hz of an even grid, inside the 3 Hz …": the tone
@@ -821,8 +823,10 @@ void explainResolution(const RunFigures& f, const GridSurvey& grid, std::vector<
                               " is compared with 0 Hz and this caption shows for every PI4 plan; what counts is how "
                               "evenly the rounded words place the data tones" +
                               gridClause(f, grid);
-        out.push_back(
-            Finding{Severity::Note, FindingKind::Resolution, {}, 0, kResolutionMessage, std::move(message), {}, {}});
+        out.push_back(Finding{.severity = Severity::Note,
+                              .kind = FindingKind::Resolution,
+                              .caption = kResolutionMessage,
+                              .message = std::move(message)});
         return;
     }
     const double limit = f.spacingNumber / 4.0;
@@ -846,14 +850,12 @@ void explainResolution(const RunFigures& f, const GridSurvey& grid, std::vector<
         fix += "an RF Multiplication " + range + " with " + referenceText(f.frefHz);
     }
     if (fix.empty()) fix = "no other Master Reference or RF Multiplication alone mends it; Find settings searches both";
-    out.push_back(Finding{Severity::Note,
-                          FindingKind::Resolution,
-                          {},
-                          0,
-                          kResolutionMessage,
-                          std::move(message),
-                          std::move(fix),
-                          planFixes(f, khz)});
+    out.push_back(Finding{.severity = Severity::Note,
+                          .kind = FindingKind::Resolution,
+                          .caption = kResolutionMessage,
+                          .message = std::move(message),
+                          .fix = std::move(fix),
+                          .fixes = planFixes(f, khz)});
 }
 
 // ---- The rules a press is judged by, in the order the check reports them.
@@ -885,15 +887,11 @@ constexpr std::array kPlanRules{
              [](const Judging& j) { return when(referenceAtOrBelowZero(j.f), Severity::Error); },
              [](const Judging& j, std::vector<Finding>& out) {
                  const RunFigures& f = j.f;
-                 out.push_back(
-                     Finding{Severity::Error,
-                             FindingKind::ReferenceAtOrBelowZero,
-                             Input::Reference,
-                             0,
-                             {},
-                             readsText(Input::Reference, f.frefHz / kMegahertz) + ": a clock must be above 0 Hz",
-                             {},
-                             {}});
+                 out.push_back(Finding{
+                     .severity = Severity::Error,
+                     .kind = FindingKind::ReferenceAtOrBelowZero,
+                     .field = Input::Reference,
+                     .message = readsText(Input::Reference, f.frefHz / kMegahertz) + ": a clock must be above 0 Hz"});
              }},
     PlanRule{FindingKind::ReferenceAboveMaxClock,
              [](const Judging& j) {
@@ -908,14 +906,11 @@ constexpr std::array kPlanRules{
                  std::string message =
                      "the 800 Hz option puts tone 0 on the 800 Hz Reference Tone only for JT4G; with " + modeName(f) +
                      " tone 0 is at " + hz(tone0, 4) + ", " + hz(std::fabs(tone0 - 800.0), 4) + " from it";
-                 out.push_back(Finding{Severity::Warning,
-                                       FindingKind::ToneZeroOffset,
-                                       {},
-                                       0,
-                                       kToneZeroOffsetMessage,
-                                       std::move(message),
-                                       "select G, or clear JT4G Reference Tone0 = 800Hz",
-                                       {}});
+                 out.push_back(Finding{.severity = Severity::Warning,
+                                       .kind = FindingKind::ToneZeroOffset,
+                                       .caption = kToneZeroOffsetMessage,
+                                       .message = std::move(message),
+                                       .fix = "select G, or clear JT4G Reference Tone0 = 800Hz"});
              }},
     PlanRule{
         FindingKind::LimitExceeded, [](const Judging& j) { return when(rowsOverLimit(j.f) != 0, Severity::Error); },
@@ -949,16 +944,14 @@ constexpr std::array kPlanRules{
                      groups += tonesText(group) + " share the word 0x" + hexWord(f.rows[a].word);
                  }
                  auto [fix, edits] = gridFixText(f, gridFix(f, gridTolerance(f.spacingNumber).noteHz, j.maxClockHz));
-                 out.push_back(Finding{Severity::Error,
-                                       FindingKind::SharedWord,
-                                       {},
-                                       shared,
-                                       {},
-                                       groups + ": they go out on one frequency, so " + modeName(f) +
-                                           " cannot be decoded; the DDS steps " + hz(outputStepHz(f, first)) +
-                                           " at the output",
-                                       std::move(fix),
-                                       std::move(edits)});
+                 out.push_back(Finding{.severity = Severity::Error,
+                                       .kind = FindingKind::SharedWord,
+                                       .tones = shared,
+                                       .message = groups + ": they go out on one frequency, so " + modeName(f) +
+                                                  " cannot be decoded; the DDS steps " + hz(outputStepHz(f, first)) +
+                                                  " at the output",
+                                       .fix = std::move(fix),
+                                       .fixes = std::move(edits)});
              }},
     PlanRule{FindingKind::SpacingOff, [](const Judging& j) { return when(j.spacing.offTones != 0, Severity::Warning); },
              [](const Judging& j, std::vector<Finding>& out) {
@@ -967,18 +960,16 @@ constexpr std::array kPlanRules{
                  const PlanCheckOptions& options = j.options;
                  const double nominal = nominalSpacing(f);
                  const auto realised = realisedSpacingHz(f, spacing.worstLow);
-                 out.push_back(Finding{Severity::Warning,
-                                       FindingKind::SpacingOff,
-                                       {},
-                                       spacing.offTones,
-                                       {},
-                                       "the worst pair, tones " + std::to_string(spacing.worstLow) + " and " +
-                                           std::to_string(spacing.worstLow + 1) + ", comes out " + hz(*realised) +
-                                           " apart, " + hz(std::fabs(spacing.worstErrorHz)) + " (" +
-                                           percent(std::fabs(spacing.worstErrorHz) / nominal) + ") off the nominal " +
-                                           hz(nominal) + "; the tolerance set is " + percent(*options.spacingTolerance),
-                                       stepAdvice(f, spacing.worstLow, *options.spacingTolerance),
-                                       {}});
+                 out.push_back(Finding{.severity = Severity::Warning,
+                                       .kind = FindingKind::SpacingOff,
+                                       .tones = spacing.offTones,
+                                       .message = "the worst pair, tones " + std::to_string(spacing.worstLow) +
+                                                  " and " + std::to_string(spacing.worstLow + 1) + ", comes out " +
+                                                  hz(*realised) + " apart, " + hz(std::fabs(spacing.worstErrorHz)) +
+                                                  " (" + percent(std::fabs(spacing.worstErrorHz) / nominal) +
+                                                  ") off the nominal " + hz(nominal) + "; the tolerance set is " +
+                                                  percent(*options.spacingTolerance),
+                                       .fix = stepAdvice(f, spacing.worstLow, *options.spacingTolerance)});
              }},
     PlanRule{FindingKind::ToneGrid, [](const Judging& j) { return gridSeverity(j.f, j.grid); },
              [](const Judging& j, std::vector<Finding>& out) {
@@ -990,18 +981,17 @@ constexpr std::array kPlanRules{
                  const RunFigures& f = j.f;
                  // The reference tone on the data tones' centre puts tone 0 where PI4 has it.
                  const std::string centre = decimalText(f.plan.hz[kDataTone0] - kPi4OffsetsHz[0], 2);
-                 out.push_back(Finding{Severity::Warning,
-                                       FindingKind::Pi4OutsideSearch,
-                                       Input::ReferenceTone,
-                                       0,
-                                       {},
-                                       "on a PI4 receiver, tuned 800 Hz below the nominal frequency (the reference "
-                                       "tone's), data tone 0 is heard at " +
-                                           hz(*pi4HeardTone0Hz(f), 1) +
-                                           "; PI4 decoders look for it within 150 Hz of 682.8 Hz and would not find "
-                                           "this beacon",
-                                       "type " + centre + ", the data tones' centre, as the Reference Tone",
-                                       {{FieldEdit{Input::ReferenceTone, centre}}}});
+                 out.push_back(
+                     Finding{.severity = Severity::Warning,
+                             .kind = FindingKind::Pi4OutsideSearch,
+                             .field = Input::ReferenceTone,
+                             .message = "on a PI4 receiver, tuned 800 Hz below the nominal frequency (the reference "
+                                        "tone's), data tone 0 is heard at " +
+                                        hz(*pi4HeardTone0Hz(f), 1) +
+                                        "; PI4 decoders look for it within 150 Hz of 682.8 Hz and would not find "
+                                        "this beacon",
+                             .fix = "type " + centre + ", the data tones' centre, as the Reference Tone",
+                             .fixes = {{FieldEdit{Input::ReferenceTone, centre}}}});
              }},
     // The caption's rule of thumb blocks nothing: the tone grid judges.
     PlanRule{FindingKind::Resolution, [](const Judging& j) { return when(resolutionWarned(j.f), Severity::Note); },
@@ -1014,19 +1004,16 @@ void checkTransmission(const Press& press, std::vector<Finding>& out) {
     const Beacon& beacon = press.beacon;
     if (beacon.message.empty()) {
         if (!beacon.cwId.empty() || !beacon.timerHz.empty())
-            out.push_back(Finding{Severity::Warning,
-                                  FindingKind::EmptyMessage,
-                                  {},
-                                  0,
-                                  {},
-                                  "a CW identification or a timer is typed, but no message: the minute sends nothing",
-                                  "type the beacon's message",
-                                  {}});
+            out.push_back(
+                Finding{.severity = Severity::Warning,
+                        .kind = FindingKind::EmptyMessage,
+                        .message = "a CW identification or a timer is typed, but no message: the minute sends nothing",
+                        .fix = "type the beacon's message"});
         return;
     }
     const auto planned = planTransmission(beacon);
     if (const auto* why = std::get_if<std::string>(&planned)) {
-        out.push_back(Finding{Severity::Error, FindingKind::MessageRefused, {}, 0, {}, *why, {}, {}});
+        out.push_back(Finding{.severity = Severity::Error, .kind = FindingKind::MessageRefused, .message = *why});
         return;
     }
     const Transmission& t = std::get<Transmission>(planned);
@@ -1035,34 +1022,30 @@ void checkTransmission(const Press& press, std::vector<Finding>& out) {
         std::string message = "goes out as free text, '" + t.message.sent + "'";
         if (!t.message.sentAsSpaces.empty()) message += "; sent as spaces: '" + t.message.sentAsSpaces + "'";
         if (!t.message.truncated.empty()) message += "; not sent: '" + t.message.truncated + "'";
-        out.push_back(Finding{Severity::Note, FindingKind::FreeTextMessage, {}, 0, {}, std::move(message), {}, {}});
+        out.push_back(
+            Finding{.severity = Severity::Note, .kind = FindingKind::FreeTextMessage, .message = std::move(message)});
     }
     if (!m.fits) {
-        out.push_back(Finding{Severity::Warning,
-                              FindingKind::MinuteOverrun,
-                              {},
-                              0,
-                              {},
-                              "the minute's last part ends at " + decimalText(m.endS, 3) +
-                                  " s, past its 60 s: the next message would start late",
-                              "a shorter CW identification, a higher speed (--wpm), or no CW",
-                              {}});
+        out.push_back(Finding{.severity = Severity::Warning,
+                              .kind = FindingKind::MinuteOverrun,
+                              .message = "the minute's last part ends at " + decimalText(m.endS, 3) +
+                                         " s, past its 60 s: the next message would start late",
+                              .fix = "a shorter CW identification, a higher speed (--wpm), or no CW"});
     }
     const RunFigures& f = press.figures;
     const bool tonesRead = f.read(Input::KeyDownTone).has_value();
     const double offsetHz = f.plan.hz[kKeyDownTone] - f.plan.hz[kReferenceTone];
     if (t.pi4 && !m.cw.empty() && tonesRead && offsetHz != 0.0) {
         const std::string referenceText = asPressed(beacon, press).text(Input::ReferenceTone);
-        out.push_back(Finding{Severity::Warning,
-                              FindingKind::Pi4CwOffCarrier,
-                              Input::KeyDownTone,
-                              0,
-                              {},
-                              "PI4's standard minute keys the CW identification on the carrier; the key-down tone " +
-                                  hz(f.plan.hz[kKeyDownTone], 4) + " puts it " + hz(std::fabs(offsetHz), 4) +
-                                  (offsetHz < 0 ? " below" : " above") + " the nominal frequency",
-                              "type " + referenceText + ", the Reference Tone",
-                              {{FieldEdit{Input::KeyDownTone, referenceText}}}});
+        out.push_back(
+            Finding{.severity = Severity::Warning,
+                    .kind = FindingKind::Pi4CwOffCarrier,
+                    .field = Input::KeyDownTone,
+                    .message = "PI4's standard minute keys the CW identification on the carrier; the key-down tone " +
+                               hz(f.plan.hz[kKeyDownTone], 4) + " puts it " + hz(std::fabs(offsetHz), 4) +
+                               (offsetHz < 0 ? " below" : " above") + " the nominal frequency",
+                    .fix = "type " + referenceText + ", the Reference Tone",
+                    .fixes = {{FieldEdit{Input::KeyDownTone, referenceText}}}});
     }
 }
 
@@ -1250,7 +1233,8 @@ std::vector<Finding> checkPlan(const Press& outcome, const PlanCheckOptions& opt
 
     checkTransmission(outcome, out);
     if (outcome.ended) {
-        out.push_back(Finding{Severity::Error, FindingKind::RunEnded, {}, 0, {}, outcome.ended->message, {}, {}});
+        out.push_back(
+            Finding{.severity = Severity::Error, .kind = FindingKind::RunEnded, .message = outcome.ended->message});
     }
     return out;
 }
