@@ -9,6 +9,7 @@
 #include <fstream>
 #include <map>
 #include <nlohmann/json.hpp>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -292,16 +293,16 @@ INSTANTIATE_TEST_SUITE_P(Table, FirmwareText, testing::ValuesIn(kFirmwareTexts),
 struct NameCase {
     const char* name;
     std::vector<std::string> args;
-    std::string identifier;  // of the words, or "" for a refusal
+    std::optional<std::string> identifier{};  // of the words; none: refused
 };
 
 const NameCase kNames[] = {
     {.name = "given", .args = {"--name", "Bake_2"}, .identifier = "Bake_2_words"},
     {.name = "longest", .args = {"--name", std::string(31, 'a')}, .identifier = std::string(31, 'a') + "_words"},
-    {.name = "one_too_long", .args = {"--name", std::string(32, 'a')}, .identifier = ""},
-    {.name = "leading_digit", .args = {"--name", "2m"}, .identifier = ""},
-    {.name = "blank_inside", .args = {"--name", "my beacon"}, .identifier = ""},
-    {.name = "non_ascii", .args = {"--name", "b\xC3\xA4ke"}, .identifier = ""},
+    {.name = "one_too_long", .args = {"--name", std::string(32, 'a')}},
+    {.name = "leading_digit", .args = {"--name", "2m"}},
+    {.name = "blank_inside", .args = {"--name", "my beacon"}},
+    {.name = "non_ascii", .args = {"--name", "b\xC3\xA4ke"}},
     {.name = "from_the_beacon_file", .args = {"--beacon", "bake-1.jt4dds"}, .identifier = "bake_1_words"},
     {.name = "from_a_beacon_file_with_a_digit_first", .args = {"--beacon", "2320.jt4dds"}, .identifier = "_2320_words"},
     {.name = "given_over_the_beacon_file",
@@ -326,12 +327,12 @@ TEST_P(FirmwareName, NamesTheWordsOrIsRefused) {
         args.push_back(a);
     }
     const CliResult r = run(args);
-    if (GetParam().identifier.empty()) {
+    if (!GetParam().identifier) {
         EXPECT_EQ(r.status, kExitUsage);
         EXPECT_NE(r.err.find("--name: takes a C identifier"), std::string::npos) << r.err;
     } else {
         EXPECT_EQ(r.status, kExitCompleted) << r.err;
-        EXPECT_NE(r.out.find("static const uint32_t " + GetParam().identifier + "["), std::string::npos) << r.out;
+        EXPECT_NE(r.out.find("static const uint32_t " + *GetParam().identifier + "["), std::string::npos) << r.out;
     }
 }
 

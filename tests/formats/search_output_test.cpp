@@ -15,38 +15,22 @@ namespace {
 // message, else its frequency; never a character a file name may not hold.
 struct StemCase {
     const char* name;
-    std::string beaconName;
-    std::string message;
+    std::string beaconName{};  // none given
+    std::string message{};     // none typed
     std::string fout;
     std::string stem;
 };
 
 const StemCase kStems[] = {
     {.name = "named", .beaconName = "bake_13cm", .message = "CQ K1ABC FN42", .fout = "2320.1", .stem = "bake_13cm"},
-    {.name = "jt4_call_after_cq", .beaconName = "", .message = "CQ K1ABC FN42", .fout = "2320.1", .stem = "K1ABC"},
-    {.name = "pi4_call", .beaconName = "", .message = "OZ7IGY", .fout = "2320.1", .stem = "OZ7IGY"},
-    {.name = "portable_call_slash", .beaconName = "", .message = "PA/OZ7IGY", .fout = "2320.1", .stem = "PA-OZ7IGY"},
-    {.name = "free_text_without_a_call",
-     .beaconName = "",
-     .message = "HELLO",
-     .fout = "2320.1",
-     .stem = "beacon_2320.1MHz"},
-    {.name = "digits_alone_are_no_call",
-     .beaconName = "",
-     .message = "73 73",
-     .fout = "144.4",
-     .stem = "beacon_144.4MHz"},
-    {.name = "no_message", .beaconName = "", .message = "", .fout = "10368.9", .stem = "beacon_10368.9MHz"},
-    {.name = "frequency_typed_with_a_unit_and_blanks",
-     .beaconName = "",
-     .message = "",
-     .fout = " 2320,1 MHz/",
-     .stem = "beacon_23201MHz-MHz"},
-    {.name = "frequency_nothing_safe",
-     .beaconName = "",
-     .message = "",
-     .fout = "\xE2\x80\x94",
-     .stem = "beacon_unnamed"},
+    {.name = "jt4_call_after_cq", .message = "CQ K1ABC FN42", .fout = "2320.1", .stem = "K1ABC"},
+    {.name = "pi4_call", .message = "OZ7IGY", .fout = "2320.1", .stem = "OZ7IGY"},
+    {.name = "portable_call_slash", .message = "PA/OZ7IGY", .fout = "2320.1", .stem = "PA-OZ7IGY"},
+    {.name = "free_text_without_a_call", .message = "HELLO", .fout = "2320.1", .stem = "beacon_2320.1MHz"},
+    {.name = "digits_alone_are_no_call", .message = "73 73", .fout = "144.4", .stem = "beacon_144.4MHz"},
+    {.name = "no_message", .fout = "10368.9", .stem = "beacon_10368.9MHz"},
+    {.name = "frequency_typed_with_a_unit_and_blanks", .fout = " 2320,1 MHz/", .stem = "beacon_23201MHz-MHz"},
+    {.name = "frequency_nothing_safe", .fout = "\xE2\x80\x94", .stem = "beacon_unnamed"},
 };
 
 class Stems : public testing::TestWithParam<StemCase> {};
