@@ -329,59 +329,39 @@ std::optional<std::string> ProgramWindow::exportText(OutputFormat format, bool f
     return jt4dds::render(format, outcome, findings, firmwareFile(asPressed(press, outcome), format));
 }
 
-bool ProgramWindow::exportTo(const QString& path, OutputFormat format, bool force) {
+std::optional<std::string> ProgramWindow::exportAsked(OutputFormat format, const QString& refusedTitle) {
     QString why;
-    const auto text = exportText(format, force, &why);
-    if (!text) {
-        problem(QStringLiteral("Nothing exported"), why);
-        return false;
+    if (auto text = exportText(format, false, &why)) return text;
+    auto forced = exportText(format, true);
+    if (!forced) {
+        problem(refusedTitle, why);
+        return std::nullopt;
     }
-    if (const auto failed = writeFileAtomically(pathOf(path), *text)) {
-        problem(QStringLiteral("Cannot export"), qs(*failed));
-        return false;
-    }
-    return true;
-}
-
-bool ProgramWindow::confirmForce(const QString& why) {
-    return QMessageBox::question(this, QStringLiteral("These words cannot make the beacon"),
-                                 why + QStringLiteral("\n\nWrite them all the same?"),
-                                 QMessageBox::Yes | QMessageBox::No, QMessageBox::No) == QMessageBox::Yes;
+    const auto answer = QMessageBox::question(this, QStringLiteral("These words cannot make the beacon"),
+                                              why + QStringLiteral("\n\nWrite them all the same?"),
+                                              QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
+    return answer == QMessageBox::Yes ? forced : std::nullopt;
 }
 
 void ProgramWindow::chooseExport(OutputFormat format) {
     pressIfStale();
+    const auto text = exportAsked(format, QStringLiteral("Nothing exported"));
+    if (!text) return;
     const ExportKind& kind = exportKind(format);
-    QString why;
-    bool force = false;
-    if (!exportText(format, false, &why)) {
-        const bool forcible = exportText(format, true).has_value();
-        if (!forcible) {
-            problem(QStringLiteral("Nothing exported"), why);
-            return;
-        }
-        if (!confirmForce(why)) return;
-        force = true;
-    }
     QFileDialog dialog(this, QStringLiteral("Export ") + QLatin1String(kind.what), QFileInfo(currentFile_).path(),
                        QLatin1String(kind.filter));
     dialog.setObjectName(QStringLiteral("ExportDialog"));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setDefaultSuffix(QLatin1String(kind.suffix));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
-    exportTo(dialog.selectedFiles().constFirst(), format, force);
+    if (const auto failed = writeFileAtomically(pathOf(dialog.selectedFiles().constFirst()), *text))
+        problem(QStringLiteral("Cannot export"), qs(*failed));
 }
 
 void ProgramWindow::copyAs(OutputFormat format) {
     pressIfStale();
-    QString why;
-    auto text = exportText(format, false, &why);
-    if (!text && exportText(format, true) && confirmForce(why)) text = exportText(format, true);
-    if (!text) {
-        if (!why.isEmpty() && !exportText(format, true)) problem(QStringLiteral("Nothing copied"), why);
-        return;
-    }
-    QApplication::clipboard()->setText(qs(*text));
+    if (const auto text = exportAsked(format, QStringLiteral("Nothing copied")))
+        QApplication::clipboard()->setText(qs(*text));
 }
 
 void ProgramWindow::showHelp() {

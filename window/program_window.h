@@ -42,11 +42,9 @@ public:
     // Each says what went wrong in a message box and changes nothing then.
     bool openBeacon(const QString& path);
     bool saveBeaconTo(const QString& path);
-    // Writes what jt4dds-cli --format asm|c|json writes for the fields. Asm
-    // and C need a completed run, and without `force` no error finding.
-    bool exportTo(const QString& path, OutputFormat format, bool force);
-
-    // The same text for the clipboard; nothing when it cannot be made.
+    // What jt4dds-cli --format asm|c|json writes for the fields, for a file
+    // or the clipboard. Asm and C need a completed run, and without `force`
+    // no error finding; nothing when it cannot be made, and `why` says why.
     std::optional<std::string> exportText(OutputFormat format, bool force, QString* why = nullptr) const;
 
     // The line under the calculation area: whether the results are the
@@ -94,7 +92,10 @@ private:
     void problem(const QString& title, const QString& text);
     // Asks whether to write firmware source that an error finding says
     // cannot work.
-    bool confirmForce(const QString& why);
+    // What `format` writes for the fields; where only error findings stop
+    // it, what --force writes if the operator says so. Nothing when declined
+    // or when nothing can be written (said in a box titled `refusedTitle`).
+    std::optional<std::string> exportAsked(OutputFormat format, const QString& refusedTitle);
 
     std::string separator_;
     MainWindow* form_ = nullptr;

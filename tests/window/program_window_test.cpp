@@ -161,17 +161,20 @@ private slots:
         QFETCH(QString, cliFormat);
         window_->form()->setInputs(beacon(name));
         QVERIFY(window_->saveBeaconTo(file("b.jt4dds")));
-        QVERIFY(window_->exportTo(file("out"), OutputFormat(format), false));
+        const auto text = window_->exportText(OutputFormat(format), false);
+        QVERIFY(text.has_value());
         const auto cli = jt4dds::testing_support::runTool(
             {"--beacon", file("b.jt4dds").toStdString(), "--format", cliFormat.toStdString()});
-        QCOMPARE(slurp(file("out")), cli.out);
+        QCOMPARE(*text, cli.out);
     }
 
     void deadWordsAreNotExportedUnlessForced() {
-        QVERIFY(!window_->exportTo(file("out.h"), OutputFormat::C, false));
-        QVERIFY(!QFile::exists(file("out.h")));
-        QVERIFY(window_->exportTo(file("out.h"), OutputFormat::C, true));
-        QVERIFY(slurp(file("out.h")).find("0x00, 0x00, 0x00, 0x00") != std::string::npos);
+        QString why;
+        QVERIFY(!window_->exportText(OutputFormat::C, false, &why).has_value());
+        QVERIFY2(why.startsWith(QStringLiteral("error: Tones 0 to 7")), qPrintable(why));
+        const auto forced = window_->exportText(OutputFormat::C, true);
+        QVERIFY(forced.has_value());
+        QVERIFY(forced->find("0x00, 0x00, 0x00, 0x00") != std::string::npos);
     }
 
     void badBeaconFileIsNamedAndChangesNothing_data() {
@@ -305,6 +308,52 @@ private slots:
         qFatal("no menu item %s", text);
     }
     std::string cli(std::vector<std::string> args) { return jt4dds::testing_support::runTool(std::move(args)).out; }
+
+    // Words a finding says cannot make the beacon leave the window only when
+    // the operator says yes, as jt4dds-cli --force writes them; a press that
+    // stopped writes nothing and says why.
+    void copyAsksBeforeWordsThatCannotWork_data() {
+        QTest::addColumn<QString>("mult");
+        QTest::addColumn<QString>("item");
+        QTest::addColumn<QString>("cliFormat");
+        QTest::addColumn<bool>("yes");
+        QTest::newRow("c_header_yes") << "24"
+                                      << "Copy as &C header"
+                                      << "c" << true;
+        QTest::newRow("c_header_no") << "24"
+                                     << "Copy as &C header"
+                                     << "c" << false;
+        QTest::newRow("assembler_yes") << "24"
+                                       << "Copy as &assembler include"
+                                       << "asm" << true;
+        QTest::newRow("stopped_press_never_asks") << ""
+                                                  << "Copy as &C header"
+                                                  << "c" << false;
+    }
+    void copyAsksBeforeWordsThatCannotWork() {
+        QFETCH(QString, mult);
+        QFETCH(QString, item);
+        QFETCH(QString, cliFormat);
+        QFETCH(bool, yes);
+        replaceText("Mult", mult);  // the initial 250 MHz reference is too low for every tone
+        QApplication::clipboard()->setText(QStringLiteral("before"));
+        QString asked;
+        QTimer::singleShot(0, this, [&asked, yes] {
+            for (QWidget* w : QApplication::topLevelWidgets())
+                if (auto* box = qobject_cast<QMessageBox*>(w); box && box->isVisible() && box->objectName().isEmpty()) {
+                    asked = box->windowTitle();
+                    box->button(yes ? QMessageBox::Yes : QMessageBox::No)->click();
+                }
+        });
+        trigger(1, item.toLatin1().constData());
+        const bool stopped = mult == QStringLiteral("0");
+        QCOMPARE(asked, stopped ? QString() : QStringLiteral("These words cannot make the beacon"));
+        const std::string forced = cli({"--mult", mult.toStdString(), "--format", cliFormat.toStdString(), "--force"});
+        QCOMPARE(QApplication::clipboard()->text().toStdString(), yes ? forced : std::string("before"));
+        auto* told = window_->findChild<QMessageBox*>(QStringLiteral("FileProblem"));
+        QCOMPARE(told != nullptr, stopped);
+        if (told) QCOMPARE(told->windowTitle(), QStringLiteral("Nothing copied"));
+    }
 
     // Edited and not pressed: the results are marked stale, and every copy
     // and export presses first, so the listing, Tone details and what leaves
