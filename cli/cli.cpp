@@ -14,6 +14,7 @@
 #include <ostream>
 #include <string>
 #include <string_view>
+#include <variant>
 #include <vector>
 
 #include "calc/beacon.h"
@@ -468,6 +469,80 @@ int findSettingsFor(const Beacon& form, const Options& o, const PlanCheckOptions
     return kExitCompleted;
 }
 
+// The beacon the command line describes: a --beacon file's, or the window's
+// initial one, with every option given over it, named for its firmware
+// files; saved first when --save-beacon asks. Or the exit status when a file
+// cannot be read or written.
+std::variant<Beacon, int> commandLineBeacon(const Options& o, const BeaconEdits& edits, bool named, std::ostream& err) {
+    Beacon form;
+    std::string fileName;  // the name a --beacon file gives the beacon
+    if (!o.beacon.empty()) {
+        auto loaded = loadBeaconFile(std::filesystem::u8path(o.beacon));
+        if (const auto* why = std::get_if<std::string>(&loaded)) {
+            err << "jt4dds-cli: " << *why << '\n';
+            return kExitCannotRead;
+        }
+        form = std::get<Beacon>(std::move(loaded));
+        fileName = form.name;
+    }
+    edits.applyTo(form);
+    // Output a build consumes is the same on every machine: no locale here.
+    form.separator = o.separator;
+    if (!o.saveBeacon.empty()) {
+        // The fields as a press leaves them (the 800 Hz option writes "800"
+        // into the reference tone), as the window saves them after a press:
+        // one plan, one file, whichever program wrote it.
+        Beacon pressed = asPressed(form, calculate(form));
+        pressed.name = named ? o.name : fileName;
+        if (const auto why = saveBeaconFile(std::filesystem::u8path(o.saveBeacon), pressed)) {
+            err << "jt4dds-cli: " << *why << '\n';
+            return kExitCannotWrite;
+        }
+    }
+    // The beacon's name in its firmware files: as asked (--name "" for none),
+    // else the beacon file's own, else the beacon file's name on disk.
+    form.name = named               ? o.name
+                : !fileName.empty() ? fileName
+                : o.beacon.empty()  ? std::string()
+                                    : firmwareNameOfFile(o.beacon);
+    return form;
+}
+
+// A press of Calculate and what it writes: the listing, a firmware file or a
+// report, or the heard minute; its findings on standard error.
+int writeCalculated(const Beacon& form, const Options& o, const PlanCheckOptions& check, OutputFormat format,
+                    std::ostream& out, std::ostream& err) {
+    const Press outcome = calculate(form);
+    const std::vector<Finding> findings = checkPlan(outcome, check);
+    if (format != OutputFormat::Json) reportOnStderr(outcome, findings, o.quiet, err);
+    if (o.format == "wav") {
+        // Heard as it would go out, findings and all: hearing what is wrong is the point.
+        if (!outcome.completed()) return kExitEndedEarly;
+        return writeWav(outcome, o, out, err);
+    }
+    const ExportGate gate = exportGate(format, outcome, findings, o.force, !o.output.empty());
+    if (gate == ExportGate::Stopped) return kExitEndedEarly;
+    if (gate == ExportGate::ErrorFindings) {
+        err << "jt4dds-cli: no " << o.format << " written: these words cannot make the beacon ("
+            << kindsOf(findings, isError) << "); --force writes them all the same\n";
+        return kExitStrictWarning;
+    }
+
+    const std::string text = render(format, outcome, findings, firmwareFile(asPressed(form, outcome), format));
+    const bool strictFailure = o.strict && std::any_of(findings.begin(), findings.end(), isErrorOrWarning);
+    if (strictFailure)
+        err << "jt4dds-cli: --strict: failing on " << kindsOf(findings, isErrorOrWarning)
+            << (o.output.empty() ? "" : "; no file written") << '\n';
+    if (!o.output.empty()) {
+        if (!strictFailure && !writeOutput(o.output, text, err)) return kExitCannotWrite;
+    } else {
+        out << text;
+        out.flush();
+    }
+    if (!outcome.completed()) return kExitEndedEarly;
+    return strictFailure ? kExitStrictWarning : kExitCompleted;
+}
+
 int runChecked(std::span<const char* const> args, std::ostream& out, std::ostream& err) {
     for (std::size_t i = 1; i < args.size(); ++i) {
         if (!isUtf8(args[i])) {
@@ -476,7 +551,6 @@ int runChecked(std::span<const char* const> args, std::ostream& out, std::ostrea
         }
     }
 
-    Beacon form;
     Options o;
     BeaconEdits beaconEdits;
 
@@ -523,46 +597,16 @@ int runChecked(std::span<const char* const> args, std::ostream& out, std::ostrea
     PlanCheckOptions check;
     if (!o.spacingTolerance.empty()) check.spacingTolerance = *percentNamed(o.spacingTolerance) / 100.0;
 
-    // The fields: a beacon file's, or the window's initial ones, with every
-    // option given on the command line over them.
-    std::string fileName;  // the name a --beacon file gives the beacon
-    if (!o.beacon.empty()) {
-        auto loaded = loadBeaconFile(std::filesystem::u8path(o.beacon));
-        if (const auto* why = std::get_if<std::string>(&loaded)) {
-            err << "jt4dds-cli: " << *why << '\n';
-            return kExitCannotRead;
-        }
-        form = std::get<Beacon>(std::move(loaded));
-        fileName = form.name;
-    }
-    beaconEdits.applyTo(form);
-    // Output a build consumes is the same on every machine: no locale here.
-    form.separator = o.separator;
     const bool named = app.count("--name") > 0;
-    if (!o.saveBeacon.empty()) {
-        // The fields as a press leaves them (the 800 Hz option writes "800"
-        // into the reference tone), as the window saves them after a press:
-        // one plan, one file, whichever program wrote it.
-        Beacon pressed = asPressed(form, calculate(form));
-        pressed.name = named ? o.name : fileName;
-        if (const auto why = saveBeaconFile(std::filesystem::u8path(o.saveBeacon), pressed)) {
-            err << "jt4dds-cli: " << *why << '\n';
-            return kExitCannotWrite;
-        }
-    }
-
+    auto given = commandLineBeacon(o, beaconEdits, named, err);
+    if (const int* status = std::get_if<int>(&given)) return *status;
+    const Beacon& form = std::get<Beacon>(given);
     if (!form.message.empty() && !symbols) {
         if (auto planned = planTransmission(form); planned.index() == 1) {
             usageError(err, std::get<1>(planned));
             return kExitUsage;
         }
     }
-    // The beacon's name in its firmware files: as asked (--name "" for none),
-    // else the beacon file's own, else the beacon file's name on disk.
-    form.name = named               ? o.name
-                : !fileName.empty() ? fileName
-                : o.beacon.empty()  ? std::string()
-                                    : firmwareNameOfFile(o.beacon);
     if (o.find && app.count("--refs") == 0) o.refs = defaultReferences(form);
     if (o.find) return findSettingsFor(form, o, check, *format, out, err);
     if (symbols) return printSymbols(form, o, out, err);
@@ -570,36 +614,7 @@ int runChecked(std::span<const char* const> args, std::ostream& out, std::ostrea
         usageError(err, "--format wav needs the --message to send");
         return kExitUsage;
     }
-
-    const Press outcome = calculate(form);
-    const std::vector<Finding> findings = checkPlan(outcome, check);
-    if (*format != OutputFormat::Json) reportOnStderr(outcome, findings, o.quiet, err);
-    if (o.format == "wav") {
-        // Heard as it would go out, findings and all: hearing what is wrong is the point.
-        if (!outcome.completed()) return kExitEndedEarly;
-        return writeWav(outcome, o, out, err);
-    }
-    const ExportGate gate = exportGate(*format, outcome, findings, o.force, !o.output.empty());
-    if (gate == ExportGate::Stopped) return kExitEndedEarly;
-    if (gate == ExportGate::ErrorFindings) {
-        err << "jt4dds-cli: no " << o.format << " written: these words cannot make the beacon ("
-            << kindsOf(findings, isError) << "); --force writes them all the same\n";
-        return kExitStrictWarning;
-    }
-
-    const std::string text = render(*format, outcome, findings, firmwareFile(asPressed(form, outcome), *format));
-    const bool strictFailure = o.strict && std::any_of(findings.begin(), findings.end(), isErrorOrWarning);
-    if (strictFailure)
-        err << "jt4dds-cli: --strict: failing on " << kindsOf(findings, isErrorOrWarning)
-            << (o.output.empty() ? "" : "; no file written") << '\n';
-    if (!o.output.empty()) {
-        if (!strictFailure && !writeOutput(o.output, text, err)) return kExitCannotWrite;
-    } else {
-        out << text;
-        out.flush();
-    }
-    if (!outcome.completed()) return kExitEndedEarly;
-    return strictFailure ? kExitStrictWarning : kExitCompleted;
+    return writeCalculated(form, o, check, *format, out, err);
 }
 
 }  // namespace
