@@ -188,6 +188,7 @@
   // command line would; the page draws its waterfall (fft.js), plays it (Web
   // Audio) and saves it.
   let heard = null;
+  let look = null;  // how the module draws the waterfall, from the layout
   // The SNR as the window's spin box keeps it: whole decibels within the
   // field's range; a field left empty or not a number goes back to the last
   // good value instead of reading as 0 dB.
@@ -212,30 +213,30 @@
     page.lastHearMs = performance.now() - start;
   }
 
-  // Dark blue through cyan and yellow to white, as weak-signal waterfalls are.
-  const kStops = [[0, 0, 0.12], [0, 0.25, 0.6], [0, 0.75, 0.85], [1, 0.9, 0], [1, 1, 1]];
+  // A level from 0 (dark) to 1 (the loudest cell) along the module's colour stops.
   function colour(level) {
-    const x = Math.min(Math.max(level, 0), 1) * (kStops.length - 1);
-    const i = Math.min(Math.floor(x), kStops.length - 2);
+    const stops = look.stops;
+    const x = Math.min(Math.max(level, 0), 1) * (stops.length - 1);
+    const i = Math.min(Math.floor(x), stops.length - 2);
     const t = x - i;
-    return kStops[i].map((c, k) => Math.round(255 * (c * (1 - t) + kStops[i + 1][k] * t)));
+    return stops[i].map((c, k) => Math.round(255 * (c * (1 - t) + stops[i + 1][k] * t)));
   }
 
-  // Time down, audio frequency across: a Hann-windowed 2048-point transform
-  // every quarter second, 60 dB below the loudest cell dark.
+  // Time down, audio frequency across, as the module's look has it (a
+  // Hann-windowed transform a row, the loudest cell white, dark below its range).
   function drawWaterfall() {
     const canvas = byId('Waterfall');
     const g = canvas.getContext('2d');
     g.clearRect(0, 0, canvas.width, canvas.height);
     canvas.setAttribute('aria-label', 'No minute to show.');
     if (!heard.wav) return;
-    const size = 2048;
+    const size = look.frame;
     const rate = 12000;
-    const hop = rate / 4;
-    const rows = 240;
+    const hop = rate * look.row_s;
+    const rows = Math.round(60 / look.row_s);
     const samples = new Int16Array(heard.wav.buffer, heard.wav.byteOffset + 44, (heard.wav.length - 44) / 2);
-    const first = Math.max(0, Math.floor(heard.low_hz / (rate / size)));
-    const last = Math.min(size / 2, Math.max(first + 1, Math.ceil(heard.high_hz / (rate / size))));
+    const first = heard.first_bin;
+    const last = heard.last_bin;
     const fft = new FFT(size);
     const frame = new Array(size);
     const out = fft.createComplexArray();
@@ -256,10 +257,10 @@
       }
     }
     const image = g.createImageData(last - first, rows);
-    const floorDb = 10 * Math.log10(loudest) - 60;
+    const floorDb = 10 * Math.log10(loudest) - look.range_db;
     for (let i = 0; i < power.length; ++i) {
       const db = power[i] > 0 ? 10 * Math.log10(power[i]) : floorDb;
-      const [r, gr, b] = colour((db - floorDb) / 60);
+      const [r, gr, b] = colour((db - floorDb) / look.range_db);
       image.data.set([r, gr, b, 255], 4 * i);
     }
     const cells = document.createElement('canvas');
@@ -270,16 +271,15 @@
     const top = 16;
     g.imageSmoothingEnabled = false;
     g.drawImage(cells, left, top, canvas.width - left, canvas.height - top);
-    const lowHz = first * rate / size;
-    const highHz = last * rate / size;
+    const lowHz = heard.low_hz;
+    const highHz = heard.high_hz;
     const xOf = (hz) => left + (hz - lowHz) / (highHz - lowHz) * (canvas.width - left);
     g.fillStyle = getComputedStyle(document.body).color;
     g.font = '11px sans-serif';
     g.textAlign = 'right';
     for (let second = 0; second <= 60; second += 10) g.fillText(String(second), left - 3, top + second / 60 * (canvas.height - top) + 4);
     g.textAlign = 'center';
-    const span = highHz - lowHz;
-    const step = span > 2000 ? 500 : span > 800 ? 200 : 100;
+    const step = heard.step_hz;
     for (let hz = Math.ceil(lowHz / step) * step; hz <= highHz; hz += step) g.fillText(String(hz), xOf(hz), 11);
     if (heard.grid_hz) {
       g.strokeStyle = 'rgba(255, 255, 255, 0.6)';
@@ -292,7 +292,7 @@
       }
       g.setLineDash([]);
     }
-    canvas.setAttribute('aria-label', `The minute's waterfall, ${Math.round(lowHz)} to ${Math.round(highHz)} Hz, time down`);
+    canvas.setAttribute('aria-label', heard.waterfall_label);
   }
 
   // The data tones against their grid, to scale, with the note and warning lines.
@@ -300,14 +300,12 @@
     const canvas = byId('ToneGrid');
     const g = canvas.getContext('2d');
     g.clearRect(0, 0, canvas.width, canvas.height);
-    if (!heard.residual_hz) {
-      canvas.setAttribute('aria-label', 'The data tones cannot be measured against a grid.');
-      return;
-    }
+    canvas.setAttribute('aria-label', heard.grid_label);
+    if (!heard.residual_hz) return;
     const left = 60;
     const width = canvas.width - left - 8;
     const height = canvas.height - 20;
-    const reach = Math.max(heard.warning_hz * 1.5, ...heard.residual_hz.map((r) => Math.abs(r) * 1.1), 1);
+    const reach = heard.reach_hz;
     const xOf = (hz) => left + width / 2 + hz / reach * width / 2;
     const band = (from, to, fill) => { g.fillStyle = fill; g.fillRect(xOf(from), 4, xOf(to) - xOf(from), height); };
     band(-reach, -heard.warning_hz, 'rgba(224, 90, 74, 0.25)');
@@ -329,11 +327,7 @@
       g.fill();
     });
     g.textAlign = 'center';
-    for (const hz of [-reach, 0, reach]) g.fillText(`${hz > 0 ? '+' : ''}${hz.toFixed(1)} Hz`, xOf(hz), canvas.height - 3);
-    canvas.setAttribute('aria-label',
-      `Data tones off their best even grid: ${heard.rms_hz.toFixed(2)} Hz RMS (note beyond ${heard.note_hz} Hz, ` +
-      `warning beyond ${heard.warning_hz} Hz); ` +
-      heard.residual_hz.map((r, k) => `tone ${k} ${r.toFixed(2)} Hz`).join(', '));
+    [-reach, 0, reach].forEach((hz, k) => g.fillText(heard.scale[k], xOf(hz), canvas.height - 3));
   }
 
   let playing = null;
@@ -629,6 +623,7 @@
   }
 
   function build(layout) {
+    look = layout.waterfall;
     byId('Title').textContent = layout.title;
     document.title = layout.title;
     const client = byId('Client');

@@ -22,6 +22,7 @@
 #include "calc/settings_search.h"
 #include "calc/simulation.h"
 #include "formats/beacon_file.h"
+#include "formats/heard_view.h"
 #include "formats/json_text.h"
 #include "formats/outputs.h"
 #include "formats/search_output.h"
@@ -201,6 +202,11 @@ EMSCRIPTEN_KEEPALIVE const char* jt4dds_layout() {
     out.endObject();
     out.key("planFields");
     writeTexts(out, std::array{"Fout", "Mult", "Fref"});
+    // How the heard minute is drawn, as the window draws it.
+    out.key("waterfall").beginObject().member("frame", kWaterfallFrame).member("row_s", kWaterfallRowS);
+    out.member("range_db", kWaterfallRangeDb).key("stops").beginList();
+    for (const auto& stop : kWaterfallStops) out.beginList().value(stop[0]).value(stop[1]).value(stop[2]).endList();
+    out.endList().endObject();
     return reply(out.endObject());
 }
 
@@ -356,7 +362,11 @@ EMSCRIPTEN_KEEPALIVE const char* jt4dds_hear(int noisy, double snrDb) {
     out.beginObject();
     if (heard) {
         const AudioSpan span = heardSpan(heard->parts);
-        out.member("low_hz", span.lowHz).member("high_hz", span.highHz);
+        const WaterfallBins bins = waterfallBins(span.lowHz, span.highHz);
+        out.member("first_bin", bins.first).member("last_bin", bins.last);
+        out.member("low_hz", bins.lowHz).member("high_hz", bins.highHz);
+        out.member("step_hz", frequencyStepHz(bins.highHz - bins.lowHz));
+        out.member("waterfall_label", waterfallDescription(bins));
     }
     out.member("receiver", hearingText(press, heard));
     out.member("wav", static_cast<double>(reinterpret_cast<std::uintptr_t>(heardWav.data())));
@@ -364,8 +374,14 @@ EMSCRIPTEN_KEEPALIVE const char* jt4dds_hear(int noisy, double snrDb) {
     const RunFigures& f = press.figures;
     const GridTolerance limits = gridTolerance(f.spacingNumber);
     out.member("note_hz", limits.noteHz).member("warning_hz", limits.warningHz);
-    if (const auto fit = receiver ? realisedGrid(*receiver, f.spacingNumber) : std::nullopt) {
-        out.member("rms_hz", fit->rmsHz);
+    const auto fit = receiver ? realisedGrid(*receiver, f.spacingNumber) : std::nullopt;
+    out.member("grid_label", toneGridDescription(fit, limits.noteHz, limits.warningHz));
+    if (fit) {
+        const double reach = toneGridReachHz(*fit, limits.warningHz);
+        out.member("reach_hz", reach);
+        out.key("scale").beginList();
+        for (const double hz : {-reach, 0.0, reach}) out.value(toneGridScaleText(hz));
+        out.endList();
         out.key("grid_hz").beginList();
         for (const double hz : gridLines(*fit, f.spacingNumber)) out.value(hz);
         out.endList().key("residual_hz").beginList();

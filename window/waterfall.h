@@ -6,6 +6,7 @@
 #include <array>
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "calc/simulation.h"
@@ -13,15 +14,15 @@
 namespace jt4dds {
 
 // The spectrogram of a minute as decoding programs draw it: time down, audio
-// frequency across from `lowHz` to `highHz`, brighter for more power. One
-// row a quarter second (a Hann-windowed 2048-point transform, KissFFT),
-// power in decibels from the loudest cell down 60 dB. Any samples; rows past
-// the audio's end are dark.
+// frequency across from about `lowHz` to `highHz`, brighter for more power,
+// as the page draws it too (KissFFT here). Any samples; rows past the audio's
+// end are dark.
 struct Spectrogram {
-    QImage image;  // one pixel a row and a bin
-    double lowHz = 0.0;
+    QImage image;        // one pixel a row and a bin
+    double lowHz = 0.0;  // the bins' span
     double highHz = 0.0;
     double secondsPerRow = 0.0;
+    std::string description;  // what it shows, in words
 };
 Spectrogram spectrogramOf(const std::vector<std::int16_t>& samples, double lowHz, double highHz);
 
