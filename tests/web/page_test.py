@@ -116,6 +116,7 @@ def browser(downloads):
         options.add_argument(flag)
     options.add_experimental_option("prefs", {"download.default_directory": downloads,
                                               "download.prompt_for_download": False})
+    options.set_capability("goog:loggingPrefs", {"browser": "SEVERE"})
     driver = webdriver.Chrome(service=Service("/usr/bin/chromedriver"), options=options)
     # Headless Chromium saves downloads only where it is told to, in so many words.
     driver.execute_cdp_cmd("Browser.setDownloadBehavior", {"behavior": "allow", "downloadPath": downloads})
@@ -688,6 +689,11 @@ def main():
         check("dark/page_is_dark", driver.execute_script(
             "return getComputedStyle(document.body).backgroundColor") == "rgb(27, 27, 27)")
         driver.execute_cdp_cmd("Emulation.setEmulatedMedia", {"features": []})
+
+        # Nothing the page did so far threw or failed to load (Chromium keeps
+        # what the console said since the last look).
+        said = [entry["message"] for entry in driver.get_log("browser")]
+        check("no_errors_in_the_console", not said, "; ".join(said)[:2000])
 
         # Offline once loaded: the server goes away and the page still plans a beacon.
         load(driver, url)
