@@ -423,6 +423,13 @@ std::string planSummary(const RunFigures& f) {
            " MHz, RF Multiplication " + decimalText(f.mult, 6) + (f.option800 ? ", 800 Hz reference tone" : "");
 }
 
+std::string toneDetailsSummary(const RunFigures& f) {
+    if (f.configLabel.empty()) return "No tones were calculated in the last press.";
+    std::string summary = planSummary(f);
+    if (f.resolutionHz) summary += ", resolution " + decimalText(*f.resolutionHz, 4) + " Hz";
+    return summary + ", nominal data-tone spacing " + decimalText(nominalSpacingHz(f.spacingNumber), 4) + " Hz";
+}
+
 std::string rightAligned(std::string text, std::size_t width) {
     if (text.size() < width) text.insert(0, width - text.size(), ' ');
     return text;
@@ -471,6 +478,32 @@ ExportGate exportGate(OutputFormat format, const Press& press, const std::vector
     if (!press.completed() && !report && (firmware || toFile)) return ExportGate::Stopped;
     if (firmware && !force && anyOf(findings, Severity::Error)) return ExportGate::ErrorFindings;
     return ExportGate::Open;
+}
+
+std::string sentText(const std::variant<Transmission, std::string>& planned) {
+    if (const auto* t = std::get_if<Transmission>(&planned))
+        return std::string(t->pi4 ? "PI4" : "JT4") + " sends '" + t->message.sent +
+               "': " + std::to_string(t->message.symbols.size()) + " symbols of " +
+               fixedText(t->minute.symbolS * 1000.0, 3) + " ms";
+    const std::string& why = std::get<std::string>(planned);
+    return why.empty() ? "No message: type one to plan the minute." : why;
+}
+
+std::string timelineText(const std::vector<Segment>& segments) {
+    std::string text;
+    for (const Segment& s : segments) text += (text.empty() ? "" : "\n") + segmentDescription(s);
+    return text.empty() ? "No message: nothing is sent." : text;
+}
+
+std::string minuteFindingsText(const std::vector<Finding>& findings) {
+    std::string text;
+    for (const Finding& f : findings)
+        if (isAboutTheMinute(f)) text += (text.empty() ? "" : "\n") + findingLine(f);
+    return text.empty() ? "No findings about the minute." : text;
+}
+
+std::string toneDetailsFindings(const std::vector<Finding>& findings) {
+    return findings.empty() ? "No findings: the words make this beacon as typed." : findingsText(findings);
 }
 
 std::string exportRefusal(ExportGate gate, const Press& press, const std::vector<Finding>& findings) {

@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <variant>
 #include <vector>
 
 #include "calc/calculation_run.h"
@@ -96,6 +97,9 @@ std::vector<std::array<std::string, 7>> toneTableCells(const RunFigures& figures
 // (and ", 800 Hz reference tone" with the option): the plan a press was
 // made with, for the report and the views. Empty before the header.
 std::string planSummary(const RunFigures& figures);
+// Tone details' line over the table: the plan, the resolution and the
+// nominal data-tone spacing; or that the last press calculated no tones.
+std::string toneDetailsSummary(const RunFigures& figures);
 
 // "Receiver: USB dial 2320.098730 MHz (the SSB tuning point); data tone 0
 // heard at 1187.5 Hz, …": where to tune and what to give a decoder, one line.
@@ -111,6 +115,8 @@ std::string rightAligned(std::string text, std::size_t width);
 
 // Every finding on a line of its own, as findingLine writes it; "" when none.
 std::string findingsText(const std::vector<Finding>& findings);
+// The same for Tone details, where no findings is news worth a line.
+std::string toneDetailsFindings(const std::vector<Finding>& findings);
 
 // Whether an output of a press may leave the program, the same for the CLI,
 // the window and the page. Firmware source (asm, C) is written only for a
@@ -141,6 +147,15 @@ PressStatus pressStatus(bool pressed, bool stale, const std::vector<Finding>& fi
 // Channel symbols as jt4code prints them: each after a space, 30 to a line,
 // every line ended with "\n".
 std::string symbolRows(const std::vector<std::uint8_t>& symbols);
+
+// What the Transmission views say of the beacon's minute: what goes out
+// ("JT4 sends 'CQ K1ABC FN42': 206 symbols of 228.571 ms"), why nothing can,
+// or that there is no message.
+std::string sentText(const std::variant<Transmission, std::string>& planned);
+// The minute's parts, one a line, for its timeline; or that nothing is sent.
+std::string timelineText(const std::vector<Segment>& segments);
+// The findings about the minute, one a line; or that there are none.
+std::string minuteFindingsText(const std::vector<Finding>& findings);
 
 // The output of `format` for a press; `file` names the firmware outputs.
 std::string render(OutputFormat format, const Press& outcome, const std::vector<Finding>& findings,

@@ -139,7 +139,7 @@
       field.title = note;
       field.classList.toggle('finding', note !== '');
     }
-    byId('ToneSummary').textContent = answer.summary || 'No tones were calculated in the last press.';
+    byId('ToneSummary').textContent = answer.summary;
     const head = byId('ToneTable').tHead;
     head.replaceChildren(element('tr'));
     for (const heading of answer.toneHeadings) head.rows[0].append(element('th', { textContent: heading }));
@@ -150,7 +150,7 @@
       for (const cell of cells) row.append(element('td', { textContent: cell }));
       body.append(row);
     }
-    byId('Findings').textContent = answer.findings || 'No findings: the words make this beacon as typed.';
+    byId('Findings').textContent = answer.details_findings;
     const fixes = byId('Fixes');
     fixes.replaceChildren();
     for (const fix of answer.fixes) {
@@ -171,16 +171,14 @@
     byId('Symbols').textContent = state.symbols;
     const timeline = byId('MinuteTimeline');
     timeline.replaceChildren();
-    const parts = [];
     for (const s of state.segments) {
       const band = element('div', { className: `band ${s.keys}`, textContent: s.name });
       band.style.left = `${Math.min(s.start_s, 60) / 60 * 100}%`;
       band.style.width = `${(Math.min(s.start_s + s.length_s, 61) - s.start_s) / 60 * 100}%`;
       timeline.append(band);
-      parts.push(s.description);
     }
-    timeline.setAttribute('aria-label', parts.length ? parts.join('\n') : 'No message: nothing is sent.');
-    timeline.title = timeline.getAttribute('aria-label');
+    timeline.setAttribute('aria-label', state.timeline);
+    timeline.title = state.timeline;
     byId('TransmissionFindings').textContent = state.findings;
     if (!byId('Transmission').hidden) hear();
   }

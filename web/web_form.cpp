@@ -224,6 +224,7 @@ EMSCRIPTEN_KEEPALIVE const char* jt4dds_press() {
     out.beginObject();
     out.member("ended", outcome.ended ? std::optional<std::string_view>(outcome.ended->message) : std::nullopt);
     out.member("findings", findingsText(findings));
+    out.member("details_findings", toneDetailsFindings(findings));
     out.key("notes").beginObject();
     for (const InputSpec& entry : kInputs) out.member(entry.control, fieldNote(findings, entry.input));
     out.endObject();
@@ -242,7 +243,7 @@ EMSCRIPTEN_KEEPALIVE const char* jt4dds_press() {
         }
     }
     out.endList();
-    out.member("summary", planSummary(outcome.figures));
+    out.member("summary", toneDetailsSummary(outcome.figures));
     out.key("toneHeadings");
     writeTexts(out, kToneTableHeadings);
     out.key("toneRows").beginList();
@@ -311,27 +312,19 @@ EMSCRIPTEN_KEEPALIVE const char* jt4dds_transmission() {
     out.member("message", beacon.message).member("cw_id", beacon.cwId).member("wpm", beacon.wpm);
     out.member("cw", beacon.cw).member("carrier", beacon.carrier).member("timer_hz", beacon.timerHz);
     const auto planned = planTransmission(beacon);
-    if (const auto* t = std::get_if<Transmission>(&planned)) {
-        out.member("sent", std::string(t->pi4 ? "PI4" : "JT4") + " sends '" + t->message.sent +
-                               "': " + std::to_string(t->message.symbols.size()) + " symbols");
-        out.member("symbols", symbolRows(t->message.symbols));
-        out.key("segments").beginList();
+    out.member("sent", sentText(planned));
+    const auto* t = std::get_if<Transmission>(&planned);
+    out.member("symbols", t ? symbolRows(t->message.symbols) : std::string());
+    out.key("segments").beginList();
+    if (t) {
         for (const Segment& s : t->minute.segments) {
             out.beginObject().member("name", s.name).member("keys", keyedName(s.keyed));
-            out.member("start_s", s.startS).member("length_s", s.lengthS);
-            out.member("description", segmentDescription(s)).endObject();
+            out.member("start_s", s.startS).member("length_s", s.lengthS).endObject();
         }
-        out.endList();
-    } else {
-        const std::string& why = std::get<std::string>(planned);
-        out.member("sent", why.empty() ? std::string("No message: type one to plan the minute.") : why);
-        out.member("symbols", "");
-        out.key("segments").beginList().endList();
     }
-    std::string findings;
-    for (const Finding& f : checkPlan(calculate(beacon)))
-        if (isAboutTheMinute(f)) findings += findingLine(f) + "\n";
-    out.member("findings", findings.empty() ? std::string("No findings about the minute.") : findings);
+    out.endList();
+    out.member("timeline", timelineText(t ? t->minute.segments : std::vector<Segment>()));
+    out.member("findings", minuteFindingsText(checkPlan(calculate(beacon))));
     return reply(out.endObject());
 }
 

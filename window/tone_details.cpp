@@ -50,23 +50,13 @@ ToneDetails::ToneDetails(QWidget* parent, ApplyFix apply) : QDialog(parent), app
 
 void ToneDetails::show(const Press& outcome, const std::vector<Finding>& findings) {
     const RunFigures& f = outcome.figures;
-    QString summary;
-    if (!f.configLabel.empty()) {
-        summary = qs(planSummary(f));
-        if (f.resolutionHz) summary += qs(", resolution " + decimalText(*f.resolutionHz, 4) + " Hz");
-        summary += QStringLiteral(", nominal data-tone spacing ") +
-                   qs(decimalText(nominalSpacingHz(f.spacingNumber), 4)) + QStringLiteral(" Hz");
-    } else {
-        summary = QStringLiteral("No tones were calculated in the last press.");
-    }
-    summary_->setText(summary);
+    summary_->setText(qs(toneDetailsSummary(f)));
 
     const auto rows = toneTableCells(f);
     table_->setRowCount(static_cast<int>(rows.size()));
     // Every column but the tone's name holds a number.
     for (std::size_t r = 0; r < rows.size(); ++r) setTextRow(table_, static_cast<int>(r), rows[r], 6);
-    findings_->setPlainText(findings.empty() ? QStringLiteral("No findings: the words make this beacon as typed.")
-                                             : qs(findingsText(findings)));
+    findings_->setPlainText(qs(toneDetailsFindings(findings)));
     // The buttons follow the findings: one per fix, in the findings' order.
     for (QPushButton* old : fixes_->findChildren<QPushButton*>()) delete old;
     auto* fixRow = static_cast<QHBoxLayout*>(fixes_->layout());

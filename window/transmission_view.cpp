@@ -52,9 +52,7 @@ MinuteTimeline::MinuteTimeline(QWidget* parent) : QWidget(parent) {
 
 void MinuteTimeline::show(const std::vector<Segment>& segments) {
     segments_ = segments;
-    QStringList parts;
-    for (const Segment& s : segments_) parts << qs(segmentDescription(s));
-    const QString text = parts.isEmpty() ? QStringLiteral("No message: nothing is sent.") : parts.join(u'\n');
+    const QString text = qs(timelineText(segments_));
     setAccessibleDescription(text);
     setToolTip(plainToolTip(text));
     update();
@@ -258,22 +256,15 @@ void TransmissionView::show(const Press& press, const std::vector<Finding>& find
     filling_ = false;
 
     const auto planned = planTransmission(beacon);
+    sent_->setText(qs(sentText(planned)));
     if (const auto* t = std::get_if<Transmission>(&planned)) {
-        sent_->setText(qs(std::string(t->pi4 ? "PI4" : "JT4") + " sends '" + t->message.sent +
-                          "': " + std::to_string(t->message.symbols.size()) + " symbols of " +
-                          fixedText(t->minute.symbolS * 1000.0, 3) + " ms"));
         symbols_->setPlainText(qs(symbolRows(t->message.symbols)));
         timeline_->show(t->minute.segments);
     } else {
-        const std::string& why = std::get<std::string>(planned);
-        sent_->setText(why.empty() ? QStringLiteral("No message: type one to plan the minute.") : qs(why));
         symbols_->clear();
         timeline_->show({});
     }
-    QStringList lines;
-    for (const Finding& f : findings)
-        if (isAboutTheMinute(f)) lines << qs(findingLine(f));
-    findings_->setText(lines.isEmpty() ? QStringLiteral("No findings about the minute.") : lines.join(u'\n'));
+    findings_->setText(qs(minuteFindingsText(findings)));
     hear();
     if (!isVisible()) placeBeside(this, parentWidget(), QSize(700, 820).expandedTo(minimumSizeHint()));
     QDialog::show();
