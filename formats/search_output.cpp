@@ -165,6 +165,27 @@ std::array<double, kCandidateColumns> candidateSortKeys(const Candidate& c) {
             c.ssbCarrierHz};
 }
 
+std::variant<CandidateLists, std::string> readCandidateLists(std::string_view mults, std::string_view refs) {
+    auto m = parseCandidateList(mults);
+    if (const auto* why = std::get_if<std::string>(&m)) return "RF multiplications: " + *why;
+    auto r = parseCandidateList(refs);
+    if (const auto* why = std::get_if<std::string>(&r)) return "Master references: " + *why;
+    return CandidateLists{std::get<0>(std::move(m)), std::get<0>(std::move(r))};
+}
+
+std::string searchStatus(const SearchResult& result) {
+    return std::to_string(result.judged) + " candidates judged, " + std::to_string(result.rejected) + " rejected. " +
+           (result.best.empty() ? result.reason
+                                : "Best first; click a heading to sort, double-click a row to use it and calculate.");
+}
+
+std::string rejectedLines(const SearchResult& result) {
+    std::string text;
+    for (const auto& [kind, count] : result.rejectedBy)
+        text += (text.empty() ? "" : "\n") + std::to_string(count) + " by " + std::string(kindName(kind));
+    return text;
+}
+
 std::string searchTable(const SearchResult& result, const Beacon& beacon) {
     std::string out = std::to_string(result.judged) + " candidates judged, " + std::to_string(result.rejected) +
                       " rejected" + (result.cancelled ? " (search stopped early)" : "") + "\n";

@@ -48,6 +48,19 @@ std::array<double, kCandidateColumns> candidateSortKeys(const Candidate& candida
 // fails, kind by kind.
 std::string rejectedByText(const SearchResult& result);
 
+// What the Find settings views say. The lists as typed, each read or why not
+// ("Master references: '10-5': a range runs …").
+struct CandidateLists {
+    std::vector<CandidateValue> mults;
+    std::vector<CandidateValue> refs;
+};
+std::variant<CandidateLists, std::string> readCandidateLists(std::string_view mults, std::string_view refs);
+// The counts and what to do next ("14322 candidates judged, 9226 rejected.
+// Best first; …"), or why nothing fits.
+std::string searchStatus(const SearchResult& result);
+// The rejected pairs, "6447 by limit-exceeded" a line; empty when none.
+std::string rejectedLines(const SearchResult& result);
+
 // A search's answer for people: a heading, then per candidate a table line
 // (multiplication, reference, the reference tone's DDS frequency and its share
 // of the limit's clock, resolution, worst spacing and tone errors, SSB

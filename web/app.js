@@ -585,12 +585,10 @@
     if (answer.error) {
       byId('SearchStatus').textContent = answer.error;
     } else {
-      byId('SearchStatus').textContent = `${answer.judged} candidates judged, ${answer.rejected} rejected. ` +
-        (answer.candidates.length ? 'Best first; click a heading to sort, double-click a row to use it.' : answer.reason);
+      byId('SearchStatus').textContent = answer.status;
     }
-    const rejected = found ? Object.entries(found.rejected_by).map(([kind, count]) => `${count} by ${kind}`) : [];
-    byId('Rejected').textContent = rejected.join('\n');
-    byId('ShowRejected').disabled = rejected.length === 0;
+    byId('Rejected').textContent = found ? found.rejected_lines : '';
+    byId('ShowRejected').disabled = !(found && found.rejected_lines);
     showCandidates();
   }
   function useCandidate() {

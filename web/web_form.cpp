@@ -420,12 +420,11 @@ EMSCRIPTEN_KEEPALIVE const char* jt4dds_set_dds(const char* chip, const char* ma
 // candidates best first, each with its cells and what they sort by, and the
 // rejected pairs by the rule each fails first; or why the lists are refused.
 EMSCRIPTEN_KEEPALIVE const char* jt4dds_find(const char* mults, const char* refs) {
-    const auto m = parseCandidateList(mults);
-    if (const auto* why = std::get_if<std::string>(&m)) return refusal("RF multiplications: " + *why);
-    const auto r = parseCandidateList(refs);
-    if (const auto* why = std::get_if<std::string>(&r)) return refusal("Master references: " + *why);
+    const auto lists = readCandidateLists(mults, refs);
+    if (const auto* why = std::get_if<std::string>(&lists)) return refusal(*why);
     const Beacon typed = cliInputs();
-    const SearchResult result = findSettings(typed, std::get<0>(m), std::get<0>(r));
+    const CandidateLists& l = std::get<CandidateLists>(lists);
+    const SearchResult result = findSettings(typed, l.mults, l.refs);
     json::Writer out;
     out.beginObject().key("headings");
     writeTexts(out, kCandidateHeadings);
@@ -444,6 +443,7 @@ EMSCRIPTEN_KEEPALIVE const char* jt4dds_find(const char* mults, const char* refs
     for (const auto& [kind, count] : result.rejectedBy) out.member(kindName(kind), count);
     out.endObject();
     out.member("reason", result.reason);
+    out.member("status", searchStatus(result)).member("rejected_lines", rejectedLines(result));
     return reply(out.endObject());
 }
 

@@ -165,36 +165,27 @@ void FindSettings::search() {
     table_->setRowCount(0);
     rejected_->clear();
     rejectedButton_->setEnabled(false);
-    const auto mults = parseCandidateList(mults_->text().toStdString());
-    const auto refs = parseCandidateList(refs_->text().toStdString());
-    if (const auto* why = std::get_if<std::string>(&mults)) {
-        status_->setText(QStringLiteral("RF multiplications: ") + qs(*why));
-        return;
-    }
-    if (const auto* why = std::get_if<std::string>(&refs)) {
-        status_->setText(QStringLiteral("Master references: ") + qs(*why));
+    auto lists = readCandidateLists(mults_->text().toStdString(), refs_->text().toStdString());
+    if (const auto* why = std::get_if<std::string>(&lists)) {
+        status_->setText(qs(*why));
         return;
     }
     status_->setText(QStringLiteral("Searching\u2026"));
     cancel_ = std::make_shared<std::atomic<bool>>(false);
     // The worker has copies of everything it reads; the window goes on.
-    watcher_.setFuture(QtConcurrent::run([beacon = beacon_(), m = std::get<0>(mults), r = std::get<0>(refs),
-                                          cancel = cancel_] { return findSettings(beacon, m, r, {}, cancel.get()); }));
+    watcher_.setFuture(
+        QtConcurrent::run([beacon = beacon_(), l = std::get<CandidateLists>(std::move(lists)), cancel = cancel_] {
+            return findSettings(beacon, l.mults, l.refs, {}, cancel.get());
+        }));
 }
 
 void FindSettings::showResult() {
     result_ = watcher_.result();
     if (result_.cancelled) return;
-    QString status = QString::number(result_.judged) + QStringLiteral(" candidates judged, ") +
-                     QString::number(result_.rejected) + QStringLiteral(" rejected. ");
-    status += result_.best.empty() ? qs(result_.reason)
-                                   : QStringLiteral("Best first; double-click a row to use it and calculate.");
-    status_->setText(status);
-    QString rejected;
-    for (const auto& [kind, count] : result_.rejectedBy)
-        rejected += QString::number(count) + QStringLiteral(" by ") + qs(kindName(kind)) + QStringLiteral("\n");
-    rejected_->setText(rejected.trimmed());
-    rejectedButton_->setEnabled(!rejected.isEmpty());
+    status_->setText(qs(searchStatus(result_)));
+    const std::string rejected = rejectedLines(result_);
+    rejected_->setText(qs(rejected));
+    rejectedButton_->setEnabled(!rejected.empty());
     // Filled unsorted, in the search's order; a click on a heading sorts.
     table_->setSortingEnabled(false);
     table_->setRowCount(static_cast<int>(result_.best.size()));

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <variant>
 
 #include "calc/beacon.h"
 #include "tests/case_name.h"
@@ -53,6 +54,36 @@ TEST(CliCommand, CarriesTheDdsWhenGiven) {
     beacon.dds = "AD9851";
     beacon.maxClockMHz = "170.5";
     EXPECT_TRUE(cliCommand(beacon).ends_with(" --config direct --dds AD9851 --max-clock 170.5")) << cliCommand(beacon);
+}
+
+// What both Find settings views say of a search and of lists they cannot read.
+TEST(FindSettingsTexts, CountsNextStepAndRejections) {
+    Beacon beacon;
+    const auto lists = readCandidateLists("24", "250,300");
+    ASSERT_TRUE(std::holds_alternative<CandidateLists>(lists));
+    const SearchResult some =
+        findSettings(beacon, std::get<CandidateLists>(lists).mults, std::get<CandidateLists>(lists).refs);
+    ASSERT_FALSE(some.best.empty());
+    EXPECT_TRUE(searchStatus(some).starts_with("2 candidates judged, 1 rejected. Best first; click a heading to sort"))
+        << searchStatus(some);
+    std::size_t lines = 0;
+    for (const auto& [kind, count] : some.rejectedBy)
+        lines +=
+            rejectedLines(some).find(std::to_string(count) + " by " + std::string(kindName(kind))) != std::string::npos;
+    EXPECT_EQ(lines, some.rejectedBy.size()) << rejectedLines(some);
+
+    const auto tooFew = readCandidateLists("1", "10");
+    const SearchResult none =
+        findSettings(beacon, std::get<CandidateLists>(tooFew).mults, std::get<CandidateLists>(tooFew).refs);
+    ASSERT_TRUE(none.best.empty());
+    EXPECT_EQ(searchStatus(none), "1 candidates judged, 1 rejected. " + none.reason);
+    EXPECT_EQ(rejectedLines(SearchResult{}), "");
+}
+
+TEST(FindSettingsTexts, NameTheListThatCannotBeRead) {
+    EXPECT_EQ(std::get<std::string>(readCandidateLists("1-", "100")).rfind("RF multiplications: ", 0), 0u);
+    EXPECT_EQ(std::get<std::string>(readCandidateLists("24", "10-5")).rfind("Master references: '10-5'", 0), 0u);
+    EXPECT_EQ(std::get<std::string>(readCandidateLists("x", "y")).rfind("RF multiplications: ", 0), 0u);
 }
 
 }  // namespace
