@@ -502,6 +502,8 @@ std::string minuteFindingsText(const std::vector<Finding>& findings) {
     return text.empty() ? "No findings about the minute." : text;
 }
 
+std::string forceQuestion(const std::string& refusal) { return refusal + "\n\nWrite them all the same?"; }
+
 std::string toneDetailsFindings(const std::vector<Finding>& findings) {
     return findings.empty() ? "No findings: the words make this beacon as typed." : findingsText(findings);
 }

@@ -132,6 +132,10 @@ ExportGate exportGate(OutputFormat format, const Press& press, const std::vector
                       bool toFile);
 // Why the gate is shut, for a person: the press's stop, or every finding.
 std::string exportRefusal(ExportGate gate, const Press& press, const std::vector<Finding>& findings);
+// What the views ask before writing words an error finding refuses: its
+// title, and the question under the refusal.
+inline constexpr std::string_view kForceTitle = "These words cannot make the beacon";
+std::string forceQuestion(const std::string& refusal);
 
 // What the status line under the results says about the last press.
 struct PressStatus {

@@ -445,7 +445,7 @@
   function downloadExport(which, name) {
     pressIfStale();
     let answer = call('jt4dds_export', ['number', 'number'], [which, 0]);
-    if (answer.error && answer.forcible && window.confirm(`${answer.error}\n\nWrite them all the same?`)) {
+    if (answer.error && answer.forcible && window.confirm(answer.question)) {
       answer = call('jt4dds_export', ['number', 'number'], [which, 1]);
     }
     if (answer.error) {

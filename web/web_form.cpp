@@ -276,6 +276,7 @@ EMSCRIPTEN_KEEPALIVE const char* jt4dds_export(int which, int force) {
                          .beginObject()
                          .member("error", exportRefusal(gate, outcome, findings))
                          .member("forcible", true)
+                         .member("question", forceQuestion(exportRefusal(gate, outcome, findings)))
                          .endObject());
     }
     const std::string text = render(format, outcome, findings, firmwareFile(asPressed(inputs, outcome), format));

@@ -337,8 +337,7 @@ std::optional<std::string> ProgramWindow::exportAsked(OutputFormat format, const
         problem(refusedTitle, why);
         return std::nullopt;
     }
-    const auto answer = QMessageBox::question(this, QStringLiteral("These words cannot make the beacon"),
-                                              why + QStringLiteral("\n\nWrite them all the same?"),
+    const auto answer = QMessageBox::question(this, qs(kForceTitle), qs(forceQuestion(why.toStdString())),
                                               QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
     return answer == QMessageBox::Yes ? forced : std::nullopt;
 }

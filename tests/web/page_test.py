@@ -690,6 +690,28 @@ def main():
             "return getComputedStyle(document.body).backgroundColor") == "rgb(27, 27, 27)")
         driver.execute_cdp_cmd("Emulation.setEmulatedMedia", {"features": []})
 
+        # Words an error finding refuses are downloaded only when the operator
+        # says yes to the window's question, and then as --force writes them.
+        for answer in ("no", "yes"):
+            load(driver, url)
+            target = os.path.join(downloads, "beacon_2320.1MHz.h")
+            if os.path.exists(target):
+                os.remove(target)
+            driver.find_element(By.ID, "DownloadC").click()
+            question = WebDriverWait(driver, 10).until(lambda d: d.switch_to.alert)
+            asked = question.text
+            check(f"force/{answer}/asks", asked.startswith("error: Tones 0 to 7: the DDS frequency") and
+                  asked.endswith("\n\nWrite them all the same?"), asked)
+            if answer == "yes":
+                question.accept()
+                want = cli([], "--format", "c", "--force", "--name", "").stdout
+                check("force/yes/writes_what_force_writes", wait_for_file(target, want) == want)
+            else:
+                question.dismiss()
+                shown_message = driver.find_element(By.ID, "PageMessage").text
+                check("force/no/writes_nothing", not os.path.exists(target) and
+                      shown_message.startswith("error: Tones 0 to 7"), shown_message)
+
         # Nothing the page did so far threw or failed to load (Chromium keeps
         # what the console said since the last look).
         said = [entry["message"] for entry in driver.get_log("browser")]
