@@ -8,6 +8,7 @@
 #include <charconv>
 #include <cstdint>
 #include <cstdio>
+#include <deque>
 #include <filesystem>
 #include <functional>
 #include <optional>
@@ -145,19 +146,30 @@ public:
         return text(
             group, name, Beacon{}.*member, [member](Beacon& b, const std::string& v) { b.*member = v; }, help);
     }
-    // A flag that sets `member` to `value`.
+    // A flag that sets `member` to `value`; given as "--flag=false", to the
+    // opposite.
     CLI::Option* flag(CLI::App* group, const std::string& name, bool Beacon::*member, bool value,
                       const std::string& help) {
-        return group->add_flag_callback(
-            name, [this, member, value] { edits_.push_back([member, value](Beacon& b) { b.*member = value; }); }, help);
+        Flag& f = flags_.emplace_back(Flag{nullptr, member, value, false});
+        f.option = group->add_flag(name, f.given, help);
+        return f.option;
     }
 
     void applyTo(Beacon& beacon) const {
         for (const auto& edit : edits_) edit(beacon);
+        for (const Flag& f : flags_)
+            if (f.option->count() > 0) beacon.*f.member = f.given ? f.value : !f.value;
     }
 
 private:
+    struct Flag {
+        CLI::Option* option;
+        bool Beacon::*member;
+        bool value;
+        bool given;  // as the command line has it: true, or false for "--flag=false"
+    };
     std::vector<std::function<void(Beacon&)>> edits_;
+    std::deque<Flag> flags_;  // CLI11 keeps the address of each `given`
 };
 
 // "--fout=" with nothing after the sign would take the next argument as its

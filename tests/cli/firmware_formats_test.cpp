@@ -385,6 +385,12 @@ std::vector<std::string> savedWith(const std::vector<std::string>& args) {
     }
     return all;
 }
+// The saved beacon's options, but with the carrier after the CW.
+std::vector<std::string> withoutNoCarrier() {
+    auto all = kSavedMinute;
+    std::erase(all, std::string("--no-carrier"));
+    return all;
+}
 const OverCase kOverCases[] = {
     {.name = "nothing_over_the_file", .over = {}, .expected = savedWith({})},
     {.name = "message",
@@ -399,6 +405,9 @@ const OverCase kOverCases[] = {
     {.name = "dds_chip", .over = {"--dds", "AD9858"}, .expected = savedWith({"--dds", "AD9858"})},
     {.name = "max_clock", .over = {"--max-clock", "120"}, .expected = savedWith({"--max-clock", "120"})},
     {.name = "field", .over = {"--fref", "125"}, .expected = savedWith({"--fref", "125"})},
+    {.name = "no_cw_true", .over = {"--no-cw=true"}, .expected = savedWith({"--no-cw"})},
+    {.name = "no_carrier_false_sends_the_carrier", .over = {"--no-carrier=false"}, .expected = withoutNoCarrier()},
+    {.name = "ref800_false_over_the_file", .over = {"--ref800=false"}, .expected = savedWith({})},
 };
 class BeaconFileOverride : public testing::TestWithParam<OverCase> {};
 TEST_P(BeaconFileOverride, OnlyTheOptionGivenChanges) {
