@@ -103,7 +103,8 @@ bool ReplacingFile::write(std::string_view bytes) {
 
 std::optional<std::string> ReplacingFile::commit(Durability durability) {
     namespace fs = std::filesystem;
-    if (!file_) return "cannot write " + utf8Name(temporary_) + ": " + systemMessage(error_);
+    // Named as the operator knows it: the temporary name is ours.
+    if (!file_) return "cannot write " + utf8Name(path_) + ": " + systemMessage(error_);
     const bool lasting = durability == Durability::Lasting;
     errno = 0;
     if (error_ == 0 && !(lasting ? flushToDisk(file_) : std::fflush(file_) == 0)) error_ = lastFailure();
@@ -114,7 +115,7 @@ std::optional<std::string> ReplacingFile::commit(Durability durability) {
     std::error_code ignored;
     if (error_ != 0) {
         fs::remove(temporary_, ignored);
-        return "cannot write " + utf8Name(temporary_) + ": " + systemMessage(error_);
+        return "cannot write " + utf8Name(path_) + ": " + systemMessage(error_);
     }
 #if defined(_WIN32)
     // Replaces the file in one step; a lasting file only once that is on the disk.

@@ -371,7 +371,8 @@ TEST(AtomicWrite, APreviousFileSurvivesAFailedSave) {
     write(dir / "b.jt4dds", "previous");
     // A folder in the way of the temporary file makes the write fail.
     fs::create_directory(dir / ("b.jt4dds.tmp-" + std::to_string(::getpid())).c_str());
-    EXPECT_NE(saveBeaconFile(dir / "b.jt4dds", Beacon()), std::nullopt);
+    EXPECT_EQ(saveBeaconFile(dir / "b.jt4dds", Beacon()),
+              "cannot write " + (dir / "b.jt4dds").string() + ": Is a directory");
     std::ifstream in(dir / "b.jt4dds");
     EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "previous");
 }
