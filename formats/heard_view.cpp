@@ -44,8 +44,11 @@ std::string toneGridDescription(const std::optional<GridFit>& fit, double noteHz
     if (!fit) return "The data tones cannot be measured against a grid.";
     std::string text = "Data tones off their best even grid: " + decimalText(fit->rmsHz, 2) + " Hz RMS (note beyond " +
                        decimalText(noteHz, 1) + " Hz, warning beyond " + decimalText(warningHz, 1) + " Hz); ";
-    for (std::size_t k = 0; k < fit->residualHz.size(); ++k)
-        text += (k > 0 ? ", tone " : "tone ") + std::to_string(k) + " " + decimalText(fit->residualHz[k], 2) + " Hz";
+    for (std::size_t k = 0; k < fit->residualHz.size(); ++k) {
+        text += k > 0 ? ", tone " : "tone ";
+        ((text += std::to_string(k)) += ' ') += decimalText(fit->residualHz[k], 2);
+        text += " Hz";
+    }
     return text;
 }
 

@@ -491,14 +491,20 @@ std::string sentText(const std::variant<Transmission, std::string>& planned) {
 
 std::string timelineText(const std::vector<Segment>& segments) {
     std::string text;
-    for (const Segment& s : segments) text += (text.empty() ? "" : "\n") + segmentDescription(s);
+    for (const Segment& s : segments) {
+        if (!text.empty()) text += '\n';
+        text += segmentDescription(s);
+    }
     return text.empty() ? "No message: nothing is sent." : text;
 }
 
 std::string minuteFindingsText(const std::vector<Finding>& findings) {
     std::string text;
     for (const Finding& f : findings)
-        if (isAboutTheMinute(f)) text += (text.empty() ? "" : "\n") + findingLine(f);
+        if (isAboutTheMinute(f)) {
+            if (!text.empty()) text += '\n';
+            text += findingLine(f);
+        }
     return text.empty() ? "No findings about the minute." : text;
 }
 

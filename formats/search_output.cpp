@@ -181,8 +181,11 @@ std::string searchStatus(const SearchResult& result) {
 
 std::string rejectedLines(const SearchResult& result) {
     std::string text;
-    for (const auto& [kind, count] : result.rejectedBy)
-        text += (text.empty() ? "" : "\n") + std::to_string(count) + " by " + std::string(kindName(kind));
+    for (const auto& [kind, count] : result.rejectedBy) {
+        if (!text.empty()) text += '\n';
+        (text += std::to_string(count)) += " by ";
+        text += kindName(kind);
+    }
     return text;
 }
 

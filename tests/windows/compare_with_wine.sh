@@ -99,6 +99,9 @@ same "wav_seed_past_64_bits_refused" --fref 300 --message "CQ K1ABC FN42" --form
 same "wav_snr_not_a_number_refused" --fref 300 --message "CQ K1ABC FN42" --format wav --snr nan
 same "wav_ref_ppm_outside_the_audio" --fref 300 --message "CQ K1ABC FN42" --format wav --ref-ppm 1000
 same "usage_error" --format hex
+# A folder that is not there: the file is named as given, on every system.
+same "output_in_a_missing_folder" --fref 300 --output missing/words.inc
+same "beacon_saved_in_a_missing_folder" --fref 300 --save-beacon missing/b.jt4dds
 # Invalid UTF-8 cannot reach a Windows program: its arguments arrive as
 # UTF-16, into which Wine has already turned such a byte into U+FFFD.
 same "help" --help
