@@ -229,7 +229,7 @@
     canvas.setAttribute('aria-label', 'No minute to show.');
     if (!heard.wav) return;
     const size = look.frame;
-    const rate = 12000;
+    const rate = look.rate;
     const hop = rate * look.row_s;
     const rows = Math.round(60 / look.row_s);
     const samples = new Int16Array(heard.wav.buffer, heard.wav.byteOffset + 44, (heard.wav.length - 44) / 2);
@@ -336,7 +336,7 @@
     }
     const context = new AudioContext();
     const samples = new Int16Array(heard.wav.buffer, heard.wav.byteOffset + 44, (heard.wav.length - 44) / 2);
-    const buffer = context.createBuffer(1, samples.length, 12000);
+    const buffer = context.createBuffer(1, samples.length, look.rate);
     const channel = buffer.getChannelData(0);
     for (let i = 0; i < samples.length; ++i) channel[i] = samples[i] / 32768;
     const source = context.createBufferSource();

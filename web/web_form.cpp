@@ -203,7 +203,8 @@ EMSCRIPTEN_KEEPALIVE const char* jt4dds_layout() {
     out.key("planFields");
     writeTexts(out, std::array{"Fout", "Mult", "Fref"});
     // How the heard minute is drawn, as the window draws it.
-    out.key("waterfall").beginObject().member("frame", kWaterfallFrame).member("row_s", kWaterfallRowS);
+    out.key("waterfall").beginObject().member("rate", kAudioRate).member("frame", kWaterfallFrame);
+    out.member("row_s", kWaterfallRowS);
     out.member("range_db", kWaterfallRangeDb).key("stops").beginList();
     for (const auto& stop : kWaterfallStops) out.beginList().value(stop[0]).value(stop[1]).value(stop[2]).endList();
     out.endList().endObject();
