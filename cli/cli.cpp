@@ -555,7 +555,7 @@ int writeCalculated(const Beacon& form, const Options& o, const PlanCheckOptions
     return strictFailure ? kExitStrictWarning : kExitCompleted;
 }
 
-int runChecked(std::span<const char* const> args, std::ostream& out, std::ostream& err) {
+int runChecked(std::span<const char* const> args, std::ostream& out, std::ostream& err, OutputTo outputTo) {
     for (std::size_t i = 1; i < args.size(); ++i) {
         if (!isUtf8(args[i])) {
             usageError(err, "argument " + std::to_string(i) + " is not valid UTF-8 text");
@@ -626,14 +626,19 @@ int runChecked(std::span<const char* const> args, std::ostream& out, std::ostrea
         usageError(err, "--format wav needs the --message to send");
         return kExitUsage;
     }
+    if (o.format == "wav" && o.output.empty() && outputTo == OutputTo::Terminal) {
+        usageError(err, "--format wav writes binary audio, which a terminal cannot show: give --output FILE, "
+                        "or redirect the standard output to a file");
+        return kExitUsage;
+    }
     return writeCalculated(form, o, check, *format, out, err);
 }
 
 }  // namespace
 
-int runCli(std::span<const char* const> args, std::ostream& out, std::ostream& err) noexcept {
+int runCli(std::span<const char* const> args, std::ostream& out, std::ostream& err, OutputTo outputTo) noexcept {
     try {
-        const int status = runChecked(args, out, err);
+        const int status = runChecked(args, out, err, outputTo);
         // Standard output is buffered: a full disk or a closed pipe shows only
         // when it is flushed, and output that never arrived is no success.
         if (!out.flush()) {

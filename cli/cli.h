@@ -15,8 +15,12 @@ inline constexpr int kExitEndedEarly = 3;     // a value had no defined result; 
 inline constexpr int kExitNoCandidate = 5;    // --find judged every pair and none makes a clean beacon
 inline constexpr int kExitStrictWarning = 4;  // --strict and a finding, or firmware source refused
 
+// Where `out` leads: a terminal shows text and is never handed binary audio.
+enum class OutputTo { FileOrPipe, Terminal };
+
 // Runs the command-line tool on `args` (args[0] is the program name), printing
 // to `out` and `err`; returns the exit status. Never throws.
-int runCli(std::span<const char* const> args, std::ostream& out, std::ostream& err) noexcept;
+int runCli(std::span<const char* const> args, std::ostream& out, std::ostream& err,
+           OutputTo outputTo = OutputTo::FileOrPipe) noexcept;
 
 }  // namespace jt4dds

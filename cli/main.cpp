@@ -36,13 +36,19 @@ int wmain(int argc, wchar_t** wargv) {
     for (int i = 0; i < argc; ++i) args.push_back(utf8Of(wargv[i]));
     std::vector<const char*> argv;
     for (const std::string& a : args) argv.push_back(a.c_str());
-    return jt4dds::runCli(argv, std::cout, std::cerr);
+    const bool terminal = ::_isatty(::_fileno(stdout)) != 0;
+    return jt4dds::runCli(argv, std::cout, std::cerr,
+                          terminal ? jt4dds::OutputTo::Terminal : jt4dds::OutputTo::FileOrPipe);
 }
 
 #else
 
+#include <unistd.h>
+
 int main(int argc, char** argv) {
-    return jt4dds::runCli(std::span<const char* const>(argv, static_cast<std::size_t>(argc)), std::cout, std::cerr);
+    const bool terminal = ::isatty(STDOUT_FILENO) != 0;
+    return jt4dds::runCli(std::span<const char* const>(argv, static_cast<std::size_t>(argc)), std::cout, std::cerr,
+                          terminal ? jt4dds::OutputTo::Terminal : jt4dds::OutputTo::FileOrPipe);
 }
 
 #endif

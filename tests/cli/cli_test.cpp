@@ -554,6 +554,26 @@ TEST(FullStandardOutput, NothingWrittenIsNoFailure) {
     std::remove(file.c_str());
 }
 
+// A minute of audio once went into the terminal as 1.4 MB of binary.
+TEST(WavToATerminal, IsRefusedUnlessWrittenToAFile) {
+    const std::string file = testing::TempDir() + "terminal_minute.wav";
+    const char* toTerminal[] = {"jt4dds-cli", "--fref", "300", "--message", "CQ K1ABC FN42", "--format", "wav"};
+    std::ostringstream out;
+    std::ostringstream err;
+    EXPECT_EQ(runCli(toTerminal, out, err, OutputTo::Terminal), kExitUsage);
+    EXPECT_EQ(out.str(), "");
+    EXPECT_EQ(err.str(),
+              "jt4dds-cli: --format wav writes binary audio, which a terminal cannot show: give --output FILE, or "
+              "redirect the standard output to a file (see jt4dds-cli --help)\n");
+    const char* toFile[] = {"jt4dds-cli", "--fref",  "300", "--message",   "CQ K1ABC FN42",
+                            "--format",   "wav",     "--quiet", "--output", file.c_str()};
+    std::ostringstream fileOut;
+    std::ostringstream fileErr;
+    EXPECT_EQ(runCli(toFile, fileOut, fileErr, OutputTo::Terminal), kExitCompleted) << fileErr.str();
+    EXPECT_EQ(fileOut.str(), "");
+    std::remove(file.c_str());
+}
+
 struct TopCase {
     const char* name;
     std::string top;
