@@ -3,8 +3,10 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numbers>
 
 #include "calc/number_format.h"
+#include "calc/spectrum.h"
 
 namespace jt4dds {
 
@@ -14,6 +16,49 @@ WaterfallBins waterfallBins(double lowHz, double highHz) {
     const int first = std::clamp(static_cast<int>(std::floor(lowHz / kBinHz)), 0, kTop - 1);
     const int last = std::clamp(static_cast<int>(std::ceil(highHz / kBinHz)), first + 1, kTop);
     return {first, last, first * kBinHz, last * kBinHz};
+}
+
+WaterfallPicture waterfallPicture(const std::vector<std::int16_t>& samples, double lowHz, double highHz) {
+    constexpr auto kFrame = static_cast<std::size_t>(kWaterfallFrame);
+    WaterfallPicture out;
+    out.bins = waterfallBins(lowHz, highHz);
+    out.description = waterfallDescription(out.bins);
+    out.width = out.bins.last - out.bins.first;
+    out.rows = static_cast<int>(kMinuteS / kWaterfallRowS);
+    const auto width = static_cast<std::size_t>(out.width);
+    const auto first = static_cast<std::size_t>(out.bins.first);
+    const auto hop = static_cast<long>(kWaterfallRowS * kAudioRate);
+    std::vector<double> power(static_cast<std::size_t>(out.rows) * width, 0.0);
+
+    PowerSpectrum transform(kFrame);
+    std::vector<double> hann(kFrame);
+    for (std::size_t i = 0; i < kFrame; ++i)
+        hann[i] = 0.5 - 0.5 * std::cos(2.0 * std::numbers::pi * static_cast<double>(i) / static_cast<double>(kFrame));
+    std::vector<double> frame(kFrame);
+    for (std::size_t row = 0; row < static_cast<std::size_t>(out.rows); ++row) {
+        // Each frame centred on its row's time.
+        const long start = static_cast<long>(row) * hop + hop / 2 - static_cast<long>(kFrame / 2);
+        for (std::size_t i = 0; i < kFrame; ++i) {
+            const long at = start + static_cast<long>(i);
+            const bool inside = at >= 0 && static_cast<std::size_t>(at) < samples.size();
+            frame[i] = inside ? samples[static_cast<std::size_t>(at)] * hann[i] : 0.0;
+        }
+        const std::vector<double>& spectrum = transform.of(frame);
+        std::copy_n(spectrum.begin() + static_cast<long>(first), width, power.begin() + static_cast<long>(row * width));
+    }
+
+    const double loudest = power.empty() ? 0.0 : *std::max_element(power.begin(), power.end());
+    const double darkDb = 10.0 * std::log10(std::max(loudest, 1e-12)) - kWaterfallRangeDb;
+    out.rgba.resize(power.size() * 4);
+    for (std::size_t i = 0; i < power.size(); ++i) {
+        const double db = power[i] > 0.0 ? 10.0 * std::log10(power[i]) : darkDb;
+        const auto [r, g, b] = waterfallColour((db - darkDb) / kWaterfallRangeDb);
+        out.rgba[4 * i] = static_cast<std::uint8_t>(r);
+        out.rgba[4 * i + 1] = static_cast<std::uint8_t>(g);
+        out.rgba[4 * i + 2] = static_cast<std::uint8_t>(b);
+        out.rgba[4 * i + 3] = 255;
+    }
+    return out;
 }
 
 std::array<int, 3> waterfallColour(double level) {

@@ -2,8 +2,10 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "calc/simulation.h"
 
@@ -32,6 +34,18 @@ struct WaterfallBins {
     double highHz = 0.0;
 };
 WaterfallBins waterfallBins(double lowHz, double highHz);
+
+// The waterfall of `samples` (at kAudioRate) over waterfallBins(lowHz,
+// highHz): kMinuteS / kWaterfallRowS rows, time down from the minute's start,
+// one cell a bin across; rows past the samples' end are dark. Any samples.
+struct WaterfallPicture {
+    WaterfallBins bins;
+    int width = 0;  // cells across: bins.last - bins.first
+    int rows = 0;
+    std::vector<std::uint8_t> rgba;  // row after row, red, green, blue, 255
+    std::string description;         // waterfallDescription(bins)
+};
+WaterfallPicture waterfallPicture(const std::vector<std::int16_t>& samples, double lowHz, double highHz);
 
 // The red, green and blue (0 to 255) of a level from 0 (dark) to 1 (the
 // loudest cell); levels outside are taken as the nearer end.

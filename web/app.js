@@ -183,10 +183,10 @@
     if (!byId('Transmission').hidden) hear();
   }
   // The minute as its receiver hears it: the module writes the WAV file the
-  // command line would; the page draws its waterfall (fft.js), plays it (Web
-  // Audio) and saves it.
+  // command line would, and the waterfall's picture; the page paints the
+  // picture, plays the minute (Web Audio) and saves it.
   let heard = null;
-  let look = null;  // how the module draws the waterfall, from the layout
+  let look = null;  // the audio's rate, from the layout
   // The SNR as the window's spin box keeps it: whole decibels within the
   // field's range; a field left empty or not a number goes back to the last
   // good value instead of reading as 0 dB.
@@ -211,59 +211,19 @@
     page.lastHearMs = performance.now() - start;
   }
 
-  // A level from 0 (dark) to 1 (the loudest cell) along the module's colour stops.
-  function colour(level) {
-    const stops = look.stops;
-    const x = Math.min(Math.max(level, 0), 1) * (stops.length - 1);
-    const i = Math.min(Math.floor(x), stops.length - 2);
-    const t = x - i;
-    return stops[i].map((c, k) => Math.round(255 * (c * (1 - t) + stops[i + 1][k] * t)));
-  }
-
-  // Time down, audio frequency across, as the module's look has it (a
-  // Hann-windowed transform a row, the loudest cell white, dark below its range).
+  // Time down, audio frequency across: the module's picture, with the
+  // seconds, the hertz and the data tones' grid drawn over it.
   function drawWaterfall() {
     const canvas = byId('Waterfall');
     const g = canvas.getContext('2d');
     g.clearRect(0, 0, canvas.width, canvas.height);
     canvas.setAttribute('aria-label', 'No minute to show.');
     if (!heard.wav) return;
-    const size = look.frame;
-    const rate = look.rate;
-    const hop = rate * look.row_s;
-    const rows = Math.round(60 / look.row_s);
-    const samples = new Int16Array(heard.wav.buffer, heard.wav.byteOffset + 44, (heard.wav.length - 44) / 2);
-    const first = heard.first_bin;
-    const last = heard.last_bin;
-    const fft = new FFT(size);
-    const frame = new Array(size);
-    const out = fft.createComplexArray();
-    const hann = Array.from({ length: size }, (_, i) => 0.5 - 0.5 * Math.cos(2 * Math.PI * i / size));
-    const power = new Float64Array(rows * (last - first));
-    let loudest = 1e-12;
-    for (let row = 0; row < rows; ++row) {
-      const start = row * hop + hop / 2 - size / 2;
-      for (let i = 0; i < size; ++i) {
-        const at = start + i;
-        frame[i] = at >= 0 && at < samples.length ? samples[at] * hann[i] : 0;
-      }
-      fft.realTransform(out, frame);
-      for (let b = first; b < last; ++b) {
-        const p = out[2 * b] * out[2 * b] + out[2 * b + 1] * out[2 * b + 1];
-        power[row * (last - first) + b - first] = p;
-        if (p > loudest) loudest = p;
-      }
-    }
-    const image = g.createImageData(last - first, rows);
-    const floorDb = 10 * Math.log10(loudest) - look.range_db;
-    for (let i = 0; i < power.length; ++i) {
-      const db = power[i] > 0 ? 10 * Math.log10(power[i]) : floorDb;
-      const [r, gr, b] = colour((db - floorDb) / look.range_db);
-      image.data.set([r, gr, b, 255], 4 * i);
-    }
+    const cellBytes = new Uint8ClampedArray(module.HEAPU8.buffer, heard.picture, 4 * heard.width * heard.rows);
+    const image = new ImageData(cellBytes.slice(), heard.width, heard.rows);
     const cells = document.createElement('canvas');
-    cells.width = last - first;
-    cells.height = rows;
+    cells.width = heard.width;
+    cells.height = heard.rows;
     cells.getContext('2d').putImageData(image, 0, 0);
     const left = 28;
     const top = 16;

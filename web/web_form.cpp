@@ -203,11 +203,7 @@ EMSCRIPTEN_KEEPALIVE const char* jt4dds_layout() {
     out.key("planFields");
     writeTexts(out, std::array{"Fout", "Mult", "Fref"});
     // How the heard minute is drawn, as the window draws it.
-    out.key("waterfall").beginObject().member("rate", kAudioRate).member("frame", kWaterfallFrame);
-    out.member("row_s", kWaterfallRowS);
-    out.member("range_db", kWaterfallRangeDb).key("stops").beginList();
-    for (const auto& stop : kWaterfallStops) out.beginList().value(stop[0]).value(stop[1]).value(stop[2]).endList();
-    out.endList().endObject();
+    out.key("waterfall").beginObject().member("rate", kAudioRate).endObject();
     return reply(out.endObject());
 }
 
@@ -345,9 +341,11 @@ EMSCRIPTEN_KEEPALIVE const char* jt4dds_set_transmission(const char* message, co
 // The minute as its receiver hears it, for the page's waterfall, Play and
 // Save WAV: the WAV file jt4dds-cli --format wav writes for these fields (with
 // noise at `snrDb` from seed 1 when `noisy`), where it lies in the module's
-// memory, the span the waterfall shows, the receiver's line and the data
-// tones against their grid.
+// memory, the waterfall's picture (red, green, blue and alpha a cell, row
+// after row, as a canvas takes them) and the span it shows, the receiver's
+// line and the data tones against their grid.
 std::string heardWav;
+WaterfallPicture heardPicture;
 EMSCRIPTEN_KEEPALIVE const char* jt4dds_hear(int noisy, double snrDb) {
     const Press press = calculate(cliInputs());
     const auto heard = hearMinute(press, noisy != 0 ? std::optional(Noise{snrDb, 1}) : std::nullopt);
@@ -357,11 +355,13 @@ EMSCRIPTEN_KEEPALIVE const char* jt4dds_hear(int noisy, double snrDb) {
     out.beginObject();
     if (heard) {
         const AudioSpan span = heardSpan(heard->parts);
-        const WaterfallBins bins = waterfallBins(span.lowHz, span.highHz);
-        out.member("first_bin", bins.first).member("last_bin", bins.last);
+        heardPicture = waterfallPicture(heard->samples, span.lowHz, span.highHz);
+        const WaterfallBins& bins = heardPicture.bins;
+        out.member("picture", static_cast<double>(reinterpret_cast<std::uintptr_t>(heardPicture.rgba.data())));
+        out.member("width", heardPicture.width).member("rows", heardPicture.rows);
         out.member("low_hz", bins.lowHz).member("high_hz", bins.highHz);
         out.member("step_hz", frequencyStepHz(bins.highHz - bins.lowHz));
-        out.member("waterfall_label", waterfallDescription(bins));
+        out.member("waterfall_label", heardPicture.description);
     }
     out.member("receiver", hearingText(press, heard));
     out.member("wav", static_cast<double>(reinterpret_cast<std::uintptr_t>(heardWav.data())));

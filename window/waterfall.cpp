@@ -1,79 +1,23 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "window/waterfall.h"
 
-#include <kiss_fftr.h>
-
 #include <QPainter>
 #include <QPainterPath>
-#include <algorithm>
 #include <cmath>
-#include <memory>
-#include <numbers>
 
 #include "formats/heard_view.h"
 #include "window/qt_text.h"
 
 namespace jt4dds {
-namespace {
-
-struct FftrFree {
-    void operator()(kiss_fftr_cfg cfg) const { kiss_fftr_free(cfg); }
-};
-
-}  // namespace
-
 Spectrogram spectrogramOf(const std::vector<std::int16_t>& samples, double lowHz, double highHz) {
-    constexpr int kFrame = kWaterfallFrame;
-    const WaterfallBins bins = waterfallBins(lowHz, highHz);
-    const int first = bins.first;
-    const int width = bins.last - bins.first;
-    const int rows = static_cast<int>(kMinuteS / kWaterfallRowS);
-    const int hop = static_cast<int>(kWaterfallRowS * kAudioRate);
-    std::vector<double> power(static_cast<std::size_t>(rows) * static_cast<std::size_t>(width), 0.0);
-
-    const std::unique_ptr<kiss_fftr_state, FftrFree> fft(kiss_fftr_alloc(kFrame, 0, nullptr, nullptr));
-    std::vector<kiss_fft_scalar> frame(kFrame);
-    std::vector<kiss_fft_cpx> spectrum(kFrame / 2 + 1);
-    std::array<float, kFrame> hann{};
-    for (int i = 0; i < kFrame; ++i)
-        hann[static_cast<std::size_t>(i)] =
-            static_cast<float>(0.5 - 0.5 * std::cos(2.0 * std::numbers::pi * i / kFrame));
-    double loudest = 0.0;
-    for (int row = 0; row < rows; ++row) {
-        // Each frame centred on its row's time.
-        const long start = static_cast<long>(row) * hop + hop / 2 - kFrame / 2;
-        for (int i = 0; i < kFrame; ++i) {
-            const long at = start + i;
-            const bool inside = at >= 0 && static_cast<std::size_t>(at) < samples.size();
-            frame[static_cast<std::size_t>(i)] =
-                inside ? static_cast<float>(samples[static_cast<std::size_t>(at)]) * hann[static_cast<std::size_t>(i)]
-                       : 0.0F;
-        }
-        kiss_fftr(fft.get(), frame.data(), spectrum.data());
-        for (int b = 0; b < width; ++b) {
-            const kiss_fft_cpx c = spectrum[static_cast<std::size_t>(first) + static_cast<std::size_t>(b)];
-            const double p = static_cast<double>(c.r) * c.r + static_cast<double>(c.i) * c.i;
-            power[static_cast<std::size_t>(row) * static_cast<std::size_t>(width) + static_cast<std::size_t>(b)] = p;
-            loudest = std::max(loudest, p);
-        }
-    }
+    WaterfallPicture picture = waterfallPicture(samples, lowHz, highHz);
     Spectrogram out;
-    out.image = QImage(width, rows, QImage::Format_RGB32);
-    const double floorDb = 10.0 * std::log10(std::max(loudest, 1e-12)) - kWaterfallRangeDb;
-    for (int row = 0; row < rows; ++row) {
-        auto* line = reinterpret_cast<QRgb*>(out.image.scanLine(row));
-        for (int b = 0; b < width; ++b) {
-            const double p =
-                power[static_cast<std::size_t>(row) * static_cast<std::size_t>(width) + static_cast<std::size_t>(b)];
-            const double db = p > 0.0 ? 10.0 * std::log10(p) : floorDb;
-            const auto [r, g, bl] = waterfallColour((db - floorDb) / kWaterfallRangeDb);
-            line[b] = qRgb(r, g, bl);
-        }
-    }
-    out.lowHz = bins.lowHz;
-    out.highHz = bins.highHz;
+    out.image = QImage(picture.rgba.data(), picture.width, picture.rows, picture.width * 4, QImage::Format_RGBA8888)
+                    .convertToFormat(QImage::Format_RGB32);
+    out.lowHz = picture.bins.lowHz;
+    out.highHz = picture.bins.highHz;
     out.secondsPerRow = kWaterfallRowS;
-    out.description = waterfallDescription(bins);
+    out.description = std::move(picture.description);
     return out;
 }
 

@@ -14,9 +14,9 @@
 namespace jt4dds {
 
 // The spectrogram of a minute as decoding programs draw it: time down, audio
-// frequency across from about `lowHz` to `highHz`, brighter for more power,
-// as the page draws it too (KissFFT here). Any samples; rows past the audio's
-// end are dark.
+// frequency across from about `lowHz` to `highHz`, brighter for more power;
+// the core's waterfallPicture, which the page paints too. Any samples; rows
+// past the audio's end are dark.
 struct Spectrogram {
     QImage image;        // one pixel a row and a bin
     double lowHz = 0.0;  // the bins' span
