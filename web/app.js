@@ -357,6 +357,7 @@
   // The line beside the results: stale until a press after any change, else
   // the last press's most severe finding. The module decides; this shows it.
   let pressing = false;
+  let copyRefused = null;  // why the listing shown may not be copied, if it may not
   function showStatus() {
     if (pressing || !module) return;
     const status = call('jt4dds_status');
@@ -379,6 +380,7 @@
       pressing = false;
     }
     showFindings(answer);
+    copyRefused = answer.copy_refused;
     const findings = byId('PressFindings');
     findings.textContent = answer.findings;
     findings.hidden = !answer.findings;
@@ -614,8 +616,14 @@
         }
       });
     }
-    // Copies of the listing keep its CR LF line ends.
+    // Copies of the listing keep its CR LF line ends; after a stopped press
+    // the words shown are not the fields', and nothing is copied.
     byId('Text1').addEventListener('copy', (event) => {
+      if (copyRefused) {
+        event.preventDefault();
+        message(`Nothing copied: ${copyRefused}`);
+        return;
+      }
       const area = byId('Text1');
       const selected = area.value.substring(area.selectionStart, area.selectionEnd);
       event.clipboardData.setData('text/plain', selected.replace(/\r?\n/g, '\r\n'));

@@ -130,6 +130,13 @@ void ProgramWindow::createMenus() {
     edit->addSeparator();
     edit->addAction(QStringLiteral("Copy &listing"), this, [this] {
         pressIfStale();
+        // The results box keeps the last words that were made; after a
+        // stopped press they are not these fields', and nothing is copied.
+        QString why;
+        if (!exportText(OutputFormat::Listing, false, &why)) {
+            problem(QStringLiteral("Nothing copied"), why);
+            return;
+        }
         QApplication::clipboard()->setText(qs(form_->listing()));
     });
     edit->addAction(QStringLiteral("Copy as &assembler include"), this, [this] { copyAs(OutputFormat::Asm); });
@@ -322,7 +329,8 @@ std::optional<std::string> ProgramWindow::exportText(OutputFormat format, bool f
     press.name = firmwareName();
     const Press outcome = calculate(press);
     const std::vector<Finding> findings = checkPlan(outcome);
-    if (const ExportGate gate = exportGate(format, outcome, findings, force, false); gate != ExportGate::Open) {
+    // A file or the clipboard: either way the builder puts it into firmware.
+    if (const ExportGate gate = exportGate(format, outcome, findings, force, true); gate != ExportGate::Open) {
         if (why) *why = qs(exportRefusal(gate, outcome, findings));
         return std::nullopt;
     }

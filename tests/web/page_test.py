@@ -256,6 +256,19 @@ def main():
             check(f"{name}/stopped_message", bool(stopped) == (not want["completed"]))
             if stopped:
                 check(f"{name}/stopped_says_why", want["error"] in stopped[0].text, stopped[0].text)
+            # Copying the results box: the listing with CR LF, or after a stop
+            # nothing at all (it once copied the previous plan's words).
+            copied, told = driver.execute_script(
+                "const area = document.getElementById('Text1'); area.select();"
+                "const event = new ClipboardEvent('copy', {clipboardData: new DataTransfer(), cancelable: true});"
+                "area.dispatchEvent(event);"
+                "return [event.clipboardData.getData('text/plain'), document.getElementById('PageMessage').textContent];")
+            if want["completed"]:
+                crlf = area.replace("\r\n", "\n").replace("\n", "\r\n")
+                check(f"{name}/copy_keeps_crlf", copied == crlf, repr(copied[:80]))
+            else:
+                check(f"{name}/stopped_copies_nothing",
+                      copied == "" and told == "Nothing copied: The calculation stopped: " + want["error"], told)
 
         # The red cue: red from the start on the three plan fields only, black for good once typed into.
         load(driver, url)

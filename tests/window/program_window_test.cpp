@@ -326,9 +326,13 @@ private slots:
         QTest::newRow("assembler_yes") << "24"
                                        << "Copy as &assembler include"
                                        << "asm" << true;
-        QTest::newRow("stopped_press_never_asks") << ""
+        QTest::newRow("stopped_press_never_asks") << "0"
                                                   << "Copy as &C header"
                                                   << "c" << false;
+        // It copied the previous plan's words without a word.
+        QTest::newRow("stopped_press_copies_no_listing") << "0"
+                                                         << "Copy &listing"
+                                                         << "listing" << false;
     }
     void copyAsksBeforeWordsThatCannotWork() {
         QFETCH(QString, mult);
