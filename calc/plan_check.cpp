@@ -1018,12 +1018,21 @@ void checkTransmission(const Press& press, std::vector<Finding>& out) {
     }
     const Transmission& t = std::get<Transmission>(planned);
     const Minute& m = t.minute;
-    if (!t.pi4 && t.message.kind == Jt4MessageKind::FreeText) {
-        std::string message = "goes out as free text, '" + t.message.sent + "'";
+    // A cut message sends something other than what was typed: the receiver
+    // reads only its start.
+    const bool freeText = !t.pi4 && t.message.kind == Jt4MessageKind::FreeText;
+    const bool cut = !t.message.truncated.empty();
+    if (freeText || cut) {
+        std::string message = "goes out as " + std::string(freeText ? "free text, '" : "'") + t.message.sent + "'";
         if (!t.message.sentAsSpaces.empty()) message += "; sent as spaces: '" + t.message.sentAsSpaces + "'";
-        if (!t.message.truncated.empty()) message += "; not sent: '" + t.message.truncated + "'";
-        out.push_back(
-            Finding{.severity = Severity::Note, .kind = FindingKind::FreeTextMessage, .message = std::move(message)});
+        if (cut) message += "; not sent: '" + t.message.truncated + "'";
+        out.push_back(Finding{
+            .severity = cut ? Severity::Warning : Severity::Note,
+            .kind = cut ? FindingKind::MessageCut : FindingKind::FreeTextMessage,
+            .message = std::move(message),
+            .fix = !cut       ? std::string()
+                   : freeText ? "a message of at most 13 characters, or two calls with a locator or a report"
+                              : "two calls with a locator or a report, and nothing after them"});
     }
     if (!m.fits) {
         out.push_back(Finding{.severity = Severity::Warning,
@@ -1104,9 +1113,11 @@ std::string_view kindName(FindingKind kind) {
         case FindingKind::EmptyMessage:
             return "empty-message";
         case FindingKind::FreeTextMessage:
+            return "free-text-message";
+        case FindingKind::MessageCut:
             break;
     }
-    return "free-text-message";
+    return "message-cut";
 }
 
 std::string findingSubject(const Finding& finding) {
@@ -1122,6 +1133,7 @@ std::string findingSubject(const Finding& finding) {
         case FindingKind::Pi4CwOffCarrier:
         case FindingKind::EmptyMessage:
         case FindingKind::FreeTextMessage:
+        case FindingKind::MessageCut:
             return "Transmission";
         default:
             return "Calculation";
@@ -1135,6 +1147,7 @@ bool isAboutTheMinute(const Finding& finding) {
         case FindingKind::Pi4CwOffCarrier:
         case FindingKind::EmptyMessage:
         case FindingKind::FreeTextMessage:
+        case FindingKind::MessageCut:
             return true;
         default:
             return false;

@@ -403,13 +403,16 @@ int printSymbols(const Beacon& beacon, const Options& o, std::ostream& out, std:
         return kExitUsage;
     }
     const EncodedMessage& m = std::get<EncodedMessage>(encoded);
-    if (!o.quiet && !pi4 && m.kind == Jt4MessageKind::FreeText) {
-        err << "jt4dds-cli: note: --message: goes out as free text, '" << m.sent << "'";
+    // A cut message is a warning, which --quiet keeps, as the plan check has it.
+    const bool cut = !m.truncated.empty();
+    if ((!o.quiet || cut) && !pi4 && m.kind == Jt4MessageKind::FreeText) {
+        err << "jt4dds-cli: " << (cut ? "warning" : "note") << ": --message: goes out as free text, '" << m.sent
+            << "'";
         if (!m.sentAsSpaces.empty()) err << "; sent as spaces: '" << m.sentAsSpaces << "'";
-        if (!m.truncated.empty()) err << "; not sent: '" << m.truncated << "'";
+        if (cut) err << "; not sent: '" << m.truncated << "'";
         err << '\n';
-    } else if (!o.quiet && !m.truncated.empty()) {
-        err << "jt4dds-cli: note: --message: '" << m.sent << "' is sent; '" << m.truncated << "' is not\n";
+    } else if (cut) {
+        err << "jt4dds-cli: warning: --message: '" << m.sent << "' is sent; '" << m.truncated << "' is not\n";
     }
     out << symbolRows(m.symbols);
     return kExitCompleted;

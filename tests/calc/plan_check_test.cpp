@@ -501,6 +501,7 @@ struct MinuteCheckCase {
     std::optional<FindingKind> kind;  // none: no finding about the minute
     std::string message = {};
     std::vector<FixEdits> fixes = {};
+    std::optional<Severity> severity = {};  // not checked when none
 };
 
 void pi4(Beacon& b) {
@@ -578,14 +579,34 @@ const MinuteCheckCase kMinuteChecks[] = {
      .prepare = [](Beacon& b) { b.timerHz = "1000000"; },
      .kind = FindingKind::EmptyMessage,
      .message = "no message"},
-    {.name = "jt4_free_text_says_what_changes",
+    {.name = "jt4_free_text_cut_is_a_warning",
      .prepare =
          [](Beacon& b) {
              b.text(Input::Reference) = "300";
              b.message = "hi!  there friend";
          },
+     .kind = FindingKind::MessageCut,
+     .message = "goes out as free text, 'HI  THERE FRI'; sent as spaces: '!'; not sent: 'END'",
+     .severity = Severity::Warning},
+    {.name = "jt4_free_text_of_13_is_a_note",
+     .prepare =
+         [](Beacon& b) {
+             b.text(Input::Reference) = "300";
+             b.message = "HELLO THERE 1";
+         },
      .kind = FindingKind::FreeTextMessage,
-     .message = "goes out as free text, 'HI  THERE FRI'; sent as spaces: '!'; not sent: 'END'"},
+     .message = "goes out as free text, 'HELLO THERE 1'",
+     .severity = Severity::Note},
+    // Words after a standard message's third went unsaid.
+    {.name = "jt4_standard_message_cut_said_nothing",
+     .prepare =
+         [](Beacon& b) {
+             b.text(Input::Reference) = "300";
+             b.message = "CQ K1ABC FN42 QRV";
+         },
+     .kind = FindingKind::MessageCut,
+     .message = "goes out as 'CQ K1ABC FN42'; not sent: ' QRV'",
+     .severity = Severity::Warning},
     {.name = "jt4_standard_message_is_no_free_text",
      .prepare =
          [](Beacon& b) {
@@ -641,6 +662,9 @@ TEST_P(MinuteChecks, FindWhatTheMinuteCannotDo) {
     EXPECT_EQ(findingSubject(*it), it->field ? "FSK CW (key down) Tone" : "Transmission");
     EXPECT_NE(it->message.find(c.message), std::string::npos) << it->message;
     EXPECT_EQ(it->fixes, c.fixes);
+    if (c.severity) {
+        EXPECT_EQ(it->severity, *c.severity);
+    }
     EXPECT_EQ(std::count_if(findings.begin(), findings.end(), about), 1);
 }
 

@@ -223,7 +223,8 @@ const CliCase kCases[] = {
      .status = kExitCompleted,
      .outStartsWith = " ",
      .errContains =
-         "jt4dds-cli: note: --message: goes out as free text, 'HI  THERE FRI'; sent as spaces: '!'; not sent: 'END'"},
+         "jt4dds-cli: warning: --message: goes out as free text, 'HI  THERE FRI'; sent as spaces: '!'; not sent: "
+         "'END'"},
     {.name = "symbols_need_no_frequency_plan",
      .args = {"--mult=", "--message", "CQ K1ABC", "--format", "symbols"},
      .status = kExitCompleted,
