@@ -129,28 +129,51 @@ Minute planMinute(bool pi4, const Sequence& sequence) {
     return m;
 }
 
-std::variant<Transmission, std::string> planTransmission(const Beacon& beacon) {
-    using Result = std::variant<Transmission, std::string>;
-    const auto refuse = [](std::string why) { return Result(std::in_place_index<1>, std::move(why)); };
-    if (beacon.message.empty()) return refuse({});
+std::string_view transmissionFieldName(TransmissionField field) {
+    switch (field) {
+        case TransmissionField::Message:
+            return "Message";
+        case TransmissionField::CwId:
+            return "CW identification";
+        case TransmissionField::Wpm:
+            return "CW speed";
+        case TransmissionField::TimerHz:
+            break;
+    }
+    return "Timer";
+}
+
+std::string refusalText(const Refusal& refusal, const FieldNamer& name) {
+    if (!refusal.field) return refusal.why;
+    return (name ? name(*refusal.field) : std::string(transmissionFieldName(*refusal.field))) + ": " + refusal.why;
+}
+
+std::variant<Transmission, Refusal> planTransmission(const Beacon& beacon) {
+    using Result = std::variant<Transmission, Refusal>;
+    const auto refuse = [](std::optional<TransmissionField> field, std::string why) {
+        return Result(std::in_place_index<1>, Refusal{field, std::move(why)});
+    };
+    if (beacon.message.empty()) return refuse(std::nullopt, {});
     const auto mode = resolvePick(Selector::JTMode, beacon.mode);
-    if (!mode) return refuse("the message needs a mode: pick a JT4 submode or PI4");
+    if (!mode) return refuse(std::nullopt, "the message needs a mode: pick a JT4 submode or PI4");
     Transmission t;
     t.pi4 = mode->label == "PI4";
     auto encoded = t.pi4 ? encodePi4(beacon.message) : encodeJt4(beacon.message);
-    if (auto* why = std::get_if<std::string>(&encoded)) return refuse("--message: " + *why);
+    if (auto* why = std::get_if<std::string>(&encoded)) return refuse(TransmissionField::Message, *why);
     t.message = std::get<EncodedMessage>(std::move(encoded));
     const NumberRead wpm = LeadingNumber(beacon.wpm);
     if (wpm.end != beacon.wpm.size() || wpm.value != std::floor(wpm.value) || wpm.value < kMinWpm ||
         wpm.value > kMaxWpm)
-        return refuse("--wpm takes a whole number of words a minute from 5 to 60; '" + beacon.wpm + "' is not one");
+        return refuse(TransmissionField::Wpm,
+                      "takes a whole number of words a minute from 5 to 60; '" + beacon.wpm + "' is not one");
     if (const std::string odd = unsendableInMorse(beacon.cwId); beacon.cw && !odd.empty())
-        return refuse("--cw-id: Morse has no code for '" + odd + "': letters, digits, space and / ? . , = - + only");
+        return refuse(TransmissionField::CwId,
+                      "Morse has no code for '" + odd + "': letters, digits, space and / ? . , = - + only");
     if (!beacon.timerHz.empty()) {
         const NumberRead hz = LeadingNumber(beacon.timerHz);
         if (hz.end != beacon.timerHz.size() || !(hz.value >= 1.0) || hz.value > 50e6)
-            return refuse("--timer-hz takes the timer's frequency in Hz, from 1 to 50000000; '" + beacon.timerHz +
-                          "' is not one");
+            return refuse(TransmissionField::TimerHz, "takes the timer's frequency in Hz, from 1 to 50000000; '" +
+                                                          beacon.timerHz + "' is not one");
         t.timerHz = hz.value;
     }
     t.minute = planMinute(t.pi4, Sequence{beacon.cwId, static_cast<int>(wpm.value), beacon.cw, beacon.carrier});

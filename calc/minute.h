@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -100,12 +101,32 @@ struct Transmission {
     std::optional<double> timerHz;
 };
 
+// The transmission's fields, which Input (the numbers) does not name.
+enum class TransmissionField { Message, CwId, Wpm, TimerHz };
+// As the window and the page label them: "Message", "CW identification",
+// "CW speed", "Timer".
+std::string_view transmissionFieldName(TransmissionField field);
+
+// Why a minute cannot be planned: the field to blame, if one, and why in
+// words that leave the naming of the field to whoever shows it ("takes a
+// whole number of words a minute from 5 to 60; '4' is not one").
+struct Refusal {
+    std::optional<TransmissionField> field;
+    std::string why;
+};
+// "Message: PI4 sends …", naming the field as `name` does; `why` alone when
+// no field is to blame.
+// How a front end names the transmission's fields: the window and the page
+// by their labels (empty: transmissionFieldName), the command line by its
+// options, or a beacon file's keys.
+using FieldNamer = std::function<std::string(TransmissionField)>;
+std::string refusalText(const Refusal& refusal, const FieldNamer& name = {});
+
 // The transmission of `beacon`: its message in the mode it selects, with its
-// CW identification, speed, switches and timer. What is wrong otherwise, in
-// words that name the field ("--wpm takes a whole number from 5 to 60"); a
-// beacon without a message has none (an empty text). Never throws but
-// std::bad_alloc.
-std::variant<Transmission, std::string> planTransmission(const Beacon& beacon);
+// CW identification, speed, switches and timer; else why not. A beacon
+// without a message has no minute (an empty `why`, no field). Never throws
+// but std::bad_alloc.
+std::variant<Transmission, Refusal> planTransmission(const Beacon& beacon);
 
 // Four symbols to a byte, the first in the most significant pair (bits 7-6),
 // the last byte padded with symbol 0.

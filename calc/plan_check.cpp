@@ -1012,8 +1012,11 @@ void checkTransmission(const Press& press, std::vector<Finding>& out) {
         return;
     }
     const auto planned = planTransmission(beacon);
-    if (const auto* why = std::get_if<std::string>(&planned)) {
-        out.push_back(Finding{.severity = Severity::Error, .kind = FindingKind::MessageRefused, .message = *why});
+    if (const auto* refusal = std::get_if<Refusal>(&planned)) {
+        out.push_back(Finding{.severity = Severity::Error,
+                              .kind = FindingKind::MessageRefused,
+                              .sentField = refusal->field,
+                              .message = refusal->why});
         return;
     }
     const Transmission& t = std::get<Transmission>(planned);
@@ -1035,11 +1038,17 @@ void checkTransmission(const Press& press, std::vector<Finding>& out) {
                               : "two calls with a locator or a report, and nothing after them"});
     }
     if (!m.fits) {
+        // The slowest CW speed at which the minute fits, if one does.
+        Sequence faster{beacon.cwId, static_cast<int>(LeadingNumber(beacon.wpm).value), beacon.cw, beacon.carrier};
+        while (faster.wpm < kMaxWpm && !planMinute(t.pi4, faster).fits) ++faster.wpm;
+        const bool fits = planMinute(t.pi4, faster).fits;
         out.push_back(Finding{.severity = Severity::Warning,
                               .kind = FindingKind::MinuteOverrun,
                               .message = "the minute's last part ends at " + decimalText(m.endS, 3) +
                                          " s, past its 60 s: the next message would start late",
-                              .fix = "a shorter CW identification, a higher speed (--wpm), or no CW"});
+                              .fix = fits ? "a CW speed of " + std::to_string(faster.wpm) +
+                                                " WPM or more, a shorter CW identification, or no CW"
+                                          : "a shorter CW identification, or no CW"});
     }
     const RunFigures& f = press.figures;
     const bool tonesRead = f.read(Input::KeyDownTone).has_value();
@@ -1120,8 +1129,10 @@ std::string_view kindName(FindingKind kind) {
     return "message-cut";
 }
 
-std::string findingSubject(const Finding& finding) {
+std::string findingSubject(const Finding& finding, const FieldNamer& name) {
     if (finding.field) return std::string(fieldName(*finding.field));
+    if (finding.sentField)
+        return name ? name(*finding.sentField) : std::string(transmissionFieldName(*finding.sentField));
     if (finding.tones != 0) return tonesText(finding.tones);
     switch (finding.kind) {
         case FindingKind::ToneZeroOffset:
@@ -1165,10 +1176,10 @@ std::string fixCaption(const FixEdits& edits) {
     return caption;
 }
 
-std::string findingLine(const Finding& finding) {
+std::string findingLine(const Finding& finding, const FieldNamer& name) {
     std::string line(severityName(finding.severity));
     line += ": ";
-    line += findingSubject(finding);
+    line += findingSubject(finding, name);
     line += ": ";
     line += finding.message;
     if (!finding.fix.empty()) line += ". Fix: " + finding.fix;

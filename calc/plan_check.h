@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "calc/calculation_run.h"
+#include "calc/minute.h"
 
 namespace jt4dds {
 
@@ -65,6 +66,7 @@ struct Finding {
     Severity severity;
     FindingKind kind;
     std::optional<Input> field{};  // the numeric field it is about, if one
+    std::optional<TransmissionField> sentField{};  // the transmission's field it is about, if one
     std::uint8_t tones = 0;        // bit i set: it is about tone i
     std::string_view caption{};    // the warning label's caption it explains, if the run raised one
     std::string message{};         // in the operator's words, numbers with "."
@@ -74,9 +76,10 @@ struct Finding {
     std::vector<FixEdits> fixes{};
 };
 
-// What the finding is about, for the start of its line: the field's name,
-// "Tone 4", "Tones 0 and 1", "Tones 0 to 7", "Resolution" or "Calculation".
-std::string findingSubject(const Finding& finding);
+// What the finding is about, for the start of its line: the field's name
+// (a transmission's field as `name` names it), "Tone 4", "Tones 0 and 1",
+// "Tones 0 to 7", "Resolution", "Transmission" or "Calculation".
+std::string findingSubject(const Finding& finding, const FieldNamer& name = {});
 
 // True for a finding about the beacon's message and minute: what the
 // Transmission views list.
@@ -86,8 +89,8 @@ bool isAboutTheMinute(const Finding& finding);
 std::string fixCaption(const FixEdits& edits);
 
 // "warning: Output Frequency: reads 2320 MHz; ',1' ignored (…). Fix: type 2320.1"
-// on one line.
-std::string findingLine(const Finding& finding);
+// on one line; a transmission's field named as `name` names it.
+std::string findingLine(const Finding& finding, const FieldNamer& name = {});
 
 // Every finding in `findings` about `field`, one message a line: the field's
 // tooltip. Empty when there is none.

@@ -114,6 +114,9 @@ struct Options {
     std::string seed = "1";
     std::string refPpm = "0";
     std::string sideband = "usb";
+    // A transmission's field in findings: by its option, or by its key where
+    // the --beacon file gave it and no option changed it.
+    FieldNamer fieldNames;
     bool json = false;
     bool strict = false;
     bool force = false;
@@ -351,17 +354,18 @@ bool writeOutput(const std::string& path, const std::string& text, std::ostream&
 }
 
 // With `quiet`, only error and warning findings (and a stop) are said.
-void reportOnStderr(const Press& outcome, const std::vector<Finding>& findings, bool quiet, std::ostream& err) {
+void reportOnStderr(const Press& outcome, const std::vector<Finding>& findings, bool quiet, const FieldNamer& names,
+                    std::ostream& err) {
     if (quiet) {
         if (outcome.ended) err << "Calculation stopped: " << outcome.ended->message << '\n';
         for (const Finding& finding : findings)
-            if (finding.severity != Severity::Note) err << "jt4dds-cli: " << findingLine(finding) << '\n';
+            if (finding.severity != Severity::Note) err << "jt4dds-cli: " << findingLine(finding, names) << '\n';
         return;
     }
     if (!outcome.warningCaption.empty()) err << "Warning: " << outcome.warningCaption << '\n';
     if (outcome.ssbCarrier) err << "SSB Carrier, Tuning Point: " << *outcome.ssbCarrier << '\n';
     if (outcome.ended) err << "Calculation stopped: " << outcome.ended->message << '\n';
-    for (const Finding& finding : findings) err << "jt4dds-cli: " << findingLine(finding) << '\n';
+    for (const Finding& finding : findings) err << "jt4dds-cli: " << findingLine(finding, names) << '\n';
 }
 
 // The kinds of the findings that make --strict fail, or that refuse firmware
@@ -399,7 +403,7 @@ int printSymbols(const Beacon& beacon, const Options& o, std::ostream& out, std:
     const bool pi4 = item->label == "PI4";
     const auto encoded = pi4 ? encodePi4(beacon.message) : encodeJt4(beacon.message);
     if (const auto* why = std::get_if<std::string>(&encoded)) {
-        usageError(err, "--message: " + *why);
+        usageError(err, o.fieldNames(TransmissionField::Message) + ": " + *why);
         return kExitUsage;
     }
     const EncodedMessage& m = std::get<EncodedMessage>(encoded);
@@ -529,7 +533,7 @@ int writeCalculated(const Beacon& form, const Options& o, const PlanCheckOptions
                     std::ostream& out, std::ostream& err) {
     const Press outcome = calculate(form);
     const std::vector<Finding> findings = checkPlan(outcome, check);
-    if (format != OutputFormat::Json) reportOnStderr(outcome, findings, o.quiet, err);
+    if (format != OutputFormat::Json) reportOnStderr(outcome, findings, o.quiet, o.fieldNames, err);
     if (o.format == "wav") {
         // Heard as it would go out, findings and all: hearing what is wrong is the point.
         if (!outcome.completed()) return kExitEndedEarly;
@@ -616,12 +620,15 @@ int runChecked(std::span<const char* const> args, std::ostream& out, std::ostrea
     auto given = commandLineBeacon(o, beaconEdits, named, err);
     if (const int* status = std::get_if<int>(&given)) return *status;
     const Beacon& form = std::get<Beacon>(given);
-    if (!form.message.empty() && !symbols) {
-        if (auto planned = planTransmission(form); planned.index() == 1) {
-            usageError(err, std::get<1>(planned));
-            return kExitUsage;
-        }
-    }
+    // A message, CW text, speed or timer that cannot be sent is a finding
+    // like any other: the report says so and firmware files are refused.
+    o.fieldNames = [&app, fromFile = !o.beacon.empty()](TransmissionField field) {
+        const std::string option = field == TransmissionField::Message ? "--message"
+                                   : field == TransmissionField::CwId  ? "--cw-id"
+                                   : field == TransmissionField::Wpm   ? "--wpm"
+                                                                       : "--timer-hz";
+        return fromFile && app.count(option) == 0 ? beaconFileKey(field) : option;
+    };
     if (o.find && app.count("--refs") == 0) o.refs = defaultReferences(form);
     if (o.find) return findSettingsFor(form, o, check, *format, out, err);
     if (symbols) return printSymbols(form, o, out, err);

@@ -61,6 +61,20 @@ void writeTypedSelections(json::Writer& out, const Beacon& beacon) {
     out.member("ref800", beacon.ref800);
 }
 
+std::string beaconFileKey(TransmissionField field) {
+    switch (field) {
+        case TransmissionField::Message:
+            return "transmission.message";
+        case TransmissionField::CwId:
+            return "transmission.cw_id";
+        case TransmissionField::Wpm:
+            return "transmission.wpm";
+        case TransmissionField::TimerHz:
+            break;
+    }
+    return "transmission.timer_hz";
+}
+
 std::string beaconText(const Beacon& beacon) {
     json::Writer out(2);
     out.beginDocument(kBeaconFormatName, kBeaconFormatVersion);

@@ -10,6 +10,7 @@
 #include <variant>
 
 #include "calc/beacon.h"
+#include "calc/minute.h"
 #include "calc/calculation_run.h"
 #include "formats/json_text.h"
 
@@ -51,6 +52,10 @@ inline constexpr std::string_view kBeaconSuffix = ".jt4dds";
 // firmware files ("name": "bake_2320") when it has one. The separator is not
 // kept: a beacon file is read with ".".
 std::string beaconText(const Beacon& beacon);
+
+// Where a beacon file keeps a transmission's field: "transmission.message",
+// "transmission.cw_id", "transmission.wpm", "transmission.timer_hz".
+std::string beaconFileKey(TransmissionField field);
 
 // The fields as typed, each under its key in kInputs; and the selections as
 // typed ("submode", "config", "ref800"): members of the object open in `out`.

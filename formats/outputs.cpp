@@ -480,13 +480,13 @@ ExportGate exportGate(OutputFormat format, const Press& press, const std::vector
     return ExportGate::Open;
 }
 
-std::string sentText(const std::variant<Transmission, std::string>& planned) {
+std::string sentText(const std::variant<Transmission, Refusal>& planned) {
     if (const auto* t = std::get_if<Transmission>(&planned))
         return std::string(t->pi4 ? "PI4" : "JT4") + " sends '" + t->message.sent +
                "': " + std::to_string(t->message.symbols.size()) + " symbols of " +
                fixedText(t->minute.symbolS * 1000.0, 3) + " ms";
-    const std::string& why = std::get<std::string>(planned);
-    return why.empty() ? "No message: type one to plan the minute." : why;
+    const Refusal& refusal = std::get<Refusal>(planned);
+    return refusal.why.empty() ? "No message: type one to plan the minute." : refusalText(refusal);
 }
 
 std::string timelineText(const std::vector<Segment>& segments) {

@@ -155,7 +155,7 @@ std::string symbolRows(const std::vector<std::uint8_t>& symbols);
 // What the Transmission views say of the beacon's minute: what goes out
 // ("JT4 sends 'CQ K1ABC FN42': 206 symbols of 228.571 ms"), why nothing can,
 // or that there is no message.
-std::string sentText(const std::variant<Transmission, std::string>& planned);
+std::string sentText(const std::variant<Transmission, Refusal>& planned);
 // The minute's parts, one a line, for its timeline; or that nothing is sent.
 std::string timelineText(const std::vector<Segment>& segments);
 // The findings about the minute, one a line; or that there are none.

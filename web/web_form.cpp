@@ -212,6 +212,7 @@ EMSCRIPTEN_KEEPALIVE const char* jt4dds_press() {
     PageForm form;
     Beacon typed = beaconOf(form);
     typed.takeDds(pageTransmission);
+    typed.takeTransmission(pageTransmission);
     const Press outcome = calculate(typed);
     present(outcome, form);
     const std::vector<Finding> findings = checkPlan(outcome);

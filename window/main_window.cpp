@@ -324,14 +324,23 @@ bool MainWindow::isStale() const { return !pressedInputs_ || beaconText(typedBea
 
 Beacon MainWindow::typedBeacon() const {
     Beacon typed = beaconOf(*this);
-    typed.takeDds(dds_);
+    typed.takeDds(aside_);
+    typed.takeTransmission(aside_);
     return typed;
 }
 
+void MainWindow::setTransmission(const Beacon& transmission) {
+    Beacon next = aside_;
+    next.takeTransmission(transmission);
+    if (next == aside_) return;
+    aside_ = next;
+    emit inputsChanged();
+}
+
 void MainWindow::setDds(const std::string& chip, const std::string& maxClockMHz) {
-    if (dds_.dds == chip && dds_.maxClockMHz == maxClockMHz) return;
-    dds_.dds = chip;
-    dds_.maxClockMHz = maxClockMHz;
+    if (aside_.dds == chip && aside_.maxClockMHz == maxClockMHz) return;
+    aside_.dds = chip;
+    aside_.maxClockMHz = maxClockMHz;
     emit inputsChanged();
 }
 
@@ -384,7 +393,8 @@ void MainWindow::reset() {
 
 void MainWindow::setInputs(const Beacon& inputs) {
     setDds(inputs.dds, inputs.maxClockMHz);
-    if (findSettings_) findSettings_->showDds(dds_);
+    setTransmission(inputs);
+    if (findSettings_) findSettings_->showDds(aside_);
     for (Input field : kAllInputs) {
         const QString text = qs(inputs.text(field));
         if (textBox(field)->text() != text) textBox(field)->setText(text);
@@ -452,7 +462,7 @@ void MainWindow::showFindSettings() {
             },
             [this](const std::string& chip, const std::string& maxClockMHz) { setDds(chip, maxClockMHz); });
     }
-    findSettings_->showDds(dds_);
+    findSettings_->showDds(aside_);
     if (!findSettings_->isVisible()) placeBeside(findSettings_, this, QSize(980, 500));
     findSettings_->show();
     findSettings_->raise();

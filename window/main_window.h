@@ -69,6 +69,8 @@ public:
     // The DDS chip and maximum clock, as Find settings sets them; a change is
     // a change of the inputs.
     void setDds(const std::string& chip, const std::string& maxClockMHz);
+    // The message, CW and timer the press checks the minute of.
+    void setTransmission(const Beacon& transmission);
 
     // The results box's listing, as its copy gives it.
     std::string listing() const;
@@ -160,7 +162,9 @@ private:
 
     // Inputs to go back to, the latest last.
     std::vector<Beacon> undoInputs_;
-    Beacon dds_;  // only its DDS chip and maximum clock are this window's
+    // What this window keeps but does not show: the DDS chip, its maximum
+    // clock and the transmission, which other views edit.
+    Beacon aside_;
     QAction* undoAction_ = nullptr;
     // The inputs as a beacon file would hold them right after the last press.
     std::optional<std::string> pressedInputs_;

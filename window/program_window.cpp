@@ -182,7 +182,7 @@ void ProgramWindow::refreshTransmission() {
 }
 
 void ProgramWindow::transmissionEdited(const Beacon& edited) {
-    transmission_.takeTransmission(edited);
+    form_->setTransmission(edited);
     showModified();
     refreshTransmission();
 }
@@ -222,7 +222,6 @@ bool ProgramWindow::isModified() const { return savedBeacon_ && beaconText(beaco
 Beacon ProgramWindow::beacon() const {
     Beacon typed = form_->typedBeacon();
     typed.name = beaconName_;
-    typed.takeTransmission(transmission_);
     return typed;
 }
 
@@ -243,7 +242,6 @@ void ProgramWindow::newBeacon() {
     form_->reset();
     setCurrentFile(QString());
     beaconName_.clear();
-    transmission_ = Beacon{};
     if (transmissionView_ && transmissionView_->isVisible()) refreshTransmission();
     form_->setFocus();
 }
@@ -255,7 +253,6 @@ bool ProgramWindow::openBeacon(const QString& path) {
         return false;
     }
     beaconName_ = std::get<Beacon>(loaded).name;
-    transmission_ = std::get<Beacon>(loaded);
     form_->rememberInputs();
     form_->setInputs(std::get<Beacon>(loaded));
     // An opened beacon is shown calculated; what the press writes into the

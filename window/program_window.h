@@ -106,7 +106,6 @@ private:
     std::string beaconName_;                  // for the firmware files; empty: the file's name
     // The beacon's message and minute, as the Transmission view edits them
     // and a beacon file brings them.
-    Beacon transmission_;
     TransmissionView* transmissionView_ = nullptr;
     QAction* transmissionAction_ = nullptr;
 };

@@ -502,6 +502,8 @@ struct MinuteCheckCase {
     std::string message = {};
     std::vector<FixEdits> fixes = {};
     std::optional<Severity> severity = {};  // not checked when none
+    std::string subject = "Transmission";   // a field's own name, where it is to blame
+    std::string fix = {};                   // in the fix, when given
 };
 
 void pi4(Beacon& b) {
@@ -545,7 +547,17 @@ const MinuteCheckCase kMinuteChecks[] = {
              b.cwId = "K1ABC FN42";
          },
      .kind = FindingKind::MinuteOverrun,
-     .message = "ends at 60.9 s"},
+     .message = "ends at 60.9 s",
+     .fix = "a CW speed of 13 WPM or more, a shorter CW identification, or no CW"},
+    {.name = "jt4_identification_fits_at_13_wpm",
+     .prepare =
+         [](Beacon& b) {
+             b.text(Input::Reference) = "300";
+             b.message = "CQ K1ABC FN42";
+             b.cwId = "K1ABC FN42";
+             b.wpm = "13";
+         },
+     .kind = {}},
     {.name = "jt4_identification_fits_at_20_wpm",
      .prepare =
          [](Beacon& b) {
@@ -562,7 +574,8 @@ const MinuteCheckCase kMinuteChecks[] = {
              b.message = "OZ7IGY/B1";
          },
      .kind = FindingKind::MessageRefused,
-     .message = "PI4 sends exactly 8 characters of 0-9, A-Z, space and '/'; 'OZ7IGY/B1' has 9"},
+     .message = "PI4 sends exactly 8 characters of 0-9, A-Z, space and '/'; 'OZ7IGY/B1' has 9",
+     .subject = "Message"},
     {.name = "cw_text_morse_cannot_send",
      .prepare =
          [](Beacon& b) {
@@ -570,7 +583,8 @@ const MinuteCheckCase kMinuteChecks[] = {
              b.cwId = "OZ7IGY #1";
          },
      .kind = FindingKind::MessageRefused,
-     .message = "Morse has no code for '#'"},
+     .message = "Morse has no code for '#'",
+     .subject = "CW identification"},
     {.name = "cw_identification_without_a_message",
      .prepare = [](Beacon& b) { b.cwId = "K1ABC"; },
      .kind = FindingKind::EmptyMessage,
@@ -619,25 +633,30 @@ const MinuteCheckCase kMinuteChecks[] = {
     {.name = "below_the_slowest_speed",
      .prepare = [](Beacon& b) { pi4(b), b.wpm = "4"; },
      .kind = FindingKind::MessageRefused,
-     .message = "--wpm takes a whole number of words a minute from 5 to 60; '4' is not one"},
+     .message = "takes a whole number of words a minute from 5 to 60; '4' is not one",
+     .subject = "CW speed"},
     {.name = "fastest_speed", .prepare = [](Beacon& b) { pi4(b), b.wpm = "60"; }, .kind = {}},
     {.name = "beyond_the_fastest_speed",
      .prepare = [](Beacon& b) { pi4(b), b.wpm = "61"; },
      .kind = FindingKind::MessageRefused,
-     .message = "'61' is not one"},
+     .message = "'61' is not one",
+     .subject = "CW speed"},
     {.name = "fraction_of_a_word",
      .prepare = [](Beacon& b) { pi4(b), b.wpm = "12.5"; },
      .kind = FindingKind::MessageRefused,
-     .message = "'12.5' is not one"},
+     .message = "'12.5' is not one",
+     .subject = "CW speed"},
     {.name = "fastest_timer", .prepare = [](Beacon& b) { pi4(b), b.timerHz = "50000000"; }, .kind = {}},
     {.name = "timer_too_fast_to_count_a_minute",
      .prepare = [](Beacon& b) { pi4(b), b.timerHz = "50000001"; },
      .kind = FindingKind::MessageRefused,
-     .message = "--timer-hz takes the timer's frequency in Hz, from 1 to 50000000; '50000001' is not one"},
+     .message = "takes the timer's frequency in Hz, from 1 to 50000000; '50000001' is not one",
+     .subject = "Timer"},
     {.name = "timer_with_a_unit",
      .prepare = [](Beacon& b) { pi4(b), b.timerHz = "1 MHz"; },
      .kind = FindingKind::MessageRefused,
-     .message = "'1 MHz' is not one"},
+     .message = "'1 MHz' is not one",
+     .subject = "Timer"},
 };
 
 class MinuteChecks : public testing::TestWithParam<MinuteCheckCase> {};
@@ -649,7 +668,7 @@ TEST_P(MinuteChecks, FindWhatTheMinuteCannotDo) {
     const auto findings = checkPlan(calculate(beacon));
     // Every finding about the minute has the subject it names, or its field.
     const auto about = [](const Finding& f) {
-        return findingSubject(f) == "Transmission" || f.kind == FindingKind::Pi4CwOffCarrier;
+        return findingSubject(f) == "Transmission" || f.sentField || f.kind == FindingKind::Pi4CwOffCarrier;
     };
     for (const Finding& f : findings) EXPECT_EQ(isAboutTheMinute(f), about(f)) << findingLine(f);
     const auto it = std::find_if(findings.begin(), findings.end(), about);
@@ -659,8 +678,9 @@ TEST_P(MinuteChecks, FindWhatTheMinuteCannotDo) {
     }
     ASSERT_NE(it, findings.end());
     EXPECT_EQ(it->kind, *c.kind);
-    EXPECT_EQ(findingSubject(*it), it->field ? "FSK CW (key down) Tone" : "Transmission");
+    EXPECT_EQ(findingSubject(*it), it->field ? "FSK CW (key down) Tone" : c.subject);
     EXPECT_NE(it->message.find(c.message), std::string::npos) << it->message;
+    EXPECT_NE(it->fix.find(c.fix), std::string::npos) << it->fix;
     EXPECT_EQ(it->fixes, c.fixes);
     if (c.severity) {
         EXPECT_EQ(it->severity, *c.severity);

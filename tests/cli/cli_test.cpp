@@ -210,6 +210,24 @@ const CliCase kCases[] = {
      .status = kExitCompleted,
      .outStartsWith = "FreqData",
      .errContains = "SSB Carrier, Tuning Point: 2320.09873"},
+    // A message that cannot be sent was a usage error: no report, and an
+    // option blamed that nobody typed.
+    {.name = "unsendable_message_is_reported",
+     .args = {"--fref", "300", "--submode", "PI4", "--message", "G4XYZ IO91", "--format", "json"},
+     .status = kExitCompleted,
+     .outStartsWith = "{",
+     .errContains = ""},
+    {.name = "unsendable_message_refuses_firmware",
+     .args = {"--fref", "300", "--submode", "PI4", "--message", "G4XYZ IO91", "--format", "c"},
+     .status = kExitStrictWarning,
+     .errContains = "jt4dds-cli: error: --message: PI4 sends exactly 8 characters of 0-9, A-Z, space and '/'; "
+                    "'G4XYZ IO91' has 10\njt4dds-cli: no c written: these words cannot make the beacon "
+                    "(message-refused)"},
+    {.name = "unsendable_speed_names_its_option",
+     .args = {"--fref", "300", "--message", "CQ K1ABC FN42", "--wpm", "4"},
+     .status = kExitCompleted,
+     .outStartsWith = "FreqData",
+     .errContains = "jt4dds-cli: error: --wpm: takes a whole number of words a minute from 5 to 60; '4' is not one"},
     {.name = "symbols_need_a_message",
      .args = {"--format", "symbols"},
      .status = kExitUsage,

@@ -343,6 +343,17 @@ def main():
         check("tone_details_are_the_downloaded_plan",
               "399.99 MHz" in driver.find_element(By.ID, "ToneSummary").get_attribute("textContent"))
         check("fresh_after_the_download", status().get_attribute("data-stale") == "false", status().text)
+        # A message PI4 cannot send is the press's error, named by the field's label.
+        load(driver, url)
+        type_into(driver, "JTMode", "PI4")
+        type_into(driver, "Fref", "300")
+        driver.find_element(By.ID, "ShowTransmission").click()
+        driver.find_element(By.ID, "Message").send_keys("G4XYZ IO91")
+        press(driver, "click")
+        check("unsendable_message_in_the_status",
+              status().text.startswith("error: Message: PI4 sends exactly 8 characters"), status().text)
+        listed = driver.find_element(By.ID, "PressFindings").get_property("textContent")
+        check("no_option_names_in_findings", "error: Message: PI4 sends" in listed and "--" not in listed, listed)
         type_into(driver, "Fref", "250")
         press(driver, "click")
         check("status_names_the_worst_finding", status().text.startswith("error: Tones 0 to 7: "), status().text)

@@ -447,6 +447,20 @@ private slots:
         QVERIFY(details && details->isVisible());
     }
 
+    // A PI4 message PI4 cannot send showed as a note, its text naming an
+    // option of the command line.
+    void statusLineNamesAMessageThatCannotBeSent() {
+        Beacon pi4 = beacon("reference_300");
+        pi4.mode = Pick::item(7);
+        pi4.message = "G4XYZ IO91";
+        QVERIFY(!jt4dds::saveBeaconFile(file("m.jt4dds").toStdString(), pi4).has_value());
+        QVERIFY(window_->openBeacon(file("m.jt4dds")));
+        const QString status = statusLine()->text();
+        QVERIFY2(status.startsWith(QStringLiteral("error: Message: PI4 sends exactly 8 characters")), qPrintable(status));
+        for (const jt4dds::Finding& finding : window_->form()->lastFindings())
+            QVERIFY2(jt4dds::findingLine(finding).find("--") == std::string::npos, jt4dds::findingLine(finding).c_str());
+    }
+
     void openingABeaconCalculatesIt() {
         QVERIFY(!jt4dds::saveBeaconFile(file("b.jt4dds").toStdString(), beacon("reverse_3cm_jt4g_800")).has_value());
         QVERIFY(window_->openBeacon(file("b.jt4dds")));
