@@ -802,6 +802,49 @@ void explainMaxClock(const RunFigures& f, const Beacon& beacon, double maxClockH
                           .fixes = std::move(edits)});
 }
 
+// In Reverse the rows' frequencies clock the DDS: the fastest of them.
+double reverseClockHz(const RunFigures& f) {
+    double highest = 0.0;
+    for (std::size_t row = 0; row < rowsWritten(f); ++row) highest = std::max(highest, f.rows[row].ddsHz);
+    return highest;
+}
+
+// Reverse DDS clocked faster than its chip takes. The fix: the nearest larger
+// RF Multiplication (doublers and triplers first) that brings every row
+// under the clock, proved clean by a press of its own.
+void explainReverseClock(const RunFigures& f, const Beacon& beacon, double maxClockHz, std::vector<Finding>& out) {
+    const double clockHz = reverseClockHz(f);
+    const DdsChip* chip = beacon.maxClockMHz.empty() ? ddsChip(beacon.dds) : nullptr;
+    std::string message = "in Reverse DDS the rows' frequencies clock the DDS, up to " + mhz(clockHz, 6) +
+                          ", faster than the " + mhz(maxClockHz, 3) +
+                          (chip ? " the " + std::string(chip->name) + " is specified for (its maximum clock)"
+                                : " maximum clock given for the DDS");
+    std::string fix;
+    std::vector<FixEdits> edits;
+    const double least = std::ceil(f.mult * clockHz / maxClockHz);
+    for (const bool chainsOnly : {true, false}) {
+        for (double mult = least; edits.empty() && mult <= least * 4.0 + 64.0; mult += 1.0) {
+            const auto chain = chainOf(mult);
+            if (chainsOnly && !(chain && chain->fives == 0)) continue;
+            Beacon trial = beacon;
+            trial.text(Input::Multiplication) = decimalText(mult, 0);
+            if (!judgePlan(calculate(trial)).clean) continue;
+            fix = "an RF Multiplication of " + decimalText(mult, 0) + ", which clocks the DDS at up to " +
+                  mhz(clockHz * f.mult / mult, 3);
+            edits.push_back({FieldEdit{Input::Multiplication, decimalText(mult, 0)}});
+        }
+    }
+    if (edits.empty())
+        fix = "no RF Multiplication alone brings the DDS under its clock with " + referenceText(f.frefHz) +
+              "; Find settings searches multiplications and references together";
+    out.push_back(Finding{.severity = Severity::Error,
+                          .kind = FindingKind::DdsClockAboveMax,
+                          .field = Input::Multiplication,
+                          .message = std::move(message),
+                          .fix = std::move(fix),
+                          .fixes = std::move(edits)});
+}
+
 // ": they lie within 0.48 Hz of an even grid, inside the 3 Hz …": the tone
 // grid's verdict, for the resolution's note; nothing when it was not measured.
 std::string gridClause(const RunFigures& f, const GridSurvey& grid) {
@@ -895,9 +938,20 @@ constexpr std::array kPlanRules{
              }},
     PlanRule{FindingKind::ReferenceAboveMaxClock,
              [](const Judging& j) {
-                 return when(referenceRead(j.f) && j.maxClockHz && j.f.frefHz > *j.maxClockHz, Severity::Error);
+                 // In Reverse the DDS generates the reference: the next rule judges its clock.
+                 return when(j.f.config == DdsConfig::Direct && referenceRead(j.f) && j.maxClockHz &&
+                                 j.f.frefHz > *j.maxClockHz,
+                             Severity::Error);
              },
              [](const Judging& j, std::vector<Finding>& out) { explainMaxClock(j.f, j.beacon, *j.maxClockHz, out); }},
+    PlanRule{FindingKind::DdsClockAboveMax,
+             [](const Judging& j) {
+                 return when(j.f.config == DdsConfig::Reverse && j.maxClockHz && reverseClockHz(j.f) > *j.maxClockHz,
+                             Severity::Error);
+             },
+             [](const Judging& j, std::vector<Finding>& out) {
+                 explainReverseClock(j.f, j.beacon, *j.maxClockHz, out);
+             }},
     PlanRule{FindingKind::ToneZeroOffset, [](const Judging& j) { return when(toneZeroOffset(j.f), Severity::Warning); },
              [](const Judging& j, std::vector<Finding>& out) {
                  const RunFigures& f = j.f;
@@ -1124,9 +1178,11 @@ std::string_view kindName(FindingKind kind) {
         case FindingKind::FreeTextMessage:
             return "free-text-message";
         case FindingKind::MessageCut:
+            return "message-cut";
+        case FindingKind::DdsClockAboveMax:
             break;
     }
-    return "message-cut";
+    return "dds-clock-above-max-clock";
 }
 
 std::string findingSubject(const Finding& finding, const FieldNamer& name) {

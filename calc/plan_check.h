@@ -45,11 +45,13 @@ enum class FindingKind {
     EmptyMessage,            // a CW identification or timer typed, but no message to send
     FreeTextMessage,         // a JT4 message sent as free text, with what it changes
     MessageCut,              // a JT4 message of which only the start is sent
+    DdsClockAboveMax,        // Reverse DDS: the rows' frequencies clock the DDS faster than it takes
 };
 // "ignored-text", "joined-numbers", "empty-field", "no-number", "tone0-offset",
 // "limit-exceeded", "dds-at-or-below-zero", "reference-at-or-below-zero", "reference-above-max-clock",
 // "shared-word", "spacing-off", "tone-grid", "pi4-outside-search", "resolution", "run-ended", "message-refused",
-// "minute-overrun", "pi4-cw-off-carrier", "empty-message", "free-text-message", "message-cut".
+// "minute-overrun", "pi4-cw-off-carrier", "empty-message", "free-text-message", "message-cut",
+// "dds-clock-above-max-clock".
 std::string_view kindName(FindingKind kind);
 
 // One change a fix makes: `text` typed into `input`.

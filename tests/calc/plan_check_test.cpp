@@ -700,6 +700,7 @@ struct ClockCase {
     std::string maxClock = {};
     bool above = false;
     std::vector<FixEdits> fixes = {};
+    int config = 0;  // 1: Reverse DDS, where the rows' frequencies clock the DDS
 };
 
 const ClockCase kClocks[] = {
@@ -728,6 +729,26 @@ const ClockCase kClocks[] = {
      .maxClock = "400",
      .above = true,
      .fixes = {{{F::Reference, "392"}}}},
+    // Reverse DDS passed a 432 MHz clock on a 125 MHz chip.
+    {.name = "reverse_clocked_above_the_chip",
+     .fields = {{F::OutputFrequency, "432.491"}, {F::Multiplication, "3"}, {F::Reference, "10"}},
+     .submode = 7,
+     .chip = "AD9850",
+     .above = true,
+     .fixes = {{{F::Multiplication, "4"}}},
+     .config = 1},
+    {.name = "reverse_clocked_under_the_chip",
+     .fields = {{F::OutputFrequency, "432.491"}, {F::Multiplication, "4"}, {F::Reference, "10"}},
+     .submode = 7,
+     .chip = "AD9850",
+     .above = false,
+     .config = 1},
+    {.name = "reverse_with_no_multiplication_that_fits",
+     .fields = {{F::OutputFrequency, "432.491"}, {F::Multiplication, "1"}, {F::Reference, "10"}},
+     .submode = 7,
+     .chip = "AD9832",
+     .above = true,
+     .config = 1},
 };
 
 class MaxClock : public testing::TestWithParam<ClockCase> {};
@@ -739,9 +760,14 @@ TEST_P(MaxClock, AboveIsAnErrorWithAFixUnderIt) {
     beacon.mode = Pick::item(c.submode);
     beacon.dds = c.chip;
     beacon.maxClockMHz = c.maxClock;
+    beacon.config = Pick::item(c.config);
     const auto findings = checkPlan(calculate(beacon));
-    const Finding* it = ofKind(findings, K::ReferenceAboveMaxClock);
+    const Finding* it = ofKind(findings, c.config == 1 ? K::DdsClockAboveMax : K::ReferenceAboveMaxClock);
     ASSERT_EQ(it != nullptr, c.above);
+    // In Reverse the DDS generates the reference, which is then no clock to compare.
+    if (c.config == 1) {
+        EXPECT_EQ(ofKind(findings, K::ReferenceAboveMaxClock), nullptr);
+    }
     if (!it) return;
     EXPECT_EQ(it->severity, S::Error);
     EXPECT_EQ(it->fixes, c.fixes) << findingLine(*it);

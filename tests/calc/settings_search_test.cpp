@@ -315,6 +315,21 @@ TEST(Search, NoCandidateAboveTheChipsClock) {
     expectSearchAgreesWithPresses(beacon, "24,48,96", "170-190/5");
 }
 
+// Reverse DDS ranked x1, x3 and x2 first, clocking a 125 MHz chip at 144 to
+// 432 MHz: the rows' frequencies are its clock there.
+TEST(Search, NoReverseCandidateClocksTheChipTooFast) {
+    Beacon beacon;
+    beacon.text(Input::OutputFrequency) = "432.491";
+    beacon.mode = Pick::item(7);
+    beacon.config = Pick::item(1);
+    beacon.dds = "AD9850";
+    const SearchResult result = findSettings(beacon, list("1,2,3,4,6"), list("10"));
+    ASSERT_FALSE(result.best.empty());
+    for (const Candidate& c : result.best) EXPECT_GE(c.mult.value, 4.0) << c.mult.text;
+    EXPECT_EQ(result.rejectedBy.at(FindingKind::DdsClockAboveMax), 3u);
+    expectSearchAgreesWithPresses(beacon, "1,2,3,4,6", "10");
+}
+
 struct ChainCase {
     const char* name;
     double mult;
