@@ -506,6 +506,11 @@ struct MinuteCheckCase {
     std::string fix = {};                   // in the fix, when given
 };
 
+void jt4(Beacon& b) {
+    b.text(Input::Reference) = "300";
+    b.message = "CQ K1ABC FN42";
+}
+
 void pi4(Beacon& b) {
     b.text(Input::Reference) = "300";
     b.mode = Pick::item(7);
@@ -647,6 +652,43 @@ const MinuteCheckCase kMinuteChecks[] = {
      .message = "'12.5' is not one",
      .subject = "CW speed"},
     {.name = "fastest_timer", .prepare = [](Beacon& b) { pi4(b), b.timerHz = "50000000"; }, .kind = {}},
+    // A timer that could not time the symbols passed silently.
+    {.name = "timer_slip_of_16_hz",
+     .prepare = [](Beacon& b) { jt4(b), b.timerHz = "16"; },
+     .kind = FindingKind::TimerDrift,
+     .message = "a timer of 16 Hz times each symbol as 4 counts, 9.375 % long, so the last of the message's 206 "
+                "symbols ends 4414.3 ms (19.31 symbol) late; past 0.7 symbol jt9 loses decodes at -22 dB",
+     .severity = Severity::Warning,
+     .subject = "Timer",
+     .fix = "a timer of 1288 Hz or faster"},
+    {.name = "timer_of_1_hz_counts_nothing",
+     .prepare = [](Beacon& b) { jt4(b), b.timerHz = "1"; },
+     .kind = FindingKind::TimerDrift,
+     .message = "a timer of 1 Hz cannot count the 228.571 ms symbol: it rounds to 0 counts",
+     .severity = Severity::Error,
+     .subject = "Timer"},
+    {.name = "timer_that_cannot_count_the_cw_dot",
+     .prepare = [](Beacon& b) { jt4(b), b.cwId = "K1ABC", b.wpm = "60", b.timerHz = "20"; },
+     .kind = FindingKind::TimerDrift,
+     .message = "cannot count the CW dot of 20 ms",
+     .severity = Severity::Error,
+     .subject = "Timer"},
+    {.name = "timer_of_1_khz_ends_0_39_symbol_late",
+     .prepare = [](Beacon& b) { jt4(b), b.timerHz = "1000"; },
+     .kind = FindingKind::TimerDrift,
+     .message = "ends 88.3 ms (0.39 symbol) late",
+     .severity = Severity::Note,
+     .subject = "Timer"},
+    {.name = "timer_of_the_fix_is_clean", .prepare = [](Beacon& b) { jt4(b), b.timerHz = "1288"; }, .kind = {}},
+    {.name = "pi4_timer_judged_by_the_same_share",
+     .prepare = [](Beacon& b) { pi4(b), b.text(Input::KeyDownTone) = "1270", b.timerHz = "700"; },
+     .kind = FindingKind::TimerDrift,
+     .message = "the last of the message's 146 symbols ends",
+     .severity = Severity::Note,
+     .subject = "Timer"},
+    {.name = "pi4_timer_of_1_khz_is_clean",
+     .prepare = [](Beacon& b) { pi4(b), b.text(Input::KeyDownTone) = "1270", b.timerHz = "1000"; },
+     .kind = {}},
     {.name = "timer_too_fast_to_count_a_minute",
      .prepare = [](Beacon& b) { pi4(b), b.timerHz = "50000001"; },
      .kind = FindingKind::MessageRefused,
