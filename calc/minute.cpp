@@ -172,8 +172,8 @@ std::variant<Transmission, Refusal> planTransmission(const Beacon& beacon) {
     if (!beacon.timerHz.empty()) {
         const NumberRead hz = LeadingNumber(beacon.timerHz);
         if (hz.end != beacon.timerHz.size() || !(hz.value >= 1.0) || hz.value > 50e6)
-            return refuse(TransmissionField::TimerHz, "takes the timer's frequency in Hz, from 1 to 50000000; '" +
-                                                          beacon.timerHz + "' is not one");
+            return refuse(TransmissionField::TimerHz,
+                          "takes the timer's frequency in Hz, from 1 to 50000000; '" + beacon.timerHz + "' is not one");
         t.timerHz = hz.value;
     }
     t.minute = planMinute(t.pi4, Sequence{beacon.cwId, static_cast<int>(wpm.value), beacon.cw, beacon.carrier});

@@ -944,14 +944,13 @@ constexpr std::array kPlanRules{
                              Severity::Error);
              },
              [](const Judging& j, std::vector<Finding>& out) { explainMaxClock(j.f, j.beacon, *j.maxClockHz, out); }},
-    PlanRule{FindingKind::DdsClockAboveMax,
-             [](const Judging& j) {
-                 return when(j.f.config == DdsConfig::Reverse && j.maxClockHz && reverseClockHz(j.f) > *j.maxClockHz,
-                             Severity::Error);
-             },
-             [](const Judging& j, std::vector<Finding>& out) {
-                 explainReverseClock(j.f, j.beacon, *j.maxClockHz, out);
-             }},
+    PlanRule{
+        FindingKind::DdsClockAboveMax,
+        [](const Judging& j) {
+            return when(j.f.config == DdsConfig::Reverse && j.maxClockHz && reverseClockHz(j.f) > *j.maxClockHz,
+                        Severity::Error);
+        },
+        [](const Judging& j, std::vector<Finding>& out) { explainReverseClock(j.f, j.beacon, *j.maxClockHz, out); }},
     PlanRule{FindingKind::ToneZeroOffset, [](const Judging& j) { return when(toneZeroOffset(j.f), Severity::Warning); },
              [](const Judging& j, std::vector<Finding>& out) {
                  const RunFigures& f = j.f;
@@ -1133,13 +1132,13 @@ void checkTransmission(const Press& press, std::vector<Finding>& out) {
         std::string message = "goes out as " + std::string(freeText ? "free text, '" : "'") + t.message.sent + "'";
         if (!t.message.sentAsSpaces.empty()) message += "; sent as spaces: '" + t.message.sentAsSpaces + "'";
         if (cut) message += "; not sent: '" + t.message.truncated + "'";
-        out.push_back(Finding{
-            .severity = cut ? Severity::Warning : Severity::Note,
-            .kind = cut ? FindingKind::MessageCut : FindingKind::FreeTextMessage,
-            .message = std::move(message),
-            .fix = !cut       ? std::string()
-                   : freeText ? "a message of at most 13 characters, or two calls with a locator or a report"
-                              : "two calls with a locator or a report, and nothing after them"});
+        out.push_back(Finding{.severity = cut ? Severity::Warning : Severity::Note,
+                              .kind = cut ? FindingKind::MessageCut : FindingKind::FreeTextMessage,
+                              .message = std::move(message),
+                              .fix = !cut ? std::string()
+                                     : freeText
+                                         ? "a message of at most 13 characters, or two calls with a locator or a report"
+                                         : "two calls with a locator or a report, and nothing after them"});
     }
     if (!m.fits) {
         // The slowest CW speed at which the minute fits, if one does.

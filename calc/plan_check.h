@@ -68,12 +68,12 @@ using FixEdits = std::vector<FieldEdit>;
 struct Finding {
     Severity severity;
     FindingKind kind;
-    std::optional<Input> field{};  // the numeric field it is about, if one
+    std::optional<Input> field{};                  // the numeric field it is about, if one
     std::optional<TransmissionField> sentField{};  // the transmission's field it is about, if one
-    std::uint8_t tones = 0;        // bit i set: it is about tone i
-    std::string_view caption{};    // the warning label's caption it explains, if the run raised one
-    std::string message{};         // in the operator's words, numbers with "."
-    std::string fix{};             // a concrete change computed from the numbers; empty when none
+    std::uint8_t tones = 0;                        // bit i set: it is about tone i
+    std::string_view caption{};                    // the warning label's caption it explains, if the run raised one
+    std::string message{};                         // in the operator's words, numbers with "."
+    std::string fix{};                             // a concrete change computed from the numbers; empty when none
     // The fix as edits, one set per alternative the prose names, each proved
     // as the prose is; none where the fix is no value to type.
     std::vector<FixEdits> fixes{};

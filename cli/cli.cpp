@@ -410,8 +410,7 @@ int printSymbols(const Beacon& beacon, const Options& o, std::ostream& out, std:
     // A cut message is a warning, which --quiet keeps, as the plan check has it.
     const bool cut = !m.truncated.empty();
     if ((!o.quiet || cut) && !pi4 && m.kind == Jt4MessageKind::FreeText) {
-        err << "jt4dds-cli: " << (cut ? "warning" : "note") << ": --message: goes out as free text, '" << m.sent
-            << "'";
+        err << "jt4dds-cli: " << (cut ? "warning" : "note") << ": --message: goes out as free text, '" << m.sent << "'";
         if (!m.sentAsSpaces.empty()) err << "; sent as spaces: '" << m.sentAsSpaces << "'";
         if (cut) err << "; not sent: '" << m.truncated << "'";
         err << '\n';
@@ -637,8 +636,9 @@ int runChecked(std::span<const char* const> args, std::ostream& out, std::ostrea
         return kExitUsage;
     }
     if (o.format == "wav" && o.output.empty() && outputTo == OutputTo::Terminal) {
-        usageError(err, "--format wav writes binary audio, which a terminal cannot show: give --output FILE, "
-                        "or redirect the standard output to a file");
+        usageError(err,
+                   "--format wav writes binary audio, which a terminal cannot show: give --output FILE, "
+                   "or redirect the standard output to a file");
         return kExitUsage;
     }
     return writeCalculated(form, o, check, *format, out, err);

@@ -10,8 +10,8 @@
 #include <variant>
 
 #include "calc/beacon.h"
-#include "calc/minute.h"
 #include "calc/calculation_run.h"
+#include "calc/minute.h"
 #include "formats/json_text.h"
 
 namespace jt4dds {

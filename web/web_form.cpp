@@ -224,8 +224,8 @@ EMSCRIPTEN_KEEPALIVE const char* jt4dds_press() {
     // A stopped press leaves the last words made in the results box: they are
     // not these fields', and copying them is refused as the window refuses it.
     const ExportGate listing = exportGate(OutputFormat::Listing, outcome, findings, false, true);
-    out.member("copy_refused", listing == ExportGate::Open ? std::nullopt
-                                                           : std::optional(exportRefusal(listing, outcome, findings)));
+    out.member("copy_refused",
+               listing == ExportGate::Open ? std::nullopt : std::optional(exportRefusal(listing, outcome, findings)));
     out.member("findings", findingsText(findings));
     out.member("details_findings", toneDetailsFindings(findings));
     out.key("notes").beginObject();

@@ -19,8 +19,8 @@ std::vector<double> naivePower(const std::vector<double>& frame, std::size_t n) 
     for (std::size_t k = 0; k < power.size(); ++k) {
         std::complex<double> sum;
         for (std::size_t i = 0; i < n && i < frame.size(); ++i)
-            sum += frame[i] * std::polar(1.0, -2.0 * std::numbers::pi * static_cast<double>(k * i % n) /
-                                                  static_cast<double>(n));
+            sum += frame[i] *
+                   std::polar(1.0, -2.0 * std::numbers::pi * static_cast<double>(k * i % n) / static_cast<double>(n));
         power[k] = std::norm(sum);
     }
     return power;

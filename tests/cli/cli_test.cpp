@@ -584,8 +584,8 @@ TEST(WavToATerminal, IsRefusedUnlessWrittenToAFile) {
     EXPECT_EQ(err.str(),
               "jt4dds-cli: --format wav writes binary audio, which a terminal cannot show: give --output FILE, or "
               "redirect the standard output to a file (see jt4dds-cli --help)\n");
-    const char* toFile[] = {"jt4dds-cli", "--fref",  "300", "--message",   "CQ K1ABC FN42",
-                            "--format",   "wav",     "--quiet", "--output", file.c_str()};
+    const char* toFile[] = {"jt4dds-cli", "--fref", "300",     "--message", "CQ K1ABC FN42",
+                            "--format",   "wav",    "--quiet", "--output",  file.c_str()};
     std::ostringstream fileOut;
     std::ostringstream fileErr;
     EXPECT_EQ(runCli(toFile, fileOut, fileErr, OutputTo::Terminal), kExitCompleted) << fileErr.str();

@@ -456,9 +456,11 @@ private slots:
         QVERIFY(!jt4dds::saveBeaconFile(file("m.jt4dds").toStdString(), pi4).has_value());
         QVERIFY(window_->openBeacon(file("m.jt4dds")));
         const QString status = statusLine()->text();
-        QVERIFY2(status.startsWith(QStringLiteral("error: Message: PI4 sends exactly 8 characters")), qPrintable(status));
+        QVERIFY2(status.startsWith(QStringLiteral("error: Message: PI4 sends exactly 8 characters")),
+                 qPrintable(status));
         for (const jt4dds::Finding& finding : window_->form()->lastFindings())
-            QVERIFY2(jt4dds::findingLine(finding).find("--") == std::string::npos, jt4dds::findingLine(finding).c_str());
+            QVERIFY2(jt4dds::findingLine(finding).find("--") == std::string::npos,
+                     jt4dds::findingLine(finding).c_str());
     }
 
     void openingABeaconCalculatesIt() {
