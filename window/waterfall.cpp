@@ -12,8 +12,9 @@ namespace jt4dds {
 Spectrogram spectrogramOf(const std::vector<std::int16_t>& samples, double lowHz, double highHz) {
     WaterfallPicture picture = waterfallPicture(samples, lowHz, highHz);
     Spectrogram out;
-    out.image = QImage(picture.rgba.data(), picture.width, picture.rows, picture.width * 4, QImage::Format_RGBA8888)
-                    .convertToFormat(QImage::Format_RGB32);
+    out.image =
+        QImage(picture.rgba.data(), picture.width, picture.rows, qsizetype{4} * picture.width, QImage::Format_RGBA8888)
+            .convertToFormat(QImage::Format_RGB32);
     out.lowHz = picture.bins.lowHz;
     out.highHz = picture.bins.highHz;
     out.secondsPerRow = kWaterfallRowS;

@@ -10,6 +10,10 @@ native=$(realpath "$1")
 exe=$(realpath "$2")
 work=$(mktemp -d)
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEPREFIX="$work/wine"
+# Wine hands a Windows program its arguments and file names through the Unix
+# locale's character set: under the POSIX locale (a shell started with no
+# LANG) the non-ASCII cases arrive garbled. Both tools run under UTF-8.
+export LC_ALL=C.UTF-8
 # Debian starts the Wine server with no persistence (-p0): it quits the moment
 # the last Windows process ends. A run started in that moment connects to a
 # server that is going away, gets "recvmsg: Connection reset by peer" and
