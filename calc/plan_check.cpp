@@ -725,14 +725,16 @@ void explainGrid(const RunFigures& f, const GridSurvey& grid, Severity severity,
                           signedText(grid.fit.residualHz[0], 2) + ", " + signedText(grid.fit.residualHz[1], 2) + ", " +
                           signedText(grid.fit.residualHz[2], 2) + ", " + signedText(grid.fit.residualHz[3], 2) +
                           " Hz); ";
+    // Each line quotes the SNR it was measured at: JT4's with jt9, PI4's from a PI4 decoder's figures.
+    const std::string measured = isPi4(f) ? "-15 dB" : "-22 dB";
     if (severity == Severity::Warning) {
         message += "beyond " + hz(limits.warningHz, 1) + " a " + modeName(f) +
-                   " decoder near its threshold loses the beacon (measured: fewer decodes at -22 dB), so it "
-                   "would be copied less often than a sound one";
+                   " decoder near its threshold loses the beacon (measured: fewer decodes at " + measured +
+                   "), so it would be copied less often than a sound one";
     } else {
         message += "beyond " + hz(limits.noteHz, 1) + " a " + modeName(f) +
                    " decoder near its threshold begins to lose a little margin (it fails beyond " +
-                   hz(limits.warningHz, 1) + ")";
+                   hz(limits.warningHz, 1) + ", measured at " + measured + ")";
     }
     auto [fix, edits] = gridFixText(f, gridFix(f, limits.noteHz, maxClockHz));
     out.push_back(Finding{.severity = severity,

@@ -32,6 +32,20 @@ const MorseCase kMorse[] = {
      .text = "/",
      .elements =
          {{true, 3}, {false, 1}, {true, 1}, {false, 1}, {true, 1}, {false, 1}, {true, 3}, {false, 1}, {true, 1}}},
+    // Both ends of the lower-case letters: a lower-case 'a' once went unsent.
+    {.name = "lower_case_a_and_z_are_their_capitals",
+     .text = "az",
+     .elements = {{true, 1},
+                  {false, 1},
+                  {true, 3},
+                  {false, 3},
+                  {true, 3},
+                  {false, 1},
+                  {true, 3},
+                  {false, 1},
+                  {true, 1},
+                  {false, 1},
+                  {true, 1}}},
     {.name = "nothing_sendable", .text = "#", .elements = {}},
     {.name = "unsendable_characters_left_out", .text = "E#T", .elements = {{true, 1}, {false, 3}, {true, 3}}},
 };

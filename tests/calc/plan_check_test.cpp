@@ -152,8 +152,16 @@ const CheckCase kChecks[] = {
      .prepare = fields({{F::OutputFrequency, "24048.1"}, {F::Multiplication, "192"}, {F::Reference, "389"}}, 5),
      .findings = {{K::ToneGrid, S::Note, "Tones 0 to 3",
                    "1.11 Hz RMS off an even grid (+1.49, +0.50, -0.50, -1.49 Hz); beyond 1.1 Hz a JT4F decoder near "
-                   "its threshold begins to lose a little margin (it fails beyond 1.5 Hz)",
+                   "its threshold begins to lose a little margin (it fails beyond 1.5 Hz, measured at -22 dB)",
                    "a Master Reference of 391 MHz (data tones 0.21 Hz RMS off an even grid)"}}},
+    // Between PI4's lines: a warning line moved from 4 to 3 Hz passed every test.
+    {.name = "pi4_between_its_lines_is_a_note",
+     .prepare = fields({{F::OutputFrequency, "10368.9"}, {F::Multiplication, "192"}, {F::Reference, "300"}}, kPi4),
+     .findings = {{K::ToneGrid, S::Note, "Tones 0 to 3",
+                   "3.53 Hz RMS off an even grid (-3.83, +3.19, -3.19, +3.83 Hz); beyond 3 Hz a PI4 decoder near its "
+                   "threshold begins to lose a little margin (it fails beyond 4 Hz, measured at -15 dB)",
+                   "a Master Reference of 306 MHz"},
+                  {K::Resolution, S::Note, "Resolution", "PI4 has spacing number 0", ""}}},
     {.name = "jt4f_24ghz_its_fix_is_clean",
      .prepare = fields({{F::OutputFrequency, "24048.1"}, {F::Multiplication, "192"}, {F::Reference, "391"}}, 5),
      .findings = {}},
@@ -467,6 +475,20 @@ TEST(PlanCheck, SpacingToleranceIsTheOperatorsToChoose) {
     const auto tight = press(reference300, PlanCheckOptions{0.021});
     ASSERT_EQ(tight.size(), 1u);
     EXPECT_EQ(tight[0].kind, K::SpacingOff);
+}
+
+// Data tones that share a word are no pair to measure: a bound that compared
+// each tone's word with the one below (and read before the first row) passed.
+TEST(PlanCheck, SpacingToleranceSkipsTonesThatShareAWord) {
+    const Prepare shared =
+        fields({{F::OutputFrequency, "10368.9"}, {F::Multiplication, "96"}, {F::Reference, "400"}}, kA);
+    const auto findings = press(shared, PlanCheckOptions{0.5});
+    const auto off =
+        std::find_if(findings.begin(), findings.end(), [](const Finding& f) { return f.kind == K::SpacingOff; });
+    ASSERT_NE(off, findings.end());
+    EXPECT_EQ(findingSubject(*off), "Tones 1 and 2");  // 0-1 and 2-3 share their words
+    EXPECT_NE(off->message.find("the worst pair, tones 1 and 2, comes out 8.941 Hz apart"), std::string::npos)
+        << off->message;
 }
 
 TEST(PlanCheck, FieldNoteIsTheFieldsTooltip) {
