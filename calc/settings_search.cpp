@@ -78,11 +78,19 @@ struct Judged {
     int chainRank = 0;        // fewer is simpler; see chainRank()
 };
 
-// True when `a` ranks before `b`.
+// The data tones' distance from their grid as the ranking compares it: no
+// finer than a decoder can tell (a hundredth of a hertz), so that a
+// difference of 1e-8 Hz never outranks a clock margin or a tone error.
+constexpr double kGridRankStepHz = 0.01;
+
+// True when `a` ranks before `b`: clear of the note line, then a comfortable
+// clock margin, then the simplest chain; within those, more margin to the
+// clock limit, then the tones nearest their grid, then the smallest tone error.
 bool better(const Judged& a, const Judged& b) {
     const auto key = [](const Judged& j) {
-        return std::make_tuple(j.inNoteBand, j.thinMargin, j.chainRank, j.verdict.gridRmsHz, j.verdict.worstToneErrorHz,
-                               j.verdict.ddsShare, j.mult, j.ref);
+        return std::make_tuple(j.inNoteBand, j.thinMargin, j.chainRank, j.verdict.ddsShare,
+                               std::round(j.verdict.gridRmsHz / kGridRankStepHz), j.verdict.worstToneErrorHz, j.mult,
+                               j.ref);
     };
     return key(a) < key(b);
 }
