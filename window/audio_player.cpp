@@ -4,72 +4,71 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <QLibrary>
-#include <QMetaMethod>
-#include <QUrl>
 
 namespace jt4dds {
 namespace {
 
-// Where the module lies beside the program: installed, under the library
-// directory; in a build tree, in lib/jt4dds at its top (programs one or two
-// folders below it).
-QStringList moduleCandidates() {
+// Where the player lies beside the program: installed, under the libexec
+// directory; in a build tree, in libexec/jt4dds at its top (programs one or
+// two folders below it).
+QStringList playerCandidates() {
     const QString app = QCoreApplication::applicationDirPath();
     QStringList out;
     for (const QString& up : {QStringLiteral("/.."), QStringLiteral("/../..")}) {
-        out << app + up + QStringLiteral("/" JT4DDS_INSTALL_LIBDIR "/jt4dds/libjt4dds_audio.so");
-        out << app + up + QStringLiteral("/lib/jt4dds/libjt4dds_audio.so");
+        out << app + up + QStringLiteral("/" JT4DDS_INSTALL_LIBEXECDIR "/jt4dds/jt4dds-play");
+        out << app + up + QStringLiteral("/libexec/jt4dds/jt4dds-play");
     }
     return out;
 }
 
-// The QMediaPlayer::PlayingState value of its playbackState property.
-constexpr int kPlayingState = 1;
-
 }  // namespace
 
-AudioPlayer::AudioPlayer(QObject* parent) : QObject(parent) {}
+AudioPlayer::AudioPlayer(QObject* parent) : QObject(parent) {
+    process_.setProcessChannelMode(QProcess::SeparateChannels);
+    connect(&process_, &QProcess::finished, this, &AudioPlayer::finished);
+    connect(&process_, &QProcess::started, this, [this] { emit playingChanged(true); });
+}
 
-QString AudioPlayer::modulePath() {
-    for (const QString& path : moduleCandidates())
-        if (QFileInfo::exists(path)) return QDir::cleanPath(path);
+QString AudioPlayer::playerPath() {
+    for (const QString& path : playerCandidates())
+        if (QFileInfo(path).isExecutable()) return QDir::cleanPath(path);
     return {};
 }
 
-bool AudioPlayer::load() {
-    if (player_) return true;
-    using Make = QObject* (*)(QObject*);
-    if (const QString path = modulePath(); !path.isEmpty()) {
-        QLibrary module(path);
-        const auto make = reinterpret_cast<Make>(module.resolve("jt4dds_audio_player"));
-        if (!make) {
-            why_ = QStringLiteral("the audio module does not load: ") + module.errorString();
-            return false;
-        }
-        player_ = make(this);
-        const QMetaObject* meta = player_->metaObject();
-        const QMetaMethod changed = meta->property(meta->indexOfProperty("playbackState")).notifySignal();
-        connect(player_, changed, this, metaObject()->method(metaObject()->indexOfSlot("stateChanged()")));
-        return true;
-    }
-    if (why_.isEmpty()) why_ = QStringLiteral("the audio module (libjt4dds_audio.so) is not installed");
-    return false;
-}
-
 bool AudioPlayer::play(const QString& wavPath) {
-    if (!load()) return false;
-    QMetaObject::invokeMethod(player_, "setSource", Q_ARG(QUrl, QUrl::fromLocalFile(wavPath)));
-    QMetaObject::invokeMethod(player_, "play");
+    why_.clear();
+    const QString path = playerPath();
+    if (path.isEmpty()) {
+        why_ = QStringLiteral("the player (jt4dds-play) is not installed beside the program");
+        return false;
+    }
+    stopping_ = false;
+    process_.start(path, {wavPath});
+    if (!process_.waitForStarted()) {
+        why_ = QStringLiteral("the player does not start: ") + process_.errorString();
+        return false;
+    }
     return true;
 }
 
 void AudioPlayer::stop() {
-    if (player_) QMetaObject::invokeMethod(player_, "stop");
+    if (!playing()) return;
+    stopping_ = true;
+    process_.kill();
 }
 
-bool AudioPlayer::playing() const { return player_ && player_->property("playbackState").toInt() == kPlayingState; }
-
-void AudioPlayer::stateChanged() { emit playingChanged(playing()); }
+void AudioPlayer::finished(int status, QProcess::ExitStatus how) {
+    const QString said = QString::fromUtf8(process_.readAllStandardError()).trimmed().section(QLatin1Char('\n'), -1);
+    if (stopping_ || (how == QProcess::NormalExit && status == 0))
+        why_.clear();
+    else if (how == QProcess::CrashExit)
+        why_ = QStringLiteral(
+            "the sound system crashed the player (are GStreamer's base and good plugins "
+            "installed?)");
+    else
+        why_ = said.isEmpty() ? QStringLiteral("the player stopped with status %1").arg(status) : said;
+    emit playingChanged(false);
+    emit stopped(why_);
+}
 
 }  // namespace jt4dds

@@ -2,38 +2,42 @@
 #pragma once
 
 #include <QObject>
+#include <QProcess>
 #include <QString>
 
 namespace jt4dds {
 
-// Plays WAV files through the audio module, which it loads on the first
-// play: a window that never plays a minute never loads Qt Multimedia.
+// Plays WAV files through jt4dds-play, a process of its own: the window never
+// loads Qt Multimedia, and a sound system that fails or crashes ends only
+// that process. Whatever stops a minute early is said through stopped().
 class AudioPlayer final : public QObject {
     Q_OBJECT
 
 public:
     explicit AudioPlayer(QObject* parent);
 
-    // Starts `wavPath`; false, with why() saying so, when there is no audio
-    // output to play it on.
+    // Starts `wavPath`; false, with why() saying so, when the player is not
+    // installed or does not start.
     bool play(const QString& wavPath);
+    // Ends the minute playing, if one is; stopped() then says nothing.
     void stop();
-    bool playing() const;
+    bool playing() const { return process_.state() != QProcess::NotRunning; }
     QString why() const { return why_; }
 
-    // Where the audio module lies beside this program; empty when it is not there.
-    static QString modulePath();
+    // Where jt4dds-play lies beside this program; empty when it is not there.
+    static QString playerPath();
 
 signals:
     void playingChanged(bool playing);
-
-private slots:
-    void stateChanged();
+    // The minute ended: `why` is empty when it played to its end or Stop
+    // ended it, else what went wrong ("no audio output: …").
+    void stopped(const QString& why);
 
 private:
-    bool load();
+    void finished(int status, QProcess::ExitStatus how);
 
-    QObject* player_ = nullptr;
+    QProcess process_;
+    bool stopping_ = false;
     QString why_;
 };
 

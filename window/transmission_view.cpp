@@ -121,6 +121,11 @@ TransmissionView::TransmissionView(QWidget* parent, Edited edited) : QDialog(par
     snr_->setSuffix(QStringLiteral(" dB in 2500 Hz"));
     play_ = named(new QPushButton(QStringLiteral("&Play"), this), "Play");
     saveWav_ = named(new QPushButton(QStringLiteral("Save &WAV\u2026"), this), "SaveWav");
+    // Enter in a field is no press of Play: no button here is the dialog's default.
+    for (QPushButton* button : {play_, saveWav_}) button->setAutoDefault(false);
+    playStatus_ = named(new QLabel(this), "PlayStatus");
+    playStatus_->setTextFormat(Qt::PlainText);
+    playStatus_->setWordWrap(true);
     receiver_ = named(new QLabel(this), "Receiver");
     receiver_->setTextFormat(Qt::PlainText);
     receiver_->setWordWrap(true);
@@ -148,6 +153,7 @@ TransmissionView::TransmissionView(QWidget* parent, Edited edited) : QDialog(par
     hearing->addWidget(play_);
     hearing->addWidget(saveWav_);
     layout->addLayout(hearing);
+    layout->addWidget(playStatus_);
     layout->addWidget(receiver_);
     layout->addWidget(waterfall_, 2);
     layout->addWidget(grid_);
@@ -201,13 +207,17 @@ void TransmissionView::chooseWavFile() {
     if (const auto why = saveWav(path)) QMessageBox::warning(this, QStringLiteral("WAV not saved"), qs(*why));
 }
 
-// Plays the minute through Qt Multimedia, from a temporary WAV file so that
-// the platform's player does any resampling its output needs.
+// Plays the minute through jt4dds-play, from a temporary WAV file so that
+// the platform's player does any resampling its output needs; what stops it
+// early is said under the buttons.
 void TransmissionView::play() {
     if (!player_) {
         player_ = new AudioPlayer(this);
         connect(player_, &AudioPlayer::playingChanged, this,
                 [this](bool playing) { play_->setText(playing ? QStringLiteral("S&top") : QStringLiteral("&Play")); });
+        connect(player_, &AudioPlayer::stopped, this, [this](const QString& why) {
+            playStatus_->setText(why.isEmpty() ? QString() : QStringLiteral("cannot play: ") + why);
+        });
     }
     if (player_->playing()) {
         player_->stop();
@@ -219,9 +229,8 @@ void TransmissionView::play() {
     const std::string bytes = wavFile(audio_, kAudioRate);
     playing_->write(bytes.data(), static_cast<qint64>(bytes.size()));
     playing_->flush();
-    if (!player_->play(playing_->fileName()))
-        QMessageBox::warning(this, QStringLiteral("Cannot play"),
-                             QStringLiteral("Cannot play the minute: ") + player_->why());
+    playStatus_->clear();
+    if (!player_->play(playing_->fileName())) playStatus_->setText(QStringLiteral("cannot play: ") + player_->why());
 }
 
 void TransmissionView::edit() {

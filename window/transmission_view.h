@@ -91,6 +91,7 @@ private:
     QDoubleSpinBox* snr_ = nullptr;
     QPushButton* play_ = nullptr;
     QPushButton* saveWav_ = nullptr;
+    QLabel* playStatus_ = nullptr;  // why the last minute could not be played
     QLabel* receiver_ = nullptr;
     Waterfall* waterfall_ = nullptr;
     ToneGridStrip* grid_ = nullptr;

@@ -6,7 +6,6 @@
 #include <QDialog>
 #include <QFileDialog>
 #include <QLabel>
-#include <QLibrary>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -579,20 +578,43 @@ private slots:
         QVERIFY(!QApplication::clipboard()->text().contains(QStringLiteral("--message")));
     }
 
-    // Starting the program loads no Qt Multimedia (nor the sound system
-    // behind it); the module that plays a minute lies where the window looks
-    // for it, and loading it brings Qt Multimedia in.
+    // Starting the program, or playing a minute, loads no Qt Multimedia (nor
+    // the sound system behind it) into the window: the player is a program of
+    // its own, where the window looks for it.
     void audioIsLoadedOnlyToPlay() {
         const auto mapped = [](const char* library) {
             QFile maps(QStringLiteral("/proc/self/maps"));
             return maps.open(QIODevice::ReadOnly) && maps.readAll().contains(library);
         };
         QVERIFY(!mapped("libQt6Multimedia"));
-        const QString path = jt4dds::AudioPlayer::modulePath();
-        QVERIFY2(!path.isEmpty(), "no libjt4dds_audio.so beside the program");
-        QLibrary module(path);
-        QVERIFY2(module.resolve("jt4dds_audio_player") != nullptr, qPrintable(module.errorString()));
-        QVERIFY(mapped("libQt6Multimedia"));
+        QVERIFY2(!jt4dds::AudioPlayer::playerPath().isEmpty(), "no jt4dds-play beside the program");
+    }
+
+    // Play took the window down (SIGSEGV in the media framework) with its
+    // plugins missing, and Enter in a field started it. Now the player runs
+    // apart: the window lives and the view says why nothing is heard.
+    void playThatCannotWorkLeavesTheWindowAndSaysWhy() {
+        const QByteArray emptied = dir_.path().toUtf8();
+        qputenv("GST_PLUGIN_SYSTEM_PATH_1_0", emptied);
+        qputenv("GST_PLUGIN_PATH_1_0", emptied);
+        qputenv("GST_REGISTRY_1_0", dir_.filePath(QStringLiteral("registry.bin")).toUtf8());
+        replaceText("Fref", QStringLiteral("300"));
+        QTest::keyClick(window_.get(), Qt::Key_M, Qt::ControlModifier);
+        auto* view = window_->findChild<jt4dds::TransmissionView*>(QStringLiteral("Transmission"));
+        QVERIFY(view);
+        auto* message = view->findChild<QLineEdit*>(QStringLiteral("Message"));
+        QTest::keyClicks(message, QStringLiteral("G4XYZ IO91"));
+        QTest::keyClick(message, Qt::Key_Return);
+        QCOMPARE(view->findChild<jt4dds::AudioPlayer*>(), nullptr);  // Enter played nothing
+        auto* play = view->findChild<QPushButton*>(QStringLiteral("Play"));
+        play->click();
+        auto* status = view->findChild<QLabel*>(QStringLiteral("PlayStatus"));
+        QTRY_VERIFY_WITH_TIMEOUT(!status->text().isEmpty(), 30000);
+        for (const char* name : {"GST_PLUGIN_SYSTEM_PATH_1_0", "GST_PLUGIN_PATH_1_0", "GST_REGISTRY_1_0"})
+            qunsetenv(name);
+        QVERIFY2(status->text().startsWith(QStringLiteral("cannot play: ")), qPrintable(status->text()));
+        QCOMPARE(play->text(), QStringLiteral("&Play"));
+        QVERIFY(window_->isVisible());
     }
 
     // An opened beacon's DDS chip and maximum clock are the window's: its
