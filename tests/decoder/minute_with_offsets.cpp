@@ -8,11 +8,8 @@
 #include <fstream>
 #include <string>
 
-#include "calc/beacon.h"
-#include "calc/calculation_run.h"
-#include "calc/selector_items.h"
-#include "calc/simulation.h"
 #include "formats/wav.h"
+#include "tests/decoder/sound_minute.h"
 
 int main(int argc, char** argv) {
     using namespace jt4dds;
@@ -20,25 +17,18 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: minute_with_offsets SUBMODE OFF0 OFF1 OFF2 OFF3 SNR|none SEED FILE.wav\n");
         return 2;
     }
-    Beacon beacon;
-    beacon.text(Input::Reference) = "300";
-    const auto mode = itemLabelled(Selector::JTMode, argv[1]);
-    if (!mode) return 2;
-    beacon.mode = Pick::item(mode->index);
-    beacon.message = "CQ K1ABC FN42";
-    const Press press = calculate(beacon);
-    const auto receiver = receiverOf(press);
-    const auto transmission = planTransmission(beacon);
-    if (!receiver || transmission.index() != 0) return 1;
-    std::vector<HeardPart> parts = heardMinute(press, std::get<Transmission>(transmission), *receiver);
+    auto minute = testing_support::soundMinute(argv[1], true);
+    if (!minute) return 2;
+    const Receiver& receiver = minute->receiver;
+    std::vector<HeardPart>& parts = minute->parts;
     for (HeardPart& part : parts)
         if (part.tone >= 0 && part.tone < 4)
             part.audioHz =
-                receiver->plannedAudioHz[static_cast<std::size_t>(part.tone)] + std::stod(argv[2 + part.tone]);
+                receiver.plannedAudioHz[static_cast<std::size_t>(part.tone)] + std::stod(argv[2 + part.tone]);
     const std::string snr = argv[6];
     const std::optional<Noise> noise =
         snr == "none" ? std::nullopt : std::optional(Noise{std::stod(snr), std::stoull(argv[7])});
     std::ofstream(argv[8], std::ios::binary) << wavFile(simulateMinute(parts, noise), kAudioRate);
-    std::printf("%.3f\n", receiver->plannedAudioHz[0]);
+    std::printf("%.3f\n", receiver.plannedAudioHz[0]);
     return 0;
 }

@@ -9,11 +9,8 @@
 #include <fstream>
 #include <string>
 
-#include "calc/beacon.h"
-#include "calc/calculation_run.h"
-#include "calc/selector_items.h"
-#include "calc/simulation.h"
 #include "formats/wav.h"
+#include "tests/decoder/sound_minute.h"
 
 int main(int argc, char** argv) {
     using namespace jt4dds;
@@ -21,19 +18,10 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: minute_with_timing SUBMODE PERCENT SNR SEED FILE.wav\n");
         return 2;
     }
-    Beacon beacon;
-    beacon.text(Input::Reference) = "300";
-    const auto mode = itemLabelled(Selector::JTMode, argv[1]);
-    if (!mode) return 2;
-    beacon.mode = Pick::item(mode->index);
-    beacon.message = "CQ K1ABC FN42";
-    beacon.cw = false;
-    beacon.carrier = false;
-    const Press press = calculate(beacon);
-    const auto receiver = receiverOf(press);
-    const auto transmission = planTransmission(beacon);
-    if (!receiver || transmission.index() != 0) return 1;
-    std::vector<HeardPart> parts = heardMinute(press, std::get<Transmission>(transmission), *receiver);
+    auto minute = testing_support::soundMinute(argv[1], false);
+    if (!minute) return 2;
+    const Receiver& receiver = minute->receiver;
+    std::vector<HeardPart>& parts = minute->parts;
     const double stretch = 1.0 + std::stod(argv[2]) / 100.0;
     double startS = -1.0;
     for (HeardPart& part : parts) {
@@ -44,6 +32,6 @@ int main(int argc, char** argv) {
     }
     const std::optional<Noise> noise = Noise{std::stod(argv[3]), std::stoull(argv[4])};
     std::ofstream(argv[5], std::ios::binary) << wavFile(simulateMinute(parts, noise), kAudioRate);
-    std::printf("%.3f\n", receiver->plannedAudioHz[0]);
+    std::printf("%.3f\n", receiver.plannedAudioHz[0]);
     return 0;
 }
