@@ -155,9 +155,22 @@ std::optional<std::uint32_t> packedThird(std::optional<std::string_view> word) {
 // Forms the protocol's programs send as standard messages that this program
 // does not encode: refused rather than sent differently.
 std::optional<std::string> unsentForm(const std::vector<std::string_view>& words, bool first, bool second, bool third) {
-    const auto isCompound = [](std::string_view w) { return isCompoundCall(w); };
-    if (std::any_of(words.begin(), words.begin() + std::min<std::ptrdiff_t>(2, std::ssize(words)), isCompound))
-        return "calls with a prefix or suffix (PA/K1ABC, K1ABC/P) are not sent by this program; send the plain call";
+    // A call with a prefix or suffix where a standard message has its calls
+    // (CQ, QRZ, DE or a call first, a call second) has packings of its own,
+    // which this program does not make. Anywhere else a slash is free text,
+    // as the field's encoder sends it ("OZ7IGY/B JO55", "BCN 10GHZ/JO2").
+    const auto callShaped = [](std::string_view w) { return packedCall(w).has_value() || isCompoundCall(w); };
+    const bool firstIsCall = words[0] == "CQ" || words[0] == "QRZ" || words[0] == "DE" || callShaped(words[0]);
+    const std::size_t compound = isCompoundCall(words[0]) ? 0 : 1;
+    if (firstIsCall && callShaped(words[1]) && isCompoundCall(words[compound])) {
+        // The same words from the compound call on, as free text.
+        std::string free(words[compound]);
+        for (std::size_t w = compound + 1; w < words.size() && free.size() + 1 + words[w].size() <= 13; ++w)
+            free.append(1, ' ').append(words[w]);
+        return "calls with a prefix or suffix (PA/K1ABC, K1ABC/P) in a standard message are not sent by this "
+               "program; send the plain call, or free text of at most 13 characters such as '" +
+               free + "'";
+    }
     const std::string_view after = words[1];
     const bool cqTarget = (after.size() == 2 && isLetter(after[0]) && isLetter(after[1])) ||
                           (after.size() == 3 && std::all_of(after.begin(), after.end(), isDigit));
