@@ -245,6 +245,18 @@ std::variant<EncodedMessage, std::string> encodeJt4(std::string_view text) {
     }
     if (first && second && third) {
         m.kind = Jt4MessageKind::Standard;
+        // The packing keeps 3X calls as Q…, so a call that begins with Q
+        // is printed by every decoder as 3X and the rest.
+        const auto asPrinted = [](std::string_view w) {
+            return w.starts_with('Q') && packedCall(w) ? "3X" + std::string(w.substr(1)) : std::string(w);
+        };
+        const std::string one = words[0] == "QRZ" ? std::string(words[0]) : asPrinted(words[0]);
+        const std::string two = asPrinted(words[1]);
+        if (one != words[0] || two != words[1]) {
+            m.receivedAs = one + ' ' + two;
+            for (std::size_t w = 2; w < std::min<std::size_t>(words.size(), 3); ++w)
+                m.receivedAs += ' ' + std::string(words[w]);
+        }
         nc1 = *first;
         nc2 = *second;
         ng = *third;

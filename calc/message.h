@@ -30,6 +30,7 @@ struct EncodedMessage {
     bool invertedSync = false;   // JT4: a "-0x" to "-3x" report goes with the sync inverted
     std::string sentAsSpaces;    // JT4 free text: the characters its alphabet has not, sent as spaces
     std::string truncated;       // JT4 free text: what followed the 13th character and is not sent
+    std::string receivedAs;      // JT4: what decoders print where it differs from `sent`; else empty
     std::uint64_t pi4Value = 0;  // PI4: the 42-bit value of the 8 characters
 };
 

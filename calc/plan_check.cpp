@@ -1142,6 +1142,12 @@ void checkTransmission(const Press& press, std::vector<Finding>& out) {
                                          ? "a message of at most 13 characters, or two calls with a locator or a report"
                                          : "two calls with a locator or a report, and nothing after them"});
     }
+    if (!t.message.receivedAs.empty())
+        out.push_back(Finding{.severity = Severity::Note,
+                              .kind = FindingKind::ReceivedOtherwise,
+                              .message = "goes out as '" + t.message.sent + "' and is received as '" +
+                                         t.message.receivedAs +
+                                         "': the protocol packs a call that begins with Q as one that begins with 3X"});
     if (!m.fits) {
         // The slowest CW speed at which the minute fits, if one does.
         Sequence faster{beacon.cwId, static_cast<int>(LeadingNumber(beacon.wpm).value), beacon.cw, beacon.carrier};
@@ -1234,9 +1240,11 @@ std::string_view kindName(FindingKind kind) {
         case FindingKind::DdsClockAboveMax:
             return "dds-clock-above-max-clock";
         case FindingKind::TimerDrift:
+            return "timer-drift";
+        case FindingKind::ReceivedOtherwise:
             break;
     }
-    return "timer-drift";
+    return "received-otherwise";
 }
 
 std::string findingSubject(const Finding& finding, const FieldNamer& name) {
@@ -1256,6 +1264,7 @@ std::string findingSubject(const Finding& finding, const FieldNamer& name) {
         case FindingKind::FreeTextMessage:
         case FindingKind::MessageCut:
         case FindingKind::TimerDrift:
+        case FindingKind::ReceivedOtherwise:
             return "Transmission";
         default:
             return "Calculation";
@@ -1271,6 +1280,7 @@ bool isAboutTheMinute(const Finding& finding) {
         case FindingKind::FreeTextMessage:
         case FindingKind::MessageCut:
         case FindingKind::TimerDrift:
+        case FindingKind::ReceivedOtherwise:
             return true;
         default:
             return false;

@@ -47,12 +47,13 @@ enum class FindingKind {
     MessageCut,              // a JT4 message of which only the start is sent
     DdsClockAboveMax,        // Reverse DDS: the rows' frequencies clock the DDS faster than it takes
     TimerDrift,              // the controller's timer rounds the symbol period, or cannot count it
+    ReceivedOtherwise,       // a JT4 message that decoders print otherwise than it was typed
 };
 // "ignored-text", "joined-numbers", "empty-field", "no-number", "tone0-offset",
 // "limit-exceeded", "dds-at-or-below-zero", "reference-at-or-below-zero", "reference-above-max-clock",
 // "shared-word", "spacing-off", "tone-grid", "pi4-outside-search", "resolution", "run-ended", "message-refused",
 // "minute-overrun", "pi4-cw-off-carrier", "empty-message", "free-text-message", "message-cut",
-// "dds-clock-above-max-clock", "timer-drift".
+// "dds-clock-above-max-clock", "timer-drift", "received-otherwise".
 std::string_view kindName(FindingKind kind);
 
 // One change a fix makes: `text` typed into `input`.

@@ -648,6 +648,13 @@ const MinuteCheckCase kMinuteChecks[] = {
      .kind = FindingKind::MessageCut,
      .message = "goes out as 'CQ K1ABC FN42'; not sent: ' QRV'",
      .severity = Severity::Warning},
+    // A call that begins with Q went out with no word that receivers print 3X.
+    {.name = "call_beginning_with_q_is_received_as_3x",
+     .prepare = [](Beacon& b) { jt4(b), b.message = "CQ QA1ABC FN42"; },
+     .kind = FindingKind::ReceivedOtherwise,
+     .message = "goes out as 'CQ QA1ABC FN42' and is received as 'CQ 3XA1ABC FN42'",
+     .severity = Severity::Note},
+    {.name = "qrz_is_received_as_sent", .prepare = [](Beacon& b) { jt4(b), b.message = "QRZ K1ABC FN42"; }, .kind = {}},
     {.name = "jt4_standard_message_is_no_free_text",
      .prepare =
          [](Beacon& b) {
