@@ -313,8 +313,9 @@ std::variant<EncodedMessage, std::string> encodePi4(std::string_view text) {
     for (char c : m.sent) {
         if (kPi4Alphabet.find(c) == std::string_view::npos) {
             const auto byte = static_cast<unsigned char>(c);
-            const std::string shown = byte >= 0x20 && byte < 0x7F ? std::string{'\'', c, '\''}
-                                                                  : std::string("a byte ").append(std::to_string(byte));
+            const std::string shown = byte >= 0x20 && byte < 0x7F
+                                          ? std::string{'\'', c, '\''}
+                                          : std::string("a character that is not printable ASCII");
             return std::string(kPi4Takes) + "; '" + m.sent + "' has " + shown;
         }
     }

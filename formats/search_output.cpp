@@ -173,8 +173,17 @@ std::variant<CandidateLists, std::string> readCandidateLists(std::string_view mu
     return CandidateLists{std::get<0>(std::move(m)), std::get<0>(std::move(r))};
 }
 
+namespace {
+
+// "1 candidate judged", "42 candidates judged".
+std::string judgedText(std::size_t judged) {
+    return std::to_string(judged) + (judged == 1 ? " candidate judged, " : " candidates judged, ");
+}
+
+}  // namespace
+
 std::string searchStatus(const SearchResult& result) {
-    return std::to_string(result.judged) + " candidates judged, " + std::to_string(result.rejected) + " rejected. " +
+    return judgedText(result.judged) + std::to_string(result.rejected) + " rejected. " +
            (result.best.empty() ? result.reason
                                 : "Best first; click a heading to sort, double-click a row to use it and calculate.");
 }
@@ -190,8 +199,8 @@ std::string rejectedLines(const SearchResult& result) {
 }
 
 std::string searchTable(const SearchResult& result, const Beacon& beacon) {
-    std::string out = std::to_string(result.judged) + " candidates judged, " + std::to_string(result.rejected) +
-                      " rejected" + (result.cancelled ? " (search stopped early)" : "") + "\n";
+    std::string out = judgedText(result.judged) + std::to_string(result.rejected) + " rejected" +
+                      (result.cancelled ? " (search stopped early)" : "") + "\n";
     if (!result.rejectedBy.empty()) out += "Rejected by: " + rejectedByText(result) + "\n";
     if (result.best.empty()) return out + result.reason + "\n";
     out += "Best " + std::to_string(result.best.size()) + ", best first:\n\n";

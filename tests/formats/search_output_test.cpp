@@ -76,7 +76,7 @@ TEST(FindSettingsTexts, CountsNextStepAndRejections) {
     const SearchResult none =
         findSettings(beacon, std::get<CandidateLists>(tooFew).mults, std::get<CandidateLists>(tooFew).refs);
     ASSERT_TRUE(none.best.empty());
-    EXPECT_EQ(searchStatus(none), "1 candidates judged, 1 rejected. " + none.reason);
+    EXPECT_EQ(searchStatus(none), "1 candidate judged, 1 rejected. " + none.reason);  // it said "1 candidates"
     EXPECT_EQ(rejectedLines(SearchResult{}), "");
 }
 
