@@ -443,7 +443,11 @@ void MainWindow::showFindings() {
 }
 
 void MainWindow::showToneDetails() {
-    if (!toneDetails_) toneDetails_ = new ToneDetails(this, [this](const FixEdits& edits) { applyFix(edits); });
+    if (!toneDetails_) {
+        toneDetails_ = new ToneDetails(this, [this](const FixEdits& edits) { applyFix(edits); });
+        // Ctrl+Z undoes there too: what it undoes is an Apply fix made there.
+        toneDetails_->addAction(undoAction_);
+    }
     toneDetails_->show(lastOutcome_, lastFindings_);
     toneDetails_->raise();
     toneDetails_->activateWindow();
@@ -461,6 +465,7 @@ void MainWindow::showFindSettings() {
                 command1_->click();
             },
             [this](const std::string& chip, const std::string& maxClockMHz) { setDds(chip, maxClockMHz); });
+        findSettings_->addAction(undoAction_);
     }
     findSettings_->showDds(aside_);
     if (!findSettings_->isVisible()) placeBeside(findSettings_, this, QSize(980, 500));

@@ -63,8 +63,12 @@ void ToneDetails::show(const Press& outcome, const std::vector<Finding>& finding
     int at = 0;
     for (const Finding& finding : findings) {
         for (const FixEdits& edits : finding.fixes) {
-            // Alt+A reaches the buttons from the keyboard.
-            auto* button = new QPushButton(QStringLiteral("&Apply fix: ") + qs(fixCaption(edits)), fixes_);
+            // From the keyboard: Alt+A applies the first fix, Alt+2 to Alt+9
+            // the others; one letter for all of them only moved the focus.
+            const QString label = at == 0  ? QStringLiteral("&Apply fix: ")
+                                  : at < 9 ? QStringLiteral("Apply fix &%1: ").arg(at + 1)
+                                           : QStringLiteral("Apply fix: ");
+            auto* button = new QPushButton(label + qs(fixCaption(edits)), fixes_);
             button->setObjectName(QStringLiteral("ApplyFix"));
             button->setToolTip(plainToolTip(qs(findingLine(finding))));
             button->setAutoDefault(false);

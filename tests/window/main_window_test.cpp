@@ -583,12 +583,12 @@ private slots:
                                                 << "Fref"
                                                 << "276.203"
                                                 << "limit-exceeded";
-        QTest::newRow("limit_by_the_multiplication") << QStringList{} << "&Apply fix: RF Multiplication 27"
+        QTest::newRow("limit_by_the_multiplication") << QStringList{} << "Apply fix &2: RF Multiplication 27"
                                                      << "Mult"
                                                      << "27"
                                                      << "limit-exceeded";
         QTest::newRow("resolution_by_the_multiplication")
-            << QStringList{"Mult=200", "Fref=100"} << "&Apply fix: RF Multiplication 193"
+            << QStringList{"Mult=200", "Fref=100"} << "Apply fix &2: RF Multiplication 193"
             << "Mult"
             << "193"
             << "resolution";

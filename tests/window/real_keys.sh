@@ -145,9 +145,28 @@ refocus
 keys shift+Tab shift+Tab ctrl+z alt+e l
 wait_until "Ctrl+Z after Apply fix did not bring back the typed text" clipboard_is "$work/cli-comma.listing"
 
+# The second of two fixes from the keyboard: the initial values offer a
+# reference and a multiplication for their dead words; Alt+2 in Tone details
+# applies the multiplication (both buttons answered to Alt+A, which only
+# moved the focus), and Ctrl+Z there undoes it (it did nothing there).
+"$cli" --mult 27 >"$work/cli-mult27.listing" 2>/dev/null
+"$cli" >"$work/cli-initial.listing" 2>/dev/null
+refocus
+keys ctrl+n Return ctrl+t
+details=$(timeout "$limit" xdotool search --sync --onlyvisible --name 'Tone details' | head -n 1)
+xdotool windowfocus --sync "$details"
+keys alt+2
+refocus
+keys alt+e l
+wait_until "Alt+2 in Tone details did not apply the second fix" clipboard_is "$work/cli-mult27.listing"
+xdotool windowfocus --sync "$details"
+keys ctrl+z
+refocus
+keys alt+e l
+wait_until "Ctrl+Z in Tone details did not undo the fix" clipboard_is "$work/cli-initial.listing"
 refocus
 keys ctrl+q
 program_ended() { ! kill -0 "$app_pid" 2>/dev/null; }
 wait_until "Ctrl+Q did not end the program" program_ended
 app_pid=
-echo "real keys: Enter, Ctrl+S, Alt+F menu export, Ctrl+N, Ctrl+O, Alt+E copy, copies and exports of unpressed fields, Apply fix by Alt+A, Ctrl+Z and Ctrl+Q all did what they say"
+echo "real keys: Enter, Ctrl+S, Alt+F menu export, Ctrl+N, Ctrl+O, Alt+E copy, copies and exports of unpressed fields, Apply fix by Alt+A and Alt+2, Ctrl+Z in the field and in Tone details, and Ctrl+Q all did what they say"
