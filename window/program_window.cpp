@@ -28,6 +28,7 @@
 #include "window/help_text.h"
 #include "window/main_window.h"
 #include "window/qt_text.h"
+#include "window/save_folder.h"
 #include "window/transmission_view.h"
 
 namespace jt4dds {
@@ -352,7 +353,12 @@ void ProgramWindow::chooseExport(OutputFormat format) {
     const auto text = exportAsked(format, QStringLiteral("Nothing exported"));
     if (!text) return;
     const ExportKind& kind = exportKind(format);
-    QFileDialog dialog(this, QStringLiteral("Export ") + QLatin1String(kind.what), QFileInfo(currentFile_).path(),
+    // Named as the page names its downloads: the beacon's name, else the call
+    // in its message, else its frequency.
+    Beacon named = beacon();
+    named.name = firmwareName();
+    const QString name = qs(downloadStem(named)) + QLatin1Char('.') + QLatin1String(kind.suffix);
+    QFileDialog dialog(this, QStringLiteral("Export ") + QLatin1String(kind.what), proposedSavePath(name),
                        QLatin1String(kind.filter));
     dialog.setObjectName(QStringLiteral("ExportDialog"));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
@@ -360,6 +366,8 @@ void ProgramWindow::chooseExport(OutputFormat format) {
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
     if (const auto failed = writeFileAtomically(pathOf(dialog.selectedFiles().constFirst()), *text))
         problem(QStringLiteral("Cannot export"), qs(*failed));
+    else
+        rememberSaveFolder(dialog.selectedFiles().constFirst());
 }
 
 void ProgramWindow::copyAs(OutputFormat format) {
@@ -423,6 +431,7 @@ void ProgramWindow::closeEvent(QCloseEvent* event) {
 
 void ProgramWindow::setCurrentFile(const QString& path) {
     currentFile_ = path;
+    if (!path.isEmpty()) rememberSaveFolder(path);
     // What the fields are now compared with, to mark them changed; no file, no mark.
     savedBeacon_ = path.isEmpty() ? std::nullopt : std::optional(beaconText(beacon()));
     if (!path.isEmpty()) rememberRecent(path);

@@ -23,9 +23,11 @@
 #include "calc/number_format.h"
 #include "calc/simulation.h"
 #include "formats/outputs.h"
+#include "formats/search_output.h"
 #include "formats/wav.h"
 #include "window/audio_player.h"
 #include "window/qt_text.h"
+#include "window/save_folder.h"
 #include "window/waterfall.h"
 
 namespace jt4dds {
@@ -200,11 +202,19 @@ std::optional<std::string> TransmissionView::saveWav(const QString& path) const 
 }
 
 void TransmissionView::chooseWavFile() {
-    const QString name = press_.beacon.name.empty() ? QStringLiteral("minute.wav") : qs(press_.beacon.name + ".wav");
-    const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Save WAV"), name,
-                                                      QStringLiteral("WAV audio (*.wav);;All files (*)"));
-    if (path.isEmpty()) return;
-    if (const auto why = saveWav(path)) QMessageBox::warning(this, QStringLiteral("WAV not saved"), qs(*why));
+    // Named as the page names its downloads: the beacon's name, else the call
+    // in its message, else its frequency.
+    QFileDialog dialog(this, QStringLiteral("Save WAV"), proposedSavePath(qs(downloadStem(press_.beacon) + ".wav")),
+                       QStringLiteral("WAV audio (*.wav);;All files (*)"));
+    dialog.setObjectName(QStringLiteral("SaveWavDialog"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setDefaultSuffix(QStringLiteral("wav"));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
+    const QString path = dialog.selectedFiles().constFirst();
+    if (const auto why = saveWav(path))
+        QMessageBox::warning(this, QStringLiteral("WAV not saved"), qs(*why));
+    else
+        rememberSaveFolder(path);
 }
 
 // Plays the minute through jt4dds-play, from a temporary WAV file so that

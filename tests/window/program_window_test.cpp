@@ -19,6 +19,7 @@
 #include <QTimer>
 #include <cmath>
 #include <fstream>
+#include <functional>
 #include <nlohmann/json.hpp>
 
 #include "calc/beacon.h"
@@ -544,6 +545,44 @@ private slots:
         QCOMPARE(*header, cli({"--beacon", file("b.jt4dds").toStdString(), "--format", "c"}));
         QVERIFY(window_->saveBeaconTo(file("c.jt4dds")));
         QVERIFY(slurp(file("c.jt4dds")).find("\"name\": \"bake_2320\"") != std::string::npos);
+    }
+
+    // The export and Save WAV dialogs opened with no file name (and Save WAV
+    // on minute.wav in the working folder); they propose the beacon's name,
+    // as the page names its downloads, in the folder last used.
+    void saveDialogsProposeTheBeaconsName() {
+        Beacon named = beacon("reference_300");
+        named.name = "bake_2320";
+        named.message = "CQ K1ABC FN42";
+        QVERIFY(!jt4dds::saveBeaconFile(file("b.jt4dds").toStdString(), named).has_value());
+        QVERIFY(window_->openBeacon(file("b.jt4dds")));
+        // What the save dialog `dialogName` that `open` shows proposes.
+        const auto proposed = [](const char* dialogName, const std::function<void()>& open) {
+            QString selected;
+            QTimer::singleShot(0, [&selected, dialogName] {
+                for (QWidget* w : QApplication::topLevelWidgets())
+                    if (auto* d = qobject_cast<QFileDialog*>(w); d && d->objectName() == QLatin1String(dialogName)) {
+                        selected = d->selectedFiles().value(0);
+                        d->reject();
+                    }
+            });
+            open();
+            return selected;
+        };
+        QCOMPARE(proposed("ExportDialog",
+                          [this] {
+                              for (QAction* a : window_->menuBar()->actions().at(0)->menu()->actions())
+                                  if (a->text().startsWith(QStringLiteral("Export &C header"))) a->trigger();
+                          }),
+                 file("bake_2320.h"));
+        window_->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(window_.get()));
+        QTest::keyClick(window_.get(), Qt::Key_M, Qt::ControlModifier);
+        auto* view = window_->findChild<jt4dds::TransmissionView*>(QStringLiteral("Transmission"));
+        QVERIFY(view);
+        QCOMPARE(
+            proposed("SaveWavDialog", [view] { view->findChild<QPushButton*>(QStringLiteral("SaveWav"))->click(); }),
+            file("bake_2320.wav"));
     }
 
     void copyCommandLineReproducesTheFields() {
