@@ -410,7 +410,8 @@ const RefusalCase kRefusals[] = {
     {.name = "pi4_non_ascii",
      .pi4 = true,
      .message = "\xC3\xA4",
-     .says = "PI4 sends exactly 8 characters of 0-9, A-Z, space and '/'; '\xC3\xA4' has a character that is not printable ASCII"},
+     .says = "PI4 sends exactly 8 characters of 0-9, A-Z, space and '/'; '\xC3\xA4' has a character that is not "
+             "printable ASCII"},
     {.name = "pi4_empty",
      .pi4 = true,
      .message = "   ",
