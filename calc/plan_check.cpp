@@ -745,6 +745,15 @@ void explainGrid(const RunFigures& f, const GridSurvey& grid, Severity severity,
                           .fixes = std::move(edits)});
 }
 
+// "the 180 MHz the AD9851 is specified for (its maximum clock)", or "the
+// 140 MHz maximum clock given for the DDS": the bound a clock is judged by.
+std::string maxClockText(const Beacon& beacon, double maxClockHz) {
+    const DdsChip* chip = beacon.maxClockMHz.empty() ? ddsChip(beacon.dds) : nullptr;
+    return "the " + mhz(maxClockHz, 3) +
+           (chip ? " the " + std::string(chip->name) + " is specified for (its maximum clock)"
+                 : " maximum clock given for the DDS");
+}
+
 // A reference faster than the DDS takes. The fixes: the fastest whole-MHz
 // reference at or under the maximum that gives every row a word and the data
 // tones an even grid within the note line; else, with the maximum clock as
@@ -757,10 +766,7 @@ void explainMaxClock(const RunFigures& f, const Beacon& beacon, double maxClockH
         const auto gridHz = trialGridHz(f, Trial{mult, typedReferenceHz(mhz * 1000.0)});
         return gridHz && *gridHz <= noteHz ? gridHz : std::nullopt;
     };
-    const DdsChip* chip = beacon.maxClockMHz.empty() ? ddsChip(beacon.dds) : nullptr;
-    std::string message = referenceText(f.frefHz) + " is faster than the " + mhz(maxClockHz, 3) +
-                          (chip ? " the " + std::string(chip->name) + " is specified for (its maximum clock)"
-                                : " maximum clock given for the DDS");
+    std::string message = referenceText(f.frefHz) + " is faster than " + maxClockText(beacon, maxClockHz);
     std::string fix;
     std::vector<FixEdits> edits;
     for (double mhz = ceilingMHz; mhz >= 1.0 && mhz > ceilingMHz - 200.0; mhz -= 1.0) {
@@ -816,11 +822,8 @@ double reverseClockHz(const RunFigures& f) {
 // under the clock, proved clean by a press of its own.
 void explainReverseClock(const RunFigures& f, const Beacon& beacon, double maxClockHz, std::vector<Finding>& out) {
     const double clockHz = reverseClockHz(f);
-    const DdsChip* chip = beacon.maxClockMHz.empty() ? ddsChip(beacon.dds) : nullptr;
     std::string message = "in Reverse DDS the rows' frequencies clock the DDS, up to " + mhz(clockHz, 6) +
-                          ", faster than the " + mhz(maxClockHz, 3) +
-                          (chip ? " the " + std::string(chip->name) + " is specified for (its maximum clock)"
-                                : " maximum clock given for the DDS");
+                          ", faster than " + maxClockText(beacon, maxClockHz);
     std::string fix;
     std::vector<FixEdits> edits;
     const double least = std::ceil(f.mult * clockHz / maxClockHz);
