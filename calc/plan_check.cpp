@@ -510,6 +510,29 @@ std::string multiplicationRange(const RunFigures& f) {
     return "from " + lo + " to " + decimalText(*range->high, 0);
 }
 
+// True for a multiplication doublers and triplers make: what a builder has
+// on the bench, and what Find settings ranks first.
+bool doublersAndTriplers(double mult) {
+    const auto chain = chainOf(mult);
+    return chain && chain->fives == 0;
+}
+
+// The multiplication in `range` nearest `mult` that doublers and triplers
+// make, or `mult` itself when none lies within a factor of two of it.
+double chainNear(double mult, const MultiplicationRange& range) {
+    const double high = range.high.value_or(kInf);
+    std::optional<double> best;
+    for (double chain = 1.0; chain <= std::min(high, 2.0 * mult); chain *= 2.0) {
+        for (double m = chain; m <= std::min(high, 2.0 * mult); m *= 3.0) {
+            if (m < range.low || m < mult / 2.0) continue;
+            if (!best || std::fabs(m - mult) < std::fabs(*best - mult) ||
+                (std::fabs(m - mult) == std::fabs(*best - mult) && m < *best))
+                best = m;
+        }
+    }
+    return doublersAndTriplers(mult) ? mult : best.value_or(mult);
+}
+
 // The fixes the prose of a limit or resolution finding names: the reference
 // it settled on, and the multiplication of the range nearest the typed one.
 std::vector<FixEdits> planFixes(const RunFigures& f, std::optional<double> referenceKhz) {
@@ -517,7 +540,7 @@ std::vector<FixEdits> planFixes(const RunFigures& f, std::optional<double> refer
     if (referenceKhz) fixes.push_back({FieldEdit{Input::Reference, decimalText(*referenceKhz / 1000.0, 3)}});
     if (const auto range = multiplicationRangeOf(f)) {
         const double nearest = range->high && f.mult > *range->high ? *range->high : range->low;
-        fixes.push_back({FieldEdit{Input::Multiplication, decimalText(nearest, 0)}});
+        fixes.push_back({FieldEdit{Input::Multiplication, decimalText(chainNear(nearest, *range), 0)}});
     }
     return fixes;
 }
@@ -685,12 +708,14 @@ GridFix gridFix(const RunFigures& f, double withinHz, std::optional<double> maxC
         fix.referenceMHz = r->first;
         fix.referenceGridHz = r->second;
     }
-    if (const auto m = nearest(
-            f.mult, 64, 1.0,
-            [&](double mult) {
-                return trialGridHz(f, Trial{mult, f.frefHz});
-            },
-            kInf)) {
+    const auto multTrial = [&](double mult) { return trialGridHz(f, Trial{mult, f.frefHz}); };
+    // Doublers and triplers first, as a builder has them and Find settings ranks them.
+    const auto chainTrial = [&](double mult) {
+        return doublersAndTriplers(mult) ? multTrial(mult) : std::optional<double>();
+    };
+    auto m = nearest(f.mult, static_cast<int>(std::ceil(f.mult)), 1.0, chainTrial, 2.0 * f.mult);
+    if (!m) m = nearest(f.mult, 64, 1.0, multTrial, kInf);
+    if (m) {
         fix.mult = m->first;
         fix.multGridHz = m->second;
     }
@@ -1368,7 +1393,10 @@ std::vector<ToneDetail> toneDetails(const RunFigures& f) {
     return table;
 }
 
-std::vector<Finding> checkPlan(const Press& outcome, const PlanCheckOptions& options) {
+namespace {
+
+// Every finding of a press, each fix as its rule computed it, unproved.
+std::vector<Finding> findingsOf(const Press& outcome, const PlanCheckOptions& options) {
     const RunFigures& f = outcome.figures;
     std::vector<Finding> out;
     for (Input field : kAllInputs)
@@ -1385,6 +1413,111 @@ std::vector<Finding> checkPlan(const Press& outcome, const PlanCheckOptions& opt
         out.push_back(
             Finding{.severity = Severity::Error, .kind = FindingKind::RunEnded, .message = outcome.ended->message});
     }
+    return out;
+}
+
+bool sameFinding(const Finding& a, const Finding& b) {
+    return a.kind == b.kind && a.severity == b.severity && a.field == b.field && a.sentField == b.sentField &&
+           a.tones == b.tones && a.message == b.message;
+}
+
+bool matters(const Finding& finding) { return finding.severity != Severity::Note; }
+
+// What applying a fix leads into: the errors and warnings of `after` that
+// `before` did not hold as they stand. A finding the fix leaves exactly as it
+// was and that no edit can mend (the 800 Hz option, an empty field) is the
+// operator's other business, shown with its own advice; one that an edit
+// mends is not, so the fix must take it along.
+std::vector<const Finding*> ledInto(const std::vector<Finding>& before, const Finding& mended,
+                                    const std::vector<Finding>& after) {
+    std::vector<const Finding*> led;
+    for (const Finding& finding : after) {
+        const bool unchanged =
+            std::any_of(before.begin(), before.end(), [&](const Finding& was) { return sameFinding(was, finding); });
+        if (sameFinding(finding, mended) || (matters(finding) && !(unchanged && finding.fixes.empty())))
+            led.push_back(&finding);
+    }
+    return led;
+}
+
+// `edits` and then `more`; none when `more` would retype a field `edits` types.
+std::optional<FixEdits> together(FixEdits edits, const FixEdits& more) {
+    for (const FieldEdit& edit : more) {
+        if (std::any_of(edits.begin(), edits.end(), [&](const FieldEdit& e) { return e.input == edit.input; }))
+            return std::nullopt;
+        edits.push_back(edit);
+    }
+    return edits;
+}
+
+// A fix that types what the operator meant into a field read otherwise: it
+// stays offered when no single further edit clears what the plan then
+// meets, for that plan's findings say what to do next.
+bool readsWhatWasMeant(const Finding& finding) {
+    return finding.kind == FindingKind::IgnoredText || finding.kind == FindingKind::JoinedNumbers ||
+           finding.kind == FindingKind::NoNumber || finding.kind == FindingKind::EmptyField;
+}
+
+// "a tone-grid warning": what a finding is, in a clause.
+std::string aFinding(const Finding& finding) {
+    return "a " + std::string(kindName(finding.kind)) + " " + std::string(severityName(finding.severity));
+}
+
+// Each fix is tried on the beacon as the press left it before it is offered:
+// one that leads into a new error or warning is offered with the edit that
+// mends that too, when one does, or not at all, and the prose says which.
+void proveFixes(const Press& outcome, const PlanCheckOptions& options, std::vector<Finding>& findings) {
+    const Beacon pressed = asPressed(outcome.beacon, outcome);
+    const auto trial = [&](const FixEdits& edits) {
+        Beacon beacon = pressed;
+        for (const FieldEdit& edit : edits) beacon.text(edit.input) = edit.text;
+        return findingsOf(calculate(beacon), options);
+    };
+    for (Finding& finding : findings) {
+        if (finding.fixes.empty()) continue;
+        std::vector<FixEdits> proved;
+        for (const FixEdits& edits : finding.fixes) {
+            const std::vector<Finding> after = trial(edits);
+            const std::vector<const Finding*> led = ledInto(findings, finding, after);
+            if (led.empty()) {
+                proved.push_back(edits);
+                continue;
+            }
+            std::optional<FixEdits> mended;
+            std::string also;
+            for (const Finding* next : led) {
+                for (const FixEdits& more : next->fixes) {
+                    auto both = together(edits, more);
+                    if (both && ledInto(findings, finding, trial(*both)).empty()) {
+                        mended = std::move(both);
+                        also = fixCaption(more);
+                        break;
+                    }
+                }
+                if (mended) break;
+            }
+            if (mended) {
+                finding.fix +=
+                    "; " + fixCaption(edits) + " alone leads into " + aFinding(*led.front()) + ", so with " + also;
+                if (std::find(proved.begin(), proved.end(), *mended) == proved.end()) proved.push_back(*mended);
+            } else if (readsWhatWasMeant(finding)) {
+                finding.fix += "; with it the plan meets " + aFinding(*led.front()) + ": see its fix";
+                proved.push_back(edits);
+            } else {
+                finding.fix += "; " + fixCaption(edits) + " alone leads into " + aFinding(*led.front()) +
+                               " that no single change mends";
+            }
+        }
+        if (proved.empty()) finding.fix += "; Find settings searches for a plan with nothing against it";
+        finding.fixes = std::move(proved);
+    }
+}
+
+}  // namespace
+
+std::vector<Finding> checkPlan(const Press& outcome, const PlanCheckOptions& options) {
+    std::vector<Finding> out = findingsOf(outcome, options);
+    proveFixes(outcome, options, out);
     return out;
 }
 

@@ -374,7 +374,7 @@ def main():
         fix_cases = [
             ("limit_reference", [], "Apply fix: Master Reference 276.203 MHz", "Fref", "276.203"),
             ("limit_multiplication", [], "Apply fix: RF Multiplication 27", "Mult", "27"),
-            ("resolution", [("Mult", "200"), ("Fref", "100")], "Apply fix: RF Multiplication 193", "Mult", "193"),
+            ("resolution", [("Mult", "200"), ("Fref", "100")], "Apply fix: RF Multiplication 192", "Mult", "192"),
             ("decimal_comma", [("Fout", "2320,1"), ("Fref", "300")], "Apply fix: Output Frequency 2320.1 MHz",
              "Fout", "2320.1"),
             ("sign_first", [("Mult", "x24"), ("Fref", "300")], "Apply fix: RF Multiplication 24", "Mult", "24"),

@@ -588,9 +588,9 @@ private slots:
                                                      << "27"
                                                      << "limit-exceeded";
         QTest::newRow("resolution_by_the_multiplication")
-            << QStringList{"Mult=200", "Fref=100"} << "Apply fix &2: RF Multiplication 193"
+            << QStringList{"Mult=200", "Fref=100"} << "Apply fix &2: RF Multiplication 192"
             << "Mult"
-            << "193"
+            << "192"
             << "resolution";
         QTest::newRow("reference_above_the_maximum_clock")
             << QStringList{"MaxClock=400", "Fout=2320.1", "Fref=450"} << "&Apply fix: Master Reference 400 MHz"
