@@ -182,9 +182,4 @@ private:
     }
 };
 
-// The item `pick` selects: the picked one, or the one whose label was typed.
-std::optional<SelectedItem> resolvePick(Selector selector, const Pick& pick);
-// What the selector's text area shows for `pick`.
-std::string pickText(Selector selector, const Pick& pick);
-
 }  // namespace jt4dds

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "calc/calculation_run.h"
+#include "calc/run_figures.h"
 #include "calc/tuning.h"
 
 namespace jt4dds {

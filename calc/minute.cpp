@@ -157,7 +157,7 @@ std::variant<Transmission, Refusal> planTransmission(const Beacon& beacon) {
     const auto mode = resolvePick(Selector::JTMode, beacon.mode);
     if (!mode) return refuse(std::nullopt, "the message needs a mode: pick a JT4 submode or PI4");
     Transmission t;
-    t.pi4 = mode->label == "PI4";
+    t.pi4 = isPi4(mode->number);
     auto encoded = t.pi4 ? encodePi4(beacon.message) : encodeJt4(beacon.message);
     if (auto* why = std::get_if<std::string>(&encoded)) return refuse(TransmissionField::Message, *why);
     t.message = std::get<EncodedMessage>(std::move(encoded));

@@ -69,7 +69,7 @@ std::optional<double> realisedHz(const RunFigures& f, std::size_t row) {
 
 double nominalSpacing(const RunFigures& f) { return nominalSpacingHz(f.spacingNumber); }
 
-bool isPi4(const RunFigures& f) { return f.spacingNumber <= 0; }
+bool isPi4(const RunFigures& f) { return jt4dds::isPi4(f.spacingNumber); }
 
 // The realised spacing of data tones `low` and `low + 1`, when both sound.
 std::optional<double> realisedSpacingHz(const RunFigures& f, std::size_t low) {
@@ -1369,10 +1369,6 @@ GridTolerance gridTolerance(std::int32_t spacingNumber) {
     for (const Line& line : kLines)
         if (line.spacingNumber == std::max(spacingNumber, 0)) return line.limits;
     return kLines[0].limits;
-}
-
-double nominalSpacingHz(std::int32_t spacingNumber) {
-    return spacingNumber > 0 ? (spacingNumber * 1.0) * kJt4StepHz : kPi4SpacingHz;
 }
 
 std::vector<ToneDetail> toneDetails(const RunFigures& f) {

@@ -148,9 +148,6 @@ std::vector<ToneDetail> toneDetails(const RunFigures& figures);
 // findings, reports and firmware files name it.
 std::string modeName(const RunFigures& figures);
 
-// The data tones' nominal spacing: N × 4.375 Hz, or 234.375 Hz for PI4.
-double nominalSpacingHz(std::int32_t spacingNumber);
-
 // The numbers a settings search ranks plans by, judged by the very
 // conditions checkPlan reports on. `clean` is false exactly when checkPlan
 // would give an `error` or `warning` finding for these figures read from

@@ -42,4 +42,16 @@ std::optional<SelectedItem> itemLabelled(Selector selector, std::string_view tex
     return std::nullopt;
 }
 
+std::optional<SelectedItem> resolvePick(Selector selector, const Pick& pick) {
+    if (pick.index) return itemAt(selector, *pick.index);
+    return itemLabelled(selector, pick.typed);
+}
+
+std::string pickText(Selector selector, const Pick& pick) {
+    if (pick.index) {
+        if (const auto item = itemAt(selector, *pick.index)) return item->label;
+    }
+    return pick.typed;
+}
+
 }  // namespace jt4dds

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <optional>
+#include <string>
 #include <string_view>
 
 #include "calc/beacon.h"
@@ -18,5 +19,10 @@ std::optional<SelectedItem> itemAt(Selector selector, int index);
 // The item whose label is `text`, ignoring case and surrounding blanks; for a
 // selector whose text area was typed into rather than picked from.
 std::optional<SelectedItem> itemLabelled(Selector selector, std::string_view text);
+
+// The item `pick` selects: the picked one, or the one whose label was typed.
+std::optional<SelectedItem> resolvePick(Selector selector, const Pick& pick);
+// What the selector's text area shows for `pick`.
+std::string pickText(Selector selector, const Pick& pick);
 
 }  // namespace jt4dds

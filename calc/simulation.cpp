@@ -6,7 +6,6 @@
 #include <numbers>
 #include <span>
 
-#include "calc/plan_check.h"
 #include "calc/tone_plan.h"
 #include "calc/tuning.h"
 
@@ -52,7 +51,7 @@ std::optional<Receiver> receiverOf(const Press& press, double refPpm, Sideband s
     Receiver r;
     r.refPpm = refPpm;
     r.sideband = sideband;
-    const bool pi4 = f.spacingNumber <= 0;
+    const bool pi4 = isPi4(f.spacingNumber);
     r.rule = pi4 ? DialRule::Pi4Convention : DialRule::SsbTuningPoint;
     r.dialHz = pi4 ? f.foutHz - kPi4DialBelowHz : *f.ssbCarrierHz;
     for (std::size_t k = 0; k < 4; ++k) {
@@ -66,35 +65,10 @@ std::optional<Receiver> receiverOf(const Press& press, double refPpm, Sideband s
     return r;
 }
 
-GridFit fitGrid(const std::array<double, 4>& toneHz, double spacingHz) {
-    GridFit fit;
-    std::array<double, 4> offset{};
-    for (std::size_t k = 0; k < 4; ++k) offset[k] = toneHz[k] - static_cast<double>(k) * spacingHz;
-    fit.originHz = (offset[0] + offset[1] + offset[2] + offset[3]) / 4.0;
-    double squares = 0.0;
-    for (std::size_t k = 0; k < 4; ++k) {
-        fit.residualHz[k] = offset[k] - fit.originHz;
-        squares += fit.residualHz[k] * fit.residualHz[k];
-        if (std::fabs(fit.residualHz[k]) > fit.worstHz + 1e-12) {
-            fit.worstHz = std::fabs(fit.residualHz[k]);
-            fit.worstTone = static_cast<int>(k);
-        }
-    }
-    fit.rmsHz = std::sqrt(squares / 4.0);
-    return fit;
-}
-
 std::optional<GridFit> realisedGrid(const Receiver& receiver, std::int32_t spacingNumber) {
     if (!std::all_of(receiver.sounds.begin(), receiver.sounds.end(), [](bool sounds) { return sounds; }))
         return std::nullopt;
     return fitGrid(receiver.realisedAudioHz, nominalSpacingHz(spacingNumber));
-}
-
-std::array<double, 4> gridLines(const GridFit& fit, std::int32_t spacingNumber) {
-    std::array<double, 4> lines{};
-    for (std::size_t k = 0; k < 4; ++k)
-        lines[k] = fit.originHz + static_cast<double>(k) * nominalSpacingHz(spacingNumber);
-    return lines;
 }
 
 double heardAt(const Receiver& receiver, double upperAudioHz) {

@@ -55,24 +55,9 @@ struct Receiver {
 // output frequency.
 std::optional<Receiver> receiverOf(const Press& press, double refPpm = 0.0, Sideband sideband = Sideband::Upper);
 
-// The four data tones measured against the evenly spaced grid t0 + k * spacing
-// that fits them best by least squares. A decoder locks onto the signal as a
-// whole, so a common offset of every tone is no error here; what is left
-// costs it energy in every symbol, about as the square of each tone's
-// distance, so the RMS distance is the measure.
-struct GridFit {
-    double originHz = 0.0;               // t0
-    std::array<double, 4> residualHz{};  // tone_k - (t0 + k * spacing)
-    double rmsHz = 0.0;                  // the residuals' RMS
-    double worstHz = 0.0;                // the largest |residual|
-    int worstTone = 0;                   // the first tone that far off
-};
-GridFit fitGrid(const std::array<double, 4>& toneHz, double spacingHz);
 // The fit of the data tones `receiver` hears, at the nominal spacing of
 // `spacingNumber`; nothing when a data tone is silent.
 std::optional<GridFit> realisedGrid(const Receiver& receiver, std::int32_t spacingNumber);
-// The grid's four lines, t0 + k * spacing: where a decoder expects the tones.
-std::array<double, 4> gridLines(const GridFit& fit, std::int32_t spacingNumber);
 
 // One stretch of the minute at one audio frequency, or silent.
 struct HeardPart {

@@ -68,4 +68,26 @@ TonePlan dataTones(std::int32_t spacingNumber, bool option800) noexcept;
 // True when the 800 Hz option is on for any mode but JT4G.
 bool toneZeroOffsetWrong(std::int32_t spacingNumber, bool option800) noexcept;
 
+// PI4, whose spacing number is 0: its tones are 234.375 Hz apart, not N × 4.375 Hz.
+constexpr bool isPi4(std::int32_t spacingNumber) { return spacingNumber <= 0; }
+
+// The data tones' nominal spacing: N × 4.375 Hz, or 234.375 Hz for PI4.
+double nominalSpacingHz(std::int32_t spacingNumber);
+
+// The four data tones measured against the evenly spaced grid t0 + k * spacing
+// that fits them best by least squares. A decoder locks onto the signal as a
+// whole, so a common offset of every tone is no error here; what is left
+// costs it energy in every symbol, about as the square of each tone's
+// distance, so the RMS distance is the measure.
+struct GridFit {
+    double originHz = 0.0;               // t0
+    std::array<double, 4> residualHz{};  // tone_k - (t0 + k * spacing)
+    double rmsHz = 0.0;                  // the residuals' RMS
+    double worstHz = 0.0;                // the largest |residual|
+    int worstTone = 0;                   // the first tone that far off
+};
+GridFit fitGrid(const std::array<double, 4>& toneHz, double spacingHz);
+// The grid's four lines, t0 + k * spacing: where a decoder expects the tones.
+std::array<double, 4> gridLines(const GridFit& fit, std::int32_t spacingNumber);
+
 }  // namespace jt4dds

@@ -400,7 +400,7 @@ int printSymbols(const Beacon& beacon, const Options& o, std::ostream& out, std:
                             "', not one of " + modes);
         return kExitUsage;
     }
-    const bool pi4 = item->label == "PI4";
+    const bool pi4 = isPi4(item->number);
     const auto encoded = pi4 ? encodePi4(beacon.message) : encodeJt4(beacon.message);
     if (const auto* why = std::get_if<std::string>(&encoded)) {
         usageError(err, o.fieldNames(TransmissionField::Message) + ": " + *why);

@@ -115,7 +115,7 @@ constexpr std::string_view kPi4ResolutionNote =
     "the resolution caption shows for every PI4 plan; what counts for PI4 is its 234.375 Hz tone spacing";
 
 bool pi4ResolutionCaption(const RunFigures& f) {
-    return f.submodeLabel == "PI4" && warningShown(f) == std::optional<std::string_view>(kResolutionMessage);
+    return isPi4(f.spacingNumber) && warningShown(f) == std::optional<std::string_view>(kResolutionMessage);
 }
 
 std::optional<std::string_view> firmwareWarning(const RunFigures& f) {

@@ -5,6 +5,7 @@
 #include <cctype>
 
 #include "calc/number_format.h"
+#include "calc/selector_items.h"
 #include "formats/json_text.h"
 #include "formats/outputs.h"
 

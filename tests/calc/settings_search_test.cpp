@@ -14,6 +14,7 @@
 
 #include "calc/beacon.h"
 #include "calc/plan_check.h"
+#include "calc/selector_items.h"
 #include "tests/case_name.h"
 
 namespace jt4dds {
