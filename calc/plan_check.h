@@ -9,96 +9,10 @@
 #include <vector>
 
 #include "calc/calculation_run.h"
+#include "calc/finding.h"
 #include "calc/minute.h"
 
 namespace jt4dds {
-
-// How much a finding matters for the beacon on the air.
-enum class Severity {
-    Error,    // the words would not make this beacon
-    Warning,  // it may work, but not as typed
-    Note,     // information
-};
-// "error", "warning" or "note".
-std::string_view severityName(Severity severity);
-
-// What a finding is about; kindName gives each a stable name for scripts.
-enum class FindingKind {
-    IgnoredText,             // a field's reading stopped before its text ended
-    JoinedNumbers,           // numbers on separate lines read as one
-    EmptyField,              // an empty field reads as 0
-    NoNumber,                // a text without a leading number reads as 0
-    ToneZeroOffset,          // the 800 Hz option on a mode other than JT4G
-    LimitExceeded,           // rows rejected by the 35 % limit: their words are 0
-    DdsAtOrBelowZero,        // a DDS frequency a DDS cannot generate
-    ReferenceAtOrBelowZero,  // a master reference that is no clock
-    ReferenceAboveMaxClock,  // a master reference faster than the DDS takes
-    SharedWord,              // two data tones on one word: the mode cannot be decoded
-    SpacingOff,              // a realised data-tone spacing beyond a tolerance the operator set
-    ToneGrid,                // the data tones off an even grid by as much as costs decodes
-    Pi4OutsideSearch,        // PI4 data tones outside a PI4 decoder's search on a PI4 receiver's dial
-    Resolution,              // the resolution warning, explained
-    RunEnded,                // the calculation stopped before its end
-    MessageRefused,          // the message, CW identification, speed or timer cannot be sent as typed
-    MinuteOverrun,           // the minute's parts run past its 60 s
-    Pi4CwOffCarrier,         // PI4's CW keyed off the carrier, where the standard minute keys it
-    EmptyMessage,            // a CW identification or timer typed, but no message to send
-    FreeTextMessage,         // a JT4 message sent as free text, with what it changes
-    MessageCut,              // a JT4 message of which only the start is sent
-    DdsClockAboveMax,        // Reverse DDS: the rows' frequencies clock the DDS faster than it takes
-    TimerDrift,              // the controller's timer rounds the symbol period, or cannot count it
-    ReceivedOtherwise,       // a JT4 message that decoders print otherwise than it was typed
-};
-// "ignored-text", "joined-numbers", "empty-field", "no-number", "tone0-offset",
-// "limit-exceeded", "dds-at-or-below-zero", "reference-at-or-below-zero", "reference-above-max-clock",
-// "shared-word", "spacing-off", "tone-grid", "pi4-outside-search", "resolution", "run-ended", "message-refused",
-// "minute-overrun", "pi4-cw-off-carrier", "empty-message", "free-text-message", "message-cut",
-// "dds-clock-above-max-clock", "timer-drift", "received-otherwise".
-std::string_view kindName(FindingKind kind);
-
-// One change a fix makes: `text` typed into `input`.
-struct FieldEdit {
-    Input input;
-    std::string text;
-    friend bool operator==(const FieldEdit&, const FieldEdit&) = default;
-};
-// A fix as data: the edits that together mend a finding.
-using FixEdits = std::vector<FieldEdit>;
-
-// One thing the plan check has to say about a press.
-struct Finding {
-    Severity severity;
-    FindingKind kind;
-    std::optional<Input> field{};                  // the numeric field it is about, if one
-    std::optional<TransmissionField> sentField{};  // the transmission's field it is about, if one
-    std::uint8_t tones = 0;                        // bit i set: it is about tone i
-    std::string_view caption{};                    // the warning label's caption it explains, if the run raised one
-    std::string message{};                         // in the operator's words, numbers with "."
-    std::string fix{};                             // a concrete change computed from the numbers; empty when none
-    // The fix as edits, one set per alternative the prose names, each proved
-    // as the prose is; none where the fix is no value to type.
-    std::vector<FixEdits> fixes{};
-};
-
-// What the finding is about, for the start of its line: the field's name
-// (a transmission's field as `name` names it), "Tone 4", "Tones 0 and 1",
-// "Tones 0 to 7", "Resolution", "Transmission" or "Calculation".
-std::string findingSubject(const Finding& finding, const FieldNamer& name = {});
-
-// True for a finding about the beacon's message and minute: what the
-// Transmission views list.
-bool isAboutTheMinute(const Finding& finding);
-
-// What applying `edits` types, for a button or a menu: "Master Reference 276.203 MHz".
-std::string fixCaption(const FixEdits& edits);
-
-// "warning: Output Frequency: reads 2320 MHz; ',1' ignored (…). Fix: type 2320.1"
-// on one line; a transmission's field named as `name` names it.
-std::string findingLine(const Finding& finding, const FieldNamer& name = {});
-
-// Every finding in `findings` about `field`, one message a line: the field's
-// tooltip. Empty when there is none.
-std::string fieldNote(const std::vector<Finding>& findings, Input field);
 
 struct PlanCheckOptions {
     // An extra bound the operator may set: how far a realised data-tone
