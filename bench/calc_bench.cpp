@@ -7,16 +7,16 @@
 #include <span>
 #include <vector>
 
-#include "calc/beacon.h"
-#include "calc/calculation_run.h"
-#include "calc/leading_number.h"
-#include "calc/message.h"
-#include "calc/minute.h"
-#include "calc/number_format.h"
-#include "calc/plan_check.h"
-#include "calc/settings_search.h"
-#include "calc/simulation.h"
-#include "calc/tuning.h"
+#include "calc/check/plan_check.h"
+#include "calc/check/settings_search.h"
+#include "calc/hearing/simulation.h"
+#include "calc/numbers/leading_number.h"
+#include "calc/numbers/number_format.h"
+#include "calc/transmission/message.h"
+#include "calc/transmission/minute.h"
+#include "calc/tuning/beacon.h"
+#include "calc/tuning/calculation_run.h"
+#include "calc/tuning/tuning.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include <memory>
 
 #include "bench/baseline_window.h"
-#include "calc/simulation.h"
+#include "calc/hearing/simulation.h"
 #include "window/main_window.h"
 #include "window/waterfall.h"
 

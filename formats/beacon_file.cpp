@@ -3,14 +3,19 @@
 
 #include <array>
 
-#include "calc/dds_chip.h"
-#include "calc/selector_items.h"
+#include "calc/tuning/dds_chip.h"
+#include "calc/tuning/selector_items.h"
 #include "formats/json_text.h"
-#include "formats/outputs.h"
 #include "formats/utf8.h"
 
 namespace jt4dds {
 namespace {
+
+constexpr std::size_t kMaxFirmwareName = 31;
+
+bool identifierCharacter(char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
+}
 
 using json::Value;
 using Type = json::Value::Type;
@@ -184,6 +189,26 @@ std::variant<Beacon, std::string> readBeacon(std::string_view bytes) {
         beacon.maxClockMHz = clockText;
     }
     return Result(std::in_place_index<0>, std::move(beacon));
+}
+
+bool isFirmwareName(std::string_view name) {
+    if (name.empty() || name.size() > kMaxFirmwareName || (name.front() >= '0' && name.front() <= '9')) return false;
+    return std::all_of(name.begin(), name.end(), identifierCharacter);
+}
+
+std::string firmwareNameFrom(std::string_view text) {
+    std::string name;
+    for (char c : text) name += identifierCharacter(c) ? c : '_';
+    if (!name.empty() && name.front() >= '0' && name.front() <= '9') name.insert(0, 1, '_');
+    if (name.size() > kMaxFirmwareName) name.resize(kMaxFirmwareName);
+    return name;
+}
+
+std::string firmwareNameOfFile(std::string_view path) {
+    const std::size_t slash = path.find_last_of("/\\");
+    if (slash != std::string_view::npos) path.remove_prefix(slash + 1);
+    const std::size_t dot = path.rfind('.');
+    return firmwareNameFrom(dot == std::string_view::npos || dot == 0 ? path : path.substr(0, dot));
 }
 
 }  // namespace jt4dds

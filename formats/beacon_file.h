@@ -9,9 +9,9 @@
 #include <string_view>
 #include <variant>
 
-#include "calc/beacon.h"
-#include "calc/calculation_run.h"
-#include "calc/minute.h"
+#include "calc/transmission/minute.h"
+#include "calc/tuning/beacon.h"
+#include "calc/tuning/calculation_run.h"
 #include "formats/json_text.h"
 
 namespace jt4dds {
@@ -62,6 +62,19 @@ std::string beaconFileKey(TransmissionField field);
 // Beacon files and the JSON report name the inputs alike through these.
 void writeTypedFields(json::Writer& out, const Beacon& beacon);
 void writeTypedSelections(json::Writer& out, const Beacon& beacon);
+
+// True for a name a firmware file can take: a C identifier of 1 to 31
+// characters, ASCII letters, digits and '_', not starting with a digit.
+bool isFirmwareName(std::string_view name);
+
+// A firmware name made from any text (a beacon file's name without its
+// ending): every other character becomes '_', a leading digit gets a '_' in
+// front, at most 31 characters; "" when nothing is left.
+std::string firmwareNameFrom(std::string_view text);
+
+// The firmware name a beacon file gives by default: its name without folder
+// and ending ("beacons/bake-1.jt4dds" -> "bake_1"), made a firmware name.
+std::string firmwareNameOfFile(std::string_view path);
 
 // The beacon a beacon file's bytes hold; or what is wrong with them, in words
 // that follow a file name ("is not valid JSON at line 3, column 14: unexpected

@@ -5,8 +5,8 @@
 #include <cmath>
 #include <numbers>
 
-#include "calc/number_format.h"
-#include "calc/spectrum.h"
+#include "calc/hearing/spectrum.h"
+#include "calc/numbers/number_format.h"
 
 namespace jt4dds {
 

@@ -3,7 +3,7 @@
 
 #include <cmath>
 
-#include "calc/exact_chars.h"
+#include "calc/numbers/exact_chars.h"
 #include "formats/utf8.h"
 
 namespace jt4dds::json {

@@ -3,9 +3,9 @@
 
 #include <algorithm>
 
-#include "calc/listing.h"
-#include "calc/number_format.h"
-#include "calc/simulation.h"
+#include "calc/hearing/simulation.h"
+#include "calc/numbers/number_format.h"
+#include "calc/tuning/listing.h"
 #include "formats/beacon_file.h"
 #include "formats/json_text.h"
 #include "formats/transmission_output.h"
@@ -68,12 +68,6 @@ void writeFindings(json::Writer& out, const std::vector<Finding>& findings) {
         out.endObject();
     }
     out.endList();
-}
-
-constexpr std::size_t kMaxFirmwareName = 31;
-
-bool identifierCharacter(char c) {
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
 }
 
 std::string upperCase(std::string text) {
@@ -160,26 +154,6 @@ std::optional<OutputFormat> outputFormatNamed(std::string_view name) {
     if (name == "json") return OutputFormat::Json;
     if (name == "report") return OutputFormat::Report;
     return std::nullopt;
-}
-
-bool isFirmwareName(std::string_view name) {
-    if (name.empty() || name.size() > kMaxFirmwareName || (name.front() >= '0' && name.front() <= '9')) return false;
-    return std::all_of(name.begin(), name.end(), identifierCharacter);
-}
-
-std::string firmwareNameFrom(std::string_view text) {
-    std::string name;
-    for (char c : text) name += identifierCharacter(c) ? c : '_';
-    if (!name.empty() && name.front() >= '0' && name.front() <= '9') name.insert(0, 1, '_');
-    if (name.size() > kMaxFirmwareName) name.resize(kMaxFirmwareName);
-    return name;
-}
-
-std::string firmwareNameOfFile(std::string_view path) {
-    const std::size_t slash = path.find_last_of("/\\");
-    if (slash != std::string_view::npos) path.remove_prefix(slash + 1);
-    const std::size_t dot = path.rfind('.');
-    return firmwareNameFrom(dot == std::string_view::npos || dot == 0 ? path : path.substr(0, dot));
 }
 
 std::string asmSource(const Press& outcome, const FirmwareFile& file) {

@@ -9,10 +9,10 @@
 #include <variant>
 #include <vector>
 
-#include "calc/calculation_run.h"
-#include "calc/minute.h"
-#include "calc/plan_check.h"
-#include "calc/simulation.h"
+#include "calc/check/plan_check.h"
+#include "calc/hearing/simulation.h"
+#include "calc/transmission/minute.h"
+#include "calc/tuning/calculation_run.h"
 
 namespace jt4dds {
 
@@ -42,19 +42,6 @@ struct FirmwareFile {
     std::string command;
     std::optional<Transmission> transmission;
 };
-
-// True for a name a firmware file can take: a C identifier of 1 to 31
-// characters, ASCII letters, digits and '_', not starting with a digit.
-bool isFirmwareName(std::string_view name);
-
-// A firmware name made from any text (a beacon file's name without its
-// ending): every other character becomes '_', a leading digit gets a '_' in
-// front, at most 31 characters; "" when nothing is left.
-std::string firmwareNameFrom(std::string_view text);
-
-// The firmware name a beacon file gives by default: its name without folder
-// and ending ("beacons/bake-1.jt4dds" -> "bake_1"), made a firmware name.
-std::string firmwareNameOfFile(std::string_view path);
 
 // The assembler include: the header and "de" lines as the listing has them
 // (CR LF; a named file labels them NAME_FreqData, and PI4 is named "PI4"),

@@ -4,8 +4,8 @@
 #include <algorithm>
 #include <cctype>
 
-#include "calc/number_format.h"
-#include "calc/selector_items.h"
+#include "calc/numbers/number_format.h"
+#include "calc/tuning/selector_items.h"
 #include "formats/json_text.h"
 #include "formats/outputs.h"
 

@@ -5,8 +5,8 @@
 #include <string>
 #include <string_view>
 
-#include "calc/beacon.h"
-#include "calc/settings_search.h"
+#include "calc/check/settings_search.h"
+#include "calc/tuning/beacon.h"
 #include "formats/outputs.h"
 
 namespace jt4dds {

@@ -3,7 +3,7 @@
 
 #include <cmath>
 
-#include "calc/number_format.h"
+#include "calc/numbers/number_format.h"
 
 namespace jt4dds {
 namespace {

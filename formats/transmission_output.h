@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "calc/minute.h"
+#include "calc/transmission/minute.h"
 #include "formats/json_text.h"
 
 namespace jt4dds {

@@ -5,7 +5,7 @@
 #include <optional>
 #include <string_view>
 
-#include "calc/beacon.h"
+#include "calc/tuning/beacon.h"
 
 namespace jt4dds {
 

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "calc/calculation_run.h"
+#include "calc/tuning/calculation_run.h"
 #include "formats/beacon_file.h"
 #include "fuzz/expect.h"
 

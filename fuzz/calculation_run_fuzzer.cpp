@@ -15,12 +15,12 @@
 #include <string>
 #include <string_view>
 
-#include "calc/calculation_run.h"
-#include "calc/leading_number.h"
-#include "calc/number_format.h"
-#include "calc/plan_check.h"
-#include "calc/selector_items.h"
-#include "calc/tone_plan.h"
+#include "calc/check/plan_check.h"
+#include "calc/numbers/leading_number.h"
+#include "calc/numbers/number_format.h"
+#include "calc/tuning/calculation_run.h"
+#include "calc/tuning/selector_items.h"
+#include "calc/tuning/tone_plan.h"
 #include "fuzz/expect.h"
 #include "tests/form_state.h"
 

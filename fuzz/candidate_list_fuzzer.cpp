@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "calc/settings_search.h"
+#include "calc/check/settings_search.h"
 #include "fuzz/expect.h"
 
 using namespace jt4dds;

@@ -10,7 +10,7 @@
 #include <string>
 #include <string_view>
 
-#include "calc/leading_number.h"
+#include "calc/numbers/leading_number.h"
 
 namespace {
 

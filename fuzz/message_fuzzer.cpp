@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "calc/message.h"
+#include "calc/transmission/message.h"
 #include "fuzz/expect.h"
 
 using namespace jt4dds;

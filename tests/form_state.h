@@ -5,10 +5,10 @@
 #include <optional>
 #include <string>
 
-#include "calc/beacon.h"
-#include "calc/calculation_run.h"
-#include "calc/form_view.h"
-#include "calc/selector_items.h"
+#include "calc/tuning/beacon.h"
+#include "calc/tuning/calculation_run.h"
+#include "calc/tuning/form_view.h"
+#include "calc/tuning/selector_items.h"
 
 namespace jt4dds {
 

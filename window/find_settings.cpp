@@ -13,8 +13,8 @@
 #include <QVBoxLayout>
 #include <QtConcurrent/QtConcurrentRun>
 
-#include "calc/dds_chip.h"
-#include "calc/number_format.h"
+#include "calc/numbers/number_format.h"
+#include "calc/tuning/dds_chip.h"
 #include "formats/search_output.h"
 #include "window/qt_text.h"
 

@@ -7,8 +7,8 @@
 #include <functional>
 #include <memory>
 
-#include "calc/beacon.h"
-#include "calc/settings_search.h"
+#include "calc/check/settings_search.h"
+#include "calc/tuning/beacon.h"
 
 class QComboBox;
 class QLabel;

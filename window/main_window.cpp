@@ -15,10 +15,10 @@
 #include <QPushButton>
 #include <algorithm>
 
-#include "calc/beacon.h"
-#include "calc/calculation_run.h"
-#include "calc/selector_items.h"
-#include "calc/tone_plan.h"
+#include "calc/tuning/beacon.h"
+#include "calc/tuning/calculation_run.h"
+#include "calc/tuning/selector_items.h"
+#include "calc/tuning/tone_plan.h"
 #include "formats/beacon_file.h"
 #include "formats/outputs.h"
 #include "formats/window_layout.h"

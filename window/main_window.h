@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "calc/beacon.h"
-#include "calc/calculation_run.h"
-#include "calc/form_view.h"
-#include "calc/plan_check.h"
+#include "calc/check/plan_check.h"
+#include "calc/tuning/beacon.h"
+#include "calc/tuning/calculation_run.h"
+#include "calc/tuning/form_view.h"
 #include "window/qt_text.h"
 
 class QAction;

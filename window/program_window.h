@@ -5,7 +5,7 @@
 #include <optional>
 #include <string>
 
-#include "calc/beacon.h"
+#include "calc/tuning/beacon.h"
 #include "formats/outputs.h"
 #include "window/qt_text.h"
 

@@ -9,7 +9,7 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
-#include "calc/number_format.h"
+#include "calc/numbers/number_format.h"
 #include "formats/outputs.h"
 #include "window/qt_text.h"
 

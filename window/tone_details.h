@@ -5,8 +5,8 @@
 #include <functional>
 #include <vector>
 
-#include "calc/calculation_run.h"
-#include "calc/plan_check.h"
+#include "calc/check/plan_check.h"
+#include "calc/tuning/calculation_run.h"
 
 class QLabel;
 class QPlainTextEdit;

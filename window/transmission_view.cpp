@@ -20,8 +20,8 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
-#include "calc/number_format.h"
-#include "calc/simulation.h"
+#include "calc/hearing/simulation.h"
+#include "calc/numbers/number_format.h"
 #include "formats/outputs.h"
 #include "formats/search_output.h"
 #include "formats/wav.h"

@@ -9,10 +9,10 @@
 #include <string>
 #include <vector>
 
-#include "calc/beacon.h"
-#include "calc/calculation_run.h"
-#include "calc/minute.h"
-#include "calc/plan_check.h"
+#include "calc/check/plan_check.h"
+#include "calc/transmission/minute.h"
+#include "calc/tuning/beacon.h"
+#include "calc/tuning/calculation_run.h"
 
 class QCheckBox;
 class QDoubleSpinBox;

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "calc/simulation.h"
+#include "calc/hearing/simulation.h"
 
 namespace jt4dds {
 

@@ -9,7 +9,7 @@
 #include <nlohmann/json.hpp>
 #include <sstream>
 
-#include "calc/beacon.h"
+#include "calc/tuning/beacon.h"
 #include "formats/beacon_file.h"
 #include "formats/search_output.h"
 #include "tests/cli/cli_runner.h"

@@ -5,10 +5,10 @@
 #include <variant>
 #include <vector>
 
-#include "calc/beacon.h"
-#include "calc/calculation_run.h"
-#include "calc/selector_items.h"
-#include "calc/simulation.h"
+#include "calc/hearing/simulation.h"
+#include "calc/tuning/beacon.h"
+#include "calc/tuning/calculation_run.h"
+#include "calc/tuning/selector_items.h"
 
 namespace jt4dds::testing_support {
 

@@ -13,7 +13,7 @@
 #include <functional>
 #include <string>
 
-#include "calc/calculation_run.h"
+#include "calc/tuning/calculation_run.h"
 #include "formats/files.h"
 #include "tests/case_name.h"
 

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 
-#include "calc/beacon.h"
-#include "calc/calculation_run.h"
-#include "calc/plan_check.h"
+#include "calc/check/plan_check.h"
+#include "calc/tuning/beacon.h"
+#include "calc/tuning/calculation_run.h"
 #include "formats/outputs.h"
 #include "tests/case_name.h"
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <variant>
 
-#include "calc/beacon.h"
+#include "calc/tuning/beacon.h"
 #include "tests/case_name.h"
 
 namespace jt4dds {

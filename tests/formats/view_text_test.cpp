@@ -3,8 +3,8 @@
 // Transmission view, from one place.
 #include <gtest/gtest.h>
 
-#include "calc/beacon.h"
-#include "calc/plan_check.h"
+#include "calc/check/plan_check.h"
+#include "calc/tuning/beacon.h"
 #include "formats/outputs.h"
 #include "tests/case_name.h"
 

@@ -11,7 +11,7 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "calc/beacon.h"
+#include "calc/tuning/beacon.h"
 #include "formats/beacon_file.h"
 #include "formats/search_output.h"
 #include "formats/window_layout.h"

@@ -16,9 +16,9 @@
 #include <QTest>
 #include <QTextDocumentFragment>
 
-#include "calc/settings_search.h"
+#include "calc/check/settings_search.h"
 
-#include "calc/calculation_run.h"
+#include "calc/tuning/calculation_run.h"
 #include "tests/form_state.h"
 #include "tests/window/window_fixture.h"
 #include "window/main_window.h"

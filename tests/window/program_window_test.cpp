@@ -22,7 +22,7 @@
 #include <functional>
 #include <nlohmann/json.hpp>
 
-#include "calc/beacon.h"
+#include "calc/tuning/beacon.h"
 #include "formats/beacon_file.h"
 #include "formats/search_output.h"
 #include "tests/cli/cli_runner.h"
