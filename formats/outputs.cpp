@@ -184,6 +184,8 @@ std::string asmSource(const Press& outcome, const FirmwareFile& file) {
     if (const auto warning = firmwareWarning(f)) out.append("; Warning: ").append(*warning).append(kListingLineEnd);
     if (pi4ResolutionCaption(f)) out.append("; Note: ").append(kPi4ResolutionNote).append(kListingLineEnd);
     if (file.transmission) out += asmTransmission(*file.transmission, words.prefix, !file.name.empty());
+    if (!file.leftOut.empty())
+        out.append("; No message in this file: ").append(commentSafe(file.leftOut)).append(kListingLineEnd);
     return out;
 }
 
@@ -240,6 +242,7 @@ std::string cHeader(const Press& outcome, const FirmwareFile& file) {
         out += "    UINT32_C(0x" + hexWord(f.rows[row].word) + "), /* " + comment(f, row) + " */\n";
     out += "};\n\n";
     if (file.transmission) out += cTransmission(*file.transmission, words.prefix);
+    if (!file.leftOut.empty()) out += "/* No message in this file: " + commentSafe(file.leftOut) + " */\n\n";
     out += "#endif /* " + words.guard + " */\n";
     return out;
 }
@@ -502,15 +505,22 @@ std::string findingsText(const std::vector<Finding>& findings) {
     return text;
 }
 
+// A firmware file written despite an error was forced: the line that writes
+// it again must force it too, or it would be refused.
+FirmwareFile forcedWhereNeeded(FirmwareFile file, const std::vector<Finding>& findings) {
+    if (!file.command.empty() && anyOf(findings, Severity::Error)) file.command += " --force";
+    return file;
+}
+
 std::string render(OutputFormat format, const Press& outcome, const std::vector<Finding>& findings,
                    const FirmwareFile& file) {
     switch (format) {
         case OutputFormat::Listing:
             return listingText(outcome.figures);
         case OutputFormat::Asm:
-            return asmSource(outcome, file);
+            return asmSource(outcome, forcedWhereNeeded(file, findings));
         case OutputFormat::C:
-            return cHeader(outcome, file);
+            return cHeader(outcome, forcedWhereNeeded(file, findings));
         case OutputFormat::Json:
             return jsonReport(outcome, findings, file.transmission);
         case OutputFormat::Report:

@@ -36,11 +36,14 @@ std::optional<OutputFormat> outputFormatNamed(std::string_view name);
 // the assembler's labels NAME_FreqData and equates. Empty keeps the unnamed
 // file's jt4dds_words and FreqData. `command` is the jt4dds-cli line
 // that writes the file again, quoted in its comment; empty leaves it out.
-// `transmission`, when the beacon has a message, adds its symbols and minute.
+// `transmission`, when the beacon has a message, adds its symbols and minute;
+// `leftOut`, when its message cannot be sent, says why the file has none, in
+// the file, rather than leave them out without a word.
 struct FirmwareFile {
     std::string name;
     std::string command;
     std::optional<Transmission> transmission;
+    std::string leftOut;
 };
 
 // The assembler include: the header and "de" lines as the listing has them

@@ -78,9 +78,13 @@ std::string rejectedByText(const SearchResult& result) {
 }
 
 FirmwareFile firmwareFile(const Beacon& beacon, OutputFormat format) {
-    FirmwareFile file{beacon.name, cliCommand(beacon), std::nullopt};
-    if (auto planned = planTransmission(beacon); planned.index() == 0)
+    FirmwareFile file{beacon.name, cliCommand(beacon), std::nullopt, {}};
+    auto planned = planTransmission(beacon);
+    if (planned.index() == 0) {
         file.transmission = std::get<0>(std::move(planned));
+    } else if (!beacon.message.empty()) {
+        file.leftOut = refusalText(std::get<1>(planned));
+    }
     if (!file.name.empty()) file.command += " --name " + file.name;
     file.command += format == OutputFormat::C ? " --format c" : " --format asm";
     return file;

@@ -1,6 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <string>
+
+#include "calc/check/finding.h"
+
 namespace jt4dds {
 
 // The built-in help: what each field means, what each warning means and what
@@ -41,10 +45,40 @@ severe finding of the last press with its fix. Click it for Tone details.</p>
 <p>Hover over the warning for every finding of the last press and its fix. <b>Tone details</b> (Ctrl+T) shows each
 tone's planned and realised frequency; <b>Find settings</b> (Ctrl+F) searches references and multiplications
 that make a clean beacon.</p>
+<h3>Transmission (Ctrl+M)</h3>
+<dl>
+<dt><b>Message</b></dt><dd>What the beacon sends. JT4: two calls (or CQ, QRZ or DE and a call) with a locator, a
+report or RRR/73; anything else goes out as 13 characters of free text. PI4: exactly 8 characters of 0-9, A-Z,
+space and '/'.</dd>
+<dt><b>CW identification, CW speed</b></dt><dd>Keyed after the message on the key-up and key-down words, 5 to
+60 words a minute; untick CW to leave it out.</dd>
+<dt><b>Carrier</b></dt><dd>The reference word from the end of the CW to 59.5 s, as the standard PI4 minute has it.</dd>
+<dt><b>Timer</b></dt><dd>The controller's timer in Hz: the firmware files give every period and start in its
+counts, and the check says how far the rounding moves the message's last symbol.</dd>
+<dt><b>Waterfall, Noise at</b></dt><dd>The minute as the receiver hears it on its dial, from the rounded words,
+optionally in noise at the SNR given (in 2500 Hz).</dd>
+<dt><b>Play, Save WAV</b></dt><dd>Play plays the minute on the computer's sound output (if it cannot, the view
+says why); Save WAV writes it as 12 kHz audio for a decoder such as jt9.</dd>
+</dl>
 <h3>Files</h3>
 <p>A beacon file (.jt4dds) keeps every field as typed. Export writes the same assembler include, C header or
 JSON report as <code>jt4dds-cli --format asm|c|json</code>; Copy command line gives the
 <code>jt4dds-cli</code> call that reproduces the fields.</p>
 )";
+
+// The help with every kind of finding the plan check gives, from the one
+// table of kinds, so a kind added there is explained here too.
+inline std::string helpHtml() {
+    std::string html = kHelpHtml;
+    html +=
+        "<h3>The findings</h3>\n<p>After each press the plan check lists what it found, each with a severity "
+        "(error: the words would not make this beacon; warning: it may work, but not as typed; note: "
+        "information) and, where one exists, a fix that has been tried before it is offered. Tone details "
+        "applies it with Apply fix.</p>\n<dl>\n";
+    for (const FindingKindSpec& kind : kFindingKinds) {
+        html.append("<dt><b>").append(kind.name).append("</b></dt><dd>").append(kind.meaning).append("</dd>\n");
+    }
+    return html + "</dl>\n";
+}
 
 }  // namespace jt4dds

@@ -382,7 +382,7 @@ void ProgramWindow::showHelp() {
     dialog->setWindowTitle(QStringLiteral("jt4dds help"));
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     auto* text = new QTextBrowser(dialog);
-    text->setHtml(QString::fromUtf8(kHelpHtml));
+    text->setHtml(qs(helpHtml()));
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, dialog);
     connect(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::close);
     auto* layout = new QVBoxLayout(dialog);
