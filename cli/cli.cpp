@@ -34,6 +34,7 @@
 #include "formats/outputs.h"
 #include "formats/search_output.h"
 #include "formats/wav.h"
+#include "session/evaluation.h"
 
 namespace jt4dds {
 namespace {
@@ -530,23 +531,24 @@ std::variant<Beacon, int> commandLineBeacon(const Options& o, const BeaconEdits&
 // report, or the heard minute; its findings on standard error.
 int writeCalculated(const Beacon& form, const Options& o, const PlanCheckOptions& check, OutputFormat format,
                     std::ostream& out, std::ostream& err) {
-    const Press outcome = calculate(form);
-    const std::vector<Finding> findings = checkPlan(outcome, check);
+    const Evaluation evaluation = evaluate(form, EvaluateOptions{check});
+    const Press& outcome = evaluation.press;
+    const std::vector<Finding>& findings = evaluation.findings;
     if (format != OutputFormat::Json) reportOnStderr(outcome, findings, o.quiet, o.fieldNames, err);
     if (o.format == "wav") {
         // Heard as it would go out, findings and all: hearing what is wrong is the point.
         if (!outcome.completed()) return kExitEndedEarly;
         return writeWav(outcome, o, out, err);
     }
-    const ExportGate gate = exportGate(format, outcome, findings, o.force, !o.output.empty());
-    if (gate == ExportGate::Stopped) return kExitEndedEarly;
-    if (gate == ExportGate::ErrorFindings) {
+    const ExportAnswer answer = exportAs(evaluation, format, o.force, !o.output.empty());
+    if (answer.gate == ExportGate::Stopped) return kExitEndedEarly;
+    if (answer.gate == ExportGate::ErrorFindings) {
         err << "jt4dds-cli: no " << o.format << " written: these words cannot make the beacon ("
             << kindsOf(findings, isError) << "); --force writes them all the same\n";
         return kExitStrictWarning;
     }
 
-    const std::string text = render(format, outcome, findings, firmwareFile(asPressed(form, outcome), format));
+    const std::string& text = *answer.bytes;
     const bool strictFailure = o.strict && std::any_of(findings.begin(), findings.end(), isErrorOrWarning);
     if (strictFailure)
         err << "jt4dds-cli: --strict: failing on " << kindsOf(findings, isErrorOrWarning)

@@ -38,6 +38,8 @@
       return decimal ? decimal.value : '.';
     },
     listing() { return listing; },
+    // How many evaluations the module has made: the tests count one a press.
+    evaluations() { return module ? module._jt4dds_evaluations() : 0; },
   };
   window.jt4ddsPage = page;
 
@@ -319,48 +321,66 @@
         byId('SendCarrier').checked ? 1 : 0, byId('TimerHz').value.trim()]));
   }
 
-  // The inputs before each change the operator did not type (Apply fix), the
-  // latest last, for Undo.
-  const undoInputs = [];
-  const inputIds = () => [...byId('Client').querySelectorAll('input[type=text], input[type=checkbox]')]
-    .map((input) => input.id).filter((id) => id !== 'SSBCarrier');
-  function rememberInputs() {
-    undoInputs.push(inputIds().map((id) => {
-      const input = byId(id);
-      return [id, input.type === 'checkbox' ? input.checked : input.value, input.style.color];
-    }));
-    byId('Undo').disabled = false;
+  // The actions that change the fields (Apply fix, Use and calculate, the
+  // 800 Hz tick, Open) are the module's to undo: one stack, as the window's.
+  // The page keeps beside it only which plan fields were typed into (black).
+  const planIds = ['Fout', 'Mult', 'Fref'];
+  const colours = () => planIds.map((id) => byId(id).style.color);
+  const setColours = (shown) => planIds.forEach((id, i) => { byId(id).style.color = shown[i]; });
+  const undoColours = [];
+  const redoColours = [];
+  function showUndo(answer) {
+    byId('Undo').disabled = !answer.undo;
+    byId('Undo').title = answer.undo ? `Ctrl+Z: ${answer.undo}` : 'Ctrl+Z: nothing to undo';
+    byId('Redo').disabled = !answer.redo;
+    byId('Redo').title = answer.redo ? `Ctrl+Shift+Z: ${answer.redo}` : 'Ctrl+Shift+Z: nothing to redo';
   }
-  function undo() {
-    const inputs = undoInputs.pop();
-    if (!inputs) return;
-    for (const [id, value, colour] of inputs) {
-      const input = byId(id);
-      if (input.type === 'checkbox') input.checked = value; else input.value = value;
-      input.style.color = colour;
+  function beforeAction() {
+    call('jt4dds_before_action');
+    undoColours.push(colours());
+    redoColours.length = 0;
+  }
+  // The action has changed the fields: one step to undo, and a press when it calculates.
+  function acted(what, pressAfter, event) {
+    if (pressAfter) {
+      press(event, () => call('jt4dds_act', ['string', 'number'], [what, 1]));
+    } else {
+      showUndo(call('jt4dds_act', ['string', 'number'], [what, 0]));
     }
-    byId('Undo').disabled = undoInputs.length === 0;
-    press();
+  }
+  function undo(redo = false) {
+    const before = colours();
+    let back = null;
+    press(undefined, () => {
+      const answer = call('jt4dds_undo', ['number'], [redo ? 1 : 0]);
+      back = answer;
+      return answer.error ? null : answer;
+    });
+    if (!back || back.error) return;
+    (redo ? undoColours : redoColours).push(before);
+    const shown = (redo ? redoColours : undoColours).pop();
+    if (shown) setColours(shown);
+    keep();
   }
 
   // Types a fix's edits as the operator would (a plan field turns black) and presses.
-  function applyFix(edits) {
-    rememberInputs();
+  function applyFix(edits, what = 'Apply fix') {
+    beforeAction();
     for (const edit of edits) {
       const field = byId(edit.id);
       field.value = edit.text;
       field.dispatchEvent(new Event('input', { bubbles: true }));
     }
-    press();
+    acted(what, true);
   }
 
   // The line beside the results: stale until a press after any change, else
   // the last press's most severe finding. The module decides; this shows it.
   let pressing = false;
   let copyRefused = null;  // why the listing shown may not be copied, if it may not
-  function showStatus() {
+  function showStatus(known) {
     if (pressing || !module) return;
-    const status = call('jt4dds_status');
+    const status = known || call('jt4dds_status');
     const line = byId('PressStatus');
     line.textContent = status.text;
     line.classList.toggle('stale', status.stale);
@@ -369,24 +389,26 @@
   const isStale = () => call('jt4dds_status').stale;
 
   // One press of Calculate; the time until the next frame is kept for the tests.
-  function press(event) {
+  function press(event, pressing_ = () => call('jt4dds_press')) {
     const start = event && event.timeStamp ? event.timeStamp : performance.now();
     closeStopped();
     pressing = true;  // what the press writes into the fields is no change by the operator
     let answer;
     try {
-      answer = call('jt4dds_press');
+      answer = pressing_();
     } finally {
       pressing = false;
     }
+    if (!answer) return;
+    showUndo(answer);
     showFindings(answer);
     copyRefused = answer.copy_refused;
     const findings = byId('PressFindings');
     findings.textContent = answer.findings;
     findings.hidden = !answer.findings;
     showTransmission(call('jt4dds_transmission'));
-    showStatus();
-    keep();
+    showStatus(answer.status);
+    keep(answer.beacon);
     if (answer.ended) showStopped(answer.ended);
     requestAnimationFrame(() => { page.lastPressMs = performance.now() - start; });
   }
@@ -420,12 +442,18 @@
 
   async function openBeacon(file) {
     const bytes = new Uint8Array(await file.arrayBuffer());
+    beforeAction();
     const at = module._malloc(Math.max(bytes.length, 1));
     module.HEAPU8.set(bytes, at);
     const answer = call('jt4dds_open_beacon', ['number', 'number', 'string'], [at, bytes.length, file.name]);
     module._free(at);
     message(answer.error ? `${file.name} ${answer.error}` : '');
-    if (!answer.error) press();  // an opened beacon is shown calculated
+    if (answer.error) {
+      undoColours.pop();
+      return;
+    }
+    showDds(call('jt4dds_dds'));
+    acted('Open', true);  // an opened beacon is shown calculated
   }
 
   // What is typed survives a reload: the beacon as a beacon file holds it,
@@ -433,12 +461,12 @@
   // kept in this browser until New clears it.
   const kKept = 'jt4dds.beacon';
   let restoring = false;
-  function keep() {
+  function keep(pressedBeacon) {
     if (!module || restoring) return;
-    const state = call('jt4dds_beacon_state');
+    const beacon = pressedBeacon || call('jt4dds_beacon_state').beacon;
     const typed = ['Fout', 'Mult', 'Fref'].filter((id) => byId(id).style.color === '');
     try {
-      localStorage.setItem(kKept, JSON.stringify({ beacon: state.beacon, typed, pressed: !isStale() }));
+      localStorage.setItem(kKept, JSON.stringify({ beacon, typed, pressed: Boolean(pressedBeacon) || !isStale() }));
     } catch (e) {
       // Storage full or refused (a private window): the page works on without it.
     }
@@ -556,7 +584,7 @@
   function useCandidate() {
     if (!found || chosen < 0) return;
     const c = found.candidates[chosen];
-    applyFix([{ id: 'Mult', text: c.mult }, { id: 'Fref', text: c.fref }]);
+    applyFix([{ id: 'Mult', text: c.mult }, { id: 'Fref', text: c.fref }], 'Use and calculate');
   }
   function buildFindSettings() {
     byId('Multiplications').value = call('jt4dds_default_mults').text;
@@ -632,7 +660,8 @@
     const details = () => { byId('ToneDetails').hidden = !byId('ToneDetails').hidden; };
     byId('ShowToneDetails').addEventListener('click', details);
     onCtrl('t', details);
-    byId('Undo').addEventListener('click', undo);
+    byId('Undo').addEventListener('click', () => undo(false));
+    byId('Redo').addEventListener('click', () => undo(true));
     const transmission = () => {
       byId('Transmission').hidden = !byId('Transmission').hidden;
       showTransmission(call('jt4dds_transmission'));
@@ -646,16 +675,28 @@
       if (heard && heard.wav) download(`${stem()}.wav`, heard.wav);
     });
     for (const id of ['Message', 'CwId', 'Wpm', 'TimerHz']) byId(id).addEventListener('input', editTransmission);
-    for (const id of ['Message', 'CwId', 'Wpm', 'TimerHz', 'SendCw', 'SendCarrier']) byId(id).addEventListener('change', keep);
+    for (const id of ['Message', 'CwId', 'Wpm', 'TimerHz', 'SendCw', 'SendCarrier']) byId(id).addEventListener('change', () => keep());
     for (const id of ['SendCw', 'SendCarrier']) byId(id).addEventListener('change', editTransmission);
     onCtrl('m', transmission);
-    // Ctrl+Z in a field is the field's own undo; elsewhere it undoes an Apply fix.
+    // Ctrl+Z in a field is the field's own undo; elsewhere it undoes the last
+    // action, and Ctrl+Shift+Z (or Ctrl+Y) redoes it.
     document.addEventListener('keydown', (event) => {
       const inField = event.target instanceof HTMLInputElement && event.target.type === 'text';
-      if (event.ctrlKey && (event.key === 'z' || event.key === 'Z') && !inField && undoInputs.length) {
+      if (!event.ctrlKey || inField) return;
+      const key = event.key.toLowerCase();
+      const redo = (key === 'z' && event.shiftKey) || key === 'y';
+      if ((key === 'z' || key === 'y') && !byId(redo ? 'Redo' : 'Undo').disabled) {
         event.preventDefault();
-        undo();
+        undo(redo);
       }
+    });
+    // The 800 Hz tick is an action: undone as the window undoes it, with no press.
+    byId('Ref800').addEventListener('change', () => {
+      const box = byId('Ref800');
+      box.checked = !box.checked;
+      beforeAction();
+      box.checked = !box.checked;
+      acted('the 800 Hz tick', false);
     });
     // Downloads are named after the beacon: its name, its call, or its frequency.
     const stem = () => call('jt4dds_beacon_state').stem;
@@ -676,10 +717,10 @@
       message('');
       download(`${asked.trim() || 'beacon'}.jt4dds`, answer.text);
     });
-    client.addEventListener('input', showStatus);
-    client.addEventListener('change', showStatus);
-    client.addEventListener('input', keep);
-    client.addEventListener('change', keep);
+    client.addEventListener('input', () => showStatus());
+    client.addEventListener('change', () => showStatus());
+    client.addEventListener('input', () => keep());
+    client.addEventListener('change', () => keep());
     buildFindSettings();
     byId('NewBeacon').addEventListener('click', () => {
       if (!window.confirm('Clear every field and start a new beacon?')) return;

@@ -28,6 +28,7 @@
 #include "formats/search_output.h"
 #include "formats/wav.h"
 #include "formats/window_layout.h"
+#include "session/session.h"
 
 // The page's elements, by the control's name (their ids). Texts cross as UTF-8.
 EM_JS(char*, jt4dds_page_text, (const char* id), { return allocateUTF8(jt4ddsPage.text(UTF8ToString(id))); });
@@ -128,10 +129,32 @@ Beacon cliInputs() {
     return beacon;
 }
 
-// The last press: the fields as it left them, as a beacon file holds them,
-// and its findings; for the status line beside the results.
-std::optional<std::string> pressedInputs;
-std::vector<Finding> pressedFindings;
+// The page's one session: the beacon on the page, its last evaluation and
+// the undo stack of the actions that change the fields.
+Session session;
+
+// The same beacon whatever decimal separator the listing is written with:
+// the findings, the minute and the files do not depend on it.
+bool sameBeacon(Beacon a, const Beacon& b) {
+    a.separator = b.separator;
+    return a == b;
+}
+
+// The evaluation of the page's beacon as jt4dds-cli takes it: the last
+// press's when the page has not changed since (and it was made with "."),
+// else one made now, for this action.
+Evaluation evaluationNow() {
+    const Beacon typed = cliInputs();
+    if (session.last() && session.last()->beacon == typed) return *session.last();
+    return evaluate(typed);
+}
+
+// The last press's, when the page has not changed since; else one made now.
+const Evaluation& minuteNow(std::optional<Evaluation>& made) {
+    const Beacon typed = cliInputs();
+    if (session.last() && sameBeacon(session.last()->beacon, typed)) return *session.last();
+    return made.emplace(evaluate(typed));
+}
 
 std::string_view kindName(ControlKind kind) {
     switch (kind) {
@@ -153,6 +176,77 @@ std::string_view kindName(ControlKind kind) {
             break;
     }
     return "label";
+}
+
+// What the page's form holds now, as the session keeps it.
+Beacon pageBeacon() {
+    PageForm form;
+    Beacon typed = beaconOf(form);
+    typed.takeDds(pageTransmission);
+    typed.takeTransmission(pageTransmission);
+    typed.name = beaconName;
+    return typed;
+}
+
+// The press's answer to the page: what it writes into the form, and what
+// the plan check says of it.
+const char* pressAnswer(const Evaluation& evaluation) {
+    PageForm form;
+    const Press& outcome = evaluation.press;
+    present(outcome, form);
+    const std::vector<Finding>& findings = evaluation.findings;
+    json::Writer out;
+    out.beginObject();
+    out.member("ended", outcome.ended ? std::optional<std::string_view>(outcome.ended->message) : std::nullopt);
+    // A stopped press leaves the last words made in the results box: they are
+    // not these fields', and copying them is refused as the window refuses it.
+    const ExportGate listing = exportGate(OutputFormat::Listing, outcome, findings, false, true);
+    out.member("copy_refused",
+               listing == ExportGate::Open ? std::nullopt : std::optional(exportRefusal(listing, outcome, findings)));
+    out.member("findings", findingsText(findings));
+    out.member("details_findings", toneDetailsFindings(findings));
+    out.key("notes").beginObject();
+    for (const InputSpec& entry : kInputs) out.member(entry.control, fieldNote(findings, entry.input));
+    out.endObject();
+    // Each fix as the buttons of Tone details offer it: what it types, where.
+    out.key("fixes").beginList();
+    for (const Finding& finding : findings) {
+        for (const FixEdits& edits : finding.fixes) {
+            out.beginObject();
+            out.member("caption", "Apply fix: " + fixCaption(edits));
+            out.member("finding", findingLine(finding));
+            out.key("edits").beginList();
+            for (const FieldEdit& edit : edits)
+                out.beginObject().member("id", idOf(edit.input)).member("text", edit.text).endObject();
+            out.endList();
+            out.endObject();
+        }
+    }
+    out.endList();
+    out.member("summary", toneDetailsSummary(outcome.figures));
+    out.key("toneHeadings");
+    writeTexts(out, kToneTableHeadings);
+    out.key("toneRows").beginList();
+    for (const auto& row : toneTableCells(outcome.figures)) writeTexts(out, row);
+    out.endList();
+    out.member("undo", session.undoText()).member("redo", session.redoText());
+    // The status line and what a reload brings back, as they stand after the
+    // press, so the page need not ask again.
+    const PressStatus status = pressStatus(true, false, findings);
+    out.key("status").beginObject().member("stale", status.stale).member("text", status.text).endObject();
+    out.member("beacon", beaconText(evaluation.beacon));
+    return reply(out.endObject());
+}
+
+// Puts a beacon the session takes back into the page's fields.
+void showBeacon(const Beacon& beacon) {
+    for (const InputSpec& entry : kInputs)
+        jt4dds_page_set_text(idOf(entry.input).c_str(), beacon.text(entry.input).c_str());
+    for (Selector selector : {Selector::JTMode, Selector::Config})
+        jt4dds_page_set_selector(idOf(selector), pickText(selector, beacon.pick(selector)).c_str());
+    jt4dds_page_set_ref800(beacon.ref800 ? 1 : 0);
+    pageTransmission = beacon;
+    beaconName = beacon.name;
 }
 
 }  // namespace
@@ -208,58 +302,47 @@ EMSCRIPTEN_KEEPALIVE const char* jt4dds_layout() {
 }
 
 // One press of Calculate on the page, then what the plan check says of it.
+// One press of Calculate on the page, then what the plan check says of it.
 EMSCRIPTEN_KEEPALIVE const char* jt4dds_press() {
-    PageForm form;
-    Beacon typed = beaconOf(form);
-    typed.takeDds(pageTransmission);
-    typed.takeTransmission(pageTransmission);
-    const Press outcome = calculate(typed);
-    present(outcome, form);
-    const std::vector<Finding> findings = checkPlan(outcome);
-    pressedInputs = beaconText(cliInputs());
-    pressedFindings = findings;
-    json::Writer out;
-    out.beginObject();
-    out.member("ended", outcome.ended ? std::optional<std::string_view>(outcome.ended->message) : std::nullopt);
-    // A stopped press leaves the last words made in the results box: they are
-    // not these fields', and copying them is refused as the window refuses it.
-    const ExportGate listing = exportGate(OutputFormat::Listing, outcome, findings, false, true);
-    out.member("copy_refused",
-               listing == ExportGate::Open ? std::nullopt : std::optional(exportRefusal(listing, outcome, findings)));
-    out.member("findings", findingsText(findings));
-    out.member("details_findings", toneDetailsFindings(findings));
-    out.key("notes").beginObject();
-    for (const InputSpec& entry : kInputs) out.member(entry.control, fieldNote(findings, entry.input));
-    out.endObject();
-    // Each fix as the buttons of Tone details offer it: what it types, where.
-    out.key("fixes").beginList();
-    for (const Finding& finding : findings) {
-        for (const FixEdits& edits : finding.fixes) {
-            out.beginObject();
-            out.member("caption", "Apply fix: " + fixCaption(edits));
-            out.member("finding", findingLine(finding));
-            out.key("edits").beginList();
-            for (const FieldEdit& edit : edits)
-                out.beginObject().member("id", idOf(edit.input)).member("text", edit.text).endObject();
-            out.endList();
-            out.endObject();
-        }
-    }
-    out.endList();
-    out.member("summary", toneDetailsSummary(outcome.figures));
-    out.key("toneHeadings");
-    writeTexts(out, kToneTableHeadings);
-    out.key("toneRows").beginList();
-    for (const auto& row : toneTableCells(outcome.figures)) writeTexts(out, row);
-    out.endList();
-    return reply(out.endObject());
+    session.type(pageBeacon());
+    return pressAnswer(session.press());
 }
+
+// Before an action that changes the fields (Apply fix, Use and calculate,
+// the 800 Hz tick, Open): the fields as they stand, to come back to.
+EMSCRIPTEN_KEEPALIVE const char* jt4dds_before_action() {
+    session.type(pageBeacon());
+    return reply(json::Writer().beginObject().endObject());
+}
+
+// The action `what` has changed the fields: one undo step; with `press`, the
+// press that follows it.
+EMSCRIPTEN_KEEPALIVE const char* jt4dds_act(const char* what, int press) {
+    session.act(what, pageBeacon());
+    if (press != 0) return pressAnswer(session.press());
+    return reply(
+        json::Writer().beginObject().member("undo", session.undoText()).member("redo", session.redoText()).endObject());
+}
+
+// Edit › Undo and Redo over the actions: the fields before (after) the last
+// one, pressed; {"error": …} when there is none.
+EMSCRIPTEN_KEEPALIVE const char* jt4dds_undo(int redo) {
+    session.type(pageBeacon());
+    const auto back = redo != 0 ? session.redo() : session.undo();
+    if (!back) return refusal(redo != 0 ? "nothing to redo" : "nothing to undo");
+    showBeacon(*back);
+    return pressAnswer(session.press());
+}
+
+// How many evaluations the module has made: one a press, which the tests count.
+EMSCRIPTEN_KEEPALIVE int jt4dds_evaluations() { return static_cast<int>(evaluationCount()); }
 
 // The status line: whether the results shown are the fields' (stale until a
 // press after any change), and the last press's most severe finding.
 EMSCRIPTEN_KEEPALIVE const char* jt4dds_status() {
-    const bool stale = !pressedInputs || beaconText(cliInputs()) != *pressedInputs;
-    const PressStatus status = pressStatus(pressedInputs.has_value(), stale, pressedFindings);
+    const bool pressed = session.last().has_value();
+    const bool stale = !pressed || !sameBeacon(session.last()->beacon, cliInputs());
+    const PressStatus status = pressStatus(pressed, stale, pressed ? session.last()->findings : std::vector<Finding>());
     return reply(json::Writer().beginObject().member("stale", status.stale).member("text", status.text).endObject());
 }
 
@@ -268,22 +351,17 @@ EMSCRIPTEN_KEEPALIVE const char* jt4dds_status() {
 EMSCRIPTEN_KEEPALIVE const char* jt4dds_export(int which, int force) {
     constexpr OutputFormat kFormats[] = {OutputFormat::Asm, OutputFormat::C, OutputFormat::Json};
     const OutputFormat format = kFormats[which < 0 || which > 2 ? 2 : which];
-    Beacon inputs = cliInputs();
-    inputs.name = beaconName;
-    const Press outcome = calculate(inputs);
-    const std::vector<Finding> findings = checkPlan(outcome);
-    const ExportGate gate = exportGate(format, outcome, findings, force != 0, false);
-    if (gate == ExportGate::Stopped) return refusal(exportRefusal(gate, outcome, findings));
-    if (gate == ExportGate::ErrorFindings) {
+    const ExportAnswer file = exportAs(evaluationNow(), format, force != 0, false);
+    if (file.gate == ExportGate::Stopped) return refusal(file.refusal);
+    if (file.gate == ExportGate::ErrorFindings) {
         return reply(json::Writer()
                          .beginObject()
-                         .member("error", exportRefusal(gate, outcome, findings))
+                         .member("error", file.refusal)
                          .member("forcible", true)
-                         .member("question", forceQuestion(exportRefusal(gate, outcome, findings)))
+                         .member("question", file.question)
                          .endObject());
     }
-    const std::string text = render(format, outcome, findings, firmwareFile(asPressed(inputs, outcome), format));
-    return reply(json::Writer().beginObject().member("text", text).endObject());
+    return reply(json::Writer().beginObject().member("text", *file.bytes).endObject());
 }
 
 // The page's fields as a beacon file named `name` (a firmware name, or
@@ -310,12 +388,14 @@ EMSCRIPTEN_KEEPALIVE const char* jt4dds_beacon_name() {
 // them, with what they make: the message sent, its symbols as jt4dds-cli
 // prints them, the minute's parts and the findings about it.
 EMSCRIPTEN_KEEPALIVE const char* jt4dds_transmission() {
-    Beacon beacon = cliInputs();
+    std::optional<Evaluation> made;
+    const Evaluation& evaluation = minuteNow(made);
+    const Beacon& beacon = evaluation.beacon;
     json::Writer out;
     out.beginObject();
     out.member("message", beacon.message).member("cw_id", beacon.cwId).member("wpm", beacon.wpm);
     out.member("cw", beacon.cw).member("carrier", beacon.carrier).member("timer_hz", beacon.timerHz);
-    const auto planned = planTransmission(beacon);
+    const auto& planned = evaluation.planned;
     out.member("sent", sentText(planned));
     const auto* t = std::get_if<Transmission>(&planned);
     out.member("symbols", t ? symbolRows(t->message.symbols) : std::string());
@@ -328,7 +408,7 @@ EMSCRIPTEN_KEEPALIVE const char* jt4dds_transmission() {
     }
     out.endList();
     out.member("timeline", timelineText(t ? t->minute.segments : std::vector<Segment>()));
-    out.member("findings", minuteFindingsText(checkPlan(calculate(beacon))));
+    out.member("findings", minuteFindingsText(evaluation.findings));
     return reply(out.endObject());
 }
 
@@ -353,7 +433,8 @@ EMSCRIPTEN_KEEPALIVE const char* jt4dds_set_transmission(const char* message, co
 std::string heardWav;
 WaterfallPicture heardPicture;
 EMSCRIPTEN_KEEPALIVE const char* jt4dds_hear(int noisy, double snrDb) {
-    const Press press = calculate(cliInputs());
+    std::optional<Evaluation> made;
+    const Press& press = minuteNow(made).press;
     const auto heard = hearMinute(press, noisy != 0 ? std::optional(Noise{snrDb, 1}) : std::nullopt);
     const auto receiver = heard ? std::optional(heard->receiver) : receiverOf(press);
     heardWav = heard ? wavFile(heard->samples, kAudioRate) : std::string();

@@ -261,14 +261,19 @@ void MainWindow::createControls() {
     connect(ref800_, &QCheckBox::clicked, this, [this](bool checked) {
         Beacon before = typedBeacon();
         before.ref800 = !checked;
-        undoInputs_.push_back(std::move(before));
-        undoAction_->setEnabled(true);
+        session_.type(before);
+        endAction("the 800 Hz tick");
     });
     undoAction_ = new QAction(QStringLiteral("&Undo"), this);
     undoAction_->setShortcut(QKeySequence::Undo);
     undoAction_->setEnabled(false);
     addAction(undoAction_);
     connect(undoAction_, &QAction::triggered, this, &MainWindow::undo);
+    redoAction_ = new QAction(QStringLiteral("&Redo"), this);
+    redoAction_->setShortcut(QKeySequence::Redo);
+    redoAction_->setEnabled(false);
+    addAction(redoAction_);
+    connect(redoAction_, &QAction::triggered, this, &MainWindow::redo);
     for (Input field : kAllInputs) this->textBox(field)->installEventFilter(this);
     jtMode_->lineEdit()->installEventFilter(this);
     config_->lineEdit()->installEventFilter(this);
@@ -281,21 +286,41 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
         auto* key = static_cast<QKeyEvent*>(event);
         auto* edit = qobject_cast<QLineEdit*>(watched);
         if (edit && key->matches(QKeySequence::Undo) && !edit->isUndoAvailable() && canUndo()) return true;
+        if (edit && key->matches(QKeySequence::Redo) && !edit->isRedoAvailable() && session_.canRedo()) return true;
     }
     return QWidget::eventFilter(watched, event);
 }
 
-void MainWindow::rememberInputs() {
-    undoInputs_.push_back(typedBeacon());
-    undoAction_->setEnabled(true);
+void MainWindow::beginAction() { session_.type(typedBeacon()); }
+
+void MainWindow::endAction(std::string_view what) {
+    session_.act(what, typedBeacon());
+    showUndo();
+}
+
+void MainWindow::showUndo() {
+    undoAction_->setEnabled(session_.canUndo());
+    undoAction_->setText(session_.canUndo() ? qs("&" + session_.undoText()) : QStringLiteral("&Undo"));
+    redoAction_->setEnabled(session_.canRedo());
+    redoAction_->setText(session_.canRedo() ? qs("&" + session_.redoText()) : QStringLiteral("&Redo"));
 }
 
 bool MainWindow::undo() {
-    if (undoInputs_.empty()) return false;
-    const Beacon back = std::move(undoInputs_.back());
-    undoInputs_.pop_back();
-    undoAction_->setEnabled(!undoInputs_.empty());
-    setInputs(back);
+    session_.type(typedBeacon());
+    const auto back = session_.undo();
+    if (!back) return false;
+    setInputs(*back);
+    showUndo();
+    command1Clicked();
+    return true;
+}
+
+bool MainWindow::redo() {
+    session_.type(typedBeacon());
+    const auto again = session_.redo();
+    if (!again) return false;
+    setInputs(*again);
+    showUndo();
     command1Clicked();
     return true;
 }
@@ -347,9 +372,11 @@ void MainWindow::setDds(const std::string& chip, const std::string& maxClockMHz)
 void MainWindow::command1Clicked() {
     // A message about an earlier press no longer applies.
     if (auto* earlier = findChild<QMessageBox*>(QStringLiteral("CalculationStopped"))) earlier->close();
-    lastOutcome_ = calculate(typedBeacon());
+    session_.type(typedBeacon());
+    const Evaluation& evaluation = session_.press();
+    lastOutcome_ = evaluation.press;
     present(lastOutcome_, *this);
-    lastFindings_ = checkPlan(lastOutcome_);
+    lastFindings_ = evaluation.findings;
     // What the fields are after the press (it may write "800" into one).
     pressedInputs_ = beaconText(typedBeacon());
     showFindings();
@@ -364,8 +391,9 @@ void MainWindow::command1Clicked() {
 }
 
 void MainWindow::applyFix(const FixEdits& edits) {
-    rememberInputs();
+    beginAction();
     for (const FieldEdit& edit : edits) textBox(edit.input)->setText(qs(edit.text));
+    endAction("Apply fix");
     command1Clicked();
 }
 
@@ -385,8 +413,8 @@ void MainWindow::reset() {
     lastOutcome_ = Press{};
     lastFindings_.clear();
     pressedInputs_.reset();
-    undoInputs_.clear();
-    undoAction_->setEnabled(false);
+    session_ = Session(typedBeacon());
+    showUndo();
     showFindings();
     emit inputsChanged();
 }
@@ -445,8 +473,9 @@ void MainWindow::showFindings() {
 void MainWindow::showToneDetails() {
     if (!toneDetails_) {
         toneDetails_ = new ToneDetails(this, [this](const FixEdits& edits) { applyFix(edits); });
-        // Ctrl+Z undoes there too: what it undoes is an Apply fix made there.
+        // Ctrl+Z undoes there too, and Ctrl+Shift+Z redoes: what it undoes is an Apply fix made there.
         toneDetails_->addAction(undoAction_);
+        toneDetails_->addAction(redoAction_);
     }
     toneDetails_->show(lastOutcome_, lastFindings_);
     toneDetails_->raise();
@@ -458,14 +487,16 @@ void MainWindow::showFindSettings() {
         findSettings_ = new FindSettings(
             this, [this] { return typedBeacon(); },
             [this](const Candidate& chosen) {
-                rememberInputs();
+                beginAction();
                 // As if typed: the text turns black, then the press.
                 mult_->setText(qs(chosen.mult.text));
                 fref_->setText(qs(chosen.frefMHz.text));
+                endAction("Use and calculate");
                 command1_->click();
             },
             [this](const std::string& chip, const std::string& maxClockMHz) { setDds(chip, maxClockMHz); });
         findSettings_->addAction(undoAction_);
+        findSettings_->addAction(redoAction_);
     }
     findSettings_->showDds(aside_);
     if (!findSettings_->isVisible()) placeBeside(findSettings_, this, QSize(980, 500));

@@ -11,6 +11,7 @@
 #include "calc/tuning/beacon.h"
 #include "calc/tuning/calculation_run.h"
 #include "calc/tuning/form_view.h"
+#include "session/session.h"
 #include "window/qt_text.h"
 
 class QAction;
@@ -82,15 +83,20 @@ public:
     // A press of Calculate, as the button and Enter in a field do.
     void calculateNow() { command1Clicked(); }
 
-    // Keeps the inputs as they are, for Undo to bring back: before a change
-    // the operator did not type (Use and calculate, Open, the 800 Hz box).
-    void rememberInputs();
-    // Puts back the inputs last remembered and presses Calculate; false when
-    // there is nothing to undo. Ctrl+Z does this when the focused field has
-    // no typing of its own to undo.
+    // Around a change the operator did not type (Apply fix, Use and
+    // calculate, Open, the 800 Hz box): the inputs before it, kept for Undo,
+    // and the step it makes, named as Edit › Undo names it.
+    void beginAction();
+    void endAction(std::string_view what);
+    // Puts back the inputs before the last such change (or after it again)
+    // and presses Calculate; false when there is nothing to undo (redo).
+    // Ctrl+Z (Ctrl+Shift+Z) does this when the focused field has no typing of
+    // its own to undo.
     bool undo();
-    bool canUndo() const { return !undoInputs_.empty(); }
+    bool redo();
+    bool canUndo() const { return session_.canUndo(); }
     QAction* undoAction() const { return undoAction_; }
+    QAction* redoAction() const { return redoAction_; }
 
     // True until the first press, and while the inputs differ from what they
     // were right after the last press: the results shown are not theirs.
@@ -160,12 +166,14 @@ private:
     std::vector<Finding> lastFindings_;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-    // Inputs to go back to, the latest last.
-    std::vector<Beacon> undoInputs_;
+    // The beacon being edited: its last evaluation and the one undo stack.
+    Session session_;
+    void showUndo();
     // What this window keeps but does not show: the DDS chip, its maximum
     // clock and the transmission, which other views edit.
     Beacon aside_;
     QAction* undoAction_ = nullptr;
+    QAction* redoAction_ = nullptr;
     // The inputs as a beacon file would hold them right after the last press.
     std::optional<std::string> pressedInputs_;
     // The mark inside each numeric field, shown while it has a finding.

@@ -128,6 +128,7 @@ void ProgramWindow::createMenus() {
     QMenu* edit = menuBar()->addMenu(QStringLiteral("&Edit"));
     edit->setObjectName(QStringLiteral("EditMenu"));
     edit->addAction(form_->undoAction());
+    edit->addAction(form_->redoAction());
     edit->addSeparator();
     edit->addAction(QStringLiteral("Copy &listing"), this, [this] {
         pressIfStale();
@@ -254,8 +255,9 @@ bool ProgramWindow::openBeacon(const QString& path) {
         return false;
     }
     beaconName_ = std::get<Beacon>(loaded).name;
-    form_->rememberInputs();
+    form_->beginAction();
     form_->setInputs(std::get<Beacon>(loaded));
+    form_->endAction("Open");
     // An opened beacon is shown calculated; what the press writes into the
     // fields (the 800 Hz option's "800") is no change to the file.
     form_->calculateNow();

@@ -20,9 +20,10 @@ namespace fs = std::filesystem;
 const fs::path kRoot = JT4DDS_SOURCE_DIR;
 
 // Folders of product code, each layer after those it may include.
-const std::vector<std::string> kLayers{
-    "calc/numbers", "calc/tuning", "calc/transmission", "calc/hearing", "calc/check", "formats", "cli", "window",
-    "app",          "web"};
+const std::vector<std::string> kLayers{"calc/numbers", "calc/tuning", "calc/transmission",
+                                       "calc/hearing", "calc/check",  "formats",
+                                       "session",      "cli",         "window",
+                                       "app",          "web"};
 // Layers side by side: none includes the other.
 const std::set<std::pair<std::string, std::string>> kApart{
     {"cli", "window"}, {"cli", "app"}, {"cli", "web"}, {"window", "web"}, {"app", "web"}};
@@ -44,7 +45,7 @@ struct Source {
 std::vector<Source> productSources() {
     std::vector<Source> out;
     const std::regex include(R"re(^\s*#\s*include\s+"([^"]+)")re");
-    for (const char* top : {"calc", "formats", "cli", "window", "app", "web"}) {
+    for (const char* top : {"calc", "formats", "session", "cli", "window", "app", "web"}) {
         for (const auto& entry : fs::recursive_directory_iterator(kRoot / top)) {
             const auto ext = entry.path().extension();
             if (!entry.is_regular_file() || (ext != ".h" && ext != ".cpp")) continue;
