@@ -29,6 +29,7 @@
 #include "calc/tuning/selector_items.h"
 #include "calc/tuning/tuning.h"
 #include "calc/version.h"
+#include "cli/decode_output.h"
 #include "formats/beacon_file.h"
 #include "formats/files.h"
 #include "formats/outputs.h"
@@ -123,6 +124,7 @@ struct Options {
     bool force = false;
     bool find = false;
     bool quiet = false;
+    int decodeCheck = 0;
     std::string mults{kDefaultMultiplications};
     std::string refs{kDefaultReferencesMHz};
     std::size_t top = 10;
@@ -324,6 +326,12 @@ void describeOptions(CLI::App& app, Options& o, BeaconEdits& beaconEdits) {
             checkedBy([](const std::string& text) { return numberIn(text, -kRefPpmLimit, kRefPpmLimit).has_value(); },
                       "takes parts per million from -1000 to 1000, such as 2.5"));
     hearing
+        ->add_option("--decode-check", o.decodeCheck,
+                     "Decode N minutes of the beacon with jt9 (from WSJT-X), in noise at --snr (-22 dB by default) "
+                     "from seeds 1 to N, and print \"decodes k of N at -22 dB\" (JSON: a decode_check object)")
+        ->type_name("N")
+        ->check(CLI::Range(1, 100));
+    hearing
         ->add_option("--sideband", o.sideband,
                      "usb (as a receiver should be set) or lsb (the wrong sideband: the tones reversed)")
         ->transform(choice({"usb", "lsb"}));
@@ -343,7 +351,8 @@ void describeOptions(CLI::App& app, Options& o, BeaconEdits& beaconEdits) {
         "written; 2 for a command line that cannot be understood; 3 when a value had no defined result\n"
         "and the calculation stopped; 4 with --strict on an error or warning finding, or when asm or c\n"
         "is refused because of an error finding (--force writes it all the same); 5 when --find finds no\n"
-        "candidate (the reason and the nearest candidate are printed).\n");
+        "candidate (the reason and the nearest candidate are printed); 6 when --decode-check cannot be made\n"
+        "(no jt9 on the PATH, PI4, no message; the reason is printed).\n");
 }
 
 bool writeOutput(const std::string& path, const std::string& text, std::ostream& err) {
@@ -630,6 +639,10 @@ int runChecked(std::span<const char* const> args, std::ostream& out, std::ostrea
                                                                        : "--timer-hz";
         return fromFile && app.count(option) == 0 ? beaconFileKey(field) : option;
     };
+    if (o.decodeCheck > 0) {
+        const double snr = o.snrDb.empty() ? -22.0 : *numberIn(o.snrDb, -kSnrLimitDb, kSnrLimitDb);
+        return writeDecodeCheck(form, check, o.decodeCheck, snr, *format == OutputFormat::Json, o.quiet, out, err);
+    }
     if (o.find && app.count("--refs") == 0) o.refs = defaultReferences(form);
     if (o.find) return findSettingsFor(form, o, check, *format, out, err);
     if (symbols) return printSymbols(form, o, out, err);

@@ -248,7 +248,8 @@ std::string cHeader(const Press& outcome, const FirmwareFile& file) {
 }
 
 std::string jsonReport(const Press& outcome, const std::vector<Finding>& findings,
-                       const std::optional<Transmission>& transmission) {
+                       const std::optional<Transmission>& transmission,
+                       const std::function<void(json::Writer&)>& more) {
     const RunFigures& f = outcome.figures;
     const auto warning = warningShown(f);
     const Beacon& typed = outcome.beacon;
@@ -330,6 +331,7 @@ std::string jsonReport(const Press& outcome, const std::vector<Finding>& finding
         out.key("transmission");
         writeTransmission(out, *transmission);
     }
+    if (more) more(out);
     out.endObject();
     return out.text() + "\n";
 }

@@ -3,6 +3,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -15,6 +16,9 @@
 #include "calc/tuning/calculation_run.h"
 
 namespace jt4dds {
+namespace json {
+class Writer;
+}  // namespace json
 
 // What one press of "Calculate" can be written out as. Every output is built
 // from the run's figures (never by re-reading the listing's text), so a change
@@ -68,7 +72,8 @@ std::string cHeader(const Press& outcome, const FirmwareFile& file = {});
 inline constexpr std::string_view kReportFormatName = "jt4dds-report";
 inline constexpr int kReportFormatVersion = 2;
 std::string jsonReport(const Press& outcome, const std::vector<Finding>& findings,
-                       const std::optional<Transmission>& transmission = std::nullopt);
+                       const std::optional<Transmission>& transmission = std::nullopt,
+                       const std::function<void(json::Writer&)>& more = {});
 
 // A plain-text report with "\n" line ends: the plan, the per-tone table
 // (tone, audio, planned and realised output, error, word), then the findings
