@@ -59,6 +59,8 @@ counts, and the check says how far the rounding moves the message's last symbol.
 optionally in noise at the SNR given (in 2500 Hz).</dd>
 <dt><b>Play, Save WAV</b></dt><dd>Play plays the minute on the computer's sound output (if it cannot, the view
 says why); Save WAV writes it as 12 kHz audio for a decoder such as jt9.</dd>
+<dt><b>Check with jt9</b></dt><dd>Decodes six minutes in noise at the SNR shown with jt9 from WSJT-X (on Debian:
+apt install wsjtx) and says how many decoded; Cancel stops it. jt9 does not decode PI4.</dd>
 </dl>
 <h3>Files</h3>
 <p>A beacon file (.jt4dds) keeps every field as typed. Export writes the same assembler include, C header or

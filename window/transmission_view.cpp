@@ -26,6 +26,7 @@
 #include "formats/search_output.h"
 #include "formats/wav.h"
 #include "window/audio_player.h"
+#include "window/decode_check_bar.h"
 #include "window/qt_text.h"
 #include "window/save_folder.h"
 #include "window/waterfall.h"
@@ -134,6 +135,7 @@ TransmissionView::TransmissionView(QWidget* parent, Edited edited) : QDialog(par
     receiver_->setTextInteractionFlags(Qt::TextSelectableByMouse);
     waterfall_ = new Waterfall(this);
     grid_ = new ToneGridStrip(this);
+    decodeCheck_ = new DecodeCheckBar(this, [this] { return snr_->value(); });
 
     auto* form = new QFormLayout;
     form->addRow(QStringLiteral("&Message:"), message_);
@@ -156,6 +158,7 @@ TransmissionView::TransmissionView(QWidget* parent, Edited edited) : QDialog(par
     hearing->addWidget(saveWav_);
     layout->addLayout(hearing);
     layout->addWidget(playStatus_);
+    layout->addWidget(decodeCheck_);
     layout->addWidget(receiver_);
     layout->addWidget(waterfall_, 2);
     layout->addWidget(grid_);
@@ -284,6 +287,7 @@ void TransmissionView::show(const Press& press, const std::vector<Finding>& find
         timeline_->show({});
     }
     findings_->setText(qs(minuteFindingsText(findings)));
+    decodeCheck_->setBeacon(beacon);
     hear();
     if (!isVisible()) placeBeside(this, parentWidget(), QSize(700, 820).expandedTo(minimumSizeHint()));
     QDialog::show();

@@ -42,6 +42,7 @@ private:
     std::vector<Segment> segments_;
 };
 
+class DecodeCheckBar;
 class ToneGridStrip;
 class Waterfall;
 
@@ -93,6 +94,7 @@ private:
     QPushButton* saveWav_ = nullptr;
     QLabel* playStatus_ = nullptr;  // why the last minute could not be played
     QLabel* receiver_ = nullptr;
+    DecodeCheckBar* decodeCheck_ = nullptr;
     Waterfall* waterfall_ = nullptr;
     ToneGridStrip* grid_ = nullptr;
     AudioPlayer* player_ = nullptr;

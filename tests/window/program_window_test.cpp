@@ -25,8 +25,10 @@
 #include "calc/tuning/beacon.h"
 #include "formats/beacon_file.h"
 #include "formats/search_output.h"
+#include "session/decode_check.h"
 #include "tests/cli/cli_runner.h"
 #include "window/audio_player.h"
+#include "window/decode_check_bar.h"
 #include "window/main_window.h"
 #include "window/program_window.h"
 #include "window/transmission_view.h"
@@ -654,6 +656,39 @@ private slots:
         QVERIFY2(status->text().startsWith(QStringLiteral("cannot play: ")), qPrintable(status->text()));
         QCOMPARE(play->text(), QStringLiteral("&Play"));
         QVERIFY(window_->isVisible());
+    }
+
+    // Check with jt9 gives the figure jt4dds-cli --decode-check gives for the
+    // same beacon and seeds, off the window's thread; without jt9 on the PATH
+    // it says how to get it.
+    void checkWithJt9AgreesWithTheToolOrSaysHowToGetIt() {
+        replaceText("Fout", QStringLiteral("10368.9"));
+        replaceText("Mult", QStringLiteral("192"));
+        replaceText("Fref", QStringLiteral("176"));
+        window_->form()->findChild<QComboBox*>(QStringLiteral("JTMode"))->setCurrentText(QStringLiteral("G"));
+        QTest::keyClick(window_.get(), Qt::Key_M, Qt::ControlModifier);
+        auto* view = window_->findChild<jt4dds::TransmissionView*>(QStringLiteral("Transmission"));
+        QVERIFY(view);
+        auto* message = view->findChild<QLineEdit*>(QStringLiteral("Message"));
+        QTest::keyClicks(message, QStringLiteral("CQ K1ABC FN42"));
+        window_->form()->calculateNow();
+        auto* bar = view->findChild<jt4dds::DecodeCheckBar*>();
+        QVERIFY(bar);
+        const QByteArray path = qgetenv("PATH");
+        qputenv("PATH", dir_.path().toUtf8());
+        bar->startOrCancel();
+        QTRY_VERIFY_WITH_TIMEOUT(!bar->running(), 30000);
+        qputenv("PATH", path);
+        QVERIFY2(bar->result().contains(QStringLiteral("apt install wsjtx")), qPrintable(bar->result()));
+        if (jt4dds::findJt9().empty()) QSKIP("no jt9 here to agree with");
+        bar->startOrCancel();
+        QVERIFY(bar->running());
+        QVERIFY(window_->isEnabled());
+        QTRY_VERIFY_WITH_TIMEOUT(!bar->running(), 60000);
+        const auto tool = jt4dds::testing_support::runTool({"--fout", "10368.9", "--mult", "192", "--fref", "176",
+                                                            "--submode", "G", "--message", "CQ K1ABC FN42",
+                                                            "--decode-check", "6", "--snr", "-22", "--quiet"});
+        QCOMPARE(bar->result().toStdString() + "\n", tool.out);
     }
 
     // An opened beacon's DDS chip and maximum clock are the window's: its
