@@ -36,23 +36,40 @@ WaterfallPicture waterfallPicture(const std::vector<std::int16_t>& samples, doub
         hann[i] = 0.5 - 0.5 * std::cos(2.0 * std::numbers::pi * static_cast<double>(i) / static_cast<double>(kFrame));
     std::vector<double> frame(kFrame);
     for (std::size_t row = 0; row < static_cast<std::size_t>(out.rows); ++row) {
-        // Each frame centred on its row's time.
-        const long start = static_cast<long>(row) * hop + hop / 2 - static_cast<long>(kFrame / 2);
-        for (std::size_t i = 0; i < kFrame; ++i) {
-            const long at = start + static_cast<long>(i);
-            const bool inside = at >= 0 && static_cast<std::size_t>(at) < samples.size();
-            frame[i] = inside ? samples[static_cast<std::size_t>(at)] * hann[i] : 0.0;
+        double* cells = power.data() + static_cast<long>(row * width);
+        // Two frames a quarter row either side of the row's time, their power
+        // averaged: the noise's speckle halves, a steady tone stays.
+        for (const long offset : {-hop / 4, hop / 4}) {
+            const long start = static_cast<long>(row) * hop + hop / 2 + offset - static_cast<long>(kFrame / 2);
+            for (std::size_t i = 0; i < kFrame; ++i) {
+                const long at = start + static_cast<long>(i);
+                const bool inside = at >= 0 && static_cast<std::size_t>(at) < samples.size();
+                frame[i] = inside ? samples[static_cast<std::size_t>(at)] * hann[i] : 0.0;
+            }
+            const std::vector<double>& spectrum = transform.of(frame);
+            for (std::size_t k = 0; k < width; ++k) cells[k] += 0.5 * spectrum[first + k];
         }
-        const std::vector<double>& spectrum = transform.of(frame);
-        std::copy_n(spectrum.begin() + static_cast<long>(first), width, power.begin() + static_cast<long>(row * width));
     }
 
-    const double loudest = power.empty() ? 0.0 : *std::max_element(power.begin(), power.end());
-    const double darkDb = 10.0 * std::log10(std::max(loudest, 1e-12)) - kWaterfallRangeDb;
+    // The scale: from the noise floor (the median cell) to the top cells.
+    const auto toDb = [](double p) { return 10.0 * std::log10(std::max(p, 1e-12)); };
+    std::vector<double> sorted = power;
+    const auto at = [&](double share) {
+        const auto n = static_cast<std::size_t>(share * static_cast<double>(sorted.size() - 1));
+        std::nth_element(sorted.begin(), sorted.begin() + static_cast<long>(n), sorted.end());
+        return toDb(sorted[n]);
+    };
+    const double loudestDb = power.empty() ? 0.0 : toDb(*std::max_element(power.begin(), power.end()));
+    const double medianDb = power.empty() ? 0.0 : at(0.5);
+    const double topDb = power.empty() ? 0.0 : at(0.999);
+    const double darkDb = std::max(loudestDb - kWaterfallRangeDb, medianDb - kWaterfallFloorDb);
+    const double brightDb = std::max(topDb, darkDb + kWaterfallSpanDb);
     out.rgba.resize(power.size() * 4);
+    out.level.resize(power.size());
     for (std::size_t i = 0; i < power.size(); ++i) {
-        const double db = power[i] > 0.0 ? 10.0 * std::log10(power[i]) : darkDb;
-        const auto [r, g, b] = waterfallColour((db - darkDb) / kWaterfallRangeDb);
+        const double level = std::clamp((toDb(power[i]) - darkDb) / (brightDb - darkDb), 0.0, 1.0);
+        out.level[i] = static_cast<float>(level);
+        const auto [r, g, b] = waterfallColour(level);
         out.rgba[4 * i] = static_cast<std::uint8_t>(r);
         out.rgba[4 * i + 1] = static_cast<std::uint8_t>(g);
         out.rgba[4 * i + 2] = static_cast<std::uint8_t>(b);

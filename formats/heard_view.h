@@ -14,14 +14,20 @@ namespace jt4dds {
 // How the window and the page draw a heard minute, so that both show the
 // same picture and say the same of it.
 
-// The waterfall: a Hann-windowed transform of kWaterfallFrame samples every
-// kWaterfallRowS seconds, each centred on its row's time; power in decibels
-// from the loudest cell down kWaterfallRangeDb to dark, coloured along
-// kWaterfallStops (dark blue through cyan and yellow to white, as
-// weak-signal waterfalls are).
+// The waterfall: each row the mean power of two Hann-windowed transforms of
+// kWaterfallFrame samples, a quarter row either side of its time, every
+// kWaterfallRowS seconds; coloured along kWaterfallStops (dark blue through
+// cyan and yellow to white, as weak-signal waterfalls are) in decibels over
+// the noise floor, as decoding programs scale theirs: the median cell (the
+// noise where there is noise) a little over dark, and brightest from the
+// top cells up, at least kWaterfallSpanDb above it, so that a signal near
+// the decoding threshold shows as a trace over dark noise. A minute without
+// noise is drawn down kWaterfallRangeDb from its loudest cell.
 inline constexpr int kWaterfallFrame = 2048;
 inline constexpr double kWaterfallRowS = 0.25;
 inline constexpr double kWaterfallRangeDb = 60.0;
+inline constexpr double kWaterfallFloorDb = 2.0;  // dark this far under the median cell
+inline constexpr double kWaterfallSpanDb = 15.0;  // the least span from dark to brightest
 inline constexpr std::array<std::array<double, 3>, 5> kWaterfallStops{
     {{0.0, 0.0, 0.12}, {0.0, 0.25, 0.6}, {0.0, 0.75, 0.85}, {1.0, 0.9, 0.0}, {1.0, 1.0, 1.0}}};
 
@@ -43,6 +49,7 @@ struct WaterfallPicture {
     int width = 0;  // cells across: bins.last - bins.first
     int rows = 0;
     std::vector<std::uint8_t> rgba;  // row after row, red, green, blue, 255
+    std::vector<float> level;        // each cell's level, 0 (dark) to 1 (brightest), as coloured
     std::string description;         // waterfallDescription(bins)
 };
 WaterfallPicture waterfallPicture(const std::vector<std::int16_t>& samples, double lowHz, double highHz);
