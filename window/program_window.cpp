@@ -170,8 +170,12 @@ void ProgramWindow::createStatusLine() {
 }
 
 void ProgramWindow::showTransmission() {
-    if (!transmissionView_)
+    if (!transmissionView_) {
         transmissionView_ = new TransmissionView(this, [this](const Beacon& edited) { transmissionEdited(edited); });
+        // Ctrl+Z and Ctrl+Shift+Z there too, as in every window of the program.
+        transmissionView_->addAction(form_->undoAction());
+        transmissionView_->addAction(form_->redoAction());
+    }
     refreshTransmission();
     transmissionView_->raise();
     transmissionView_->activateWindow();

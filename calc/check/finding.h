@@ -151,6 +151,9 @@ struct Finding {
     // The fix as edits, one set per alternative the prose names, each proved
     // as the prose is; none where the fix is no value to type.
     std::vector<FixEdits> fixes{};
+    // No single edit clears it without leading into another error or
+    // warning: Find settings' first plan is the fix (the session adds it).
+    bool wantsSearch = false;
 };
 
 // "Tone 4", "Tones 0 and 1", "Tones 0 to 7": the tones whose bits `mask` sets.

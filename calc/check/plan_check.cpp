@@ -615,7 +615,10 @@ void proveFixes(const Press& outcome, const PlanCheckOptions& options, std::vect
                                " that no single change mends";
             }
         }
-        if (proved.empty()) finding.fix += "; Find settings searches for a plan with nothing against it";
+        if (proved.empty()) {
+            finding.fix += "; " + std::string(kNoSingleEdit);
+            finding.wantsSearch = true;
+        }
         finding.fixes = std::move(proved);
     }
 }

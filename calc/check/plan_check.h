@@ -39,6 +39,9 @@ GridTolerance gridTolerance(std::int32_t spacingNumber);
 // by one finding that carries it. Never throws except std::bad_alloc.
 std::vector<Finding> checkPlan(const Press& outcome, const PlanCheckOptions& options = {});
 
+// What a fix's prose ends with where no single edit clears its finding.
+inline constexpr std::string_view kNoSingleEdit = "Find settings searches for a plan with nothing against it";
+
 // True when any finding has that severity.
 bool anyOf(const std::vector<Finding>& findings, Severity severity);
 

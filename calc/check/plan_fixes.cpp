@@ -170,11 +170,26 @@ GridFix gridFix(const RunFigures& f, double withinHz, std::optional<double> maxC
         fix.referenceGridHz = r->second;
     }
     const auto multTrial = [&](double mult) { return trialGridHz(f, Trial{mult, f.frefHz}); };
-    // Doublers and triplers first, as a builder has them and Find settings ranks them.
-    const auto chainTrial = [&](double mult) {
-        return doublersAndTriplers(mult) ? multTrial(mult) : std::optional<double>();
-    };
-    auto m = nearest(f.mult, static_cast<int>(std::ceil(f.mult)), 1.0, chainTrial, 2.0 * f.mult);
+    // Doublers and triplers first, as a builder has them and Find settings
+    // ranks them: those within a factor of two of the typed multiplication,
+    // nearest first; then any whole multiplication near it.
+    std::optional<std::pair<double, double>> m;
+    if (f.mult <= 1e6) {
+        std::vector<double> chains;
+        for (double two = 1.0; two <= 2.0 * f.mult; two *= 2.0)
+            for (double c = two; c <= 2.0 * f.mult; c *= 3.0)
+                if (c >= f.mult / 2.0 && c != f.mult) chains.push_back(c);
+        std::sort(chains.begin(), chains.end(), [&](double a, double b) {
+            return std::fabs(a - f.mult) < std::fabs(b - f.mult) ||
+                   (std::fabs(a - f.mult) == std::fabs(b - f.mult) && a < b);
+        });
+        for (const double c : chains) {
+            if (const auto gridHz = multTrial(c); gridHz && *gridHz <= withinHz) {
+                m = std::pair(c, *gridHz);
+                break;
+            }
+        }
+    }
     if (!m) m = nearest(f.mult, 64, 1.0, multTrial, kInf);
     if (m) {
         fix.mult = m->first;

@@ -175,6 +175,25 @@ TEST(SessionUndo, TypingAfterAnActionIsUndoneWithItAndANewActionDropsRedo) {
     EXPECT_FALSE(session.canRedo());
 }
 
+// Where no single edit clears a finding without leading into another, its
+// fix is Find settings' first plan, which leaves nothing against the beacon:
+// x2 at 400 MHz for 23 cm is over the AD9851's clock, and each single edit
+// that mends that leads into another error or warning.
+TEST(SessionSearch, NoSingleEditGivesFindSettingsFirstPlan) {
+    Beacon b = with({{Input::OutputFrequency, "1296.9"}, {Input::Multiplication, "2"}, {Input::Reference, "400"}},
+                    "B", {}, "AD9851");
+    const Evaluation e = evaluate(b);
+    const auto limit =
+        std::find_if(e.findings.begin(), e.findings.end(), [](const Finding& f) { return f.wantsSearch; });
+    ASSERT_NE(limit, e.findings.end());
+    ASSERT_EQ(limit->fixes.size(), 1U) << limit->fix;
+    EXPECT_NE(limit->fix.find("Find settings' first plan with nothing against it: "), std::string::npos) << limit->fix;
+    for (const FieldEdit& edit : limit->fixes.front()) b.text(edit.input) = edit.text;
+    const Evaluation fixed = evaluate(b);
+    EXPECT_FALSE(anyOf(fixed.findings, Severity::Error) || anyOf(fixed.findings, Severity::Warning))
+        << fixCaption(limit->fixes.front());
+}
+
 TEST(SessionFile, ModifiedWhileTheFieldsDifferFromTheFile) {
     Session session;
     EXPECT_FALSE(session.modified());
