@@ -180,8 +180,8 @@ TEST(SessionUndo, TypingAfterAnActionIsUndoneWithItAndANewActionDropsRedo) {
 // x2 at 400 MHz for 23 cm is over the AD9851's clock, and each single edit
 // that mends that leads into another error or warning.
 TEST(SessionSearch, NoSingleEditGivesFindSettingsFirstPlan) {
-    Beacon b = with({{Input::OutputFrequency, "1296.9"}, {Input::Multiplication, "2"}, {Input::Reference, "400"}},
-                    "B", {}, "AD9851");
+    Beacon b = with({{Input::OutputFrequency, "1296.9"}, {Input::Multiplication, "2"}, {Input::Reference, "400"}}, "B",
+                    {}, "AD9851");
     const Evaluation e = evaluate(b);
     const auto limit =
         std::find_if(e.findings.begin(), e.findings.end(), [](const Finding& f) { return f.wantsSearch; });
