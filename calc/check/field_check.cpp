@@ -134,7 +134,9 @@ void checkField(Input field, const FieldRead& read, std::vector<Finding>& out) {
         return;
     }
     if (n.end == 0) {
-        std::string message = "'" + std::string(trimmed(text)) + "' holds no number and reads 0";
+        // Appended piece by piece: GCC 12 at -O3 takes "'" + std::string(…) for an overlapping copy (-Wrestrict).
+        std::string message = "'";
+        message.append(trimmed(text)).append("' holds no number and reads 0");
         std::optional<std::string> typeThis;
         if (typed.size() > 1 && typed[0] == ',' && isDigit(typed[1])) {
             message += " (the decimal point is '.')";
