@@ -46,7 +46,6 @@ int run(const std::vector<std::string>& argv, const fs::path& folder, const fs::
     }
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
-#endif
 
 std::string readAll(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);
@@ -57,16 +56,10 @@ std::string readAll(const fs::path& path) {
 
 // The Debian package's version of the jt9 at `path`, where dpkg knows it.
 std::string versionOf(const std::string& path, const fs::path& folder) {
-#if defined(_WIN32)
-    (void)path;
-    (void)folder;
-    return {};
-#else
     if (path != "/usr/bin/jt9" || !fs::exists("/usr/bin/dpkg-query")) return {};
     const fs::path out = folder / "version";
     if (run({"/usr/bin/dpkg-query", "-W", "-f=${Version}", "wsjtx"}, folder, out) != 0) return {};
     return readAll(out);
-#endif
 }
 
 // jt9's lines before "<DecodeFinished>"; a decode of `message` ends in "f".
@@ -84,6 +77,7 @@ bool decodedIn(const std::string& lines, const std::string& message, std::string
     }
     return found;
 }
+#endif
 
 }  // namespace
 
