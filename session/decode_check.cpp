@@ -15,6 +15,7 @@
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <cerrno>
 extern char** environ;
 #endif
 
@@ -42,8 +43,8 @@ int run(const std::vector<std::string>& argv, const fs::path& folder, const fs::
     posix_spawn_file_actions_destroy(&actions);
     if (started != 0) return -1;
     int status = 0;
-    while (waitpid(pid, &status, 0) < 0) {
-    }
+    while (waitpid(pid, &status, 0) < 0)
+        if (errno != EINTR) return -1;  // only a signal's interruption is waited through
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
