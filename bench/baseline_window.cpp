@@ -3,10 +3,15 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QStatusBar>
+#include <utility>
+#include <vector>
 
 namespace jt4dds::bench {
 namespace {
@@ -57,6 +62,47 @@ BaselineWindow::BaselineWindow() {
     auto* hiddenBox = new QLineEdit(this);
     hiddenBox->setGeometry(520, 272, 105, 19);
     hiddenBox->hide();
+}
+
+BaselineProgram::BaselineProgram() {
+    setWindowTitle(QStringLiteral("JT4 / PI4  - 32 bit DDS Design Utility     Arvok"));
+    auto* form = new BaselineWindow;
+    setCentralWidget(form);
+    struct Entry {
+        const char* text;
+        QKeySequence keys;
+    };
+    const std::pair<const char*, std::vector<Entry>> menus[] = {
+        {"&File",
+         {{"&New", QKeySequence::New},
+          {"&Open beacon\u2026", QKeySequence::Open},
+          {"&Save beacon", QKeySequence::Save},
+          {"Save beacon &as\u2026", QKeySequence::SaveAs},
+          {"&Recent beacons", {}},
+          {"Export assembler &include\u2026", {}},
+          {"Export &C header\u2026", {}},
+          {"Export &JSON report\u2026", {}},
+          {"&Quit", QKeySequence::Quit}}},
+        {"&Edit",
+         {{"&Undo", QKeySequence::Undo},
+          {"&Redo", QKeySequence::Redo},
+          {"Copy &listing", {}},
+          {"Copy as &assembler include", {}},
+          {"Copy as &C header", {}},
+          {"Copy co&mmand line", {}}}},
+        {"&View",
+         {{"&Tone details\u2026", {}},
+          {"&Find settings\u2026", {}},
+          {"T&ransmission\u2026", QKeySequence(Qt::CTRL | Qt::Key_M)}}},
+        {"&Help", {{"&Help", QKeySequence::HelpContents}, {"&About jt4dds", {}}}},
+    };
+    for (const auto& [title, entries] : menus) {
+        QMenu* menu = menuBar()->addMenu(QString::fromUtf8(title));
+        for (const Entry& entry : entries) menu->addAction(QString::fromUtf8(entry.text), entry.keys, [] {});
+    }
+    statusBar()->addWidget(new QLabel(QStringLiteral("Calculate to see the words"), this), 1);
+    statusBar()->setSizeGripEnabled(false);
+    resize(form->width(), form->height() + menuBar()->sizeHint().height() + statusBar()->sizeHint().height());
 }
 
 }  // namespace jt4dds::bench

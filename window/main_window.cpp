@@ -13,6 +13,7 @@
 #include <QPainter>
 #include <QPalette>
 #include <QPushButton>
+#include <QTimer>
 #include <algorithm>
 
 #include "calc/tuning/beacon.h"
@@ -44,27 +45,54 @@ QString captionOf(std::string_view name) {
 
 const QColor kRed(255, 0, 0);
 
-// The desktop's own dialog font, made just small enough for every caption to
-// fit its fixed width: the layout is fixed, the desktop's font size is not.
-QFont fittedDialogFont(const QFont& applicationFont) {
-    QFont font = applicationFont;
-    const QFontMetricsF metrics(font);
-    // The input column's captions are the widest texts a fixed-size control holds.
-    qreal widest = 0;
+// The input column's captions are the widest texts a fixed-size control
+// holds; this is the room each has, in pixels.
+qreal captionRoom() {
     int captionWidth = 0;
-    for (const ControlPlace& place : kWindowLayout) {
-        if (place.kind != ControlKind::Caption) continue;
-        widest = std::max(widest, metrics.horizontalAdvance(captionOf(place.name)));
-        captionWidth = place.width;
-    }
-    const qreal room = twips(0, 0, captionWidth, 0).width() - 2;
+    for (const ControlPlace& place : kWindowLayout)
+        if (place.kind == ControlKind::Caption) captionWidth = place.width;
+    return twips(0, 0, captionWidth, 0).width() - 2;
+}
+
+// The font scaled down so that the widest caption, measured by `width`, fits.
+template <class Width>
+QFont fitted(QFont font, Width width) {
+    qreal widest = 0;
+    for (const ControlPlace& place : kWindowLayout)
+        if (place.kind == ControlKind::Caption) widest = std::max(widest, width(captionOf(place.name)));
+    const qreal room = captionRoom();
     if (widest > room && font.pointSizeF() > 0) font.setPointSizeF(font.pointSizeF() * room / widest);
     return font;
 }
 
-// Measuring the captions shapes their text, which costs more than creating
-// all the controls; the answer changes only with the application's font.
-// The cache is never destroyed: a font must not outlive the application.
+// The desktop's own dialog font, made just small enough for every caption to
+// fit its fixed width: the layout is fixed, the desktop's font size is not.
+// Shaping text costs more than creating every control, and the window is not
+// on the screen until its font is known, so the captions are measured by
+// their characters' own advances: kerning only draws letters together in
+// text of this kind, so the sum is a little wider than the shaped caption
+// (2 % in DejaVu Sans) and the font fits. `fitsShaped` checks it once the
+// window is shown.
+QFont fittedDialogFont(const QFont& applicationFont) {
+    const QFontMetricsF metrics(applicationFont);
+    return fitted(applicationFont, [&metrics](const QString& caption) {
+        qreal width = 0;
+        for (const QChar c : caption) width += metrics.horizontalAdvance(c);
+        return width;
+    });
+}
+
+// Whether every caption, shaped as it is drawn, fits in `font`.
+bool fitsShaped(const QFont& font) {
+    const QFontMetricsF metrics(font);
+    const qreal room = captionRoom();
+    for (const ControlPlace& place : kWindowLayout)
+        if (place.kind == ControlKind::Caption && metrics.horizontalAdvance(captionOf(place.name)) > room) return false;
+    return true;
+}
+
+// The answer changes only with the application's font. The cache is never destroyed: a font must not outlive the
+// application.
 QFont dialogFont() {
     struct Fitted {
         QFont applicationFont;
@@ -113,7 +141,18 @@ void setTextColour(QWidget* widget, const QColor& colour) {
 MainWindow::MainWindow(std::string decimalSeparator, QWidget* parent)
     : QWidget(parent), separator_(std::move(decimalSeparator)) {
     setWindowTitle(qs(kWindowTitle));
-    setWindowIcon(programIcon());
+    // Reading the icon's image has Qt try its image-format plugins, and
+    // shaping the captions sets up the text shaper, each costing more than
+    // mapping the window; both are done as soon as it is on the screen. A
+    // font whose kerning spreads letters apart is measured anew, shaped.
+    QTimer::singleShot(0, this, [this] {
+        setWindowIcon(programIcon());
+        if (!fitsShaped(font()))
+            setFont(
+                fitted(QApplication::font(), [metrics = QFontMetricsF(QApplication::font())](const QString& caption) {
+                    return metrics.horizontalAdvance(caption);
+                }));
+    });
     resize(twips(0, 0, kClientWidthTwips, kClientHeightTwips).size());
     setFont(dialogFont());
     createControls();
@@ -201,10 +240,6 @@ void MainWindow::createControls() {
     command1_->setAutoDefault(false);
     warning_->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     warning_->setWordWrap(true);
-    QFont warningFont(QStringLiteral("MS Sans Serif"));
-    warningFont.setStyleHint(QFont::SansSerif);
-    warningFont.setPointSizeF(13.5);
-    warning_->setFont(warningFont);
     QPalette warningPalette = warning_->palette();
     warningPalette.setColor(QPalette::WindowText, kRed);
     warning_->setPalette(warningPalette);
@@ -543,7 +578,19 @@ std::string MainWindow::selectorText(Selector selector) const {
 
 bool MainWindow::ref800Checked() const { return ref800_->checkState() != Qt::Unchecked; }
 
-void MainWindow::setVisible(Shown control, bool visible) { shownControl(control)->setVisible(visible); }
+void MainWindow::setVisible(Shown control, bool visible) {
+    QWidget* widget = shownControl(control);
+    // The warning's face is given the first time it shows: matching a family
+    // the desktop may not have is a font search the start need not wait for.
+    if (visible && widget == warning_ && !warningFontGiven_) {
+        QFont warningFont(QStringLiteral("MS Sans Serif"));
+        warningFont.setStyleHint(QFont::SansSerif);
+        warningFont.setPointSizeF(13.5);
+        warning_->setFont(warningFont);
+        warningFontGiven_ = true;
+    }
+    widget->setVisible(visible);
+}
 
 void MainWindow::setWarningCaption(std::string_view caption) { warning_->setText(qs(caption)); }
 

@@ -157,6 +157,7 @@ private:
 
     // Typing into a selector's text area leaves it with no item selected
     // until an item is picked again.
+    bool warningFontGiven_ = false;
     bool jtModeTyped_ = false;
     bool configTyped_ = false;
     std::string separator_;

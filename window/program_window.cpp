@@ -99,7 +99,7 @@ ProgramWindow::ProgramWindow(std::string decimalSeparator, QWidget* parent)
     : QMainWindow(parent), separator_(std::move(decimalSeparator)) {
     setWindowTitle(qs(kWindowTitle));
     form_ = new MainWindow(separator_, this);
-    setWindowIcon(form_->windowIcon());
+    connect(form_, &QWidget::windowIconChanged, this, &QWidget::setWindowIcon);
     setCentralWidget(form_);
     createMenus();
     createStatusLine();
