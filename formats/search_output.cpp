@@ -187,10 +187,12 @@ std::string judgedText(std::size_t judged) {
 
 }  // namespace
 
-std::string searchStatus(const SearchResult& result) {
+std::string searchStatus(const SearchResult& result, RowGesture gesture) {
+    const char* use = gesture == RowGesture::TapThenUse
+                          ? "Best first; tap a heading to sort, tap a row, then Use and calculate."
+                          : "Best first; click a heading to sort, double-click a row to use it and calculate.";
     return judgedText(result.judged) + std::to_string(result.rejected) + " rejected. " +
-           (result.best.empty() ? result.reason
-                                : "Best first; click a heading to sort, double-click a row to use it and calculate.");
+           (result.best.empty() ? result.reason : use);
 }
 
 std::string rejectedLines(const SearchResult& result) {

@@ -55,9 +55,12 @@ struct CandidateLists {
     std::vector<CandidateValue> refs;
 };
 std::variant<CandidateLists, std::string> readCandidateLists(std::string_view mults, std::string_view refs);
+// How a row of candidates is used: double-clicked, or on a touch screen
+// tapped and then used with the button.
+enum class RowGesture { DoubleClick, TapThenUse };
 // The counts and what to do next ("14322 candidates judged, 9226 rejected.
-// Best first; …"), or why nothing fits.
-std::string searchStatus(const SearchResult& result);
+// Best first; …" in the gesture's words), or why nothing fits.
+std::string searchStatus(const SearchResult& result, RowGesture gesture = RowGesture::DoubleClick);
 // The rejected pairs, "6447 by limit-exceeded" a line; empty when none.
 std::string rejectedLines(const SearchResult& result);
 

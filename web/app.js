@@ -45,6 +45,10 @@
 
   const call = (name, types = [], args = []) => JSON.parse(module.ccall(name, 'string', types, args));
 
+  // Prose as shown: a number keeps its unit on its line (a narrow screen
+  // would otherwise break "34.5 %" or "0.6985 Hz" in two).
+  const prose = (text) => String(text).replace(/(\d) (?=(%|Hz|kHz|MHz|GHz|dB|ms|s|WPM|symbols?|counts?)(?![\w]))/g, '$1\u00a0');
+
   function element(tag, props = {}) {
     const e = document.createElement(tag);
     Object.assign(e, props);
@@ -113,7 +117,7 @@
 
   function message(text) {
     const box = byId('PageMessage');
-    box.textContent = text;
+    box.textContent = prose(text);
     box.hidden = !text;
   }
 
@@ -141,7 +145,7 @@
       field.title = note;
       field.classList.toggle('finding', note !== '');
     }
-    byId('ToneSummary').textContent = answer.summary;
+    byId('ToneSummary').textContent = prose(answer.summary);
     const head = byId('ToneTable').tHead;
     head.replaceChildren(element('tr'));
     for (const heading of answer.toneHeadings) head.rows[0].append(element('th', { textContent: heading }));
@@ -152,11 +156,11 @@
       for (const cell of cells) row.append(element('td', { textContent: cell }));
       body.append(row);
     }
-    byId('Findings').textContent = answer.details_findings;
+    byId('Findings').textContent = prose(answer.details_findings);
     const fixes = byId('Fixes');
     fixes.replaceChildren();
     for (const fix of answer.fixes) {
-      const button = element('button', { type: 'button', className: 'apply-fix', textContent: fix.caption, title: fix.finding });
+      const button = element('button', { type: 'button', className: 'apply-fix', textContent: prose(fix.caption), title: fix.finding });
       button.addEventListener('click', () => applyFix(fix.edits));
       fixes.append(button);
     }
@@ -169,7 +173,7 @@
     }
     byId('SendCw').checked = state.cw;
     byId('SendCarrier').checked = state.carrier;
-    byId('Sent').textContent = state.sent;
+    byId('Sent').textContent = prose(state.sent);
     byId('Symbols').textContent = state.symbols;
     const timeline = byId('MinuteTimeline');
     timeline.replaceChildren();
@@ -181,7 +185,7 @@
     }
     timeline.setAttribute('aria-label', state.timeline);
     timeline.title = state.timeline;
-    byId('TransmissionFindings').textContent = state.findings;
+    byId('TransmissionFindings').textContent = prose(state.findings);
     if (!byId('Transmission').hidden) hear();
   }
   // The minute as its receiver hears it: the module writes the WAV file the
@@ -205,7 +209,7 @@
     const answer = call('jt4dds_hear', ['number', 'number'], [byId('Noisy').checked ? 1 : 0, typedSnr()]);
     const wav = answer.wav_bytes ? module.HEAPU8.slice(answer.wav, answer.wav + answer.wav_bytes) : null;
     heard = { ...answer, wav };
-    byId('Receiver').textContent = answer.receiver;
+    byId('Receiver').textContent = prose(answer.receiver);
     drawWaterfall();
     drawToneGrid();
     byId('Play').disabled = !wav;
@@ -213,12 +217,25 @@
     page.lastHearMs = performance.now() - start;
   }
 
+  // A canvas drawn at the size it is shown, in CSS pixels, sharp on any
+  // screen: its backing store follows its width on the page and the screen's
+  // pixel ratio, so that its labels stay 11 px wherever it is drawn.
+  function fitCanvas(canvas, cssHeight) {
+    const ratio = window.devicePixelRatio || 1;
+    const width = canvas.clientWidth || 640;
+    canvas.style.height = `${cssHeight}px`;
+    canvas.width = Math.round(width * ratio);
+    canvas.height = Math.round(cssHeight * ratio);
+    const g = canvas.getContext('2d');
+    g.setTransform(ratio, 0, 0, ratio, 0, 0);
+    return { g, width, height: cssHeight };
+  }
+
   // Time down, audio frequency across: the module's picture, with the
   // seconds, the hertz and the data tones' grid drawn over it.
   function drawWaterfall() {
     const canvas = byId('Waterfall');
-    const g = canvas.getContext('2d');
-    g.clearRect(0, 0, canvas.width, canvas.height);
+    const { g, width, height } = fitCanvas(canvas, 260);
     canvas.setAttribute('aria-label', 'No minute to show.');
     if (!heard.wav) return;
     const cellBytes = new Uint8ClampedArray(module.HEAPU8.buffer, heard.picture, 4 * heard.width * heard.rows);
@@ -230,24 +247,34 @@
     const left = 28;
     const top = 16;
     g.imageSmoothingEnabled = false;
-    g.drawImage(cells, left, top, canvas.width - left, canvas.height - top);
+    g.drawImage(cells, left, top, width - left, height - top);
     const lowHz = heard.low_hz;
     const highHz = heard.high_hz;
-    const xOf = (hz) => left + (hz - lowHz) / (highHz - lowHz) * (canvas.width - left);
+    const xOf = (hz) => left + (hz - lowHz) / (highHz - lowHz) * (width - left);
     g.fillStyle = getComputedStyle(document.body).color;
     g.font = '11px sans-serif';
     g.textAlign = 'right';
-    for (let second = 0; second <= 60; second += 10) g.fillText(String(second), left - 3, top + second / 60 * (canvas.height - top) + 4);
+    // Every label inside the picture: the last second's and the last hertz's
+    // would otherwise fall half over its edge.
+    for (let second = 0; second <= 60; second += 10)
+      g.fillText(String(second), left - 3, Math.min(top + second / 60 * (height - top) + 4, height - 2));
     g.textAlign = 'center';
-    const step = heard.step_hz;
-    for (let hz = Math.ceil(lowHz / step) * step; hz <= highHz; hz += step) g.fillText(String(hz), xOf(hz), 11);
+    // The module's step, doubled until the labels stand clear of each other
+    // on a narrow screen.
+    let step = heard.step_hz;
+    const widest = g.measureText(String(Math.round(highHz))).width + 8;
+    while (step / (highHz - lowHz) * (width - left) < widest) step *= 2;
+    for (let hz = Math.ceil(lowHz / step) * step; hz <= highHz; hz += step) {
+      const half = g.measureText(String(hz)).width / 2;
+      g.fillText(String(hz), Math.min(xOf(hz), width - half - 1), 11);
+    }
     if (heard.grid_hz) {
       g.strokeStyle = 'rgba(255, 255, 255, 0.6)';
       g.setLineDash([4, 3]);
       for (const hz of heard.grid_hz) {
         g.beginPath();
         g.moveTo(xOf(hz), top);
-        g.lineTo(xOf(hz), canvas.height);
+        g.lineTo(xOf(hz), height);
         g.stroke();
       }
       g.setLineDash([]);
@@ -258,13 +285,12 @@
   // The data tones against their grid, to scale, with the note and warning lines.
   function drawToneGrid() {
     const canvas = byId('ToneGrid');
-    const g = canvas.getContext('2d');
-    g.clearRect(0, 0, canvas.width, canvas.height);
+    const { g, width: canvasWidth, height: canvasHeight } = fitCanvas(canvas, 84);
     canvas.setAttribute('aria-label', heard.grid_label);
     if (!heard.residual_hz) return;
     const left = 60;
-    const width = canvas.width - left - 8;
-    const height = canvas.height - 20;
+    const width = canvasWidth - left - 8;
+    const height = canvasHeight - 20;
     const reach = heard.reach_hz;
     const xOf = (hz) => left + width / 2 + hz / reach * width / 2;
     const band = (from, to, fill) => { g.fillStyle = fill; g.fillRect(xOf(from), 4, xOf(to) - xOf(from), height); };
@@ -286,9 +312,19 @@
       g.arc(xOf(r), y, 4, 0, 2 * Math.PI);
       g.fill();
     });
+    g.textAlign = 'left';
+    g.fillText(heard.scale[0], xOf(-reach), canvasHeight - 3);
     g.textAlign = 'center';
-    [-reach, 0, reach].forEach((hz, k) => g.fillText(heard.scale[k], xOf(hz), canvas.height - 3));
+    g.fillText(heard.scale[1], xOf(0), canvasHeight - 3);
+    g.textAlign = 'right';
+    g.fillText(heard.scale[2], xOf(reach), canvasHeight - 3);
   }
+  // A turned phone or a resized window draws them anew at their new width.
+  window.addEventListener('resize', () => {
+    if (!heard) return;
+    drawWaterfall();
+    drawToneGrid();
+  });
 
   let playing = null;
   function play() {
@@ -382,9 +418,10 @@
     if (pressing || !module) return;
     const status = known || call('jt4dds_status');
     const line = byId('PressStatus');
-    line.textContent = status.text;
+    line.textContent = prose(status.text);
     line.classList.toggle('stale', status.stale);
     line.dataset.stale = String(status.stale);
+    line.dataset.severity = status.severity;
   }
   const isStale = () => call('jt4dds_status').stale;
 
@@ -403,9 +440,10 @@
     showUndo(answer);
     showFindings(answer);
     copyRefused = answer.copy_refused;
-    const findings = byId('PressFindings');
-    findings.textContent = answer.findings;
-    findings.hidden = !answer.findings;
+    // Each finding once, in its severity's colour.
+    byId('PressFindings').replaceChildren(...answer.findings_list.map((finding) =>
+      element('li', { className: finding.severity, textContent: prose(finding.text) })));
+    byId('PressFindings').hidden = !answer.findings_list.length;
     showTransmission(call('jt4dds_transmission'));
     showStatus(answer.status);
     keep(answer.beacon);
@@ -553,7 +591,11 @@
       const tr = element('tr');
       tr.dataset.index = String(index);
       tr.classList.toggle('chosen', index === chosen);
-      for (const cell of found.candidates[index].cells) tr.append(element('td', { textContent: cell }));
+      found.candidates[index].cells.forEach((cell, column) => {
+        const td = element('td', { textContent: prose(cell) });
+        td.dataset.label = found.headings[column];  // a phone shows each row as a card of labelled values
+        tr.append(td);
+      });
       tr.addEventListener('click', () => {
         chosen = index;
         byId('UseCandidate').disabled = false;
@@ -567,7 +609,9 @@
     }
   }
   function search() {
-    const answer = call('jt4dds_find', ['string', 'string'], [byId('Multiplications').value, byId('References').value]);
+    const touch = matchMedia('(pointer: coarse)').matches ? 1 : 0;
+    const answer = call('jt4dds_find', ['string', 'string', 'number'],
+      [byId('Multiplications').value, byId('References').value, touch]);
     found = answer.error ? null : answer;
     sortedBy = null;
     chosen = found && found.candidates.length ? 0 : -1;
@@ -575,7 +619,7 @@
     if (answer.error) {
       byId('SearchStatus').textContent = answer.error;
     } else {
-      byId('SearchStatus').textContent = answer.status;
+      byId('SearchStatus').textContent = prose(answer.status);
     }
     byId('Rejected').textContent = found ? found.rejected_lines : '';
     byId('ShowRejected').disabled = !(found && found.rejected_lines);

@@ -188,6 +188,41 @@ Beacon pageBeacon() {
     return typed;
 }
 
+// "1 error", "2 warnings and 1 note", "1 error, 1 warning and 3 notes".
+std::string countsText(const std::vector<Finding>& findings) {
+    std::vector<std::string> parts;
+    for (const Severity severity : {Severity::Error, Severity::Warning, Severity::Note}) {
+        const auto n = std::count_if(findings.begin(), findings.end(),
+                                     [severity](const Finding& f) { return f.severity == severity; });
+        if (n > 0) parts.push_back(std::to_string(n) + ' ' + std::string(severityName(severity)) + (n > 1 ? "s" : ""));
+    }
+    std::string text;
+    for (std::size_t i = 0; i < parts.size(); ++i)
+        text += (i == 0 ? "" : i + 1 == parts.size() ? " and " : ", ") + parts[i];
+    return text;
+}
+
+// The status line. The page lists every finding under it, each once in its
+// severity's colour, so after a press the line counts them, coloured as the
+// worst, where the window's line names the worst. `severity` is the worst
+// finding's, "none" for a press without findings, empty while stale.
+void writeStatus(json::Writer& out, bool pressed, bool stale, const std::vector<Finding>& findings) {
+    PressStatus status = pressStatus(pressed, stale, findings);
+    std::string severity;
+    if (pressed && !stale) {
+        severity = "none";
+        if (!findings.empty()) {
+            const auto worst =
+                std::min_element(findings.begin(), findings.end(),
+                                 [](const Finding& a, const Finding& b) { return a.severity < b.severity; });
+            severity = severityName(worst->severity);
+            status.text = "Calculated with " + countsText(findings) + ", each listed below with its fix.";
+        }
+    }
+    out.beginObject().member("stale", status.stale).member("text", status.text);
+    out.member("severity", severity).endObject();
+}
+
 // The press's answer to the page: what it writes into the form, and what
 // the plan check says of it.
 const char* pressAnswer(const Evaluation& evaluation) {
@@ -204,6 +239,13 @@ const char* pressAnswer(const Evaluation& evaluation) {
     out.member("copy_refused",
                listing == ExportGate::Open ? std::nullopt : std::optional(exportRefusal(listing, outcome, findings)));
     out.member("findings", findingsText(findings));
+    out.key("findings_list").beginList();
+    for (const Finding& finding : findings)
+        out.beginObject()
+            .member("severity", severityName(finding.severity))
+            .member("text", findingLine(finding))
+            .endObject();
+    out.endList();
     out.member("details_findings", toneDetailsFindings(findings));
     out.key("notes").beginObject();
     for (const InputSpec& entry : kInputs) out.member(entry.control, fieldNote(findings, entry.input));
@@ -232,8 +274,8 @@ const char* pressAnswer(const Evaluation& evaluation) {
     out.member("undo", session.undoText()).member("redo", session.redoText());
     // The status line and what a reload brings back, as they stand after the
     // press, so the page need not ask again.
-    const PressStatus status = pressStatus(true, false, findings);
-    out.key("status").beginObject().member("stale", status.stale).member("text", status.text).endObject();
+    out.key("status");
+    writeStatus(out, true, false, findings);
     out.member("beacon", beaconText(evaluation.beacon));
     return reply(out.endObject());
 }
@@ -338,12 +380,13 @@ EMSCRIPTEN_KEEPALIVE const char* jt4dds_undo(int redo) {
 EMSCRIPTEN_KEEPALIVE int jt4dds_evaluations() { return static_cast<int>(evaluationCount()); }
 
 // The status line: whether the results shown are the fields' (stale until a
-// press after any change), and the last press's most severe finding.
+// press after any change), and what the last press found.
 EMSCRIPTEN_KEEPALIVE const char* jt4dds_status() {
     const bool pressed = session.last().has_value();
     const bool stale = !pressed || !sameBeacon(session.last()->beacon, cliInputs());
-    const PressStatus status = pressStatus(pressed, stale, pressed ? session.last()->findings : std::vector<Finding>());
-    return reply(json::Writer().beginObject().member("stale", status.stale).member("text", status.text).endObject());
+    json::Writer out;
+    writeStatus(out, pressed, stale, pressed ? session.last()->findings : std::vector<Finding>());
+    return reply(out);
 }
 
 // What jt4dds-cli --format asm|c|json writes for the page's fields (0 asm,
@@ -508,7 +551,8 @@ EMSCRIPTEN_KEEPALIVE const char* jt4dds_set_dds(const char* chip, const char* ma
 // Find settings on the page's fields, as jt4dds-cli --find answers: the
 // candidates best first, each with its cells and what they sort by, and the
 // rejected pairs by the rule each fails first; or why the lists are refused.
-EMSCRIPTEN_KEEPALIVE const char* jt4dds_find(const char* mults, const char* refs) {
+// `touch`: 1 on a touch screen, where a row is tapped and then used.
+EMSCRIPTEN_KEEPALIVE const char* jt4dds_find(const char* mults, const char* refs, int touch) {
     const auto lists = readCandidateLists(mults, refs);
     if (const auto* why = std::get_if<std::string>(&lists)) return refusal(*why);
     const Beacon typed = cliInputs();
@@ -532,7 +576,8 @@ EMSCRIPTEN_KEEPALIVE const char* jt4dds_find(const char* mults, const char* refs
     for (const auto& [kind, count] : result.rejectedBy) out.member(kindName(kind), count);
     out.endObject();
     out.member("reason", result.reason);
-    out.member("status", searchStatus(result)).member("rejected_lines", rejectedLines(result));
+    out.member("status", searchStatus(result, touch != 0 ? RowGesture::TapThenUse : RowGesture::DoubleClick))
+        .member("rejected_lines", rejectedLines(result));
     return reply(out.endObject());
 }
 

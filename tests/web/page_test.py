@@ -15,6 +15,7 @@ import functools
 import http.server
 import json
 import os
+import re
 import statistics
 import struct
 import subprocess
@@ -199,6 +200,12 @@ def press(driver, how):
         driver.find_element(By.ID, "Command1").click()
 
 
+def prose(driver, control):
+    """A prose element's text as the core wrote it: the page keeps each
+    number on one line with its unit by a no-break space."""
+    return driver.find_element(By.ID, control).get_property("textContent").replace("\u00a0", " ")
+
+
 def shown(driver, control):
     return driver.find_element(By.ID, control).is_displayed()
 
@@ -357,7 +364,7 @@ def main():
         check("listing_is_the_downloaded_plan",
               driver.execute_script("return jt4ddsPage.listing()") == cli(typed).stdout.decode())
         check("tone_details_are_the_downloaded_plan",
-              "399.99 MHz" in driver.find_element(By.ID, "ToneSummary").get_attribute("textContent"))
+              "399.99 MHz" in prose(driver, "ToneSummary"))
         check("fresh_after_the_download", status().get_attribute("data-stale") == "false", status().text)
         # A message PI4 cannot send is the press's error, named by the field's label.
         load(driver, url)
@@ -366,13 +373,20 @@ def main():
         driver.find_element(By.ID, "ShowTransmission").click()
         driver.find_element(By.ID, "Message").send_keys("G4XYZ IO91")
         press(driver, "click")
-        check("unsendable_message_in_the_status",
-              status().text.startswith("error: Message: PI4 sends exactly 8 characters"), status().text)
-        listed = driver.find_element(By.ID, "PressFindings").get_property("textContent")
-        check("no_option_names_in_findings", "error: Message: PI4 sends" in listed and "--" not in listed, listed)
+        listed = prose(driver, "PressFindings")
+        check("unsendable_message_listed", "error: Message: PI4 sends exactly 8 characters" in listed, listed)
+        check("no_option_names_in_findings", "--" not in listed, listed)
         type_into(driver, "Fref", "250")
         press(driver, "click")
-        check("status_names_the_worst_finding", status().text.startswith("error: Tones 0 to 7: "), status().text)
+        # The findings are listed once, each marked by its severity; the
+        # status line counts them and takes the worst one's mark (it was
+        # green for an error, and repeated the worst finding above the list).
+        items = driver.find_elements(By.CSS_SELECTOR, "#PressFindings li")
+        marks = {i.get_attribute("class"): i.value_of_css_property("border-left-color") for i in items}
+        check("status_counts_the_findings", re.match(r"Calculated with \d+ errors?\b", status().text) and
+              not any(i.text in status().text for i in items), status().text)
+        check("status_takes_the_worst_mark", status().get_attribute("data-severity") == "error" and
+              status().value_of_css_property("border-left-color") == marks.get("error"), marks)
         status().click()
         check("status_opens_tone_details", shown(driver, "ToneDetails"))
 
@@ -486,7 +500,7 @@ def main():
             check(f"transmission/{name}/symbols_are_the_cli_s", symbols == want, symbols[:40])
             parts = driver.find_element(By.ID, "MinuteTimeline").get_attribute("aria-label")
             check(f"transmission/{name}/timeline", parts.startswith(first) and "CW identification from" in parts, parts)
-            findings = driver.find_element(By.ID, "TransmissionFindings").get_property("textContent")
+            findings = prose(driver, "TransmissionFindings")
             check(f"transmission/{name}/findings",
                   ("keys the CW identification on the carrier" if mode == "PI4" else "past its 60 s") in findings,
                   findings)
@@ -543,7 +557,7 @@ def main():
                 check(f"hear/{name}/{'noisy' if noisy else 'clean'}_wav_is_the_cli_s",
                       same_header and worst <= 1, f"header {same_header}, worst {worst} LSB")
                 print(f"hear/{name}: {'noisy' if noisy else 'clean'} WAV differs from the CLI's by at most {worst} LSB")
-            receiver = driver.find_element(By.ID, "Receiver").get_property("textContent")
+            receiver = prose(driver, "Receiver")
             check(f"hear/{name}/receiver_line_is_the_cli_s", receiver in run.stderr.decode(), receiver)
             grid = driver.find_element(By.ID, "ToneGrid").get_attribute("aria-label")
             check(f"hear/{name}/tone_grid", grid.startswith("Data tones off their best even grid: "), grid)
@@ -679,26 +693,81 @@ def main():
         load(driver, url, keep=True)
         check("new_stays_cleared", driver.find_element(By.ID, "Fref").get_property("value") == "250")
 
-        # A phone, 360 by 740: nothing scrolls sideways and every control lies
-        # within the screen's width, with each view open.
+        # A phone, 360 by 800, touched: nothing scrolls sideways, every control
+        # lies within the screen's width and is a finger's size, no number
+        # parts from its unit, each finding is listed once, the candidates are
+        # tapped and then used, and the pictures' labels are legible.
         driver.execute_cdp_cmd("Emulation.setDeviceMetricsOverride",
-                               {"width": 360, "height": 740, "deviceScaleFactor": 2, "mobile": True})
+                               {"width": 360, "height": 800, "deviceScaleFactor": 2, "mobile": True})
+        driver.execute_cdp_cmd("Emulation.setTouchEmulationEnabled", {"enabled": True, "maxTouchPoints": 5})
         load(driver, url)
         press(driver, "click")
         for view in ("ShowToneDetails", "ShowTransmission", "ShowFindSettings"):
             driver.find_element(By.ID, view).click()
+        driver.find_element(By.ID, "Message").send_keys("CQ K1ABC FN42")
+        driver.find_element(By.ID, "Search").click()
         wide = driver.execute_script("return document.documentElement.scrollWidth")
         check("phone/no_sideways_scrolling", wide <= 360, f"{wide} px")
+        table = driver.execute_script("const s = document.querySelector('#FindSettings .scroll');"
+                                      "return [s.scrollWidth, s.clientWidth];")
+        check("phone/candidates_fit_the_screen", table[0] <= table[1], table)
         outside = driver.execute_script("""
             return [...document.querySelectorAll('input, button, select, textarea')]
               .filter((e) => e.offsetParent !== null && e.type !== 'file')
               .filter((e) => { const r = e.getBoundingClientRect(); return r.left < 0 || r.right > 360 || r.width === 0; })
               .map((e) => e.id || e.textContent);""")
         check("phone/every_control_within_reach", outside == [], outside)
+        # What a finger meets: a box by its label, a row of candidates whole.
+        small = driver.execute_script("""
+            return [...document.querySelectorAll('input, button, select, textarea, #Candidates tbody tr')]
+              .filter((e) => e.offsetParent !== null && e.type !== 'file')
+              .map((e) => e.closest('label') || e)
+              .map((e) => [e.id || e.textContent.trim().slice(0, 24), e.getBoundingClientRect()])
+              .filter(([, r]) => r.height < 44 || r.width < 44)
+              .map(([name, r]) => `${name} ${Math.round(r.width)}x${Math.round(r.height)}`);""")
+        check("phone/touch_targets_at_least_44px", small == [], small)
+        broken = driver.execute_script("""
+            const walker = document.createTreeWalker(document.body, NodeFilter.SHOW_TEXT);
+            const found = [];
+            for (let node; (node = walker.nextNode());) {
+              if (!node.parentElement.offsetParent) continue;
+              for (const m of node.data.matchAll(/-?\\d[\\d.,]*(?:[ \\u00a0]?(?:%|Hz|kHz|MHz|GHz|dB|ms|s|WPM)(?![\\w]))?/g)) {
+                const range = document.createRange();
+                range.setStart(node, m.index);
+                range.setEnd(node, m.index + m[0].length);
+                const tops = new Set([...range.getClientRects()].map((r) => Math.round(r.top)));
+                if (tops.size > 1) found.push(m[0]);
+              }
+            }
+            return found;""")
+        check("phone/no_number_broken_from_its_unit", broken == [], broken)
+        items = [i.text for i in driver.find_elements(By.CSS_SELECTOR, "#PressFindings li")]
+        status_text = driver.find_element(By.ID, "PressStatus").text
+        check("phone/each_finding_listed_once", items and len(set(items)) == len(items) and
+              not any(i in status_text for i in items), (status_text, items))
+        search_status = driver.find_element(By.ID, "SearchStatus").text
+        check("phone/tap_a_row_then_use", "tap a row, then Use and calculate" in search_status, search_status)
+        rows = driver.find_elements(By.CSS_SELECTOR, "#Candidates tbody tr")
+        rows[1].click()
+        rows = driver.find_elements(By.CSS_SELECTOR, "#Candidates tbody tr")
+        cells = [td.get_property("textContent") for td in rows[1].find_elements(By.TAG_NAME, "td")]
+        driver.find_element(By.ID, "UseCandidate").click()
+        check("phone/tapped_row_is_used", "chosen" in rows[1].get_attribute("class") and
+              driver.find_element(By.ID, "Mult").get_property("value") == cells[0] and
+              driver.find_element(By.ID, "Fref").get_property("value") == cells[2], cells)
+        # A label's size on the screen: its font, through the drawing's scale,
+        # through the canvas's scale on the page.
+        labels = driver.execute_script("""
+            return ['Waterfall', 'ToneGrid'].map((id) => {
+              const c = document.getElementById(id), g = c.getContext('2d');
+              return [id, parseFloat(g.font) * g.getTransform().a * c.clientWidth / c.width];
+            });""")
+        check("phone/picture_labels_at_least_11px", all(px >= 10.99 for _, px in labels), labels)
         driver.find_element(By.ID, "Fref").send_keys(Keys.CONTROL, "a")
         driver.find_element(By.ID, "Fref").send_keys("300", Keys.ENTER)
         check("phone/plans_a_beacon", driver.execute_script("return jt4ddsPage.listing()") ==
-              cli([("Fref", "300")]).stdout.decode())
+              cli([("Fref", "300"), ("Mult", cells[0])]).stdout.decode())
+        driver.execute_cdp_cmd("Emulation.setTouchEmulationEnabled", {"enabled": False})
         driver.execute_cdp_cmd("Emulation.clearDeviceMetricsOverride", {})
 
         # A dark browser: text and its background 4.5:1 at least, the red cue included.
