@@ -46,12 +46,18 @@ void Waterfall::paintEvent(QPaintEvent*) {
     // Seconds down the left, every 10 s.
     for (int second = 0; second <= 60; second += 10) {
         const double y = area.top() + second / kMinuteS * area.height();
-        p.drawText(QRectF(0, y - 7, 26, 14), Qt::AlignRight | Qt::AlignVCenter, QString::number(second));
+        // The last second's label stays inside the picture, not half under its edge.
+        p.drawText(QRectF(0, std::min(y - 7, height() - 14.0), 26, 14), Qt::AlignRight | Qt::AlignVCenter,
+                   QString::number(second));
     }
-    // Hertz across the top, at a round step.
+    // Hertz across the top, at a round step; the last label kept inside.
     const double step = frequencyStepHz(span);
-    for (double hz = std::ceil(spectrogram_.lowHz / step) * step; hz <= spectrogram_.highHz; hz += step)
-        p.drawText(QRectF(xOf(hz) - 30, 0, 60, 14), Qt::AlignCenter, QString::number(hz, 'f', 0));
+    for (double hz = std::ceil(spectrogram_.lowHz / step) * step; hz <= spectrogram_.highHz; hz += step) {
+        const QString label = QString::number(hz, 'f', 0);
+        const double half = fontMetrics().horizontalAdvance(label) / 2.0 + 1;
+        const double x = std::min(xOf(hz), width() - half);
+        p.drawText(QRectF(x - 30, 0, 60, 14), Qt::AlignCenter, label);
+    }
     if (gridHz_) {
         QPen dashed(QColor(255, 255, 255, 150));
         dashed.setStyle(Qt::DashLine);
@@ -99,9 +105,12 @@ void ToneGridStrip::paintEvent(QPaintEvent*) {
         p.setBrush(palette().color(QPalette::Highlight));
         p.drawEllipse(QPointF(xOf(fit_->residualHz[k]), y), 4, 4);
     }
-    for (const double hz : {-reach, 0.0, reach}) {
-        p.drawText(QRectF(xOf(hz) - 30, area.bottom() + 1, 60, 14), Qt::AlignCenter, qs(toneGridScaleText(hz)));
-    }
+    // The ends' labels stand inside the strip, from its edges inwards.
+    const double labelTop = area.bottom() + 1;
+    p.drawText(QRectF(xOf(-reach), labelTop, 80, 14), Qt::AlignLeft | Qt::AlignVCenter, qs(toneGridScaleText(-reach)));
+    p.drawText(QRectF(xOf(0) - 40, labelTop, 80, 14), Qt::AlignCenter, qs(toneGridScaleText(0.0)));
+    p.drawText(QRectF(xOf(reach) - 80, labelTop, 80, 14), Qt::AlignRight | Qt::AlignVCenter,
+               qs(toneGridScaleText(reach)));
 }
 
 }  // namespace jt4dds
