@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "formats/transmission_output.h"
 
+#include "calc/transmission/controller.h"
+
 #include <cmath>
 
 #include "calc/numbers/number_format.h"
@@ -35,6 +37,14 @@ std::string quoted(const std::string& sent) {
 std::string countsOf(const Transmission& t, double seconds) {
     const auto count = t.timerHz ? timerCount(seconds, *t.timerHz) : std::nullopt;
     return count ? std::to_string(count->counts) : std::string("0");
+}
+
+// Part `i`'s length in counts as a controller plays it: the message N whole
+// symbol periods, the CW its whole dots (not the seconds rounded, which can
+// be a count or more off what the firmware really plays); 0 without a timer.
+std::string playedCountsOf(const Transmission& t, std::size_t i) {
+    const auto parts = partCounts(t);
+    return i < parts.size() ? std::to_string(parts[i].end - parts[i].start) : std::string("0");
 }
 
 }  // namespace
@@ -79,11 +89,12 @@ std::string cTransmission(const Transmission& t, const std::string& prefix) {
     out += "#define " + up + "_SEGMENT_COUNT " + std::to_string(m.segments.size()) + "\n";
     out += "static const struct " + prefix + "_segment " + prefix + "_segments[" + up +
            "_SEGMENT_COUNT] JT4DDS_UNUSED = {\n";
-    for (const Segment& s : m.segments) {
+    for (std::size_t i = 0; i < m.segments.size(); ++i) {
+        const Segment& s = m.segments[i];
         const std::string keys = "_KEYS_" + upper(std::string(keyedName(s.keyed)));
         out.append("    {").append(std::to_string(micros(s.startS))).append("UL, ");
         out.append(std::to_string(micros(s.lengthS))).append("UL, ").append(countsOf(t, s.startS)).append("UL, ");
-        out.append(countsOf(t, s.lengthS)).append("UL, ").append(up).append(keys).append("}, /* ");
+        out.append(playedCountsOf(t, i)).append("UL, ").append(up).append(keys).append("}, /* ");
         out.append(s.name).append(" */\n");
     }
     out += "};\n";
@@ -136,9 +147,10 @@ std::string asmTransmission(const Transmission& t, const std::string& prefix, bo
         line("; " + std::string(s.name) + " from " + fixedText(s.startS, 6) + " s for " + fixedText(s.lengthS, 6) +
              " s");
         equ(n + "START_COUNTS", countsOf(t, s.startS));
-        equ(n + "LENGTH_COUNTS", countsOf(t, s.lengthS));
+        equ(n + "LENGTH_COUNTS", playedCountsOf(t, i));
         equ(n + "KEYS", std::to_string(static_cast<int>(s.keyed)));
     }
+    equ("CW_RUN_COUNT", std::to_string(m.cw.size()));
     if (!m.cw.empty()) {
         line("; The CW identification as runs of dots, key down and key up by turns, the first key down");
         line(label + "CwRuns");
@@ -166,15 +178,36 @@ void writeTransmission(json::Writer& out, const Transmission& t) {
     const auto symbolCount = t.timerHz ? timerCount(m.symbolS, *t.timerHz) : std::nullopt;
     out.member("symbol_counts", symbolCount ? std::optional(symbolCount->counts) : std::nullopt);
     out.member("symbol_error_ppm", symbolCount ? std::optional(symbolCount->errorPpm) : std::nullopt);
+    const auto dotCount = t.timerHz ? timerCount(m.dotS, *t.timerHz) : std::nullopt;
+    out.member("cw_dot_counts", dotCount ? std::optional(dotCount->counts) : std::nullopt);
+    // Each part in counts as the firmware plays it (a part from 0 s starts at
+    // count 0; it was left without a count).
+    const auto counted = partCounts(t);
     out.key("segments").beginList();
-    for (const Segment& s : m.segments) {
-        const auto start = t.timerHz ? timerCount(s.startS, *t.timerHz) : std::nullopt;
+    for (std::size_t i = 0; i < m.segments.size(); ++i) {
+        const Segment& s = m.segments[i];
+        const bool known = i < counted.size();
         out.beginObject();
         out.member("name", s.name);
         out.member("keys", keyedName(s.keyed));
         out.member("start_s", s.startS);
         out.member("length_s", s.lengthS);
-        out.member("start_counts", start ? std::optional(start->counts) : std::nullopt);
+        out.member("start_counts", known ? std::optional(counted[i].start) : std::nullopt);
+        out.member("end_counts", known ? std::optional(counted[i].end) : std::nullopt);
+        out.endObject();
+    }
+    out.endList();
+    // Every frame a controller latches into the DDS in one minute, in counts
+    // from the minute pulse: a tone's word (the rows' tone index) or the
+    // power-down frame. Empty without a timer.
+    out.key("frames").beginList();
+    for (const Frame& f : minuteFrames(t)) {
+        out.beginObject().member("counts", f.counts);
+        if (f.powerDown) {
+            out.member("power_down", true);
+        } else {
+            out.member("tone", f.tone);
+        }
         out.endObject();
     }
     out.endList();
