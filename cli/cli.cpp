@@ -30,6 +30,7 @@
 #include "calc/tuning/tuning.h"
 #include "calc/version.h"
 #include "cli/decode_output.h"
+#include "cli/firmware_output.h"
 #include "formats/beacon_file.h"
 #include "formats/files.h"
 #include "formats/outputs.h"
@@ -50,7 +51,7 @@ std::vector<std::string> labelsOf(Selector selector) {
 
 // What --config takes: "direct" or "reverse", or an arrangement's full label.
 const std::vector<std::string> kConfigNames{"direct", "reverse", "Direct Freq Gen", "Reverse DDS"};
-const std::vector<std::string> kFormatNames{"listing", "asm", "c", "json", "report", "symbols", "wav"};
+const std::vector<std::string> kFormatNames{"listing", "asm", "c", "json", "report", "symbols", "wav", "firmware-avr"};
 
 // A percentage written as a plain number: "5", "2.5".
 std::optional<double> percentNamed(std::string_view text) {
@@ -125,6 +126,7 @@ struct Options {
     bool find = false;
     bool quiet = false;
     int decodeCheck = 0;
+    ControllerOptions controller;
     std::string mults{kDefaultMultiplications};
     std::string refs{kDefaultReferencesMHz};
     std::size_t top = 10;
@@ -274,6 +276,14 @@ void describeOptions(CLI::App& app, Options& o, BeaconEdits& beaconEdits) {
                      "The controller's timer in Hz: the firmware files give the symbol period and each part's start "
                      "in its counts, with the rounding error in ppm");
 
+    CLI::App* controller = app.add_option_group("Controller", "The microcontroller of --format firmware-avr");
+    controller->add_option("--mcu-clock", o.controller.clockHz,
+                           "The controller's clock in Hz (default 16000000, an Arduino Uno's); the #error in the "
+                           "file stops a build for another F_CPU");
+    controller->add_option("--timer-prescale", o.controller.prescale,
+                           "Timer1's prescaler: 64, 256 or 1024 (default 64, 250 kHz at 16 MHz); a --timer-hz "
+                           "the clock cannot make with these is refused with the rates it can");
+
     CLI::App* output = app.add_option_group("Output", "What is written, and where");
     output
         ->add_option("--format", o.format,
@@ -282,7 +292,9 @@ void describeOptions(CLI::App& app, Options& o, BeaconEdits& beaconEdits) {
                      "tone table and the findings, for people), or symbols (the --message's channel symbols, 0 "
                      "to 3, as jt4code prints them), or wav (the minute as a receiver hears it: 60 s of 16-bit mono "
                      "audio at 12000 "
-                     "Hz, from the words as rounded)")
+                     "Hz, from the words as rounded), or firmware-avr (the whole beacon controller for an "
+                     "ATmega328P as one C file: the words, symbols and timing in flash and the engine that keys "
+                     "them into the DDS from the minute pulse)")
         ->check(CLI::IsMember(kFormatNames));
     output->add_flag("--json", o.json, "The same as --format json");
     output->add_option("--output", o.output,
@@ -613,9 +625,9 @@ int runChecked(std::span<const char* const> args, std::ostream& out, std::ostrea
     }
 
     const bool symbols = o.format == "symbols";
-    auto format = symbols             ? std::optional(OutputFormat::Listing)
-                  : o.format == "wav" ? std::optional(OutputFormat::Report)
-                                      : outputFormatNamed(o.format);
+    auto format = symbols                                           ? std::optional(OutputFormat::Listing)
+                  : o.format == "wav" || o.format == "firmware-avr" ? std::optional(OutputFormat::Report)
+                                                                    : outputFormatNamed(o.format);
     if (o.json) {
         if (app.count("--format") > 0 && *format != OutputFormat::Json) {
             usageError(err, "--json and --format " + o.format + " ask for two different outputs");
@@ -629,7 +641,12 @@ int runChecked(std::span<const char* const> args, std::ostream& out, std::ostrea
     const bool named = app.count("--name") > 0;
     auto given = commandLineBeacon(o, beaconEdits, named, err);
     if (const int* status = std::get_if<int>(&given)) return *status;
-    const Beacon& form = std::get<Beacon>(given);
+    Beacon& form = std::get<Beacon>(given);
+    // A controller given counts every output's minute in its timer.
+    if (o.format != "firmware-avr" && (!o.controller.clockHz.empty() || !o.controller.prescale.empty())) {
+        const auto controller = applyController(form, o.controller, err);
+        if (const int* status = std::get_if<int>(&controller)) return *status;
+    }
     // A message, CW text, speed or timer that cannot be sent is a finding
     // like any other: the report says so and firmware files are refused.
     o.fieldNames = [&app, fromFile = !o.beacon.empty()](TransmissionField field) {
@@ -656,6 +673,7 @@ int runChecked(std::span<const char* const> args, std::ostream& out, std::ostrea
                    "or redirect the standard output to a file");
         return kExitUsage;
     }
+    if (o.format == "firmware-avr") return writeAvrFirmware(form, o.controller, check, o.force, o.output, out, err);
     return writeCalculated(form, o, check, *format, out, err);
 }
 

@@ -120,9 +120,8 @@ std::optional<std::string_view> firmwareWarning(const RunFigures& f) {
 // The shortest text that reads back as exactly `value`.
 std::string exactText(double value) { return json::numberText(value); }
 
-// Typed text on one comment line of C or assembler: a line break would end
-// an assembler comment and "*/" a C one, so control characters are written
-// as escapes ("\n", "\x01") and "*/" as "* /".
+}  // namespace
+
 std::string commentSafe(std::string_view text) {
     constexpr std::string_view kHex = "0123456789ABCDEF";
     std::string safe;
@@ -144,8 +143,6 @@ std::string commentSafe(std::string_view text) {
     }
     return safe;
 }
-
-}  // namespace
 
 std::optional<OutputFormat> outputFormatNamed(std::string_view name) {
     if (name == "listing") return OutputFormat::Listing;

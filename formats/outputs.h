@@ -43,6 +43,11 @@ std::optional<OutputFormat> outputFormatNamed(std::string_view name);
 // `transmission`, when the beacon has a message, adds its symbols and minute;
 // `leftOut`, when its message cannot be sent, says why the file has none, in
 // the file, rather than leave them out without a word.
+// Typed text on one comment line of C or assembler: a line break would end
+// an assembler comment and "*/" a C one, so control characters are written
+// as escapes ("\n", "\x01") and "*/" as "* /".
+std::string commentSafe(std::string_view text);
+
 struct FirmwareFile {
     std::string name;
     std::string command;

@@ -1,0 +1,28 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "calc/transmission/controller.h"
+#include "calc/tuning/calculation_run.h"
+#include "formats/outputs.h"
+
+namespace jt4dds {
+
+// The engine every ATmega328P beacon runs, as the project keeps it
+// (formats/engines/avr_engine.c): it reads the tables a firmware file puts
+// before it.
+std::string_view avrEngineText();
+
+// A whole beacon controller for an ATmega328P in one C file: a comment with
+// the plan, the wiring, the fuses and the lines that build and program it;
+// the clock and prescaler the counts were planned for (an #error when F_CPU
+// disagrees); this beacon's tables in flash (the eight words from the
+// listing's rows, the packed symbols, the CW runs, each part's start and
+// end in counts); then the engine. Needs a completed run and a transmission
+// whose timer is the controller's (`file.transmission->timerHz` equal to
+// `controller.timerHz()`); the caller sees to both.
+std::string avrFirmware(const Press& outcome, const FirmwareFile& file, const Controller& controller);
+
+}  // namespace jt4dds
