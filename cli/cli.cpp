@@ -126,7 +126,6 @@ struct Options {
     bool find = false;
     bool quiet = false;
     int decodeCheck = 0;
-    ControllerOptions controller;
     std::string mults{kDefaultMultiplications};
     std::string refs{kDefaultReferencesMHz};
     std::size_t top = 10;
@@ -277,12 +276,12 @@ void describeOptions(CLI::App& app, Options& o, BeaconEdits& beaconEdits) {
                      "in its counts, with the rounding error in ppm");
 
     CLI::App* controller = app.add_option_group("Controller", "The microcontroller of --format firmware-avr");
-    controller->add_option("--mcu-clock", o.controller.clockHz,
-                           "The controller's clock in Hz (default 16000000, an Arduino Uno's); the #error in the "
-                           "file stops a build for another F_CPU");
-    controller->add_option("--timer-prescale", o.controller.prescale,
-                           "Timer1's prescaler: 64, 256 or 1024 (default 64, 250 kHz at 16 MHz); a --timer-hz "
-                           "the clock cannot make with these is refused with the rates it can");
+    beaconEdits.text(controller, "--mcu-clock", &Beacon::mcuClockHz,
+                     "The controller's clock in Hz (default 16000000, an Arduino Uno's); the #error in the "
+                     "file stops a build for another F_CPU; saved in a beacon file");
+    beaconEdits.text(controller, "--timer-prescale", &Beacon::timerPrescale,
+                     "Timer1's prescaler: 64, 256 or 1024 (default 64, 250 kHz at 16 MHz); a --timer-hz "
+                     "the clock cannot make with these is refused with the rates it can; saved in a beacon file");
 
     CLI::App* output = app.add_option_group("Output", "What is written, and where");
     output
@@ -643,8 +642,8 @@ int runChecked(std::span<const char* const> args, std::ostream& out, std::ostrea
     if (const int* status = std::get_if<int>(&given)) return *status;
     Beacon& form = std::get<Beacon>(given);
     // A controller given counts every output's minute in its timer.
-    if (o.format != "firmware-avr" && (!o.controller.clockHz.empty() || !o.controller.prescale.empty())) {
-        const auto controller = applyController(form, o.controller, err);
+    if (o.format != "firmware-avr" && (!form.mcuClockHz.empty() || !form.timerPrescale.empty())) {
+        const auto controller = applyController(form, err);
         if (const int* status = std::get_if<int>(&controller)) return *status;
     }
     // A message, CW text, speed or timer that cannot be sent is a finding
@@ -673,7 +672,7 @@ int runChecked(std::span<const char* const> args, std::ostream& out, std::ostrea
                    "or redirect the standard output to a file");
         return kExitUsage;
     }
-    if (o.format == "firmware-avr") return writeAvrFirmware(form, o.controller, check, o.force, o.output, out, err);
+    if (o.format == "firmware-avr") return writeAvrFirmware(form, check, o.force, o.output, out, err);
     return writeCalculated(form, o, check, *format, out, err);
 }
 

@@ -24,19 +24,19 @@ std::optional<double> numberTyped(const std::string& text) {
 
 }  // namespace
 
-std::variant<Controller, int> applyController(Beacon& beacon, const ControllerOptions& given, std::ostream& err) {
+std::variant<Controller, int> applyController(Beacon& beacon, std::ostream& err) {
     const auto usage = [&err](const std::string& why) {
         err << "jt4dds-cli: " << why << " (see jt4dds-cli --help)\n";
         return kExitUsage;
     };
     std::optional<double> clock;
-    if (!given.clockHz.empty() && !(clock = numberTyped(given.clockHz)))
-        return usage("--mcu-clock takes the controller's clock in Hz; '" + given.clockHz + "' is not one");
+    if (!beacon.mcuClockHz.empty() && !(clock = numberTyped(beacon.mcuClockHz)))
+        return usage("--mcu-clock takes the controller's clock in Hz; '" + beacon.mcuClockHz + "' is not one");
     std::optional<int> prescale;
-    if (!given.prescale.empty()) {
-        const auto p = numberTyped(given.prescale);
+    if (!beacon.timerPrescale.empty()) {
+        const auto p = numberTyped(beacon.timerPrescale);
         if (!p || *p != static_cast<int>(*p))
-            return usage("--timer-prescale takes a whole number; '" + given.prescale + "' is not one");
+            return usage("--timer-prescale takes a whole number; '" + beacon.timerPrescale + "' is not one");
         prescale = static_cast<int>(*p);
     }
     std::optional<double> timer;
@@ -49,9 +49,9 @@ std::variant<Controller, int> applyController(Beacon& beacon, const ControllerOp
     return std::get<Controller>(chosen);
 }
 
-int writeAvrFirmware(Beacon beacon, const ControllerOptions& given, const PlanCheckOptions& check, bool force,
-                     const std::string& output, std::ostream& out, std::ostream& err) {
-    const auto chosen = applyController(beacon, given, err);
+int writeAvrFirmware(Beacon beacon, const PlanCheckOptions& check, bool force, const std::string& output,
+                     std::ostream& out, std::ostream& err) {
+    const auto chosen = applyController(beacon, err);
     if (const int* status = std::get_if<int>(&chosen)) return *status;
     const Controller& controller = std::get<Controller>(chosen);
     if (beacon.message.empty()) {

@@ -92,6 +92,12 @@ std::string beaconText(const Beacon& beacon) {
     out.member("cw", beacon.cw).member("carrier", beacon.carrier).member("timer_hz", beacon.timerHz);
     out.endObject();
     if (!beacon.name.empty()) out.member("name", beacon.name);
+    if (!beacon.mcuClockHz.empty() || !beacon.timerPrescale.empty()) {
+        out.key("controller").beginObject();
+        out.member("mcu", "ATmega328P").member("clock_hz", beacon.mcuClockHz);
+        out.member("timer_prescale", beacon.timerPrescale);
+        out.endObject();
+    }
     if (!beacon.dds.empty() || !beacon.maxClockMHz.empty()) {
         out.key("dds").beginObject();
         out.member("chip", beacon.dds).member("max_clock_mhz", beacon.maxClockMHz);
@@ -168,6 +174,23 @@ std::variant<Beacon, std::string> readBeacon(std::string_view bytes) {
                 "\"name\" must be a C identifier of at most 31 letters, digits and '_', not starting with "
                 "a digit");
         beacon.name = given->text;
+    }
+    if (root.member("controller") != nullptr) {
+        const auto controller = member(root, "", "controller", Type::Object, "an object");
+        if (auto* why = std::get_if<std::string>(&controller)) return refuse(*why);
+        const Value& c = *std::get<const Value*>(controller);
+        const auto mcu = member(c, "\"controller\".", "mcu", Type::Text, "a text");
+        if (auto* why = std::get_if<std::string>(&mcu)) return refuse(*why);
+        if (std::get<const Value*>(mcu)->text != "ATmega328P")
+            return refuse("\"controller\".\"mcu\" names no controller this program makes firmware for: '" +
+                          std::get<const Value*>(mcu)->text + "' (it knows ATmega328P)");
+        const std::pair<std::string_view, std::string*> texts[] = {{"clock_hz", &beacon.mcuClockHz},
+                                                                   {"timer_prescale", &beacon.timerPrescale}};
+        for (const auto& [key, text] : texts) {
+            const auto found = member(c, "\"controller\".", key, Type::Text, "a text");
+            if (auto* why = std::get_if<std::string>(&found)) return refuse(*why);
+            *text = std::get<const Value*>(found)->text;
+        }
     }
     if (root.member("dds") != nullptr) {
         const auto dds = member(root, "", "dds", Type::Object, "an object");

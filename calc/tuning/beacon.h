@@ -147,6 +147,11 @@ struct Beacon {
     bool cw = true;
     bool carrier = true;
     std::string timerHz;
+    // The controller that keys the minute (an ATmega328P): its clock in Hz
+    // and Timer1's prescaler, as typed (empty: the chip's usual clock, the
+    // engine's first prescaler). Given, they set the timer the plan counts in.
+    std::string mcuClockHz;
+    std::string timerPrescale;
     // The DDS chip, by a preset's name (empty: none given), and the maximum
     // clock typed in MHz (empty: the chip's).
     std::string dds;
@@ -165,6 +170,8 @@ struct Beacon {
         cw = other.cw;
         carrier = other.carrier;
         timerHz = other.timerHz;
+        mcuClockHz = other.mcuClockHz;
+        timerPrescale = other.timerPrescale;
     }
     // Takes `other`'s DDS chip and maximum clock (what a view without them keeps aside).
     void takeDds(const Beacon& other) {

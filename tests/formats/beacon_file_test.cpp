@@ -99,6 +99,13 @@ const RoundTripCase kBeacons[] = {
              f.wpm = "fast";
              f.cw = false;
          }},
+    {.name = "controller_clock_and_prescaler_kept",
+     .prepare =
+         [](Beacon& f) {
+             f.message = "G4XYZ IO91";
+             f.mcuClockHz = "8000000";
+             f.timerPrescale = "256";
+         }},
 };
 
 class BeaconRoundTrip : public testing::TestWithParam<RoundTripCase> {};
@@ -119,6 +126,8 @@ TEST_P(BeaconRoundTrip, SaveThenOpenGivesTheSameListing) {
     EXPECT_EQ(pressedAfter.warningCaption, pressedBefore.warningCaption);
     EXPECT_EQ(pressedAfter.ssbCarrier, pressedBefore.ssbCarrier);
     EXPECT_EQ(after.mode, before.mode);
+    EXPECT_EQ(after.mcuClockHz, before.mcuClockHz);
+    EXPECT_EQ(after.timerPrescale, before.timerPrescale);
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, BeaconRoundTrip, testing::ValuesIn(kBeacons), testing_support::CaseName{});
@@ -243,6 +252,15 @@ const BadFileCase kBadFiles[] = {
              return d / "b";
          },
      .message = " \"name\" must be a C identifier"},
+    {.name = "a_controller_it_makes_no_firmware_for",
+     .make =
+         [](const Scratch& d) {
+             write(d / "b", replaced(kGood, "\"ref800\": false",
+                                     "\"ref800\": false, \"controller\": {\"mcu\": \"Z80\", \"clock_hz\": \"\", "
+                                     "\"timer_prescale\": \"\"}"));
+             return d / "b";
+         },
+     .message = " \"controller\".\"mcu\" names no controller this program makes firmware for: 'Z80'"},
     {.name = "another_format",
      .make =
          [](const Scratch& d) {
