@@ -12,18 +12,6 @@
 namespace jt4dds {
 namespace {
 
-std::string keysName(Keyed keyed) {
-    switch (keyed) {
-        case Keyed::Symbols:
-            return "JT4DDS_KEYS_SYMBOLS";
-        case Keyed::CwKeying:
-            return "JT4DDS_KEYS_CW";
-        case Keyed::Reference:
-            break;
-    }
-    return "JT4DDS_KEYS_REFERENCE";
-}
-
 // "0x0B, 0x6A, …" twelve to a line; C has no empty array, so none is one 0.
 template <class T, class Text>
 std::string rows(const std::vector<T>& values, std::size_t perLine, Text text) {
@@ -113,7 +101,8 @@ std::string avrFirmware(const Press& outcome, const FirmwareFile& file, const Co
     out += "static const struct jt4dds_part jt4dds_parts[] PROGMEM = {\n";
     for (std::size_t i = 0; i < parts.size(); ++i)
         out += "    {" + std::to_string(parts[i].start) + "UL, " + std::to_string(parts[i].end) + "UL, " +
-               keysName(parts[i].keyed) + "}, /* " + std::string(t.minute.segments[i].name) + " */\n";
+               "JT4DDS_KEYS_" + upperCase(std::string(keyedName(parts[i].keyed))) + "}, /* " +
+               std::string(t.minute.segments[i].name) + " */\n";
     if (parts.empty()) out += "    {0UL, 0UL, 0} /* none */\n";
     out += "};\n\n";
     out += avrEngineText();

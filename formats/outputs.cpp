@@ -70,12 +70,6 @@ void writeFindings(json::Writer& out, const std::vector<Finding>& findings) {
     out.endList();
 }
 
-std::string upperCase(std::string text) {
-    for (char& c : text)
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    return text;
-}
-
 // The identifiers of one firmware file.
 struct Words {
     std::string prefix;  // NAME, or "jt4dds" unnamed
@@ -121,6 +115,12 @@ std::optional<std::string_view> firmwareWarning(const RunFigures& f) {
 std::string exactText(double value) { return json::numberText(value); }
 
 }  // namespace
+
+std::string upperCase(std::string text) {
+    for (char& c : text)
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    return text;
+}
 
 std::string commentSafe(std::string_view text) {
     constexpr std::string_view kHex = "0123456789ABCDEF";

@@ -217,25 +217,11 @@
     page.lastHearMs = performance.now() - start;
   }
 
-  // A canvas drawn at the size it is shown, in CSS pixels, sharp on any
-  // screen: its backing store follows its width on the page and the screen's
-  // pixel ratio, so that its labels stay 11 px wherever it is drawn.
-  function fitCanvas(canvas, cssHeight) {
-    const ratio = window.devicePixelRatio || 1;
-    const width = canvas.clientWidth || 640;
-    canvas.style.height = `${cssHeight}px`;
-    canvas.width = Math.round(width * ratio);
-    canvas.height = Math.round(cssHeight * ratio);
-    const g = canvas.getContext('2d');
-    g.setTransform(ratio, 0, 0, ratio, 0, 0);
-    return { g, width, height: cssHeight };
-  }
-
   // Time down, audio frequency across: the module's picture, with the
   // seconds, the hertz and the data tones' grid drawn over it.
   function drawWaterfall() {
     const canvas = byId('Waterfall');
-    const { g, width, height } = fitCanvas(canvas, 260);
+    const { g, width, height } = jt4ddsFitCanvas(canvas, 260);
     canvas.setAttribute('aria-label', 'No minute to show.');
     if (!heard.wav) return;
     const cellBytes = new Uint8ClampedArray(module.HEAPU8.buffer, heard.picture, 4 * heard.width * heard.rows);
@@ -285,7 +271,7 @@
   // The data tones against their grid, to scale, with the note and warning lines.
   function drawToneGrid() {
     const canvas = byId('ToneGrid');
-    const { g, width: canvasWidth, height: canvasHeight } = fitCanvas(canvas, 84);
+    const { g, width: canvasWidth, height: canvasHeight } = jt4ddsFitCanvas(canvas, 84);
     canvas.setAttribute('aria-label', heard.grid_label);
     if (!heard.residual_hz) return;
     const left = 60;

@@ -4,7 +4,7 @@
 // server (and refresh the cache), so a new version is never hidden by an old
 // one; offline, they come from the cache.
 const CACHE = 'jt4dds-v3';
-const FILES = ['./', 'index.html', 'app.js', 'style.css', 'jt4dds.js', 'jt4dds.wasm', 'icon.svg'];
+const FILES = ['./', 'index.html', 'canvas.js', 'app.js', 'style.css', 'jt4dds.js', 'jt4dds.wasm', 'icon.svg'];
 
 self.addEventListener('install', (event) => {
   event.waitUntil(caches.open(CACHE).then((cache) => cache.addAll(FILES)).then(() => self.skipWaiting()));
