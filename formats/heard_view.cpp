@@ -2,6 +2,7 @@
 #include "formats/heard_view.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <numbers>
 
@@ -34,21 +35,27 @@ WaterfallPicture waterfallPicture(const std::vector<std::int16_t>& samples, doub
     std::vector<double> hann(kFrame);
     for (std::size_t i = 0; i < kFrame; ++i)
         hann[i] = 0.5 - 0.5 * std::cos(2.0 * std::numbers::pi * static_cast<double>(i) / static_cast<double>(kFrame));
-    std::vector<double> frame(kFrame);
+    std::array<std::vector<double>, 2> frames{std::vector<double>(kFrame), std::vector<double>(kFrame)};
     for (std::size_t row = 0; row < static_cast<std::size_t>(out.rows); ++row) {
         double* cells = power.data() + static_cast<long>(row * width);
         // Two frames a quarter row either side of the row's time, their power
         // averaged: the noise's speckle halves, a steady tone stays.
-        for (const long offset : {-hop / 4, hop / 4}) {
+        for (std::size_t f = 0; f < frames.size(); ++f) {
+            const long offset = f == 0 ? -hop / 4 : hop / 4;
             const long start = static_cast<long>(row) * hop + hop / 2 + offset - static_cast<long>(kFrame / 2);
-            for (std::size_t i = 0; i < kFrame; ++i) {
-                const long at = start + static_cast<long>(i);
-                const bool inside = at >= 0 && static_cast<std::size_t>(at) < samples.size();
-                frame[i] = inside ? samples[static_cast<std::size_t>(at)] * hann[i] : 0.0;
+            // Plain pointers: the page's size-optimised build calls a
+            // vector's accessors rather than inlining them.
+            const std::int16_t* heard = samples.data();
+            const auto count = static_cast<long>(samples.size());
+            const double* window = hann.data();
+            double* into = frames[f].data();
+            for (long i = 0; i < static_cast<long>(kFrame); ++i) {
+                const long at = start + i;
+                into[i] = at >= 0 && at < count ? heard[at] * window[i] : 0.0;
             }
-            const std::vector<double>& spectrum = transform.of(frame);
-            for (std::size_t k = 0; k < width; ++k) cells[k] += 0.5 * spectrum[first + k];
         }
+        const std::vector<double>& spectrum = transform.meanOf(frames[0], frames[1]);
+        std::copy_n(spectrum.begin() + static_cast<long>(first), width, cells);
     }
 
     // The scale: from the noise floor (the median cell) to the top cells.
