@@ -51,7 +51,8 @@ std::vector<std::string> labelsOf(Selector selector) {
 
 // What --config takes: "direct" or "reverse", or an arrangement's full label.
 const std::vector<std::string> kConfigNames{"direct", "reverse", "Direct Freq Gen", "Reverse DDS"};
-const std::vector<std::string> kFormatNames{"listing", "asm", "c", "json", "report", "symbols", "wav", "firmware-avr"};
+const std::vector<std::string> kFormatNames{"listing", "asm",          "c",           "json", "report", "symbols",
+                                            "wav",     "firmware-avr", "firmware-pic"};
 
 // A percentage written as a plain number: "5", "2.5".
 std::optional<double> percentNamed(std::string_view text) {
@@ -275,25 +276,34 @@ void describeOptions(CLI::App& app, Options& o, BeaconEdits& beaconEdits) {
                      "The controller's timer in Hz: the firmware files give the symbol period and each part's start "
                      "in its counts, with the rounding error in ppm");
 
-    CLI::App* controller = app.add_option_group("Controller", "The microcontroller of --format firmware-avr");
+    CLI::App* controller =
+        app.add_option_group("Controller", "The microcontroller of --format firmware-avr and firmware-pic");
+    beaconEdits.text(controller, "--mcu", &Beacon::mcu,
+                     "The controller: ATmega328P (the default) or PIC16F628A, whose timer every output's minute "
+                     "counts in when a clock or prescaler is given; --format firmware-avr and firmware-pic name "
+                     "their own; saved in a beacon file");
     beaconEdits.text(controller, "--mcu-clock", &Beacon::mcuClockHz,
-                     "The controller's clock in Hz (default 16000000, an Arduino Uno's); the #error in the "
-                     "file stops a build for another F_CPU; saved in a beacon file");
+                     "The controller's clock in Hz (default 16000000, an Arduino Uno's, for firmware-avr; 4000000 "
+                     "for firmware-pic); the #error in the C file stops a build for another F_CPU; saved in a "
+                     "beacon file");
     beaconEdits.text(controller, "--timer-prescale", &Beacon::timerPrescale,
-                     "Timer1's prescaler: 64, 256 or 1024 (default 64, 250 kHz at 16 MHz); a --timer-hz "
+                     "Timer1's prescaler: 64, 256 or 1024 (default 64, 250 kHz at 16 MHz) for firmware-avr, 1 for "
+                     "firmware-pic; a --timer-hz "
                      "the clock cannot make with these is refused with the rates it can; saved in a beacon file");
 
     CLI::App* output = app.add_option_group("Output", "What is written, and where");
     output
-        ->add_option("--format", o.format,
-                     "listing (the results box), asm (assembler source to include), c (a C header), json "
-                     "(the window's state, every tone's figures, the reads and the findings) or report (the "
-                     "tone table and the findings, for people), or symbols (the --message's channel symbols, 0 "
-                     "to 3, as jt4code prints them), or wav (the minute as a receiver hears it: 60 s of 16-bit mono "
-                     "audio at 12000 "
-                     "Hz, from the words as rounded), or firmware-avr (the whole beacon controller for an "
-                     "ATmega328P as one C file: the words, symbols and timing in flash and the engine that keys "
-                     "them into the DDS from the minute pulse)")
+        ->add_option(
+            "--format", o.format,
+            "listing (the results box), asm (assembler source to include), c (a C header), json "
+            "(the window's state, every tone's figures, the reads and the findings) or report (the "
+            "tone table and the findings, for people), or symbols (the --message's channel symbols, 0 "
+            "to 3, as jt4code prints them), or wav (the minute as a receiver hears it: 60 s of 16-bit mono "
+            "audio at 12000 "
+            "Hz, from the words as rounded), or firmware-avr (the whole beacon controller for an "
+            "ATmega328P as one C file: the words, symbols and timing in flash and the engine that keys "
+            "them into the DDS from the minute pulse), or firmware-pic (the same for a PIC16F628A as one gpasm "
+            "source, the words in its data EEPROM)")
         ->check(CLI::IsMember(kFormatNames));
     output->add_flag("--json", o.json, "The same as --format json");
     output->add_option("--output", o.output,
@@ -624,9 +634,10 @@ int runChecked(std::span<const char* const> args, std::ostream& out, std::ostrea
     }
 
     const bool symbols = o.format == "symbols";
-    auto format = symbols                                           ? std::optional(OutputFormat::Listing)
-                  : o.format == "wav" || o.format == "firmware-avr" ? std::optional(OutputFormat::Report)
-                                                                    : outputFormatNamed(o.format);
+    const bool firmware = o.format == "firmware-avr" || o.format == "firmware-pic";
+    auto format = symbols                         ? std::optional(OutputFormat::Listing)
+                  : o.format == "wav" || firmware ? std::optional(OutputFormat::Report)
+                                                  : outputFormatNamed(o.format);
     if (o.json) {
         if (app.count("--format") > 0 && *format != OutputFormat::Json) {
             usageError(err, "--json and --format " + o.format + " ask for two different outputs");
@@ -642,7 +653,9 @@ int runChecked(std::span<const char* const> args, std::ostream& out, std::ostrea
     if (const int* status = std::get_if<int>(&given)) return *status;
     Beacon& form = std::get<Beacon>(given);
     // A controller given counts every output's minute in its timer.
-    if (o.format != "firmware-avr" && (!form.mcuClockHz.empty() || !form.timerPrescale.empty())) {
+    // The firmware's format names its chip.
+    if (firmware) form.mcu = mcuName(o.format == "firmware-avr" ? Mcu::Atmega328p : Mcu::Pic16f628a);
+    if (!firmware && (!form.mcu.empty() || !form.mcuClockHz.empty() || !form.timerPrescale.empty())) {
         const auto controller = applyController(form, err);
         if (const int* status = std::get_if<int>(&controller)) return *status;
     }
@@ -672,7 +685,7 @@ int runChecked(std::span<const char* const> args, std::ostream& out, std::ostrea
                    "or redirect the standard output to a file");
         return kExitUsage;
     }
-    if (o.format == "firmware-avr") return writeAvrFirmware(form, check, o.force, o.output, out, err);
+    if (firmware) return writeFirmware(form, check, o.force, o.output, out, err);
     return writeCalculated(form, o, check, *format, out, err);
 }
 

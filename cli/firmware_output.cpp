@@ -42,20 +42,24 @@ std::variant<Controller, int> applyController(Beacon& beacon, std::ostream& err)
     std::optional<double> timer;
     if (!beacon.timerHz.empty() && !(timer = numberTyped(beacon.timerHz)))
         return usage("--timer-hz takes the timer's rate in Hz; '" + beacon.timerHz + "' is not one");
-    const auto chosen = controllerFor(Mcu::Atmega328p, clock, prescale, timer);
+    const auto mcu = beacon.mcu.empty() ? std::optional(Mcu::Atmega328p) : mcuNamed(beacon.mcu);
+    if (!mcu) return usage("no firmware is made for the controller '" + beacon.mcu + "'");
+    const auto chosen = controllerFor(*mcu, clock, prescale, timer);
     if (const auto* why = std::get_if<std::string>(&chosen)) return usage(*why);
     // The plan is counted in the controller's own timer.
     beacon.timerHz = decimalText(std::get<Controller>(chosen).timerHz(), 6);
     return std::get<Controller>(chosen);
 }
 
-int writeAvrFirmware(Beacon beacon, const PlanCheckOptions& check, bool force, const std::string& output,
-                     std::ostream& out, std::ostream& err) {
+int writeFirmware(Beacon beacon, const PlanCheckOptions& check, bool force, const std::string& output,
+                  std::ostream& out, std::ostream& err) {
     const auto chosen = applyController(beacon, err);
     if (const int* status = std::get_if<int>(&chosen)) return *status;
     const Controller& controller = std::get<Controller>(chosen);
+    const std::string format = controller.mcu == Mcu::Atmega328p ? "firmware-avr" : "firmware-pic";
     if (beacon.message.empty()) {
-        err << "jt4dds-cli: --format firmware-avr keys the minute: give the --message to send (see jt4dds-cli "
+        err << "jt4dds-cli: --format " << format
+            << " keys the minute: give the --message to send (see jt4dds-cli "
                "--help)\n";
         return kExitUsage;
     }
@@ -63,19 +67,21 @@ int writeAvrFirmware(Beacon beacon, const PlanCheckOptions& check, bool force, c
     const ExportAnswer gate = exportAs(evaluation, OutputFormat::C, force, !output.empty());
     if (gate.gate == ExportGate::Stopped) return kExitEndedEarly;
     if (gate.gate == ExportGate::ErrorFindings) {
-        err << "jt4dds-cli: no firmware-avr written: these words cannot make the beacon; --force writes it all the "
+        err << "jt4dds-cli: no " << format
+            << " written: these words cannot make the beacon; --force writes it all the "
                "same\n";
         return kExitStrictWarning;
     }
     FirmwareFile file = firmwareFile(asPressed(evaluation.beacon, evaluation.press), OutputFormat::C);
     if (!file.transmission) {
-        err << "jt4dds-cli: no firmware-avr written: " << file.leftOut << '\n';
+        err << "jt4dds-cli: no " << format << " written: " << file.leftOut << '\n';
         return kExitStrictWarning;
     }
     file.command = file.command.substr(0, file.command.rfind(" --format c")) + " --mcu-clock " +
                    decimalText(controller.clockHz, 0) + " --timer-prescale " + std::to_string(controller.prescale) +
-                   (force ? " --force" : "") + " --format firmware-avr";
-    const std::string text = avrFirmware(evaluation.press, file, controller);
+                   (force ? " --force" : "") + " --format " + format;
+    const std::string text = controller.mcu == Mcu::Atmega328p ? avrFirmware(evaluation.press, file, controller)
+                                                               : picFirmware(evaluation.press, file, controller);
     if (output.empty()) {
         out << text;
         return kExitCompleted;

@@ -3,6 +3,7 @@
 
 #include <array>
 
+#include "calc/transmission/controller.h"
 #include "calc/tuning/dds_chip.h"
 #include "calc/tuning/selector_items.h"
 #include "formats/json_text.h"
@@ -92,9 +93,10 @@ std::string beaconText(const Beacon& beacon) {
     out.member("cw", beacon.cw).member("carrier", beacon.carrier).member("timer_hz", beacon.timerHz);
     out.endObject();
     if (!beacon.name.empty()) out.member("name", beacon.name);
-    if (!beacon.mcuClockHz.empty() || !beacon.timerPrescale.empty()) {
+    if (!beacon.mcu.empty() || !beacon.mcuClockHz.empty() || !beacon.timerPrescale.empty()) {
         out.key("controller").beginObject();
-        out.member("mcu", "ATmega328P").member("clock_hz", beacon.mcuClockHz);
+        out.member("mcu", beacon.mcu.empty() ? std::string(mcuName(Mcu::Atmega328p)) : beacon.mcu);
+        out.member("clock_hz", beacon.mcuClockHz);
         out.member("timer_prescale", beacon.timerPrescale);
         out.endObject();
     }
@@ -181,9 +183,10 @@ std::variant<Beacon, std::string> readBeacon(std::string_view bytes) {
         const Value& c = *std::get<const Value*>(controller);
         const auto mcu = member(c, "\"controller\".", "mcu", Type::Text, "a text");
         if (auto* why = std::get_if<std::string>(&mcu)) return refuse(*why);
-        if (std::get<const Value*>(mcu)->text != "ATmega328P")
+        if (!mcuNamed(std::get<const Value*>(mcu)->text))
             return refuse("\"controller\".\"mcu\" names no controller this program makes firmware for: '" +
-                          std::get<const Value*>(mcu)->text + "' (it knows ATmega328P)");
+                          std::get<const Value*>(mcu)->text + "' (it knows ATmega328P and PIC16F628A)");
+        beacon.mcu = std::get<const Value*>(mcu)->text;
         const std::pair<std::string_view, std::string*> texts[] = {{"clock_hz", &beacon.mcuClockHz},
                                                                    {"timer_prescale", &beacon.timerPrescale}};
         for (const auto& [key, text] : texts) {

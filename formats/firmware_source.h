@@ -25,4 +25,15 @@ std::string_view avrEngineText();
 // `controller.timerHz()`); the caller sees to both.
 std::string avrFirmware(const Press& outcome, const FirmwareFile& file, const Controller& controller);
 
+// The engine every PIC16F628A beacon runs (formats/engines/pic_engine.asm).
+std::string_view picEngineText();
+
+// The same controller for a PIC16F628A in one gpasm source: a comment with
+// the plan, the wiring and the lines that build and program it; the
+// configuration word for its crystal; the counts as equ lines; the engine;
+// the symbols, CW runs and parts as retlw tables; and at the data EEPROM's
+// origin the listing's FreqData and de lines as they are. The same needs as
+// avrFirmware.
+std::string picFirmware(const Press& outcome, const FirmwareFile& file, const Controller& controller);
+
 }  // namespace jt4dds

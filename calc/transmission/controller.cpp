@@ -22,6 +22,12 @@ std::uint64_t countsAt(double seconds, double timerHz) {
 
 std::string_view mcuName(Mcu mcu) { return mcu == Mcu::Atmega328p ? "ATmega328P" : "PIC16F628A"; }
 
+std::optional<Mcu> mcuNamed(std::string_view name) {
+    for (const Mcu mcu : {Mcu::Atmega328p, Mcu::Pic16f628a})
+        if (name == mcuName(mcu)) return mcu;
+    return std::nullopt;
+}
+
 std::span<const int> enginePrescales(Mcu mcu) {
     if (mcu == Mcu::Atmega328p) return kAvrPrescales;
     return kPicPrescales;

@@ -20,6 +20,8 @@ enum class Mcu {
 };
 // "ATmega328P", "PIC16F628A".
 std::string_view mcuName(Mcu mcu);
+// The chip of that exact name; nothing for any other.
+std::optional<Mcu> mcuNamed(std::string_view name);
 
 // The prescalers the chip's Timer1 offers that the engine keys on time: on
 // the AVR those whose count lasts at least 32 CPU cycles, so that waking and

@@ -147,9 +147,11 @@ struct Beacon {
     bool cw = true;
     bool carrier = true;
     std::string timerHz;
-    // The controller that keys the minute (an ATmega328P): its clock in Hz
-    // and Timer1's prescaler, as typed (empty: the chip's usual clock, the
-    // engine's first prescaler). Given, they set the timer the plan counts in.
+    // The controller that keys the minute: the chip by name ("ATmega328P" or
+    // "PIC16F628A"; empty: an ATmega328P), its clock in Hz and Timer1's
+    // prescaler, as typed (empty: the chip's usual clock, the engine's first
+    // prescaler). Given, they set the timer the plan counts in.
+    std::string mcu;
     std::string mcuClockHz;
     std::string timerPrescale;
     // The DDS chip, by a preset's name (empty: none given), and the maximum
@@ -170,6 +172,7 @@ struct Beacon {
         cw = other.cw;
         carrier = other.carrier;
         timerHz = other.timerHz;
+        mcu = other.mcu;
         mcuClockHz = other.mcuClockHz;
         timerPrescale = other.timerPrescale;
     }

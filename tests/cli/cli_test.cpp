@@ -106,7 +106,7 @@ const CliCase kCases[] = {
     {.name = "unknown_format",
      .args = {"--format", "xml"},
      .status = kExitUsage,
-     .errContains = "--format: xml not in {listing,asm,c,json,report,symbols,wav,firmware-avr}"},
+     .errContains = "--format: xml not in {listing,asm,c,json,report,symbols,wav,firmware-avr,firmware-pic}"},
     {.name = "format_names_are_exact",
      .args = {"--format", "ASM"},
      .status = kExitUsage,
@@ -455,7 +455,7 @@ TEST(CommandLine, HelpExplainsEveryField) {
         EXPECT_NE(r.out.find(option), std::string::npos) << option;
     // The choices are listed where they are asked for.
     for (const char* choices : {"{A,B,C,D,E,F,G,PI4}", "{direct,reverse,Direct Freq Gen,Reverse DDS}",
-                                "{listing,asm,c,json,report,symbols,wav,firmware-avr}"})
+                                "{listing,asm,c,json,report,symbols,wav,firmware-avr,firmware-pic}"})
         EXPECT_NE(r.out.find(choices), std::string::npos) << choices;
 }
 

@@ -21,10 +21,12 @@
 #include "formats/wav.h"
 #include "tests/cli/cli_runner.h"
 #include "tests/firmware/avr_harness.h"
+#include "tests/firmware/frame_check.h"
 
 namespace {
 
 using jt4dds::testing_support::AvrRun;
+using jt4dds::testing_support::checkFrames;
 using jt4dds::testing_support::runAvr;
 using jt4dds::testing_support::runTool;
 
@@ -86,54 +88,14 @@ std::string build(const std::string& source, const std::filesystem::path& elf, s
     return "avr-gcc failed: " + said.str();
 }
 
-// What the firmware did, held against the report: empty when every frame of
-// both minutes is the plan's, else the first difference.
+// What the firmware did, held against the report: a count is `prescale`
+// CPU cycles, and a latch lies within it.
 std::string check(const AvrRun& run, const nlohmann::json& report, const Beacon& b,
                   const std::vector<std::uint64_t>& pulses) {
-    const auto& frames = report["transmission"]["frames"];
-    const auto& rows = report["rows"];
-    const std::uint64_t perCount = static_cast<std::uint64_t>(b.prescale);
     if (!run.loaded) return "the ELF file could not be loaded";
-    const std::size_t want = 2 + pulses.size() * frames.size();
-    if (run.latches.size() != want)
-        return std::to_string(run.latches.size()) + " FQ_UD edges, " + std::to_string(want) + " planned";
-    if (run.latches[0].bits.size() != 1) return "the first FQ_UD edge does not follow one W_CLK pulse (serial mode)";
-    const auto isPowerDown = [](const jt4dds::testing_support::Latch& l) {
-        return l.bits.size() == 40 && l.word() == 0 && l.control() == 0x04;
-    };
-    if (!isPowerDown(run.latches[1])) return "the DDS is not powered down before the first minute";
-    for (std::size_t minute = 0; minute < pulses.size(); ++minute) {
-        std::int64_t earliest = INT64_MAX;
-        std::int64_t latest = INT64_MIN;
-        for (std::size_t k = 0; k < frames.size(); ++k) {
-            const auto& planned = frames[k];
-            const auto& got = run.latches[2 + minute * frames.size() + k];
-            const std::string which = "minute " + std::to_string(minute + 1) + " frame " + std::to_string(k);
-            if (got.bits.size() != 40) return which + ": " + std::to_string(got.bits.size()) + " bits, not 40";
-            if (planned.contains("power_down")) {
-                if (!isPowerDown(got)) return which + ": not the power-down frame";
-            } else {
-                const auto word = rows[planned["tone"].get<int>()]["word"].get<std::uint32_t>();
-                if (got.word() != word || got.control() != 0)
-                    return which + ": word " + std::to_string(got.word()) + " control " +
-                           std::to_string(got.control()) + ", planned tone " + planned["tone"].dump() + "'s " +
-                           std::to_string(word);
-            }
-            const auto at = pulses[minute] + planned["counts"].get<std::uint64_t>() * perCount;
-            const auto off = static_cast<std::int64_t>(got.cycle) - static_cast<std::int64_t>(at);
-            if (off <= -static_cast<std::int64_t>(perCount) || off >= static_cast<std::int64_t>(perCount))
-                return which + ": latched " + std::to_string(off) + " cycles from its planned count";
-            // A frame at the pulse itself latches from the capture, where the
-            // others latch on their count's start: only these show jitter.
-            if (planned["counts"].get<std::uint64_t>() == 0) continue;
-            earliest = std::min(earliest, off);
-            latest = std::max(latest, off);
-        }
-        if (latest - earliest > 8)
-            return "minute " + std::to_string(minute + 1) + ": the latches spread over " +
-                   std::to_string(latest - earliest) + " cycles";
-    }
-    return {};
+    const auto perCount = static_cast<std::uint64_t>(b.prescale);
+    const auto within = static_cast<std::int64_t>(perCount) - 1;
+    return checkFrames(run.latches, report, pulses, {perCount, within, within});
 }
 
 // Makes, builds and runs the file `edit` leaves of the beacon's firmware, and checks it.

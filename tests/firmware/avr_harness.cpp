@@ -12,20 +12,6 @@
 
 namespace jt4dds::testing_support {
 
-std::uint32_t Latch::word() const {
-    std::uint32_t w = 0;
-    for (std::size_t i = 0; i < 32 && i < bits.size(); ++i)
-        if (bits[i]) w |= std::uint32_t{1} << i;
-    return w;
-}
-
-std::uint8_t Latch::control() const {
-    unsigned c = 0;
-    for (std::size_t i = 32; i < 40 && i < bits.size(); ++i)
-        if (bits[i]) c |= 1u << (i - 32);
-    return static_cast<std::uint8_t>(c);
-}
-
 namespace {
 
 struct Pins {

@@ -103,8 +103,16 @@ const RoundTripCase kBeacons[] = {
      .prepare =
          [](Beacon& f) {
              f.message = "G4XYZ IO91";
+             f.mcu = "ATmega328P";
              f.mcuClockHz = "8000000";
              f.timerPrescale = "256";
+         }},
+    {.name = "pic_controller_kept",
+     .prepare =
+         [](Beacon& f) {
+             f.message = "G4XYZ IO91";
+             f.mcu = "PIC16F628A";
+             f.mcuClockHz = "20000000";
          }},
 };
 
@@ -126,6 +134,7 @@ TEST_P(BeaconRoundTrip, SaveThenOpenGivesTheSameListing) {
     EXPECT_EQ(pressedAfter.warningCaption, pressedBefore.warningCaption);
     EXPECT_EQ(pressedAfter.ssbCarrier, pressedBefore.ssbCarrier);
     EXPECT_EQ(after.mode, before.mode);
+    EXPECT_EQ(after.mcu, before.mcu);
     EXPECT_EQ(after.mcuClockHz, before.mcuClockHz);
     EXPECT_EQ(after.timerPrescale, before.timerPrescale);
 }
