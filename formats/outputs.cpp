@@ -219,6 +219,12 @@ std::string cHeader(const Press& outcome, const FirmwareFile& file) {
     out +=
         "#ifndef JT4DDS_UNUSED\n#if defined(__GNUC__)\n#define JT4DDS_UNUSED __attribute__((unused))\n#else\n#define "
         "JT4DDS_UNUSED\n#endif\n#endif\n\n";
+    // Nothing by default: a Harvard AVR would copy the tables into its RAM.
+    out +=
+        "/* Where the tables live: given nothing, in RAM on an AVR. For its flash, #include\n"
+        " * <avr/pgmspace.h> and #define JT4DDS_STORAGE PROGMEM before this header, and read\n"
+        " * the tables with pgm_read_byte() and pgm_read_dword(). */\n"
+        "#ifndef JT4DDS_STORAGE\n#define JT4DDS_STORAGE\n#endif\n\n";
     out += "#ifndef JT4DDS_TONE_COUNT\n#define JT4DDS_TONE_COUNT 8\n#endif\n\n";
     out += "/* Which word is which: an index into " + words.words + " and " + words.bytes + ". */\n";
     out += "enum {\n";
@@ -227,14 +233,14 @@ std::string cHeader(const Press& outcome, const FirmwareFile& file) {
                std::string(kRoleNotes[row]) + " */\n";
     out += "};\n\n";
     out += "/* Tones 0 to 7, each word's bytes most significant first. */\n";
-    out += "static const uint8_t " + words.bytes + "[JT4DDS_TONE_COUNT][4] JT4DDS_UNUSED = {\n";
+    out += "static const uint8_t " + words.bytes + "[JT4DDS_TONE_COUNT][4] JT4DDS_STORAGE JT4DDS_UNUSED = {\n";
     for (std::size_t row = 0; row < kToneCount; ++row) {
         const std::string hex = hexWord(f.rows[row].word);
         out += "    {0x" + hex.substr(0, 2) + ", 0x" + hex.substr(2, 2) + ", 0x" + hex.substr(4, 2) + ", 0x" +
                hex.substr(6, 2) + "}, /* " + comment(f, row) + " */\n";
     }
     out += "};\n\n/* The same words as 32-bit values. */\n";
-    out += "static const uint32_t " + words.words + "[JT4DDS_TONE_COUNT] JT4DDS_UNUSED = {\n";
+    out += "static const uint32_t " + words.words + "[JT4DDS_TONE_COUNT] JT4DDS_STORAGE JT4DDS_UNUSED = {\n";
     for (std::size_t row = 0; row < kToneCount; ++row)
         out += "    UINT32_C(0x" + hexWord(f.rows[row].word) + "), /* " + comment(f, row) + " */\n";
     out += "};\n\n";

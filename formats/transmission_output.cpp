@@ -6,14 +6,10 @@
 #include <cmath>
 
 #include "calc/numbers/number_format.h"
+#include "formats/outputs.h"
 
 namespace jt4dds {
 namespace {
-
-std::string upper(std::string text) {
-    for (char& c : text) c = c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
-    return text;
-}
 
 std::uint64_t micros(double seconds) { return static_cast<std::uint64_t>(std::llround(seconds * 1e6)); }
 
@@ -50,7 +46,7 @@ std::string playedCountsOf(const Transmission& t, std::size_t i) {
 }  // namespace
 
 std::string cTransmission(const Transmission& t, const std::string& prefix) {
-    const std::string up = upper(prefix);
+    const std::string up = upperCase(prefix);
     const Minute& m = t.minute;
     const auto packed = packedSymbols(t.message.symbols);
     std::string out;
@@ -58,15 +54,15 @@ std::string cTransmission(const Transmission& t, const std::string& prefix) {
            " sends it: " + std::to_string(t.message.symbols.size()) +
            " channel symbols, each 0 to 3, the data tone sent (word 0 to 3 above). */\n";
     out += "#define " + up + "_SYMBOL_COUNT " + std::to_string(t.message.symbols.size()) + "\n";
-    out += "static const uint8_t " + prefix + "_symbols[" + up + "_SYMBOL_COUNT] JT4DDS_UNUSED = {";
+    out += "static const uint8_t " + prefix + "_symbols[" + up + "_SYMBOL_COUNT] JT4DDS_STORAGE JT4DDS_UNUSED = {";
     for (std::size_t i = 0; i < t.message.symbols.size(); ++i)
         out += std::string(i % 30 == 0 ? "\n    " : " ") + std::to_string(t.message.symbols[i]) + ",";
     out += "\n};\n";
     out +=
         "/* The same four to a byte: symbol 4k in bits 7-6 of byte k, 4k+1 in bits 5-4, 4k+2 in bits 3-2,\n"
         " * 4k+3 in bits 1-0; the last byte padded with symbol 0. */\n";
-    out +=
-        "static const uint8_t " + prefix + "_symbols_packed[" + std::to_string(packed.size()) + "] JT4DDS_UNUSED = {";
+    out += "static const uint8_t " + prefix + "_symbols_packed[" + std::to_string(packed.size()) +
+           "] JT4DDS_STORAGE JT4DDS_UNUSED = {";
     for (std::size_t i = 0; i < packed.size(); ++i)
         out += std::string(i % 12 == 0 ? "\n    " : " ") + hexByte(packed[i]) + ",";
     out += "\n};\n\n";
@@ -88,10 +84,10 @@ std::string cTransmission(const Transmission& t, const std::string& prefix) {
     out += "    uint32_t length_us;\n    uint32_t start_counts;\n    uint32_t length_counts;\n    uint8_t keys;\n};\n";
     out += "#define " + up + "_SEGMENT_COUNT " + std::to_string(m.segments.size()) + "\n";
     out += "static const struct " + prefix + "_segment " + prefix + "_segments[" + up +
-           "_SEGMENT_COUNT] JT4DDS_UNUSED = {\n";
+           "_SEGMENT_COUNT] JT4DDS_STORAGE JT4DDS_UNUSED = {\n";
     for (std::size_t i = 0; i < m.segments.size(); ++i) {
         const Segment& s = m.segments[i];
-        const std::string keys = "_KEYS_" + upper(std::string(keyedName(s.keyed)));
+        const std::string keys = "_KEYS_" + upperCase(std::string(keyedName(s.keyed)));
         out.append("    {").append(std::to_string(micros(s.startS))).append("UL, ");
         out.append(std::to_string(micros(s.lengthS))).append("UL, ").append(countsOf(t, s.startS)).append("UL, ");
         out.append(playedCountsOf(t, i)).append("UL, ").append(up).append(keys).append("}, /* ");
@@ -101,7 +97,7 @@ std::string cTransmission(const Transmission& t, const std::string& prefix) {
     out += "/* The CW identification as runs of dots: n > 0 key down n dots, n < 0 key up -n dots. */\n";
     out += "#define " + up + "_CW_RUN_COUNT " + std::to_string(m.cw.size()) + "\n";
     out += "static const int8_t " + prefix + "_cw[" + (m.cw.empty() ? std::string("1") : up + "_CW_RUN_COUNT") +
-           "] JT4DDS_UNUSED = {";
+           "] JT4DDS_STORAGE JT4DDS_UNUSED = {";
     for (std::size_t i = 0; i < m.cw.size(); ++i)
         out += std::string(i % 20 == 0 ? "\n    " : " ") + (m.cw[i].keyDown ? "" : "-") + std::to_string(m.cw[i].dots) +
                ",";
@@ -112,7 +108,7 @@ std::string cTransmission(const Transmission& t, const std::string& prefix) {
 
 std::string asmTransmission(const Transmission& t, const std::string& prefix, bool named) {
     constexpr std::string_view kEnd = "\r\n";
-    const std::string up = upper(prefix);
+    const std::string up = upperCase(prefix);
     const std::string label = named ? prefix + "_" : std::string();
     const Minute& m = t.minute;
     std::string out;

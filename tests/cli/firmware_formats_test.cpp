@@ -221,6 +221,39 @@ TEST(NamedFirmwareFiles, TwoBeaconsInOneProgram) {
     EXPECT_EQ(std::system(as.c_str()), 0) << slurp(dir / "gpasm.log");
 }
 
+// On an AVR the header's tables (words, symbols, parts, CW runs) go to flash
+// through its storage macro and leave the RAM's .data empty; without it
+// they land there.
+TEST(CHeaderStorage, PutsEveryTableInAnAvrsFlash) {
+    Scratch dir;
+    ASSERT_EQ(run({"--fref", "300", "--submode", "PI4", "--message", "OZ7IGY", "--cw-id", "OZ7IGY", "--timer-hz",
+                   "250000", "--format", "c", "--output", (dir / "beacon.h").string()})
+                  .status,
+              kExitCompleted);
+    std::ofstream(dir / "flash.c") << "#include <avr/pgmspace.h>\n#define JT4DDS_STORAGE PROGMEM\n"
+                                      "#include \"beacon.h\"\n"
+                                      "volatile uint8_t at;\n"
+                                      "int main(void) {\n"
+                                      "    return (int)(pgm_read_dword(&jt4dds_words[at]) + "
+                                      "pgm_read_byte(&jt4dds_symbols[at]));\n}\n";
+    std::ofstream(dir / "ram.c") << "#include \"beacon.h\"\nvolatile uint8_t at;\n"
+                                    "int main(void) { return (int)(jt4dds_words[at] + jt4dds_symbols[at]); }\n";
+    for (const char* name : {"flash", "ram"}) {
+        const std::string cc = "cd '" + dir.path().string() + "' && avr-gcc -mmcu=atmega328p -Os -Wall -Werror -o " +
+                               name + ".elf " + name + ".c > cc.log 2>&1 && avr-size -A " + name + ".elf > " + name +
+                               ".size";
+        ASSERT_EQ(std::system(cc.c_str()), 0) << slurp(dir / "cc.log");
+    }
+    const auto dataBytes = [&dir](const char* name) {
+        std::istringstream sizes(slurp(dir.path() / (std::string(name) + ".size")));
+        for (std::string line; std::getline(sizes, line);)
+            if (line.rfind(".data ", 0) == 0) return std::stoi(line.substr(5));
+        return 0;
+    };
+    EXPECT_EQ(dataBytes("flash"), 0);
+    EXPECT_GE(dataBytes("ram"), 32);
+}
+
 // A beacon file keeps the beacon's name; its firmware files take it, and
 // --name still has the last word.
 TEST(NamedFirmwareFiles, TheBeaconFileKeepsTheName) {

@@ -32,6 +32,13 @@
 #endif
 #endif
 
+/* Where the tables live: given nothing, in RAM on an AVR. For its flash, #include
+ * <avr/pgmspace.h> and #define JT4DDS_STORAGE PROGMEM before this header, and read
+ * the tables with pgm_read_byte() and pgm_read_dword(). */
+#ifndef JT4DDS_STORAGE
+#define JT4DDS_STORAGE
+#endif
+
 #ifndef JT4DDS_TONE_COUNT
 #define JT4DDS_TONE_COUNT 8
 #endif
@@ -49,7 +56,7 @@ enum {
 };
 
 /* Tones 0 to 7, each word's bytes most significant first. */
-static const uint8_t jt4dds_word_bytes[JT4DDS_TONE_COUNT][4] JT4DDS_UNUSED = {
+static const uint8_t jt4dds_word_bytes[JT4DDS_TONE_COUNT][4] JT4DDS_STORAGE JT4DDS_UNUSED = {
     {0x52, 0x7E, 0x10, 0xB4}, /* Tone 0  2320.0999414MHz */
     {0x52, 0x7E, 0x10, 0xCB}, /* Tone 1  2320.0999808MHz */
     {0x52, 0x7E, 0x10, 0xE3}, /* Tone 2  2320.1000201MHz */
@@ -61,7 +68,7 @@ static const uint8_t jt4dds_word_bytes[JT4DDS_TONE_COUNT][4] JT4DDS_UNUSED = {
 };
 
 /* The same words as 32-bit values. */
-static const uint32_t jt4dds_words[JT4DDS_TONE_COUNT] JT4DDS_UNUSED = {
+static const uint32_t jt4dds_words[JT4DDS_TONE_COUNT] JT4DDS_STORAGE JT4DDS_UNUSED = {
     UINT32_C(0x527E10B4), /* Tone 0  2320.0999414MHz */
     UINT32_C(0x527E10CB), /* Tone 1  2320.0999808MHz */
     UINT32_C(0x527E10E3), /* Tone 2  2320.1000201MHz */

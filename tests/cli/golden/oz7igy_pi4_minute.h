@@ -33,6 +33,13 @@
 #endif
 #endif
 
+/* Where the tables live: given nothing, in RAM on an AVR. For its flash, #include
+ * <avr/pgmspace.h> and #define JT4DDS_STORAGE PROGMEM before this header, and read
+ * the tables with pgm_read_byte() and pgm_read_dword(). */
+#ifndef JT4DDS_STORAGE
+#define JT4DDS_STORAGE
+#endif
+
 #ifndef JT4DDS_TONE_COUNT
 #define JT4DDS_TONE_COUNT 8
 #endif
@@ -50,7 +57,7 @@ enum {
 };
 
 /* Tones 0 to 7, each word's bytes most significant first. */
-static const uint8_t oz7igy_word_bytes[JT4DDS_TONE_COUNT][4] JT4DDS_UNUSED = {
+static const uint8_t oz7igy_word_bytes[JT4DDS_TONE_COUNT][4] JT4DDS_STORAGE JT4DDS_UNUSED = {
     {0x52, 0x7E, 0x10, 0x91}, /* Tone 0  2320.0998833MHz */
     {0x52, 0x7E, 0x11, 0x1D}, /* Tone 1  2320.1001176MHz */
     {0x52, 0x7E, 0x11, 0xA9}, /* Tone 2  2320.1003520MHz */
@@ -62,7 +69,7 @@ static const uint8_t oz7igy_word_bytes[JT4DDS_TONE_COUNT][4] JT4DDS_UNUSED = {
 };
 
 /* The same words as 32-bit values. */
-static const uint32_t oz7igy_words[JT4DDS_TONE_COUNT] JT4DDS_UNUSED = {
+static const uint32_t oz7igy_words[JT4DDS_TONE_COUNT] JT4DDS_STORAGE JT4DDS_UNUSED = {
     UINT32_C(0x527E1091), /* Tone 0  2320.0998833MHz */
     UINT32_C(0x527E111D), /* Tone 1  2320.1001176MHz */
     UINT32_C(0x527E11A9), /* Tone 2  2320.1003520MHz */
@@ -75,7 +82,7 @@ static const uint32_t oz7igy_words[JT4DDS_TONE_COUNT] JT4DDS_UNUSED = {
 
 /* The message "OZ7IGY  " as PI4 sends it: 146 channel symbols, each 0 to 3, the data tone sent (word 0 to 3 above). */
 #define OZ7IGY_SYMBOL_COUNT 146
-static const uint8_t oz7igy_symbols[OZ7IGY_SYMBOL_COUNT] JT4DDS_UNUSED = {
+static const uint8_t oz7igy_symbols[OZ7IGY_SYMBOL_COUNT] JT4DDS_STORAGE JT4DDS_UNUSED = {
     2, 0, 1, 0, 0, 3, 3, 3, 3, 2, 3, 2, 1, 2, 1, 2, 0, 3, 2, 2, 0, 3, 2, 2, 0, 1, 1, 0, 0, 1,
     3, 1, 3, 0, 2, 1, 1, 3, 3, 1, 2, 0, 1, 3, 2, 1, 3, 3, 3, 2, 1, 2, 3, 1, 2, 1, 1, 0, 3, 2,
     0, 2, 0, 0, 1, 3, 3, 1, 3, 2, 3, 2, 3, 0, 2, 0, 0, 2, 1, 3, 3, 3, 1, 2, 3, 0, 0, 3, 0, 2,
@@ -84,7 +91,7 @@ static const uint8_t oz7igy_symbols[OZ7IGY_SYMBOL_COUNT] JT4DDS_UNUSED = {
 };
 /* The same four to a byte: symbol 4k in bits 7-6 of byte k, 4k+1 in bits 5-4, 4k+2 in bits 3-2,
  * 4k+3 in bits 1-0; the last byte padded with symbol 0. */
-static const uint8_t oz7igy_symbols_packed[37] JT4DDS_UNUSED = {
+static const uint8_t oz7igy_symbols_packed[37] JT4DDS_STORAGE JT4DDS_UNUSED = {
     0x84, 0x3F, 0xEE, 0x66, 0x3A, 0x3A, 0x14, 0x1D, 0xC9, 0x7D, 0x87, 0x9F,
     0xE6, 0xD9, 0x4E, 0x20, 0x7D, 0xEE, 0xC8, 0x27, 0xF6, 0xC3, 0x2E, 0x48,
     0x90, 0x52, 0x2B, 0xEA, 0xB4, 0x1F, 0x1D, 0x9C, 0xCC, 0x68, 0xB7, 0x82,
@@ -112,14 +119,14 @@ struct oz7igy_segment {
     uint8_t keys;
 };
 #define OZ7IGY_SEGMENT_COUNT 3
-static const struct oz7igy_segment oz7igy_segments[OZ7IGY_SEGMENT_COUNT] JT4DDS_UNUSED = {
+static const struct oz7igy_segment oz7igy_segments[OZ7IGY_SEGMENT_COUNT] JT4DDS_STORAGE JT4DDS_UNUSED = {
     {0UL, 24333333UL, 0UL, 24333382UL, OZ7IGY_KEYS_SYMBOLS}, /* PI4 message */
     {25000000UL, 13300000UL, 25000000UL, 13300000UL, OZ7IGY_KEYS_CW}, /* CW identification */
     {38800000UL, 20700000UL, 38800000UL, 20700000UL, OZ7IGY_KEYS_REFERENCE}, /* carrier */
 };
 /* The CW identification as runs of dots: n > 0 key down n dots, n < 0 key up -n dots. */
 #define OZ7IGY_CW_RUN_COUNT 75
-static const int8_t oz7igy_cw[OZ7IGY_CW_RUN_COUNT] JT4DDS_UNUSED = {
+static const int8_t oz7igy_cw[OZ7IGY_CW_RUN_COUNT] JT4DDS_STORAGE JT4DDS_UNUSED = {
     3, -1, 3, -1, 3, -3, 3, -1, 3, -1, 1, -1, 1, -3, 3, -1, 3, -1, 1, -1,
     1, -1, 1, -3, 1, -1, 1, -3, 3, -1, 3, -1, 1, -3, 3, -1, 1, -1, 3, -1,
     3, -7, 1, -1, 3, -1, 3, -1, 3, -3, 3, -1, 3, -1, 3, -3, 1, -1, 1, -1,

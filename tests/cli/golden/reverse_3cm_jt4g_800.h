@@ -32,6 +32,13 @@
 #endif
 #endif
 
+/* Where the tables live: given nothing, in RAM on an AVR. For its flash, #include
+ * <avr/pgmspace.h> and #define JT4DDS_STORAGE PROGMEM before this header, and read
+ * the tables with pgm_read_byte() and pgm_read_dword(). */
+#ifndef JT4DDS_STORAGE
+#define JT4DDS_STORAGE
+#endif
+
 #ifndef JT4DDS_TONE_COUNT
 #define JT4DDS_TONE_COUNT 8
 #endif
@@ -49,7 +56,7 @@ enum {
 };
 
 /* Tones 0 to 7, each word's bytes most significant first. */
-static const uint8_t jt4dds_word_bytes[JT4DDS_TONE_COUNT][4] JT4DDS_UNUSED = {
+static const uint8_t jt4dds_word_bytes[JT4DDS_TONE_COUNT][4] JT4DDS_STORAGE JT4DDS_UNUSED = {
     {0x06, 0x66, 0x66, 0x66}, /* Tone 0  9600.0000000MHz */
     {0x06, 0x66, 0x66, 0x63}, /* Tone 1  9600.0003150MHz */
     {0x06, 0x66, 0x66, 0x5F}, /* Tone 2  9600.0006300MHz */
@@ -61,7 +68,7 @@ static const uint8_t jt4dds_word_bytes[JT4DDS_TONE_COUNT][4] JT4DDS_UNUSED = {
 };
 
 /* The same words as 32-bit values. */
-static const uint32_t jt4dds_words[JT4DDS_TONE_COUNT] JT4DDS_UNUSED = {
+static const uint32_t jt4dds_words[JT4DDS_TONE_COUNT] JT4DDS_STORAGE JT4DDS_UNUSED = {
     UINT32_C(0x06666666), /* Tone 0  9600.0000000MHz */
     UINT32_C(0x06666663), /* Tone 1  9600.0003150MHz */
     UINT32_C(0x0666665F), /* Tone 2  9600.0006300MHz */
