@@ -116,12 +116,6 @@ std::string exactText(double value) { return json::numberText(value); }
 
 }  // namespace
 
-std::string upperCase(std::string text) {
-    for (char& c : text)
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    return text;
-}
-
 std::string commentSafe(std::string_view text) {
     constexpr std::string_view kHex = "0123456789ABCDEF";
     std::string safe;

@@ -47,8 +47,6 @@ std::optional<OutputFormat> outputFormatNamed(std::string_view name);
 // an assembler comment and "*/" a C one, so control characters are written
 // as escapes ("\n", "\x01") and "*/" as "* /".
 std::string commentSafe(std::string_view text);
-// `text` with its ASCII letters upper-cased ("symbols" -> "SYMBOLS").
-std::string upperCase(std::string text);
 
 struct FirmwareFile {
     std::string name;

@@ -6,9 +6,15 @@
 #include <cmath>
 
 #include "calc/numbers/number_format.h"
-#include "formats/outputs.h"
 
 namespace jt4dds {
+
+std::string upperCase(std::string text) {
+    for (char& c : text)
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    return text;
+}
+
 namespace {
 
 std::uint64_t micros(double seconds) { return static_cast<std::uint64_t>(std::llround(seconds * 1e6)); }

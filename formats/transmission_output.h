@@ -14,6 +14,10 @@ namespace jt4dds {
 // microseconds and in timer counts, what each keys, and the CW as runs of
 // dots. `prefix` names the identifiers ("jt4dds" or the beacon's name).
 
+// `text` with its ASCII letters upper-cased ("symbols" -> "SYMBOLS"): the
+// identifiers' prefix and keys as macro names.
+std::string upperCase(std::string text);
+
 // C declarations, placed inside the header's include guard.
 std::string cTransmission(const Transmission& t, const std::string& prefix);
 

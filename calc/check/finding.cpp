@@ -21,7 +21,7 @@ std::string_view severityName(Severity severity) {
 static_assert([] {
     for (std::size_t i = 0; i < kFindingKinds.size(); ++i)
         if (static_cast<std::size_t>(kFindingKinds[i].kind) != i) return false;
-    return kFindingKinds.back().kind == FindingKind::ReceivedOtherwise;
+    return kFindingKinds.back().kind == FindingKind::ClockTolerance;
 }());
 
 std::string_view kindName(FindingKind kind) { return specOf(kind).name; }

@@ -49,6 +49,8 @@ enum class FindingKind {
     DdsClockAboveMax,
     TimerDrift,
     ReceivedOtherwise,
+    FirmwareTooLarge,
+    ClockTolerance,
 };
 
 // One kind of finding, as every surface knows it. The table is the one list
@@ -122,6 +124,12 @@ inline constexpr std::array kFindingKinds{
                     "cannot count it: a faster timer"},
     FindingKindSpec{FindingKind::ReceivedOtherwise, "received-otherwise", "Transmission", true,
                     "decoders print this JT4 message otherwise than typed (a call beginning with Q is read as 3X)"},
+    FindingKindSpec{FindingKind::FirmwareTooLarge, "firmware-too-large", "Transmission", true,
+                    "the controller's engine and this beacon's tables do not fit its program memory: a shorter CW "
+                    "identification, or a chip with more"},
+    FindingKindSpec{FindingKind::ClockTolerance, "clock-tolerance", "Transmission", true,
+                    "how far the message's end moves on a controller clocked from a ceramic resonator rather than "
+                    "a crystal"},
 };
 
 constexpr const FindingKindSpec& specOf(FindingKind kind) { return kFindingKinds[static_cast<std::size_t>(kind)]; }

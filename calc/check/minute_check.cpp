@@ -3,6 +3,7 @@
 
 #include "calc/numbers/leading_number.h"
 #include "calc/numbers/number_format.h"
+#include "calc/transmission/controller.h"
 
 namespace jt4dds::check_parts {
 namespace {
@@ -57,6 +58,51 @@ void checkTimer(const Transmission& t, std::vector<Finding>& out) {
                    (warning ? "; past " + number(kTimerWarningSymbols, 2) + " symbol jt9 loses decodes at -22 dB"
                             : "; past " + number(kTimerNoteSymbols, 2) + " symbol the margin at -22 dB starts to go"),
         .fix = fix});
+}
+
+// A ceramic resonator, as on many Arduino boards, is off by up to 0.5 %.
+constexpr double kResonatorTolerance = 0.005;
+
+// The controller the beacon names: its program memory, and what a
+// resonator instead of a crystal would do to the message's end.
+void checkController(const Beacon& beacon, const Transmission& t, std::vector<Finding>& out) {
+    const auto typed = [](const std::string& text) {
+        return text.empty() ? std::nullopt : std::optional(LeadingNumber(text).value);
+    };
+    const auto mcu = beacon.mcu.empty() ? std::optional(Mcu::Atmega328p) : mcuNamed(beacon.mcu);
+    if (!mcu) return;
+    const auto prescale = typed(beacon.timerPrescale);
+    const auto chosen = controllerFor(*mcu, typed(beacon.mcuClockHz),
+                                      prescale ? std::optional(static_cast<int>(*prescale)) : std::nullopt,
+                                      typed(beacon.timerHz));
+    const auto* controller = std::get_if<Controller>(&chosen);
+    if (controller == nullptr) return;
+    const std::string chip(mcuName(*mcu));
+    if (*mcu == Mcu::Pic16f628a) {
+        const int words = picProgramWords(t);
+        if (words > kPicProgramMemoryWords)
+            out.push_back(Finding{
+                .severity = Severity::Error,
+                .kind = FindingKind::FirmwareTooLarge,
+                .sentField = TransmissionField::CwId,
+                .message = "the " + chip + "'s program memory holds " + std::to_string(kPicProgramMemoryWords) +
+                           " words; its engine, the " + std::to_string(t.message.symbols.size()) + " symbols and " +
+                           std::to_string(t.minute.cw.size()) + " CW runs take " + std::to_string(words),
+                .fix = "a shorter CW identification, or an ATmega328P"});
+    }
+    const double messageS = static_cast<double>(t.message.symbols.size()) * t.minute.symbolS;
+    const double driftS = messageS * kResonatorTolerance;
+    out.push_back(Finding{
+        .severity = Severity::Note,
+        .kind = FindingKind::ClockTolerance,
+        .message = "the " + chip + "'s " + hz(controller->clockHz, 0) + " from a ceramic resonator (0.5 %, as on " +
+                   "many Arduino boards) would move the message's end " + number(driftS * 1000.0, 0) + " ms (" +
+                   number(driftS / t.minute.symbolS, 2) + " symbol)" +
+                   (driftS / t.minute.symbolS > kTimerWarningSymbols
+                        ? ", past the " + number(kTimerWarningSymbols, 2) + " symbol where jt9 loses decodes"
+                        : std::string()) +
+                   "; a crystal, or the beacon's own reference, keeps it within ppm",
+        .fix = "a crystal for the controller's clock"});
 }
 
 }  // namespace
@@ -118,6 +164,8 @@ void checkTransmission(const Press& press, std::vector<Finding>& out) {
                                           : "a shorter CW identification, or no CW"});
     }
     if (t.timerHz) checkTimer(t, out);
+    if (!beacon.mcu.empty() || !beacon.mcuClockHz.empty() || !beacon.timerPrescale.empty())
+        checkController(beacon, t, out);
     const RunFigures& f = press.figures;
     const bool tonesRead = f.read(Input::KeyDownTone).has_value();
     const double offsetHz = f.plan.hz[kKeyDownTone] - f.plan.hz[kReferenceTone];

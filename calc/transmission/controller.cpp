@@ -36,6 +36,16 @@ std::span<const int> enginePrescales(Mcu mcu) {
 double Controller::timerHz() const { return clockHz / cyclesPerCount(); }
 int Controller::cyclesPerCount() const { return mcu == Mcu::Pic16f628a ? 4 * prescale : prescale; }
 
+int picProgramWords(const Transmission& transmission) {
+    // What gpasm counts for formats/engines/pic_engine.asm with no tables;
+    // the firmware tests hold this sum to gpasm's count for every beacon.
+    constexpr std::size_t kEngineWords = 413;
+    const std::size_t parts = transmission.minute.segments.size();
+    return static_cast<int>(kEngineWords + std::max<std::size_t>(transmission.message.symbols.size(), 1) +
+                            std::max<std::size_t>(transmission.minute.cw.size(), 1) +
+                            std::max<std::size_t>(9 * parts, 1));
+}
+
 double defaultClockHz(Mcu mcu) { return mcu == Mcu::Atmega328p ? 16e6 : 4e6; }
 
 std::variant<Controller, std::string> controllerFor(Mcu mcu, std::optional<double> clockHz, std::optional<int> prescale,

@@ -40,6 +40,12 @@ struct Controller {
     int cyclesPerCount() const;
 };
 
+// The program memory a PIC16F628A firmware of `transmission` takes, in
+// words: the engine's, one retlw a channel symbol and a CW run, nine a part
+// of the minute (an empty table keeps one).
+int picProgramWords(const Transmission& transmission);
+inline constexpr int kPicProgramMemoryWords = 2048;
+
 // The chips' usual clocks: 16 MHz for an Arduino-class ATmega328P, 4 MHz for
 // the PIC16F628A.
 double defaultClockHz(Mcu mcu);

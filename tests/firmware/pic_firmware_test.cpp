@@ -83,6 +83,14 @@ std::string prove(const Beacon& b, const std::string& tag, std::string (*edit)(s
     const auto report = nlohmann::json::parse(runTool(args).out);
     const auto dir = scratch(std::string(b.name) + tag);
     if (const auto failed = assemble(edit ? edit(made.out) : made.out, dir); !failed.empty()) return failed;
+    // The program memory the file's comment (and the plan check) counts is gpasm's.
+    std::ostringstream listing;
+    listing << std::ifstream(dir / "beacon.lst").rdbuf();
+    const auto used = listing.str().find("Program Memory Words Used:");
+    const auto said = made.out.find("; Program memory: ");
+    if (!edit && (used == std::string::npos || said == std::string::npos ||
+                  std::stoi(listing.str().substr(used + 26)) != std::stoi(made.out.substr(said + 18))))
+        return "the file's program memory is not gpasm's count";
     const std::uint64_t minute = 60ull * b.clockHz / 4;
     const std::uint64_t pulse = minute / 240;
     const std::vector<std::uint64_t> pulses{pulse, pulse + minute};
