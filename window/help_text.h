@@ -55,6 +55,12 @@ space and '/'.</dd>
 <dt><b>Carrier</b></dt><dd>The reference word from the end of the CW to 59.5 s, as the standard PI4 minute has it.</dd>
 <dt><b>Timer</b></dt><dd>The controller's timer in Hz: the firmware files give every period and start in its
 counts, and the check says how far the rounding moves the message's last symbol.</dd>
+<dt><b>Controller, clock, Export firmware</b></dt><dd>The chip that keys the minute into the DDS (an ATmega328P,
+16 MHz unless a clock is typed, or a PIC16F628A, 4 MHz) counts the minute in its own timer. Export firmware
+writes the whole controller: a C file for avr-gcc or a gpasm source, with this beacon's words, symbols, CW and
+timing and the engine that latches each word at its count from the minute pulse. The file's comment gives the
+wiring and the lines that build and program it. The check notes how far a ceramic resonator instead of a
+crystal would move the message's end.</dd>
 <dt><b>Waterfall, Noise at</b></dt><dd>The minute as the receiver hears it on its dial, from the rounded words,
 optionally in noise at the SNR given (in 2500 Hz).</dd>
 <dt><b>Play, Save WAV</b></dt><dd>Play plays the minute on the computer's sound output (if it cannot, the view

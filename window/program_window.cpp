@@ -25,6 +25,7 @@
 #include "formats/files.h"
 #include "formats/search_output.h"
 #include "formats/window_layout.h"
+#include "session/firmware_export.h"
 #include "window/help_text.h"
 #include "window/main_window.h"
 #include "window/qt_text.h"
@@ -171,7 +172,8 @@ void ProgramWindow::createStatusLine() {
 
 void ProgramWindow::showTransmission() {
     if (!transmissionView_) {
-        transmissionView_ = new TransmissionView(this, [this](const Beacon& edited) { transmissionEdited(edited); });
+        transmissionView_ = new TransmissionView(
+            this, [this](const Beacon& edited) { transmissionEdited(edited); }, [this] { chooseFirmwareExport(); });
         // Ctrl+Z and Ctrl+Shift+Z there too, as in every window of the program.
         transmissionView_->addAction(form_->undoAction());
         transmissionView_->addAction(form_->redoAction());
@@ -371,6 +373,45 @@ void ProgramWindow::chooseExport(OutputFormat format) {
     dialog.setDefaultSuffix(QLatin1String(kind.suffix));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
     if (const auto failed = writeFileAtomically(pathOf(dialog.selectedFiles().constFirst()), *text))
+        problem(QStringLiteral("Cannot export"), qs(*failed));
+    else
+        rememberSaveFolder(dialog.selectedFiles().constFirst());
+}
+
+ExportAnswer ProgramWindow::firmwareText(bool force) const {
+    Beacon press = beacon();
+    press.separator = std::string(1, '.');
+    press.name = firmwareName();
+    return exportFirmware(press, force);
+}
+
+void ProgramWindow::chooseFirmwareExport() {
+    pressIfStale();
+    ExportAnswer answer = firmwareText(false);
+    if (answer.gate == ExportGate::ErrorFindings) {
+        if (QMessageBox::question(this, qs(kForceTitle), qs(answer.question), QMessageBox::Yes | QMessageBox::No,
+                                  QMessageBox::No) != QMessageBox::Yes)
+            return;
+        answer = firmwareText(true);
+    }
+    if (!answer.bytes) {
+        problem(QStringLiteral("No firmware exported"), qs(answer.refusal));
+        return;
+    }
+    const auto controller = controllerOf(beacon());
+    const FirmwareKind kind = firmwareKind(
+        std::holds_alternative<Controller>(controller) ? std::get<Controller>(controller).mcu : Mcu::Atmega328p);
+    Beacon named = beacon();
+    named.name = firmwareName();
+    const QString suffix = qs(std::string(kind.suffix));
+    QFileDialog dialog(
+        this, QStringLiteral("Export firmware"), proposedSavePath(qs(downloadStem(named)) + QLatin1Char('.') + suffix),
+        qs(std::string(kind.what)) + QStringLiteral(" (*.") + suffix + QStringLiteral(");;All files (*)"));
+    dialog.setObjectName(QStringLiteral("ExportFirmwareDialog"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setDefaultSuffix(suffix);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
+    if (const auto failed = writeFileAtomically(pathOf(dialog.selectedFiles().constFirst()), *answer.bytes))
         problem(QStringLiteral("Cannot export"), qs(*failed));
     else
         rememberSaveFolder(dialog.selectedFiles().constFirst());

@@ -7,6 +7,7 @@
 
 #include "calc/tuning/beacon.h"
 #include "formats/outputs.h"
+#include "session/evaluation.h"
 #include "window/qt_text.h"
 
 class QLabel;
@@ -46,6 +47,10 @@ public:
     // or the clipboard. Asm and C need a completed run, and without `force`
     // no error finding; nothing when it cannot be made, and `why` says why.
     std::optional<std::string> exportText(OutputFormat format, bool force, QString* why = nullptr) const;
+    // What jt4dds-cli --format firmware-avr|firmware-pic writes for the
+    // fields and the controller the Transmission view names: the answer
+    // with the file, or why not.
+    ExportAnswer firmwareText(bool force) const;
 
     // The line under the calculation area: whether the results are the
     // fields' and the last press's most severe finding. A click on it opens
@@ -72,6 +77,9 @@ private:
     // false when the operator cancels.
     bool askBeaconName(const QString& path);
     void chooseExport(OutputFormat format);
+    // Export firmware…: the whole controller, asked before forcing as the
+    // other exports are, into a file named as the page names it.
+    void chooseFirmwareExport();
     void copyAs(OutputFormat format);
     // The Transmission view: the message, CW identification and minute.
     void showTransmission();

@@ -2,6 +2,7 @@
 #include "window/transmission_view.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
 #include <QDoubleSpinBox>
 #include <QFileDialog>
@@ -22,6 +23,7 @@
 
 #include "calc/hearing/simulation.h"
 #include "calc/numbers/number_format.h"
+#include "calc/transmission/controller.h"
 #include "formats/outputs.h"
 #include "formats/search_output.h"
 #include "formats/wav.h"
@@ -87,7 +89,8 @@ void MinuteTimeline::paintEvent(QPaintEvent*) {
     }
 }
 
-TransmissionView::TransmissionView(QWidget* parent, Edited edited) : QDialog(parent), edited_(std::move(edited)) {
+TransmissionView::TransmissionView(QWidget* parent, Edited edited, std::function<void()> exportFirmware)
+    : QDialog(parent), edited_(std::move(edited)) {
     setObjectName(QStringLiteral("Transmission"));
     setWindowTitle(QStringLiteral("Transmission"));
     setModal(false);
@@ -106,6 +109,11 @@ TransmissionView::TransmissionView(QWidget* parent, Edited edited) : QDialog(par
     carrier_ = named(new QCheckBox(QStringLiteral("Ca&rrier after it, to 59.5 s"), this), "SendCarrier");
     timerHz_ = named(new QLineEdit(this), "TimerHz");
     timerHz_->setPlaceholderText(QStringLiteral("the controller's timer in Hz, for the firmware files"));
+    mcu_ = named(new QComboBox(this), "Mcu");
+    for (const Mcu mcu : {Mcu::Atmega328p, Mcu::Pic16f628a}) mcu_->addItem(qs(std::string(mcuName(mcu))));
+    mcuClock_ = named(new QLineEdit(this), "McuClock");
+    exportFirmware_ = named(new QPushButton(QStringLiteral("Export &firmware\u2026"), this), "ExportFirmware");
+    exportFirmware_->setAutoDefault(false);
     sent_ = named(new QLabel(this), "Sent");
     sent_->setTextFormat(Qt::PlainText);
     sent_->setWordWrap(true);
@@ -144,6 +152,16 @@ TransmissionView::TransmissionView(QWidget* parent, Edited edited) : QDialog(par
     form->addRow(QString(), cw_);
     form->addRow(QString(), carrier_);
     form->addRow(QStringLiteral("&Timer, Hz:"), timerHz_);
+    auto* controller = new QHBoxLayout;
+    controller->addWidget(mcu_);
+    auto* clockLabel = new QLabel(QStringLiteral("c&lock, Hz:"), this);
+    clockLabel->setBuddy(mcuClock_);
+    controller->addWidget(clockLabel);
+    controller->addWidget(mcuClock_, 1);
+    controller->addWidget(exportFirmware_);
+    auto* controllerLabel = new QLabel(QStringLiteral("C&ontroller:"), this);
+    controllerLabel->setBuddy(mcu_);
+    form->addRow(controllerLabel, controller);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
     layout->addWidget(sent_);
@@ -164,8 +182,10 @@ TransmissionView::TransmissionView(QWidget* parent, Edited edited) : QDialog(par
     layout->addWidget(grid_);
     layout->setContentsMargins(6, 6, 6, 6);
 
-    for (QLineEdit* field : {message_, cwId_, timerHz_})
+    for (QLineEdit* field : {message_, cwId_, timerHz_, mcuClock_})
         connect(field, &QLineEdit::textEdited, this, &TransmissionView::edit);
+    connect(mcu_, &QComboBox::activated, this, &TransmissionView::edit);
+    connect(exportFirmware_, &QPushButton::clicked, this, std::move(exportFirmware));
     connect(wpm_, &QSpinBox::valueChanged, this, &TransmissionView::edit);
     for (QCheckBox* box : {cw_, carrier_}) connect(box, &QCheckBox::toggled, this, &TransmissionView::edit);
     connect(noisy_, &QCheckBox::toggled, this, &TransmissionView::hear);
@@ -255,6 +275,9 @@ void TransmissionView::edit() {
     edited.cw = cw_->isChecked();
     edited.carrier = carrier_->isChecked();
     edited.timerHz = timerHz_->text().trimmed().toStdString();
+    // A beacon that names no controller keeps naming none until one is chosen.
+    if (!(shown_.mcu.empty() && mcu_->currentIndex() == 0)) edited.mcu = mcu_->currentText().toStdString();
+    edited.mcuClockHz = mcuClock_->text().trimmed().toStdString();
     edited_(edited);
 }
 
@@ -270,6 +293,11 @@ void TransmissionView::show(const Press& press, const std::vector<Finding>& find
     fill(message_, beacon.message);
     fill(cwId_, beacon.cwId);
     fill(timerHz_, beacon.timerHz);
+    fill(mcuClock_, beacon.mcuClockHz);
+    const auto mcu = beacon.mcu.empty() ? std::optional(Mcu::Atmega328p) : mcuNamed(beacon.mcu);
+    mcu_->setCurrentIndex(mcu == Mcu::Pic16f628a ? 1 : 0);
+    mcuClock_->setPlaceholderText(
+        qs(decimalText(defaultClockHz(mcu.value_or(Mcu::Atmega328p)), 0) + " (the chip's usual)"));
     bool whole = false;
     const int wpm = qs(beacon.wpm).toInt(&whole);
     wpm_->setValue(whole ? wpm : Sequence{}.wpm);

@@ -15,6 +15,7 @@
 #include "calc/tuning/calculation_run.h"
 
 class QCheckBox;
+class QComboBox;
 class QDoubleSpinBox;
 class QLabel;
 class QLineEdit;
@@ -58,7 +59,8 @@ class TransmissionView final : public QDialog {
 
 public:
     using Edited = std::function<void(const Beacon&)>;
-    TransmissionView(QWidget* parent, Edited edited);
+    // `exportFirmware` is what Export firmware… does.
+    TransmissionView(QWidget* parent, Edited edited, std::function<void()> exportFirmware);
 
     // Shows the transmission of the press's beacon and the press's findings.
     void show(const Press& press, const std::vector<Finding>& findings);
@@ -84,6 +86,9 @@ private:
     QCheckBox* cw_ = nullptr;
     QCheckBox* carrier_ = nullptr;
     QLineEdit* timerHz_ = nullptr;
+    QComboBox* mcu_ = nullptr;
+    QLineEdit* mcuClock_ = nullptr;
+    QPushButton* exportFirmware_ = nullptr;
     QLabel* sent_ = nullptr;
     QPlainTextEdit* symbols_ = nullptr;
     MinuteTimeline* timeline_ = nullptr;

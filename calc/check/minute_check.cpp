@@ -72,9 +72,9 @@ void checkController(const Beacon& beacon, const Transmission& t, std::vector<Fi
     const auto mcu = beacon.mcu.empty() ? std::optional(Mcu::Atmega328p) : mcuNamed(beacon.mcu);
     if (!mcu) return;
     const auto prescale = typed(beacon.timerPrescale);
-    const auto chosen = controllerFor(*mcu, typed(beacon.mcuClockHz),
-                                      prescale ? std::optional(static_cast<int>(*prescale)) : std::nullopt,
-                                      typed(beacon.timerHz));
+    const auto chosen =
+        controllerFor(*mcu, typed(beacon.mcuClockHz),
+                      prescale ? std::optional(static_cast<int>(*prescale)) : std::nullopt, typed(beacon.timerHz));
     const auto* controller = std::get_if<Controller>(&chosen);
     if (controller == nullptr) return;
     const std::string chip(mcuName(*mcu));

@@ -587,6 +587,42 @@ private slots:
             file("bake_2320.wav"));
     }
 
+    // Export firmware… in the Transmission view: the controller chosen there
+    // and its clock make the file jt4dds-cli makes of the saved beacon, named
+    // as the other exports are.
+    void firmwareExportIsTheCommandLines() {
+        Beacon named = beacon("reference_300");
+        named.name = "bake_2320";
+        named.message = "CQ K1ABC FN42";
+        QVERIFY(!jt4dds::saveBeaconFile(file("b.jt4dds").toStdString(), named).has_value());
+        QVERIFY(window_->openBeacon(file("b.jt4dds")));
+        window_->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(window_.get()));
+        QTest::keyClick(window_.get(), Qt::Key_M, Qt::ControlModifier);
+        auto* view = window_->findChild<jt4dds::TransmissionView*>(QStringLiteral("Transmission"));
+        QVERIFY(view);
+        auto* mcu = view->findChild<QComboBox*>(QStringLiteral("Mcu"));
+        QCOMPARE(mcu->currentText(), QStringLiteral("ATmega328P"));
+        QTest::keyClick(mcu, Qt::Key_Down);
+        QTest::keyClicks(view->findChild<QLineEdit*>(QStringLiteral("McuClock")), QStringLiteral("8000000"));
+        QVERIFY(window_->saveBeaconTo(file("c.jt4dds")));
+        const auto made = window_->firmwareText(false);
+        QVERIFY(made.bytes);
+        QCOMPARE(*made.bytes, cli({"--beacon", file("c.jt4dds").toStdString(), "--format", "firmware-pic"}));
+        QVERIFY(made.bytes->find("; Clock 8000000 Hz; Timer1 at prescaler 1") != std::string::npos);
+        QString proposedName;
+        QTimer::singleShot(0, [&proposedName] {
+            for (QWidget* w : QApplication::topLevelWidgets())
+                if (auto* d = qobject_cast<QFileDialog*>(w);
+                    d && d->objectName() == QLatin1String("ExportFirmwareDialog")) {
+                    proposedName = d->selectedFiles().value(0);
+                    d->reject();
+                }
+        });
+        view->findChild<QPushButton*>(QStringLiteral("ExportFirmware"))->click();
+        QCOMPARE(proposedName, file("bake_2320.asm"));
+    }
+
     void copyCommandLineReproducesTheFields() {
         window_->form()->setInputs(beacon("reference_300"));
         for (QAction* a : window_->menuBar()->actions().at(1)->menu()->actions())
