@@ -173,6 +173,9 @@
     }
     byId('SendCw').checked = state.cw;
     byId('SendCarrier').checked = state.carrier;
+    byId('Mcu').value = state.mcu;
+    if (document.activeElement !== byId('McuClock')) byId('McuClock').value = state.mcu_clock;
+    byId('McuClock').placeholder = `${state.mcu_clock_usual} Hz (the chip's usual)`;
     byId('Sent').textContent = prose(state.sent);
     byId('Symbols').textContent = state.symbols;
     const timeline = byId('MinuteTimeline');
@@ -270,40 +273,7 @@
 
   // The data tones against their grid, to scale, with the note and warning lines.
   function drawToneGrid() {
-    const canvas = byId('ToneGrid');
-    const { g, width: canvasWidth, height: canvasHeight } = jt4ddsFitCanvas(canvas, 84);
-    canvas.setAttribute('aria-label', heard.grid_label);
-    if (!heard.residual_hz) return;
-    const left = 60;
-    const width = canvasWidth - left - 8;
-    const height = canvasHeight - 20;
-    const reach = heard.reach_hz;
-    const xOf = (hz) => left + width / 2 + hz / reach * width / 2;
-    const band = (from, to, fill) => { g.fillStyle = fill; g.fillRect(xOf(from), 4, xOf(to) - xOf(from), height); };
-    band(-reach, -heard.warning_hz, 'rgba(224, 90, 74, 0.25)');
-    band(heard.warning_hz, reach, 'rgba(224, 90, 74, 0.25)');
-    band(-heard.warning_hz, -heard.note_hz, 'rgba(224, 176, 43, 0.25)');
-    band(heard.note_hz, heard.warning_hz, 'rgba(224, 176, 43, 0.25)');
-    g.fillStyle = g.strokeStyle = getComputedStyle(document.body).color;
-    g.font = '11px sans-serif';
-    g.beginPath();
-    g.moveTo(xOf(0), 4);
-    g.lineTo(xOf(0), 4 + height);
-    g.stroke();
-    heard.residual_hz.forEach((r, k) => {
-      const y = 4 + (k + 0.5) * height / 4;
-      g.textAlign = 'right';
-      g.fillText(`tone ${k}`, left - 4, y + 4);
-      g.beginPath();
-      g.arc(xOf(r), y, 4, 0, 2 * Math.PI);
-      g.fill();
-    });
-    g.textAlign = 'left';
-    g.fillText(heard.scale[0], xOf(-reach), canvasHeight - 3);
-    g.textAlign = 'center';
-    g.fillText(heard.scale[1], xOf(0), canvasHeight - 3);
-    g.textAlign = 'right';
-    g.fillText(heard.scale[2], xOf(reach), canvasHeight - 3);
+    jt4ddsDrawToneGrid(byId('ToneGrid'), heard);
   }
   // A turned phone or a resized window draws them anew at their new width.
   window.addEventListener('resize', () => {
@@ -334,6 +304,19 @@
     source.start();
     playing = source;
     byId('Play').textContent = 'Stop';
+  }
+
+  // The controller, named once the operator chooses one.
+  function editController() {
+    showTransmission(call('jt4dds_set_controller', ['string', 'string'], [byId('Mcu').value, byId('McuClock').value.trim()]));
+  }
+
+  function downloadFirmware() {
+    pressIfStale();
+    let answer = call('jt4dds_export_firmware', ['number'], [0]);
+    if (answer.error && answer.forcible && window.confirm(answer.question)) answer = call('jt4dds_export_firmware', ['number'], [1]);
+    message(answer.error || '');
+    if (!answer.error) download(`${call('jt4dds_beacon_state').stem}.${answer.suffix}`, answer.text);
   }
 
   function editTransmission() {
@@ -705,7 +688,10 @@
       if (heard && heard.wav) download(`${stem()}.wav`, heard.wav);
     });
     for (const id of ['Message', 'CwId', 'Wpm', 'TimerHz']) byId(id).addEventListener('input', editTransmission);
-    for (const id of ['Message', 'CwId', 'Wpm', 'TimerHz', 'SendCw', 'SendCarrier']) byId(id).addEventListener('change', () => keep());
+    byId('Mcu').addEventListener('change', editController);
+    byId('McuClock').addEventListener('input', editController);
+    byId('DownloadFirmware').addEventListener('click', downloadFirmware);
+    for (const id of ['Message', 'CwId', 'Wpm', 'TimerHz', 'SendCw', 'SendCarrier', 'Mcu', 'McuClock']) byId(id).addEventListener('change', () => keep());
     for (const id of ['SendCw', 'SendCarrier']) byId(id).addEventListener('change', editTransmission);
     onCtrl('m', transmission);
     // Ctrl+Z in a field is the field's own undo; elsewhere it undoes the last

@@ -28,6 +28,7 @@
 #include "formats/search_output.h"
 #include "formats/wav.h"
 #include "formats/window_layout.h"
+#include "session/firmware_export.h"
 #include "session/session.h"
 
 // The page's elements, by the control's name (their ids). Texts cross as UTF-8.
@@ -438,6 +439,9 @@ EMSCRIPTEN_KEEPALIVE const char* jt4dds_transmission() {
     out.beginObject();
     out.member("message", beacon.message).member("cw_id", beacon.cwId).member("wpm", beacon.wpm);
     out.member("cw", beacon.cw).member("carrier", beacon.carrier).member("timer_hz", beacon.timerHz);
+    const auto mcu = beacon.mcu.empty() ? std::optional(Mcu::Atmega328p) : mcuNamed(beacon.mcu);
+    out.member("mcu", std::string(mcuName(mcu.value_or(Mcu::Atmega328p)))).member("mcu_clock", beacon.mcuClockHz);
+    out.member("mcu_clock_usual", decimalText(defaultClockHz(mcu.value_or(Mcu::Atmega328p)), 0));
     const auto& planned = evaluation.planned;
     out.member("sent", sentText(planned));
     const auto* t = std::get_if<Transmission>(&planned);
@@ -465,6 +469,33 @@ EMSCRIPTEN_KEEPALIVE const char* jt4dds_set_transmission(const char* message, co
     pageTransmission.carrier = carrier != 0;
     pageTransmission.timerHz = timerHz;
     return jt4dds_transmission();
+}
+
+// The Transmission view's controller: its chip by name (empty: none named)
+// and its clock in Hz as typed, from now on.
+EMSCRIPTEN_KEEPALIVE const char* jt4dds_set_controller(const char* mcu, const char* clock) {
+    pageTransmission.mcu = mcu;
+    pageTransmission.mcuClockHz = clock;
+    return jt4dds_transmission();
+}
+
+// The whole beacon controller jt4dds-cli --format firmware-avr or
+// firmware-pic writes for the page's beacon, with the suffix its download
+// takes; or why not, and what to ask before forcing.
+EMSCRIPTEN_KEEPALIVE const char* jt4dds_export_firmware(int force) {
+    const Beacon beacon = cliInputs();
+    const ExportAnswer file = exportFirmware(beacon, force != 0, false);
+    json::Writer out;
+    out.beginObject();
+    if (file.bytes) {
+        const auto controller = controllerOf(beacon);
+        const Mcu mcu = std::get<Controller>(controller).mcu;
+        out.member("text", *file.bytes).member("suffix", std::string(firmwareKind(mcu).suffix));
+    } else {
+        out.member("error", file.refusal);
+        if (file.gate == ExportGate::ErrorFindings) out.member("forcible", true).member("question", file.question);
+    }
+    return reply(out.endObject());
 }
 
 // The minute as its receiver hears it, for the page's waterfall, Play and
