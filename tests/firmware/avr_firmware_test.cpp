@@ -27,6 +27,8 @@ namespace {
 
 using jt4dds::testing_support::AvrRun;
 using jt4dds::testing_support::checkFrames;
+using jt4dds::testing_support::decodedByJt9;
+using jt4dds::testing_support::heardFirmware;
 using jt4dds::testing_support::runAvr;
 using jt4dds::testing_support::runTool;
 
@@ -189,34 +191,6 @@ INSTANTIATE_TEST_SUITE_P(Faults, BrokenEngine, ::testing::ValuesIn(kBroken),
 
 namespace {
 
-// The minute the firmware keys, as its receiver hears it: each latched
-// word held from its FQ_UD edge to the next, at the audio its realised
-// frequency makes on the report's dial (upper sideband), nothing while the
-// DDS is powered down; made into sound by the program's own synthesis.
-std::vector<std::int16_t> heardFirmware(const AvrRun& run, const nlohmann::json& report, std::uint64_t pulse,
-                                        std::uint32_t clockHz) {
-    std::vector<jt4dds::HeardPart> parts;
-    const double dialHz = report["receiver"]["dial_hz"].get<double>();
-    for (std::size_t i = 2; i < run.latches.size(); ++i) {
-        const auto& latch = run.latches[i];
-        const double startS = (static_cast<double>(latch.cycle) - static_cast<double>(pulse)) / clockHz;
-        if (startS >= jt4dds::kMinuteS) break;
-        const double endS = i + 1 < run.latches.size()
-                                ? (static_cast<double>(run.latches[i + 1].cycle) - static_cast<double>(pulse)) / clockHz
-                                : jt4dds::kMinuteS;
-        jt4dds::HeardPart part{startS, std::min(endS, jt4dds::kMinuteS), std::nullopt, -1};
-        if (latch.control() == 0)
-            for (const auto& row : report["rows"])
-                if (row["word"].get<std::uint32_t>() == latch.word()) {
-                    part.audioHz = row["actual_hz"].get<double>() - dialHz;
-                    part.tone = row["tone"].get<int>();
-                    break;
-                }
-        parts.push_back(part);
-    }
-    return jt4dds::simulateMinute(parts, jt4dds::Noise{-18.0, 1});
-}
-
 // What the firmware sends, heard and decoded by jt9: the message comes back.
 TEST(HeardFirmware, Jt9DecodesTheFirmwaresOwnMinute) {
     const Beacon& b = kBeacons[0];
@@ -232,17 +206,9 @@ TEST(HeardFirmware, Jt9DecodesTheFirmwaresOwnMinute) {
     const std::uint64_t pulse = b.clockHz / 4;
     const AvrRun run = runAvr(elf.string(), b.clockHz, {pulse}, pulse + 60ull * b.clockHz);
     ASSERT_EQ(check(run, report, b, {pulse}), "");
-    const auto wav = scratch("heard.wav");
-    std::ofstream(wav, std::ios::binary) << jt4dds::wavFile(heardFirmware(run, report, pulse, b.clockHz),
-                                                            jt4dds::kAudioRate);
-    const double audio = report["receiver"]["data_tone0_audio_hz"].get<double>();
-    const std::string command = std::string(JT4DDS_DECODE_SCRIPT) + " " + wav.string() + " G " +
-                                std::to_string(static_cast<int>(std::lround(audio))) + " > " +
-                                scratch("heard.txt").string();
-    ASSERT_EQ(std::system(command.c_str()), 0);
-    std::ostringstream decoded;
-    decoded << std::ifstream(scratch("heard.txt")).rdbuf();
-    EXPECT_NE(decoded.str().find("G4XYZ IO91"), std::string::npos) << "jt9 heard: " << decoded.str();
+    const std::string decoded =
+        decodedByJt9(heardFirmware(run.latches, report, pulse, b.clockHz), report, 'G', scratch("").string());
+    EXPECT_NE(decoded.find("G4XYZ IO91"), std::string::npos) << "jt9 heard: " << decoded;
 }
 
 }  // namespace

@@ -3,6 +3,13 @@
 
 #include <algorithm>
 #include <climits>
+#include <cmath>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+#include "calc/hearing/simulation.h"
+#include "formats/wav.h"
 
 namespace jt4dds::testing_support {
 
@@ -68,6 +75,45 @@ std::string checkFrames(const std::vector<Latch>& latches, const nlohmann::json&
                    std::to_string(latest - earliest) + " cycles";
     }
     return {};
+}
+
+std::vector<std::int16_t> heardFirmware(const std::vector<Latch>& latches, const nlohmann::json& report,
+                                        std::uint64_t pulse, double cyclesPerSecond) {
+    std::vector<jt4dds::HeardPart> parts;
+    const double dialHz = report["receiver"]["dial_hz"].get<double>();
+    for (std::size_t i = 2; i < latches.size(); ++i) {
+        const auto& latch = latches[i];
+        const double startS = (static_cast<double>(latch.cycle) - static_cast<double>(pulse)) / cyclesPerSecond;
+        if (startS >= jt4dds::kMinuteS) break;
+        const double endS =
+            i + 1 < latches.size()
+                ? (static_cast<double>(latches[i + 1].cycle) - static_cast<double>(pulse)) / cyclesPerSecond
+                : jt4dds::kMinuteS;
+        jt4dds::HeardPart part{startS, std::min(endS, jt4dds::kMinuteS), std::nullopt, -1};
+        if (latch.control() == 0)
+            for (const auto& row : report["rows"])
+                if (row["word"].get<std::uint32_t>() == latch.word()) {
+                    part.audioHz = row["actual_hz"].get<double>() - dialHz;
+                    part.tone = row["tone"].get<int>();
+                    break;
+                }
+        parts.push_back(part);
+    }
+    return jt4dds::simulateMinute(parts, jt4dds::Noise{-18.0, 1});
+}
+
+std::string decodedByJt9(const std::vector<std::int16_t>& samples, const nlohmann::json& report, char submode,
+                         const std::string& dir) {
+    const std::string wav = dir + "/heard.wav";
+    const std::string said = dir + "/heard.txt";
+    std::ofstream(wav, std::ios::binary) << jt4dds::wavFile(samples, jt4dds::kAudioRate);
+    const double audio = report["receiver"]["data_tone0_audio_hz"].get<double>();
+    const std::string command = std::string(JT4DDS_DECODE_SCRIPT) + " " + wav + " " + submode + " " +
+                                std::to_string(static_cast<int>(std::lround(audio))) + " > " + said;
+    if (std::system(command.c_str()) != 0) return "(the decoder script failed)";
+    std::ostringstream decoded;
+    decoded << std::ifstream(said).rdbuf();
+    return decoded.str();
 }
 
 }  // namespace jt4dds::testing_support

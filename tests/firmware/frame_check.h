@@ -36,4 +36,18 @@ struct Timing {
 std::string checkFrames(const std::vector<Latch>& latches, const nlohmann::json& report,
                         const std::vector<std::uint64_t>& pulses, const Timing& timing);
 
+// The minute the latches key, as its receiver hears it: each latched word
+// held from its FQ_UD edge (in cycles from `pulse`, `cyclesPerSecond` a
+// second) to the next, at the audio its realised frequency makes on the
+// report's dial (upper sideband), nothing while the DDS is powered down;
+// made into sound by the program's own synthesis at -18 dB.
+std::vector<std::int16_t> heardFirmware(const std::vector<Latch>& latches, const nlohmann::json& report,
+                                        std::uint64_t pulse, double cyclesPerSecond);
+
+// What jt9 decodes of `samples` (12 kHz) for a JT4 `submode` with the
+// report's receiver, through the decoder tests' script; `dir` holds the
+// WAV file and jt9's words.
+std::string decodedByJt9(const std::vector<std::int16_t>& samples, const nlohmann::json& report, char submode,
+                         const std::string& dir);
+
 }  // namespace jt4dds::testing_support

@@ -22,6 +22,8 @@
 namespace {
 
 using jt4dds::testing_support::checkFrames;
+using jt4dds::testing_support::decodedByJt9;
+using jt4dds::testing_support::heardFirmware;
 using jt4dds::testing_support::PicRun;
 using jt4dds::testing_support::runPic;
 using jt4dds::testing_support::runTool;
@@ -155,5 +157,27 @@ TEST_P(BrokenPicEngine, FailsTheCheck) {
 
 INSTANTIATE_TEST_SUITE_P(Faults, BrokenPicEngine, ::testing::ValuesIn(kBroken),
                          [](const auto& row) { return std::string(row.param.name); });
+
+// What the PIC sends, heard and decoded by jt9: the message comes back.
+TEST(HeardPicFirmware, Jt9DecodesThePicsOwnMinute) {
+    const Beacon& b = kBeacons[0];
+    auto args = b.args;
+    args.insert(args.end(), {"--format", "firmware-pic"});
+    const auto made = runTool(args);
+    ASSERT_EQ(made.status, 0) << made.err;
+    auto jsonArgs = b.args;
+    jsonArgs.insert(jsonArgs.end(), {"--mcu", "PIC16F628A", "--format", "json"});
+    const auto report = nlohmann::json::parse(runTool(jsonArgs).out);
+    const auto dir = scratch("heard");
+    ASSERT_EQ(assemble(made.out, dir), "");
+    const std::uint64_t cyclesPerSecond = b.clockHz / 4;
+    const std::uint64_t pulse = cyclesPerSecond / 4;
+    const PicRun run = runPic((dir / "beacon.cod").string(), {pulse}, pulse + 60 * cyclesPerSecond, dir.string());
+    ASSERT_TRUE(run.ran) << run.said;
+    ASSERT_EQ(checkFrames(run.latches, report, {pulse}, {1, 1, 4}), "");
+    const std::string decoded = decodedByJt9(
+        heardFirmware(run.latches, report, pulse, static_cast<double>(cyclesPerSecond)), report, 'G', dir.string());
+    EXPECT_NE(decoded.find("G4XYZ IO91"), std::string::npos) << "jt9 heard: " << decoded;
+}
 
 }  // namespace
