@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "formats/firmware_source.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 
@@ -44,6 +45,22 @@ std::string planComment(const Press& outcome, const Transmission& t, const Contr
     return out;
 }
 
+// The wiring table as comment lines after `prefix`: the signal, the pin
+// `pin` names, the #define that moves it and what else to know.
+template <class Pin>
+std::string wiringLines(std::string_view prefix, Pin pin) {
+    std::string out;
+    for (const ControllerPin& p : kControllerPins) {
+        std::string line = std::string(prefix) + std::string(p.signal);
+        line.resize(prefix.size() + 15, ' ');
+        line += pin(p);
+        if (!p.define.empty() || !p.note.empty()) line.resize(std::max(line.size() + 1, prefix.size() + 37), ' ');
+        line += std::string(p.define) + (p.define.empty() || p.note.empty() ? "" : "; ") + std::string(p.note);
+        out += line + "\n";
+    }
+    return out;
+}
+
 // A table of retlw lines, `perLine` values a dt line.
 std::string dtRows(const std::vector<int>& values, std::size_t perLine) {
     if (values.empty()) return "    retlw 0                         ; none\n";
@@ -73,12 +90,10 @@ std::string avrFirmware(const Press& outcome, const FirmwareFile& file, const Co
     out +=
         " *\n"
         " * Wiring (each pin can be changed with a #define before this file's engine,\n"
-        " * or -D on the avr-gcc line):\n"
-        " *   DDS W_CLK      PD2  (Arduino D2)   DDS_W_CLK\n"
-        " *   DDS FQ_UD      PD3  (Arduino D3)   DDS_FQ_UD\n"
-        " *   DDS DATA (D7)  PD4  (Arduino D4)   DDS_DATA; the DDS board holds D0, D1 high and D2 low\n"
-        " *   minute pulse   PB0  (Arduino D8, ICP1): a rising edge at the start of each UTC minute,\n"
-        " *                  from a GPS 1PPS divided to minutes, or a push button\n"
+        " * or -D on the avr-gcc line):\n" +
+        wiringLines(
+            " *   ",
+            [](const ControllerPin& p) { return std::string(p.avr) + " (Arduino " + std::string(p.arduino) + ")"; }) +
         " *   DDS_CONTROL    0x00 for an AD9850; 0x01 for an AD9851 with its 6x reference multiplier on\n"
         " * Fuses for a " +
         clock +
@@ -149,14 +164,11 @@ std::string picFirmware(const Press& outcome, const FirmwareFile& file, const Co
            " words.\n";
     out +=
         ";\n"
-        "; Wiring (the DDS's pins can be moved by editing their #define lines in the engine):\n"
-        ";   DDS W_CLK      RA0 (pin 17)   DDS_W_CLK\n"
-        ";   DDS FQ_UD      RA1 (pin 18)   DDS_FQ_UD\n"
-        ";   DDS DATA (D7)  RA2 (pin 1)    DDS_DATA; the DDS board holds D0, D1 high and D2 low\n"
-        ";   minute pulse   RB3 (pin 9, CCP1): a rising edge at the start of each UTC minute,\n"
-        ";                  from a GPS 1PPS divided to minutes, or a push button\n"
-        ";   crystal        " +
-        clock +
+        "; Wiring (the DDS's pins can be moved by editing their #define lines in the engine):\n" +
+        wiringLines(
+            ";   ",
+            [](const ControllerPin& p) { return std::string(p.pic) + " (pin " + std::to_string(p.picPin) + ")"; }) +
+        ";   crystal        " + clock +
         " Hz on RA7/OSC1 and RA6/OSC2 (pins 16 and 15); MCLR (pin 4) to VDD through 10 kohm\n"
         ";   DDS_CONTROL    0x00 for an AD9850; 0x01 for an AD9851 with its 6x reference multiplier on\n"
         "; A ceramic resonator (0.1 to 0.5 %) moves the message's end by up to a symbol; a crystal,\n"

@@ -10,6 +10,25 @@
 
 namespace jt4dds {
 
+// The controller's default wiring, one row a signal: what the firmware
+// files' comments say and the README's wiring picture draws.
+struct ControllerPin {
+    std::string_view signal;   // "DDS W_CLK"
+    std::string_view avr;      // "PD2"
+    std::string_view arduino;  // "D2"
+    std::string_view pic;      // "RA0"
+    int picPin;                // its pin on the 18-pin package
+    std::string_view define;   // the engines' #define that moves it; empty: fixed
+    std::string_view note;     // what else to know, or empty
+};
+inline constexpr ControllerPin kControllerPins[] = {
+    {"DDS W_CLK", "PD2", "D2", "RA0", 17, "DDS_W_CLK", ""},
+    {"DDS FQ_UD", "PD3", "D3", "RA1", 18, "DDS_FQ_UD", ""},
+    {"DDS DATA (D7)", "PD4", "D4", "RA2", 1, "DDS_DATA", "the DDS board holds D0, D1 high and D2 low"},
+    {"minute pulse", "PB0 ICP1", "D8", "RB3 CCP1", 9, "",
+     "rising at each UTC minute: a GPS 1PPS divided to minutes, or a push button"},
+};
+
 // The engine every ATmega328P beacon runs, as the project keeps it
 // (formats/engines/avr_engine.c): it reads the tables a firmware file puts
 // before it.
