@@ -43,31 +43,32 @@ FirmwareKind firmwareKind(Mcu mcu) {
 }
 
 ExportAnswer exportFirmware(Beacon beacon, bool force, bool toFile, const EvaluateOptions& options) {
-    ExportAnswer answer;
-    const auto shut = [&answer](std::string why) {
-        answer.gate = ExportGate::Open;
+    const auto refused = [](std::string why) {
+        ExportAnswer answer;
         answer.refusal = std::move(why);
         return answer;
     };
     const auto chosen = controllerOf(beacon);
-    if (const auto* why = std::get_if<std::string>(&chosen)) return shut(*why);
+    if (const auto* why = std::get_if<std::string>(&chosen)) return refused(*why);
     const Controller& controller = std::get<Controller>(chosen);
-    const FirmwareKind kind = firmwareKind(controller.mcu);
-    if (beacon.message.empty()) return shut("the firmware keys the minute: type the message to send");
+    if (beacon.message.empty()) return refused("the firmware keys the minute: type the message to send");
     // The plan is counted in the controller's own timer.
     beacon.timerHz = decimalText(controller.timerHz(), 6);
     const Evaluation evaluation = evaluate(beacon, options);
-    const ExportAnswer gate = exportAs(evaluation, OutputFormat::C, force, toFile);
-    if (gate.gate != ExportGate::Open) {
-        answer = gate;
-        answer.bytes.reset();
+    // Gated as the C header is: the firmware carries the same words.
+    if (const ExportGate gate = exportGate(OutputFormat::C, evaluation.press, evaluation.findings, force, toFile);
+        gate != ExportGate::Open) {
+        ExportAnswer answer = refused(exportRefusal(gate, evaluation.press, evaluation.findings));
+        answer.gate = gate;
+        if (gate == ExportGate::ErrorFindings) answer.question = forceQuestion(answer.refusal);
         return answer;
     }
     FirmwareFile file = firmwareFile(asPressed(evaluation.beacon, evaluation.press), OutputFormat::C);
-    if (!file.transmission) return shut(file.leftOut);
+    if (!file.transmission) return refused(file.leftOut);
     file.command = file.command.substr(0, file.command.rfind(" --format c")) + " --mcu-clock " +
                    decimalText(controller.clockHz, 0) + " --timer-prescale " + std::to_string(controller.prescale) +
-                   (force ? " --force" : "") + " --format " + std::string(kind.format);
+                   (force ? " --force" : "") + " --format " + std::string(firmwareKind(controller.mcu).format);
+    ExportAnswer answer;
     answer.bytes = controller.mcu == Mcu::Atmega328p ? avrFirmware(evaluation.press, file, controller)
                                                      : picFirmware(evaluation.press, file, controller);
     return answer;
