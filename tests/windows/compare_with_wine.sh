@@ -102,6 +102,9 @@ same "wav_largest_seed" --fref 300 --message "CQ K1ABC FN42" --format wav --snr 
 same "wav_seed_past_64_bits_refused" --fref 300 --message "CQ K1ABC FN42" --format wav --snr -22 --seed 18446744073709551616
 same "wav_snr_not_a_number_refused" --fref 300 --message "CQ K1ABC FN42" --format wav --snr nan
 same "wav_ref_ppm_outside_the_audio" --fref 300 --message "CQ K1ABC FN42" --format wav --ref-ppm 1000
+same "firmware_avr_8mhz" --fref 300 --message "CQ K1ABC FN42" --cw-id K1ABC --mcu-clock 8000000 --format firmware-avr
+same "firmware_pic_pi4" --fref 300 --submode PI4 --message OZ7IGY --key-down 1270 --format firmware-pic
+same "firmware_pic_timer_refused" --fref 300 --message "CQ K1ABC FN42" --timer-hz 1000 --format firmware-pic
 same "usage_error" --format hex
 # A folder that is not there: the file is named as given, on every system.
 same "output_in_a_missing_folder" --fref 300 --output missing/words.inc
