@@ -11,12 +11,6 @@
 
 namespace jt4dds {
 
-// The controller `beacon` names: its chip (else an ATmega328P), its clock
-// and Timer1 prescaler as typed (else the chip's usual ones), and its timer
-// as typed; or why not, in words that name the controller's fields. Never
-// throws but std::bad_alloc.
-std::variant<Controller, std::string> controllerOf(const Beacon& beacon);
-
 // What a firmware file of `mcu` is: "c" and "C source" for the ATmega328P,
 // "asm" and "gpasm source" for the PIC16F628A; and its format's name for
 // jt4dds-cli ("firmware-avr", "firmware-pic").

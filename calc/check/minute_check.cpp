@@ -66,19 +66,11 @@ constexpr double kResonatorTolerance = 0.005;
 // The controller the beacon names: its program memory, and what a
 // resonator instead of a crystal would do to the message's end.
 void checkController(const Beacon& beacon, const Transmission& t, std::vector<Finding>& out) {
-    const auto typed = [](const std::string& text) {
-        return text.empty() ? std::nullopt : std::optional(LeadingNumber(text).value);
-    };
-    const auto mcu = beacon.mcu.empty() ? std::optional(Mcu::Atmega328p) : mcuNamed(beacon.mcu);
-    if (!mcu) return;
-    const auto prescale = typed(beacon.timerPrescale);
-    const auto chosen =
-        controllerFor(*mcu, typed(beacon.mcuClockHz),
-                      prescale ? std::optional(static_cast<int>(*prescale)) : std::nullopt, typed(beacon.timerHz));
+    const auto chosen = controllerOf(beacon);
     const auto* controller = std::get_if<Controller>(&chosen);
     if (controller == nullptr) return;
-    const std::string chip(mcuName(*mcu));
-    if (*mcu == Mcu::Pic16f628a) {
+    const std::string chip(mcuName(controller->mcu));
+    if (controller->mcu == Mcu::Pic16f628a) {
         const int words = picProgramWords(t);
         if (words > kPicProgramMemoryWords)
             out.push_back(Finding{

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "calc/transmission/minute.h"
+#include "calc/tuning/beacon.h"
 
 namespace jt4dds {
 
@@ -58,6 +59,12 @@ double defaultClockHz(Mcu mcu);
 // throws but std::bad_alloc.
 std::variant<Controller, std::string> controllerFor(Mcu mcu, std::optional<double> clockHz, std::optional<int> prescale,
                                                     std::optional<double> timerHz);
+
+// The controller `beacon` names: its chip (else an ATmega328P), its clock
+// and Timer1 prescaler as typed (else the chip's usual ones), and its timer
+// as typed; or why not, in words that name the controller's fields. Never
+// throws but std::bad_alloc.
+std::variant<Controller, std::string> controllerOf(const Beacon& beacon);
 
 // A time from the minute's pulse in whole counts of a timer of `timerHz`,
 // rounded to the nearest; 0 at or before the pulse.

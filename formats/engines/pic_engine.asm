@@ -88,6 +88,23 @@ add32 macro to, from
     incfsz from + 3, w
     addwf to + 3, f
     endm
+; W = byte `step` of `table`; on to part_over once `step` reaches `count`.
+read_step macro count, table
+    movlw (count) & 0xFF
+    subwf step_l, w
+    movlw ((count) >> 8) & 0xFF
+    btfss STATUS, C
+    movlw (((count) >> 8) & 0xFF) + 1
+    subwf step_h, w
+    btfsc STATUS, C
+    goto part_over
+    movlw low table
+    movwf table_l
+    movlw high table
+    movwf table_h
+    call table_step
+    call read_table
+    endm
 sub32 macro to, from
     movf from, w
     subwf to, f
@@ -253,40 +270,14 @@ next_keys
     movwf step_l
     retlw 1
 next_symbol
-    movlw SYMBOL_COUNT & 0xFF
-    subwf step_l, w
-    movlw (SYMBOL_COUNT >> 8) & 0xFF
-    btfss STATUS, C
-    movlw ((SYMBOL_COUNT >> 8) & 0xFF) + 1
-    subwf step_h, w
-    btfsc STATUS, C
-    goto part_over
-    movlw low symbols_table
-    movwf table_l
-    movlw high symbols_table
-    movwf table_h
-    call table_step
-    call read_table
+    read_step SYMBOL_COUNT, symbols_table
     movwf tone
     move32 at, walk_at
     load32 addend, SYMBOL_COUNTS
     add32 walk_at, addend
     goto next_step
 next_cw_run
-    movlw CW_RUN_COUNT & 0xFF
-    subwf step_l, w
-    movlw (CW_RUN_COUNT >> 8) & 0xFF
-    btfss STATUS, C
-    movlw ((CW_RUN_COUNT >> 8) & 0xFF) + 1
-    subwf step_h, w
-    btfsc STATUS, C
-    goto part_over
-    movlw low cw_table
-    movwf table_l
-    movlw high cw_table
-    movwf table_h
-    call table_step
-    call read_table
+    read_step CW_RUN_COUNT, cw_table
     movwf run
     move32 at, walk_at
     load32 addend, CW_DOT_COUNTS
